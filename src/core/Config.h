@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+// A start-up failure: what went wrong and where, said plainly to the user.
+class StartupError : public std::runtime_error
+{
+public:
+    StartupError(const QString &title, const QString &text)
+        : std::runtime_error(text.toStdString()), m_title(title), m_text(text)
+    {
+    }
+    QString title() const { return m_title; }
+    QString text() const { return m_text; }
+
+private:
+    QString m_title;
+    QString m_text;
+};
+
+// The settings read from config.txt once at start-up.
+struct Config
+{
+    QString databasePath;
+    QString priceChangeCutoff; // as written in the file
+};
+
+// Free-format list input: items separated by commas or line ends, leading blanks skipped,
+// double quotes removed (commas inside quotes belong to the item). Reads at most maxItems.
+QStringList readListItems(const QString &content, int maxItems);
+
+// Reads items 3 and 5 of `content`; throws StartupError when fewer than five items are found
+// or the cut-off is not a date. `where` names the file in messages.
+Config parseConfig(const QString &content, const QString &where);
+
+// Reads config.txt from `folder`.
+Config loadConfig(const QString &folder);
+QString configPath(const QString &folder);
+
+// Process-wide settings (set by start-up; tests set them directly).
+QString &DatabasePath();
+QString &PriceChangeCutoff();

@@ -1,0 +1,498 @@
+#include "Database.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+
+#include <sqlcipher/sqlite3.h>
+
+namespace {
+
+std::unique_ptr<Database> g_connection;
+
+QString engineText(sqlite3 *db, int rc)
+{
+    if (db)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    return QString::fromUtf8(sqlite3_errstr(rc));
+}
+
+// ROUND(x[, n]) rounding halves to the even neighbour, judged on the four-decimal value,
+// so SQL and the program's money round alike.
+void roundFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    int decimals = 0;
+    if (argc == 2) {
+        if (sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+        decimals = sqlite3_value_int(argv[1]);
+    }
+    sqlite3_result_double(ctx, roundHalfEven(sqlite3_value_double(argv[0]), decimals));
+}
+
+struct Statement
+{
+    sqlite3_stmt *stmt = nullptr;
+    ~Statement() { sqlite3_finalize(stmt); }
+};
+
+void bindValue(sqlite3_stmt *stmt, int index, const QVariant &v)
+{
+    if (!v.isValid() || v.isNull()) {
+        sqlite3_bind_null(stmt, index);
+        return;
+    }
+    if (v.metaType() == QMetaType::fromType<Money>()) {
+        sqlite3_bind_double(stmt, index, v.value<Money>().toDouble());
+        return;
+    }
+    switch (v.metaType().id()) {
+    case QMetaType::Bool:
+        sqlite3_bind_int(stmt, index, v.toBool() ? 1 : 0);
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        sqlite3_bind_int64(stmt, index, v.toLongLong());
+        break;
+    case QMetaType::ULongLong:
+        sqlite3_bind_int64(stmt, index, qint64(v.toULongLong()));
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(stmt, index, v.toDouble());
+        break;
+    case QMetaType::QDate: {
+        const QByteArray t = isoDate(v.toDate()).toUtf8();
+        sqlite3_bind_text(stmt, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case QMetaType::QDateTime: {
+        const QByteArray t = isoDateTime(v.toDateTime()).toUtf8();
+        sqlite3_bind_text(stmt, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray b = v.toByteArray();
+        sqlite3_bind_blob(stmt, index, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QByteArray t = v.toString().toUtf8();
+        sqlite3_bind_text(stmt, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+QVariant columnValue(sqlite3_stmt *stmt, int i)
+{
+    switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(stmt, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, i));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, i)),
+                                          sqlite3_column_bytes(stmt, i)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, i)),
+                                   sqlite3_column_bytes(stmt, i)));
+    default:
+        return QVariant();
+    }
+}
+
+QString quoteIdentifier(const QString &name)
+{
+    QString q = name;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+} // namespace
+
+DbError::DbError(int code, const QString &message, const QString &sql)
+    : std::runtime_error(message.toStdString()), m_code(code), m_message(message), m_sql(sql)
+{
+}
+
+int Row::columnIndex(const QString &name) const
+{
+    if (!m_columns)
+        return -1;
+    const QStringList &cols = *m_columns;
+    for (int i = 0; i < cols.size(); ++i) {
+        if (cols.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariant Row::value(const QString &name) const
+{
+    const int i = columnIndex(name);
+    if (i < 0)
+        throw DbError(SQLITE_ERROR, QStringLiteral("Item not found in this collection: %1").arg(name));
+    return m_values.value(i);
+}
+
+const QStringList &Row::columns() const
+{
+    static const QStringList none;
+    return m_columns ? *m_columns : none;
+}
+
+QString Row::text(const QString &name) const
+{
+    const QVariant v = value(name);
+    if (v.isNull())
+        return QString();
+    if (v.metaType().id() == QMetaType::Double)
+        return Money::fromDouble(v.toDouble()).toPlainString();
+    return v.toString();
+}
+
+qint64 Row::integer(const QString &name) const
+{
+    const QVariant v = value(name);
+    if (v.metaType().id() == QMetaType::Double)
+        return qint64(std::llround(v.toDouble()));
+    return v.toLongLong();
+}
+
+double Row::number(const QString &name) const
+{
+    return value(name).toDouble();
+}
+
+Money Row::money(const QString &name) const
+{
+    return Money::fromVariant(value(name));
+}
+
+QDate Row::date(const QString &name) const
+{
+    return parseDate(value(name).toString());
+}
+
+QDateTime Row::dateTime(const QString &name) const
+{
+    const QString t = value(name).toString();
+    QDateTime dt = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!dt.isValid())
+        dt = QDateTime(parseDate(t), QTime(0, 0));
+    return dt;
+}
+
+int RowSet::columnIndex(const QString &name) const
+{
+    for (int i = 0; i < m_columns->size(); ++i) {
+        if (m_columns->at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+Database::~Database()
+{
+    close();
+}
+
+void Database::close()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+void Database::fail(int rc, const QString &sql) const
+{
+    throw DbError(rc, engineText(m_db, rc), sql);
+}
+
+std::unique_ptr<Database> Database::open(const QString &path, const QByteArray &password)
+{
+    if (!QFileInfo(path).isFile())
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("Could not find file '%1'.").arg(path));
+    std::unique_ptr<Database> db(new Database);
+    db->m_path = path;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db->m_db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK)
+        db->fail(rc);
+    if (sqlite3_key(db->m_db, password.constData(), int(password.size())) != SQLITE_OK)
+        db->fail(sqlite3_errcode(db->m_db));
+    db->setUp();
+    // A wrong key is only noticed by the first read.
+    db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    return db;
+}
+
+std::unique_ptr<Database> Database::create(const QString &path, const QByteArray &password)
+{
+    if (QFileInfo::exists(path))
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("The file '%1' already exists.").arg(path));
+    std::unique_ptr<Database> db(new Database);
+    db->m_path = path;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db->m_db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK)
+        db->fail(rc);
+    if (sqlite3_key(db->m_db, password.constData(), int(password.size())) != SQLITE_OK)
+        db->fail(sqlite3_errcode(db->m_db));
+    db->setUp();
+    db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    return db;
+}
+
+void Database::setUp()
+{
+    sqlite3_busy_timeout(m_db, 2000);
+    sqlite3_extended_result_codes(m_db, 0);
+    for (int argc : {1, 2}) {
+        const int rc = sqlite3_create_function(m_db, "ROUND", argc, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                               roundFunction, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            fail(rc);
+    }
+}
+
+namespace {
+
+void prepare(sqlite3 *db, const QString &sql, const QVariantList &params, Statement &st)
+{
+    const QByteArray text = sql.toUtf8();
+    const char *tail = nullptr;
+    int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.stmt, &tail);
+    if (rc != SQLITE_OK)
+        throw DbError(rc, engineText(db, rc), sql);
+    if (!st.stmt)
+        throw DbError(SQLITE_MISUSE, QStringLiteral("Empty statement"), sql);
+    if (tail && QByteArray(tail).trimmed().size() > 0 && QByteArray(tail).trimmed() != ";")
+        throw DbError(SQLITE_MISUSE, QStringLiteral("Only one statement may be run at a time"), sql);
+    const int expected = sqlite3_bind_parameter_count(st.stmt);
+    if (expected != params.size())
+        throw DbError(SQLITE_RANGE,
+                      QStringLiteral("Statement expects %1 values, %2 given").arg(expected).arg(params.size()),
+                      sql);
+    for (int i = 0; i < params.size(); ++i)
+        bindValue(st.stmt, i + 1, params.at(i));
+}
+
+} // namespace
+
+int Database::exec(const QString &sql, const QVariantList &params)
+{
+    if (!m_db)
+        throw DbError(SQLITE_MISUSE, QStringLiteral("The database is closed"), sql);
+    Statement st;
+    prepare(m_db, sql, params, st);
+    int rc;
+    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc, sql);
+    return sqlite3_changes(m_db);
+}
+
+void Database::execScript(const QString &sql)
+{
+    if (!m_db)
+        throw DbError(SQLITE_MISUSE, QStringLiteral("The database is closed"), sql);
+    char *err = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        const QString text = err ? QString::fromUtf8(err) : engineText(m_db, rc);
+        sqlite3_free(err);
+        throw DbError(rc, text, sql);
+    }
+}
+
+RowSet Database::query(const QString &sql, const QVariantList &params)
+{
+    if (!m_db)
+        throw DbError(SQLITE_MISUSE, QStringLiteral("The database is closed"), sql);
+    Statement st;
+    prepare(m_db, sql, params, st);
+    const int n = sqlite3_column_count(st.stmt);
+    QStringList columns;
+    columns.reserve(n);
+    for (int i = 0; i < n; ++i)
+        columns << QString::fromUtf8(sqlite3_column_name(st.stmt, i));
+    RowSet rows(columns);
+    int rc;
+    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+        QVariantList values;
+        values.reserve(n);
+        for (int i = 0; i < n; ++i)
+            values << columnValue(st.stmt, i);
+        rows.append(std::move(values));
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc, sql);
+    return rows;
+}
+
+QVariant Database::scalar(const QString &sql, const QVariantList &params)
+{
+    const RowSet rows = query(sql, params);
+    if (rows.isEmpty() || rows.columns().isEmpty())
+        return QVariant();
+    return rows.first().value(0);
+}
+
+qint64 Database::insert(const QString &table, const Fields &fields)
+{
+    QStringList names;
+    QStringList marks;
+    QVariantList values;
+    for (const auto &[name, value] : fields) {
+        names << quoteIdentifier(name);
+        marks << QStringLiteral("?");
+        values << value;
+    }
+    const QString sql = fields.empty()
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(table))
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(quoteIdentifier(table), names.join(u", "), marks.join(u", "));
+    exec(sql, values);
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+int Database::update(const QString &table, const Fields &fields, const QString &where,
+                     const QVariantList &whereParams)
+{
+    QStringList sets;
+    QVariantList values;
+    for (const auto &[name, value] : fields) {
+        sets << quoteIdentifier(name) + QStringLiteral(" = ?");
+        values << value;
+    }
+    values += whereParams;
+    QString sql = QStringLiteral("UPDATE %1 SET %2").arg(quoteIdentifier(table), sets.join(u", "));
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    return exec(sql, values);
+}
+
+bool Database::tableExists(const QString &name)
+{
+    return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+                  {name})
+               .toLongLong() > 0;
+}
+
+QStringList Database::columnsOf(const QString &table)
+{
+    QStringList names;
+    for (const Row &r : query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table))))
+        names << r.text(QStringLiteral("name"));
+    return names;
+}
+
+Transaction::Transaction(Database &db) : m_db(db)
+{
+    m_name = QStringLiteral("sp%1").arg(++m_db.m_savepointDepth);
+    try {
+        m_db.exec(QStringLiteral("SAVEPOINT ") + m_name);
+    } catch (...) {
+        --m_db.m_savepointDepth;
+        throw;
+    }
+}
+
+Transaction::~Transaction()
+{
+    if (!m_done && m_db.isOpen()) {
+        try {
+            m_db.exec(QStringLiteral("ROLLBACK TO ") + m_name);
+            m_db.exec(QStringLiteral("RELEASE ") + m_name);
+        } catch (...) {
+            // Nothing more can be done from a destructor; the engine keeps the file consistent.
+        }
+    }
+    --m_db.m_savepointDepth;
+}
+
+void Transaction::commit()
+{
+    m_db.exec(QStringLiteral("RELEASE ") + m_name);
+    m_done = true;
+}
+
+QString isoDate(const QDate &date)
+{
+    return date.isValid() ? date.toString(Qt::ISODate) : QString();
+}
+
+QString isoDateTime(const QDateTime &dateTime)
+{
+    return dateTime.isValid() ? dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
+}
+
+QDate parseDate(const QString &input)
+{
+    const QString text = input.trimmed();
+    if (text.size() >= 10 && text.at(4) == u'-') {
+        const QDate d = QDate::fromString(text.left(10), Qt::ISODate);
+        if (d.isValid())
+            return d;
+    }
+    const QStringList parts = text.split(u'/');
+    if (parts.size() == 3) {
+        bool okM = false, okD = false, okY = false;
+        const int m = parts[0].trimmed().toInt(&okM);
+        const int d = parts[1].trimmed().toInt(&okD);
+        int y = parts[2].trimmed().toInt(&okY);
+        if (okM && okD && okY) {
+            if (parts[2].trimmed().size() <= 2)
+                y += y < 30 ? 2000 : 1900;
+            return QDate(y, m, d);
+        }
+    }
+    return QDate();
+}
+
+QString likeLiteral(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            out += u'\\';
+        out += c;
+    }
+    return out;
+}
+
+Database &DbConnection()
+{
+    if (!g_connection)
+        throw DbError(SQLITE_MISUSE, QStringLiteral("The database is not open"));
+    return *g_connection;
+}
+
+bool hasDbConnection()
+{
+    return g_connection && g_connection->isOpen();
+}
+
+void setDbConnection(std::unique_ptr<Database> db)
+{
+    g_connection = std::move(db);
+}
+
+std::unique_ptr<Database> takeDbConnection()
+{
+    return std::move(g_connection);
+}

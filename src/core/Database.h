@@ -1,0 +1,170 @@
+#pragma once
+
+#include "Money.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+struct sqlite3;
+
+// A failure of the database engine, carrying the engine's own code and text.
+class DbError : public std::runtime_error
+{
+public:
+    DbError(int code, const QString &message, const QString &sql = {});
+    int code() const { return m_code; }
+    QString message() const { return m_message; }
+    QString sql() const { return m_sql; }
+
+private:
+    int m_code;
+    QString m_message;
+    QString m_sql;
+};
+
+// One row of a row set. Columns are found by name without regard to case; a null stays null.
+class Row
+{
+public:
+    Row() = default;
+    Row(std::shared_ptr<const QStringList> columns, QVariantList values)
+        : m_columns(std::move(columns)), m_values(std::move(values))
+    {
+    }
+
+    int columnIndex(const QString &name) const; // -1 when absent
+    bool hasColumn(const QString &name) const { return columnIndex(name) >= 0; }
+    // Throws DbError naming the column when the row set has no such column.
+    QVariant value(const QString &name) const;
+    QVariant value(int index) const { return m_values.value(index); }
+    QVariant operator[](const QString &name) const { return value(name); }
+
+    bool isNull(const QString &name) const { return value(name).isNull(); }
+    QString text(const QString &name) const; // null reads as ""
+    qint64 integer(const QString &name) const; // null reads as 0
+    double number(const QString &name) const;  // null reads as 0
+    Money money(const QString &name) const;    // null reads as 0
+    QDate date(const QString &name) const;     // null or malformed reads as an invalid date
+    QDateTime dateTime(const QString &name) const;
+
+    const QVariantList &values() const { return m_values; }
+    const QStringList &columns() const;
+
+private:
+    std::shared_ptr<const QStringList> m_columns;
+    QVariantList m_values;
+};
+
+// The rows of one query, read whole.
+class RowSet
+{
+public:
+    RowSet() : m_columns(std::make_shared<QStringList>()) {}
+    explicit RowSet(QStringList columns) : m_columns(std::make_shared<QStringList>(std::move(columns))) {}
+
+    const QStringList &columns() const { return *m_columns; }
+    int columnIndex(const QString &name) const;
+    bool isEmpty() const { return m_rows.empty(); }
+    int size() const { return int(m_rows.size()); }
+    const Row &at(int i) const { return m_rows.at(size_t(i)); }
+    const Row &operator[](int i) const { return at(i); }
+    const Row &first() const { return m_rows.front(); }
+    auto begin() const { return m_rows.begin(); }
+    auto end() const { return m_rows.end(); }
+
+    void append(QVariantList values) { m_rows.emplace_back(m_columns, std::move(values)); }
+
+private:
+    std::shared_ptr<const QStringList> m_columns;
+    std::vector<Row> m_rows;
+};
+
+// Column values for insert and update, in the order given.
+using Fields = std::vector<std::pair<QString, QVariant>>;
+
+// The one database connection. Every value reaches SQL as a bound parameter.
+class Database
+{
+public:
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Opens an existing file keyed with `password`; a wrong key, a file that is not a database,
+    // or one held exclusively by another program throws with the engine's text.
+    static std::unique_ptr<Database> open(const QString &path, const QByteArray &password);
+    // Creates a new keyed file; refuses when the file exists.
+    static std::unique_ptr<Database> create(const QString &path, const QByteArray &password);
+
+    QString path() const { return m_path; }
+    bool isOpen() const { return m_db != nullptr; }
+    void close();
+
+    // Runs one statement that returns no rows; gives the number of rows changed.
+    int exec(const QString &sql, const QVariantList &params = {});
+    // Runs several statements without parameters (schema scripts).
+    void execScript(const QString &sql);
+    RowSet query(const QString &sql, const QVariantList &params = {});
+    // First column of the first row, or null.
+    QVariant scalar(const QString &sql, const QVariantList &params = {});
+
+    // Adds a row and returns its auto-number (the row id).
+    qint64 insert(const QString &table, const Fields &fields);
+    // Sets columns of the rows matching `where` (SQL with ? placeholders for whereParams).
+    int update(const QString &table, const Fields &fields, const QString &where,
+               const QVariantList &whereParams = {});
+
+    bool tableExists(const QString &name);
+    QStringList columnsOf(const QString &table);
+
+    sqlite3 *handle() const { return m_db; }
+
+private:
+    Database() = default;
+    void setUp();
+    [[noreturn]] void fail(int rc, const QString &sql = {}) const;
+
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+    int m_savepointDepth = 0;
+    friend class Transaction;
+};
+
+// All or nothing: rolls back on destruction unless committed. Nests through savepoints.
+class Transaction
+{
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    void commit();
+
+private:
+    Database &m_db;
+    QString m_name;
+    bool m_done = false;
+};
+
+// ISO-8601 text as stored: "yyyy-MM-dd", and "yyyy-MM-dd HH:mm:ss" where the time is kept.
+QString isoDate(const QDate &date);
+QString isoDateTime(const QDateTime &dateTime);
+// Reads "yyyy-MM-dd[ HH:mm:ss]" or "m/d/yyyy"; invalid when neither.
+QDate parseDate(const QString &text);
+
+// Escapes % and _ (and the escape itself) for LIKE ... ESCAPE '\'.
+QString likeLiteral(const QString &text);
+
+// The process-wide connection; valid between start-up and CloseDatabase.
+Database &DbConnection();
+bool hasDbConnection();
+void setDbConnection(std::unique_ptr<Database> db);
+std::unique_ptr<Database> takeDbConnection();

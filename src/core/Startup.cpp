@@ -1,0 +1,84 @@
+#include "Startup.h"
+
+#include "Database.h"
+#include "schema/Schema.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+std::unique_ptr<Database> openConfiguredDatabase(const QString &folder)
+{
+    const Config config = loadConfig(folder);
+    const QString where = QDir::toNativeSeparators(configPath(folder));
+    if (config.databasePath.isEmpty()) {
+        throw StartupError(QStringLiteral("Database Error"),
+                           QStringLiteral("The configuration file %1 names no database file.").arg(where));
+    }
+    const QFileInfo file(config.databasePath);
+    if (!file.exists()) {
+        throw StartupError(QStringLiteral("Database Error"),
+                           QStringLiteral("The database file %1 named in %2 does not exist.")
+                               .arg(QDir::toNativeSeparators(config.databasePath), where));
+    }
+    if (!file.isFile()) {
+        throw StartupError(QStringLiteral("Database Error"),
+                           QStringLiteral("%1 named in %2 is not a file.")
+                               .arg(QDir::toNativeSeparators(config.databasePath), where));
+    }
+    std::unique_ptr<Database> db;
+    try {
+        db = Database::open(config.databasePath, schema::password());
+    } catch (const DbError &e) {
+        QString reason = e.message();
+        if (e.code() == 26) // SQLITE_NOTADB: wrong key or not a database at all
+            reason = QStringLiteral("it is not a database of this program, or its password is wrong (%1)")
+                         .arg(e.message());
+        else if (e.code() == 5 || e.code() == 6) // SQLITE_BUSY / SQLITE_LOCKED
+            reason = QStringLiteral("another program holds it exclusively (%1)").arg(e.message());
+        throw StartupError(QStringLiteral("Database Error"),
+                           QStringLiteral("The database file %1 named in %2 could not be opened: %3.")
+                               .arg(QDir::toNativeSeparators(config.databasePath), where, reason));
+    }
+    DatabasePath() = config.databasePath;
+    PriceChangeCutoff() = config.priceChangeCutoff;
+    return db;
+}
+
+InstanceLock::InstanceLock(const QString &programFolder)
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    const QByteArray key =
+        QCryptographicHash::hash(QFileInfo(programFolder).absoluteFilePath().toUtf8(), QCryptographicHash::Sha1)
+            .toHex()
+            .left(16);
+    m_path = QDir(dir).filePath(QStringLiteral("corvane-%1.lock").arg(QString::fromLatin1(key)));
+}
+
+InstanceLock::~InstanceLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // releases the lock
+}
+
+bool InstanceLock::tryLock()
+{
+    if (m_fd >= 0)
+        return true;
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return true; // no place for a lock: do not stop the shop from working
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Config.h"
+
+#include <QString>
+
+#include <memory>
+
+class Database;
+
+// Reads config.txt in `folder`, sets DatabasePath and PriceChangeCutoff and opens the database
+// with the program's password. Throws StartupError saying what is wrong and where; nothing is
+// created or changed by a failed start.
+std::unique_ptr<Database> openConfiguredDatabase(const QString &folder);
+
+// The previous-instance test: held for the life of the process, released by the system when the
+// process ends however it ends, so a crashed copy leaves nothing stuck.
+class InstanceLock
+{
+public:
+    // One lock per program folder.
+    explicit InstanceLock(const QString &programFolder);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+
+    // False when another running copy holds it.
+    bool tryLock();
+    QString lockFilePath() const { return m_path; }
+
+private:
+    QString m_path;
+    int m_fd = -1;
+};

@@ -1,0 +1,77 @@
+#include "AboutBox.h"
+
+#include "MessageBox.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QVBoxLayout>
+
+AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About Order Management Software"));
+
+    auto *icon = new QLabel;
+    icon->setPixmap(QApplication::style()->standardIcon(QStyle::SP_DesktopIcon).pixmap(48, 48));
+    auto *title = new QLabel(QStringLiteral("Order Management Software"));
+    title->setObjectName(QStringLiteral("lblTitle"));
+    QFont f = title->font();
+    f.setPointSizeF(f.pointSizeF() * 1.4);
+    f.setBold(true);
+    title->setFont(f);
+    auto *version = new QLabel(QStringLiteral("Version 2.3 5/14/2010"));
+    version->setObjectName(QStringLiteral("lblVersion"));
+    auto *description = new QLabel(
+        QStringLiteral("Orders, cut sheets, shipments, invoices, payments, stock and purchasing for the shop."));
+    description->setObjectName(QStringLiteral("lblDescription"));
+    description->setWordWrap(true);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"));
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."));
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutBox::StartSysInfo);
+
+    auto *text = new QVBoxLayout;
+    text->addWidget(title);
+    text->addWidget(version);
+    text->addSpacing(8);
+    text->addWidget(description);
+    auto *top = new QHBoxLayout;
+    top->addWidget(icon, 0, Qt::AlignTop);
+    top->addLayout(text, 1);
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdSysInfo);
+    buttons->addStretch();
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(buttons);
+    setMinimumWidth(460);
+}
+
+QString AboutBox::systemInfoProgram()
+{
+    for (const char *name : {"hardinfo2", "hardinfo", "kinfocenter", "gnome-system-monitor"}) {
+        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!path.isEmpty())
+            return path;
+    }
+    return QString();
+}
+
+void AboutBox::StartSysInfo()
+{
+    const QString program = systemInfoProgram();
+    if (program.isEmpty() || !QProcess::startDetached(program, {}))
+        MessageBox::show(this, QStringLiteral("System Information Is Unavailable At This Time"),
+                         windowTitle(), MessageBox::OkOnly);
+}

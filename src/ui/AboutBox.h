@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+
+// "About Order Management Software".
+class AboutBox : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit AboutBox(QWidget *parent = nullptr);
+
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdSysInfo = nullptr;
+
+    // Starts the platform's system information tool; says so when there is none.
+    void StartSysInfo();
+    // Where this platform keeps such a tool (empty when it has none).
+    static QString systemInfoProgram();
+};

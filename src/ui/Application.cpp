@@ -1,0 +1,49 @@
+#include "Application.h"
+
+#include "Database.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "Startup.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+
+int refuse(const QString &title, const QString &text)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+    std::fflush(stderr);
+    MessageBox::show(nullptr, text, title, MessageBox::OkOnly, MessageBox::Critical);
+    return 1;
+}
+
+} // namespace
+
+int runApplication(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Corvane"));
+    QApplication::setOrganizationName(QStringLiteral("Corvane"));
+    const QString folder = QCoreApplication::applicationDirPath();
+
+    try {
+        setDbConnection(openConfiguredDatabase(folder));
+    } catch (const StartupError &e) {
+        return refuse(e.title(), e.text());
+    }
+
+    InstanceLock lock(folder);
+    if (!lock.tryLock()) {
+        std::fprintf(stderr, "Application Already Running: This application is already running.\n");
+        std::fflush(stderr);
+        MessageBox::show(nullptr, QStringLiteral("This application is already running."),
+                         QStringLiteral("Application Already Running"), MessageBox::OkOnly);
+        return 1;
+    }
+
+    MainWindow window;
+    window.show();
+    return QApplication::exec();
+}

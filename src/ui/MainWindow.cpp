@@ -1,0 +1,188 @@
+#include "MainWindow.h"
+
+#include "AboutBox.h"
+#include "CommandTable.h"
+#include "SharedRoutines.h"
+#include "Widgets.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStyle>
+#include <QToolBox>
+
+#include <map>
+
+namespace {
+
+MainWindow *g_main = nullptr;
+std::map<QString, QPointer<QWidget>> g_loneChildren; // children opened without a main window
+
+constexpr int kListBarWidth = 190;
+constexpr int kFrameAllowance = 60; // 900 twips at 96 dots per inch
+
+QIcon commandIcon(const QString &kind)
+{
+    QStyle *style = QApplication::style();
+    if (kind == QLatin1String("Navigator"))
+        return style->standardIcon(QStyle::SP_FileDialogContentsView);
+    if (kind == QLatin1String("Reports"))
+        return style->standardIcon(QStyle::SP_FileDialogDetailedView);
+    return style->standardIcon(QStyle::SP_FileDialogNewFolder);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    g_main = this;
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QStringLiteral("Corvane - Order Management Software"));
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("MdiArea"));
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    buildSlideBar();
+    resize(1200, 800);
+}
+
+MainWindow::~MainWindow()
+{
+    if (g_main == this)
+        g_main = nullptr;
+}
+
+MainWindow *MainWindow::instance()
+{
+    return g_main;
+}
+
+void MainWindow::buildSlideBar()
+{
+    m_listBar = new QToolBox;
+    m_listBar->setObjectName(QStringLiteral("MainListBar"));
+    m_listBar->setFixedWidth(kListBarWidth);
+    for (const QString &group : commandGroups()) {
+        auto *list = new QListWidget;
+        list->setObjectName(group);
+        list->setIconSize(QSize(24, 24));
+        list->setSpacing(2);
+        list->setFrameShape(QFrame::NoFrame);
+        for (const Command &c : commandTable()) {
+            if (c.group != group)
+                continue;
+            auto *item = new QListWidgetItem(commandIcon(c.icon), c.caption, list);
+            item->setData(Qt::UserRole, c.key);
+            item->setData(Qt::UserRole + 1, c.icon);
+        }
+        // One click runs a command.
+        connect(list, &QListWidget::itemClicked, this, [this, list](QListWidgetItem *item) {
+            const QString key = item->data(Qt::UserRole).toString();
+            list->clearSelection();
+            runCommand(key);
+        });
+        m_listBar->addItem(list, group);
+    }
+
+    m_slideBar = new QMdiSubWindow;
+    m_slideBar->setObjectName(QStringLiteral("frmSlideBar"));
+    m_slideBar->setWidget(m_listBar);
+    m_slideBar->setWindowTitle(QStringLiteral("Slide Bar"));
+    m_slideBar->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowMinimizeButtonHint);
+    m_mdi->addSubWindow(m_slideBar);
+    m_slideBar->move(0, 0);
+    m_slideBar->show();
+}
+
+void MainWindow::ArrangeSlideBar()
+{
+    if (!m_slideBar || m_slideBar->isMinimized())
+        return;
+    if (isMinimized())
+        return;
+    const int height = std::max(100, frameGeometry().height() - kFrameAllowance);
+    const QMargins frame = m_slideBar->contentsMargins();
+    m_listBar->setFixedHeight(std::max(50, height - frame.top() - frame.bottom()));
+    m_slideBar->resize(m_listBar->width() + frame.left() + frame.right(), height);
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    ArrangeSlideBar();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        ArrangeSlideBar();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Children are unloaded with the frame; none asks to save.
+    m_mdi->closeAllSubWindows();
+    for (auto &[name, child] : g_loneChildren) {
+        if (child)
+            child->close();
+    }
+    CloseDatabase();
+    event->accept();
+}
+
+QWidget *MainWindow::findChildWindow(const QString &name)
+{
+    if (g_main) {
+        for (QMdiSubWindow *sub : g_main->m_mdi->subWindowList()) {
+            if (sub->widget() && sub->widget()->objectName() == name)
+                return sub->widget();
+        }
+        return nullptr;
+    }
+    auto it = g_loneChildren.find(name);
+    return it != g_loneChildren.end() ? it->second.data() : nullptr;
+}
+
+QWidget *MainWindow::openChild(const QString &name, const std::function<QWidget *()> &make)
+{
+    if (QWidget *open = findChildWindow(name))
+        return open;
+    QWidget *w = make();
+    if (!w)
+        return nullptr;
+    w->setObjectName(name);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    if (!g_main) {
+        g_loneChildren[name] = w;
+        w->show();
+        return w;
+    }
+    QMdiSubWindow *sub = g_main->m_mdi->addSubWindow(w);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(w->windowIcon());
+    // Top of the client area, right of the navigation pane.
+    const int left = g_main->m_slideBar && !g_main->m_slideBar->isMinimized() ? g_main->m_slideBar->width() : 0;
+    sub->adjustSize();
+    sub->move(left, 0);
+    sub->show();
+    return w;
+}
+
+void MainWindow::runCommand(const QString &key)
+{
+    const QStringList &keys = dispatchOrder();
+    if (!keys.contains(key)) // compared in full and case-sensitively
+        return;
+    if (key == QLatin1String("CloseOrders")) {
+        CloseShippedOrders();
+    } else if (key == QLatin1String("About")) {
+        AboutBox box(this);
+        box.exec();
+    }
+    // Commands whose windows are not part of this build do nothing yet.
+}

@@ -1,0 +1,132 @@
+#include "TestSupport.h"
+
+#include "Clock.h"
+#include "Config.h"
+#include "FileDialogs.h"
+#include "MessageBox.h"
+#include "ReportJob.h"
+#include "schema/Schema.h"
+
+#include <QDir>
+
+TestDatabase::TestDatabase(const QDateTime &now)
+{
+    m_path = QDir(m_dir.path()).filePath(QStringLiteral("test.db"));
+    setDbConnection(schema::createDatabaseFile(m_path));
+    DatabasePath() = m_path;
+    PriceChangeCutoff() = QStringLiteral("1/1/2010");
+    Clock::setFixed(now);
+    MessageBox::script();
+    MessageBox::clearShown();
+    FileDialogs::script({});
+    setReportOutput(nullptr);
+}
+
+TestDatabase::~TestDatabase()
+{
+    takeDbConnection();
+    Clock::reset();
+    MessageBox::stopScripting();
+    MessageBox::clearShown();
+    FileDialogs::stopScripting();
+    setReportOutput(nullptr);
+}
+
+qint64 TestDatabase::addCustomer(const QString &name, int days, const QString &terms)
+{
+    return db().insert(QStringLiteral("Customer"), {{"Name", name},
+                                                    {"Address1", QStringLiteral("1 Main St")},
+                                                    {"City", QStringLiteral("Dayton")},
+                                                    {"State", QStringLiteral("OH")},
+                                                    {"Zip", QStringLiteral("45402")},
+                                                    {"ShipTo", name},
+                                                    {"ShipToAddress1", QStringLiteral("2 Dock Rd")},
+                                                    {"ShipToCity", QStringLiteral("Dayton")},
+                                                    {"ShipToState", QStringLiteral("OH")},
+                                                    {"ShipToZip", QStringLiteral("45403")},
+                                                    {"Status", QStringLiteral("Active")},
+                                                    {"Terms", terms},
+                                                    {"Days", days},
+                                                    {"DateAdded", QStringLiteral("2010-01-02 09:00:00")}});
+}
+
+void TestDatabase::addMaterial(const QString &id, const QString &type)
+{
+    db().insert(QStringLiteral("Material"), {{"ID", id},
+                                             {"Description", id + QStringLiteral(" hide")},
+                                             {"Status", QStringLiteral("Active")},
+                                             {"Type", type},
+                                             {"DateAdded", QStringLiteral("2010-01-02")}});
+}
+
+void TestDatabase::addSet(const QString &ref, const QString &customer, double totalPrice, const QString &type,
+                          const QString &material)
+{
+    db().insert(QStringLiteral("Sets"), {{"CustomerRefNo", ref},
+                                         {"Customer", customer},
+                                         {"Type", type},
+                                         {"Style", QStringLiteral("ST-") + ref},
+                                         {"Material", material},
+                                         {"ReqFeet", 12.5},
+                                         {"ProductionStandard", 12.0},
+                                         {"EmployeeRate", 3.5},
+                                         {"CuttingPrice", 10.0},
+                                         {"SewingPrice", 20.0},
+                                         {"VinylPrice", 0.0},
+                                         {"LeatherPrice", totalPrice - 30.0},
+                                         {"KitPrice", 0.0},
+                                         {"TotalPrice", totalPrice},
+                                         {"Status", QStringLiteral("Active")},
+                                         {"DateAdded", QStringLiteral("2010-01-02 09:00:00")}});
+}
+
+void TestDatabase::addEmployee(const QString &ssn, const QString &first, const QString &last)
+{
+    db().insert(QStringLiteral("Employee"), {{"SSN", ssn},
+                                             {"FirstName", first},
+                                             {"LastName", last},
+                                             {"Status", QStringLiteral("Active")},
+                                             {"HireDate", QStringLiteral("2005-03-01")},
+                                             {"DateAdded", QStringLiteral("2010-01-02 09:00:00")}});
+}
+
+qint64 TestDatabase::addOrder(const QString &customer, const QString &orderNumber, const QString &status,
+                              const QDate &orderDate)
+{
+    return db().insert(QStringLiteral("Orders"), {{"OrderNumber", orderNumber},
+                                                  {"Customer", customer},
+                                                  {"OrderDate", orderDate},
+                                                  {"DueDate", orderDate.addDays(21)},
+                                                  {"ShipTo", customer},
+                                                  {"Status", status},
+                                                  {"DateAdded", orderDate},
+                                                  {"Total", 0}});
+}
+
+void TestDatabase::addOrderLine(qint64 orderId, int itemNumber, int qty, const QString &ref, double priceEach)
+{
+    db().insert(QStringLiteral("OrderItem"), {{"OrderID", orderId},
+                                              {"ItemNumber", itemNumber},
+                                              {"Qty", qty},
+                                              {"CustomerRefNo", ref},
+                                              {"StyleID", QStringLiteral("ST-") + ref},
+                                              {"MaterialID", QStringLiteral("BLK-01")},
+                                              {"PriceEach", priceEach},
+                                              {"PriceExt", Money::fromDouble(priceEach).times(double(qty)).toDouble()}});
+}
+
+qint64 TestDatabase::addShipment(const QString &customer, const QDate &date)
+{
+    return db().insert(QStringLiteral("Shipment"), {{"Date", date}, {"Customer", customer}});
+}
+
+void TestDatabase::addShipmentLine(qint64 shipmentId, int item, qint64 orderId, int lineItem, int qty,
+                                   const QString &box)
+{
+    db().insert(QStringLiteral("ShipmentItems"), {{"ShipmentID", shipmentId},
+                                                  {"Item", item},
+                                                  {"OrderID", orderId},
+                                                  {"LineItem", lineItem},
+                                                  {"Qty", qty},
+                                                  {"Box", box}});
+}

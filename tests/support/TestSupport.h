@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Database.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A fresh encrypted database holding the schema, installed as the process-wide connection for
+// the life of the object; message boxes and file dialogs are scripted, the clock is fixed.
+class TestDatabase
+{
+public:
+    explicit TestDatabase(const QDateTime &now = QDateTime(QDate(2010, 5, 14), QTime(10, 30)));
+    ~TestDatabase();
+
+    Database &db() { return DbConnection(); }
+    QString path() const { return m_path; }
+    QString folder() const { return m_dir.path(); }
+
+    // Small inserts for hand-built fixtures.
+    qint64 addCustomer(const QString &name, int days = 30, const QString &terms = QStringLiteral("Net 30"));
+    void addMaterial(const QString &id, const QString &type = QStringLiteral("Leather"));
+    void addSet(const QString &ref, const QString &customer, double totalPrice,
+                const QString &type = QStringLiteral("Set"), const QString &material = QStringLiteral("BLK-01"));
+    void addEmployee(const QString &ssn, const QString &first, const QString &last);
+    qint64 addOrder(const QString &customer, const QString &orderNumber, const QString &status = QStringLiteral("Open"),
+                    const QDate &orderDate = QDate(2010, 5, 1));
+    void addOrderLine(qint64 orderId, int itemNumber, int qty, const QString &ref, double priceEach);
+    qint64 addShipment(const QString &customer, const QDate &date);
+    void addShipmentLine(qint64 shipmentId, int item, qint64 orderId, int lineItem, int qty,
+                         const QString &box = QStringLiteral("1"));
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+};
