@@ -6,7 +6,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -45,6 +44,12 @@ std::unique_ptr<Database> openConfiguredDatabase(const QString &folder)
                            QStringLiteral("The database file %1 named in %2 could not be opened: %3.")
                                .arg(QDir::toNativeSeparators(config.databasePath), where, reason));
     }
+    if (db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'")).toInt() == 0) {
+        throw StartupError(QStringLiteral("Database Error"),
+                           QStringLiteral("The database file %1 named in %2 holds no tables: it is not a database "
+                                          "of this program, or its password is wrong.")
+                               .arg(QDir::toNativeSeparators(config.databasePath), where));
+    }
     DatabasePath() = config.databasePath;
     PriceChangeCutoff() = config.priceChangeCutoff;
     return db;
@@ -52,14 +57,12 @@ std::unique_ptr<Database> openConfiguredDatabase(const QString &folder)
 
 InstanceLock::InstanceLock(const QString &programFolder)
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
+    const QString dir = QDir::tempPath();
     const QByteArray key =
         QCryptographicHash::hash(QFileInfo(programFolder).absoluteFilePath().toUtf8(), QCryptographicHash::Sha1)
             .toHex()
             .left(16);
-    m_path = QDir(dir).filePath(QStringLiteral("corvane-%1.lock").arg(QString::fromLatin1(key)));
+    m_path = QDir(dir).filePath(QStringLiteral("corvane-%1-%2.lock").arg(::getuid()).arg(QString::fromLatin1(key)));
 }
 
 InstanceLock::~InstanceLock()

@@ -1,0 +1,161 @@
+#include "Config.h"
+#include "Database.h"
+#include "Startup.h"
+#include "TestSupport.h"
+#include "schema/Schema.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+} // namespace
+
+class TestConfig : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void readsFreeFormatListInput_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("three lines with labels")
+            << "Corvane\nDatabase,C:\\shop\\orders.db\nCutoff,1/1/2010\n"
+            << QStringList{"Corvane", "Database", "C:\\shop\\orders.db", "Cutoff", "1/1/2010"};
+        QTest::newRow("quoted items keep their commas")
+            << "\"Corvane, Inc.\"\r\nDatabase,\"/srv/a, b/orders.db\"\r\nCutoff,\"1/1/2010\"\r\n"
+            << QStringList{"Corvane, Inc.", "Database", "/srv/a, b/orders.db", "Cutoff", "1/1/2010"};
+        QTest::newRow("one item per line")
+            << "Heading\nlabel\n/data/orders.db\nlabel\n2/3/2010\n"
+            << QStringList{"Heading", "label", "/data/orders.db", "label", "2/3/2010"};
+        QTest::newRow("leading blanks skipped")
+            << "  Heading\n  Database,   /data/x.db  \nCutoff,  5/6/2010"
+            << QStringList{"Heading", "Database", "/data/x.db", "Cutoff", "5/6/2010"};
+        QTest::newRow("items past the fifth ignored")
+            << "H\nD,/x.db\nC,1/1/2010\nExtra,Items,Here\n"
+            << QStringList{"H", "D", "/x.db", "C", "1/1/2010"};
+        QTest::newRow("too few") << "H\nD,/x.db\n" << QStringList{"H", "D", "/x.db"};
+    }
+    void readsFreeFormatListInput()
+    {
+        QFETCH(QString, content);
+        QFETCH(QStringList, items);
+        QCOMPARE(readListItems(content, 5), items);
+    }
+
+    void refusesFewerThanFiveItemsAndNonDates()
+    {
+        try {
+            parseConfig(QStringLiteral("H\nD,/x.db\n"), QStringLiteral("/app/config.txt"));
+            QFAIL("accepted three items");
+        } catch (const StartupError &e) {
+            QVERIFY(e.text().contains(QStringLiteral("/app/config.txt")));
+            QVERIFY(e.text().contains(QStringLiteral("3 item")));
+        }
+        try {
+            parseConfig(QStringLiteral("H\nD,/x.db\nC,someday\n"), QStringLiteral("/app/config.txt"));
+            QFAIL("accepted a cut-off that is not a date");
+        } catch (const StartupError &e) {
+            QVERIFY(e.text().contains(QStringLiteral("someday")));
+        }
+        const Config c = parseConfig(QStringLiteral("H\nD,/x.db\nC,12/31/2009\n"), QString());
+        QCOMPARE(c.databasePath, QStringLiteral("/x.db"));
+        QCOMPARE(c.priceChangeCutoff, QStringLiteral("12/31/2009"));
+    }
+
+    // Each failed start says what is wrong and where, and creates or changes nothing.
+    void startUpFailures_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("mentions");
+        QTest::newRow("no config.txt") << "noconfig" << "config.txt";
+        QTest::newRow("fewer than five items") << "short" << "five are needed";
+        QTest::newRow("missing database file") << "nodb" << "does not exist";
+        QTest::newRow("wrong password") << "wrongkey" << "password is wrong";
+        QTest::newRow("not a database") << "garbage" << "not a database";
+        QTest::newRow("cut-off not a date") << "baddate" << "is not a date";
+        QTest::newRow("held exclusively") << "locked" << "exclusively";
+        QTest::newRow("empty file") << "empty" << "holds no tables";
+    }
+    void startUpFailures()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QString, mentions);
+        QTemporaryDir app;
+        const QString dbPath = app.filePath(QStringLiteral("shop.db"));
+        std::unique_ptr<Database> holder;
+        if (situation != QLatin1String("nodb")) {
+            if (situation == QLatin1String("wrongkey")) {
+                Database::create(dbPath, QByteArrayLiteral("other"))->exec(QStringLiteral("CREATE TABLE Orders (ID)"));
+            } else if (situation == QLatin1String("empty")) {
+                writeFile(dbPath, QByteArray());
+            } else if (situation == QLatin1String("garbage")) {
+                writeFile(dbPath, QByteArray(4096, 'x'));
+            } else {
+                holder = schema::createDatabaseFile(dbPath);
+                if (situation == QLatin1String("locked")) {
+                    holder->exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+                    holder->exec(QStringLiteral("BEGIN EXCLUSIVE"));
+                } else {
+                    holder.reset();
+                }
+            }
+        }
+        QString config = QStringLiteral("Corvane\nDatabase,\"%1\"\nCutoff,1/1/2010\n").arg(dbPath);
+        if (situation == QLatin1String("short"))
+            config = QStringLiteral("Corvane\nDatabase,\"%1\"\n").arg(dbPath);
+        if (situation == QLatin1String("baddate"))
+            config = QStringLiteral("Corvane\nDatabase,\"%1\"\nCutoff,31.02.2010\n").arg(dbPath);
+        if (situation != QLatin1String("noconfig"))
+            writeFile(app.filePath(QStringLiteral("config.txt")), config.toUtf8());
+
+        const QStringList before = QDir(app.path()).entryList(QDir::Files);
+        QByteArray dbBefore;
+        if (QFile f(dbPath); f.open(QIODevice::ReadOnly))
+            dbBefore = f.readAll();
+        try {
+            openConfiguredDatabase(app.path());
+            QFAIL("start-up went on");
+        } catch (const StartupError &e) {
+            QVERIFY2(e.text().contains(mentions), qPrintable(e.text()));
+        }
+        QCOMPARE(QDir(app.path()).entryList(QDir::Files), before);
+        if (QFile f(dbPath); f.open(QIODevice::ReadOnly) && situation != QLatin1String("locked"))
+            QCOMPARE(f.readAll(), dbBefore);
+    }
+
+    void opensTheConfiguredDatabase()
+    {
+        QTemporaryDir app;
+        const QString dbPath = app.filePath(QStringLiteral("a, b.db"));
+        schema::createDatabaseFile(dbPath);
+        writeFile(app.filePath(QStringLiteral("config.txt")),
+                  QStringLiteral("Corvane\nDatabase,\"%1\"\nCutoff,3/15/2010\nignored\n").arg(dbPath).toUtf8());
+        auto db = openConfiguredDatabase(app.path());
+        QVERIFY(db->isOpen());
+        QCOMPARE(DatabasePath(), dbPath);
+        QCOMPARE(PriceChangeCutoff(), QStringLiteral("3/15/2010"));
+    }
+
+    void instanceLockRefusesASecondHolderAndFreesOnRelease()
+    {
+        QTemporaryDir app;
+        auto first = std::make_unique<InstanceLock>(app.path());
+        QVERIFY(first->tryLock());
+        InstanceLock second(app.path());
+        QVERIFY(!second.tryLock());
+        InstanceLock elsewhere(app.path() + QStringLiteral("/other"));
+        QVERIFY(elsewhere.tryLock());
+        first.reset();
+        QVERIFY(second.tryLock());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfig)
+#include "test_config.moc"

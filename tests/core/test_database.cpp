@@ -1,0 +1,195 @@
+#include "Database.h"
+#include "TestSupport.h"
+#include "schema/Schema.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestDatabaseLayer : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void fileIsUnreadableWithoutThePassword()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("shop.db"));
+        {
+            auto db = schema::createDatabaseFile(path);
+            db->insert(QStringLiteral("Customer"), {{"Name", QStringLiteral("Hidden Trim Co")}});
+        }
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(!bytes.startsWith("SQLite format 3"));
+        QVERIFY(!bytes.contains("Hidden Trim Co"));
+        QVERIFY(!bytes.contains("CREATE TABLE"));
+
+        try {
+            Database::open(path, QByteArrayLiteral("wrong"));
+            QFAIL("a wrong password was accepted");
+        } catch (const DbError &e) {
+            QCOMPARE(e.code(), 26);
+            QVERIFY(e.message().contains(QStringLiteral("not a database")));
+        }
+        auto db = Database::open(path, schema::password());
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Name FROM Customer")).toString(), QStringLiteral("Hidden Trim Co"));
+    }
+
+    void createRefusesAnExistingFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("shop.db"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("keep me");
+        f.close();
+        QVERIFY_THROWS_EXCEPTION(DbError, schema::createDatabaseFile(path));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("keep me"));
+    }
+
+    void rowsReadByNameWithoutRegardToCaseAndKeepNulls()
+    {
+        TestDatabase t;
+        t.db().insert(QStringLiteral("Material"), {{"ID", QStringLiteral("BLK-01")}, {"Description", QVariant()}});
+        const RowSet rows = t.db().query(QStringLiteral("SELECT ID, Description FROM Material"));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].text(QStringLiteral("id")), QStringLiteral("BLK-01"));
+        QVERIFY(rows[0].isNull(QStringLiteral("DESCRIPTION")));
+        QCOMPARE(rows[0].text(QStringLiteral("description")), QString());
+        QVERIFY_THROWS_EXCEPTION(DbError, rows[0].value(QStringLiteral("NoSuchColumn")));
+    }
+
+    void autoNumbersAreNeverHandedOutTwice()
+    {
+        TestDatabase t;
+        const qint64 a = t.addOrder(QStringLiteral("A"), QStringLiteral("1"));
+        const qint64 b = t.addOrder(QStringLiteral("A"), QStringLiteral("2"));
+        QCOMPARE(b, a + 1);
+        t.db().exec(QStringLiteral("DELETE FROM Orders"));
+        const qint64 c = t.addOrder(QStringLiteral("A"), QStringLiteral("3"));
+        QCOMPARE(c, b + 1);
+    }
+
+    void valuesAreBoundNeverPasted()
+    {
+        TestDatabase t;
+        const QString nasty = QStringLiteral("O'Brien'); DROP TABLE Customer; --");
+        t.addCustomer(nasty);
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT count(*) FROM Customer WHERE Name = ?"), {nasty}).toInt(), 1);
+        QVERIFY(t.db().tableExists(QStringLiteral("Customer")));
+        QVERIFY_THROWS_EXCEPTION(DbError, t.db().exec(QStringLiteral("SELECT 1; SELECT 2")));
+        QVERIFY_THROWS_EXCEPTION(DbError, t.db().exec(QStringLiteral("SELECT ?"), {}));
+    }
+
+    void textComparesGroupsAndSortsWithoutRegardToCase()
+    {
+        TestDatabase t;
+        t.addCustomer(QStringLiteral("ACME Upholstery"));
+        t.addCustomer(QStringLiteral("beta Trim"));
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT count(*) FROM Customer WHERE Name = ?"),
+                               {QStringLiteral("acme upholstery")})
+                     .toInt(),
+                 1);
+        const RowSet sorted = t.db().query(QStringLiteral("SELECT Name FROM Customer ORDER BY Name"));
+        QCOMPARE(sorted[0].text(QStringLiteral("Name")), QStringLiteral("ACME Upholstery"));
+        t.addOrder(QStringLiteral("ACME Upholstery"), QStringLiteral("1"));
+        t.addOrder(QStringLiteral("acme upholstery"), QStringLiteral("2"));
+        QCOMPARE(t.db().query(QStringLiteral("SELECT Customer, count(*) AS n FROM Orders GROUP BY Customer")).size(), 1);
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT count(*) FROM Customer WHERE Name LIKE ? ESCAPE '\\'"),
+                               {QStringLiteral("%") + likeLiteral(QStringLiteral("TRIM")) + QStringLiteral("%")})
+                     .toInt(),
+                 1);
+        // % and _ typed by a user are matched literally.
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT count(*) FROM Customer WHERE Name LIKE ? ESCAPE '\\'"),
+                               {QStringLiteral("%") + likeLiteral(QStringLiteral("%")) + QStringLiteral("%")})
+                     .toInt(),
+                 0);
+    }
+
+    void sqlRoundSendsHalvesToEven_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("0.125") << 0.125 << 0.12;
+        QTest::newRow("0.375") << 0.375 << 0.38;
+        QTest::newRow("10.625") << 10.625 << 10.62;
+        QTest::newRow("2.675") << 2.675 << 2.68;
+    }
+    void sqlRoundSendsHalvesToEven()
+    {
+        QFETCH(double, value);
+        QFETCH(double, expected);
+        TestDatabase t;
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT ROUND(?, 2)"), {value}).toDouble(), expected);
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT ROUND(2.5)")).toDouble(), 2.0);
+        QVERIFY(t.db().scalar(QStringLiteral("SELECT ROUND(NULL, 2)")).isNull());
+    }
+
+    void moneyRoundTripsExactly()
+    {
+        TestDatabase t;
+        t.addOrder(QStringLiteral("A"), QStringLiteral("1"));
+        for (const char *v : {"0.1", "0.2", "1234567.8912", "-0.0001"})
+            t.db().insert(QStringLiteral("Payments"),
+                          {{"Invoice", 1}, {"Amount", QVariant::fromValue(*Money::parse(QString::fromLatin1(v)))}});
+        const RowSet rows = t.db().query(QStringLiteral("SELECT Amount FROM Payments ORDER BY ID"));
+        QCOMPARE(rows[2].money(QStringLiteral("Amount")).toPlainString(), QStringLiteral("1234567.8912"));
+        const Money sum = Money::fromVariant(t.db().scalar(QStringLiteral("SELECT SUM(Amount) FROM Payments")));
+        QCOMPARE(sum.toPlainString(), QStringLiteral("1234568.1911"));
+    }
+
+    void transactionsAreAllOrNothing()
+    {
+        TestDatabase t;
+        try {
+            Transaction tx(t.db());
+            t.addOrder(QStringLiteral("A"), QStringLiteral("1"));
+            t.db().exec(QStringLiteral("INSERT INTO NoSuchTable VALUES (1)"));
+            tx.commit();
+            QFAIL("the failing statement did not throw");
+        } catch (const DbError &e) {
+            QVERIFY(e.message().contains(QStringLiteral("no such table")));
+        }
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT count(*) FROM Orders")).toInt(), 0);
+
+        {
+            Transaction outer(t.db());
+            t.addOrder(QStringLiteral("A"), QStringLiteral("1"));
+            {
+                Transaction inner(t.db());
+                t.addOrder(QStringLiteral("A"), QStringLiteral("2"));
+            } // rolled back
+            outer.commit();
+        }
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT count(*) FROM Orders")).toInt(), 1);
+    }
+
+    void createTableAsSelectNamesAliasedColumns()
+    {
+        TestDatabase t;
+        const qint64 id = t.addOrder(QStringLiteral("A"), QStringLiteral("1"));
+        t.db().exec(QStringLiteral("CREATE TABLE tmpX AS SELECT Orders.ID AS ID, Orders.Customer AS Customer FROM Orders"));
+        QCOMPARE(t.db().columnsOf(QStringLiteral("tmpX")), QStringList({"ID", "Customer"}));
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT ID FROM tmpX")).toLongLong(), id);
+    }
+
+    void datesAreStoredAsIsoText()
+    {
+        TestDatabase t;
+        t.addOrder(QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("Open"), QDate(2010, 3, 9));
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT OrderDate FROM Orders")).toString(), QStringLiteral("2010-03-09"));
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT count(*) FROM Orders WHERE OrderDate BETWEEN ? AND ?"),
+                               {QDate(2010, 3, 9), QDate(2010, 3, 9)})
+                     .toInt(),
+                 1);
+        QCOMPARE(parseDate(QStringLiteral("3/9/2010")), QDate(2010, 3, 9));
+        QCOMPARE(parseDate(QStringLiteral("2010-03-09 10:00:00")), QDate(2010, 3, 9));
+        QVERIFY(!parseDate(QStringLiteral("13/45/2010")).isValid());
+        QVERIFY(!parseDate(QStringLiteral("soon")).isValid());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatabaseLayer)
+#include "test_database.moc"

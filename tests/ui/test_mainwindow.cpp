@@ -1,0 +1,229 @@
+#include "AboutBox.h"
+#include "CommandTable.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "TestSupport.h"
+#include "Widgets.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBox>
+
+#include "Clock.h"
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void commandTableHasTheSixGroupsInOrder()
+    {
+        QCOMPARE(commandGroups(),
+                 QStringList({"Order Entry", "Cutsheets", "Shipping", "Inventory", "Administrative", "Purchasing"}));
+        QCOMPARE(int(commandTable().size()), 35);
+        QStringList keys;
+        for (const Command &c : commandTable()) {
+            QVERIFY2(QStringList({"Navigator", "Entry", "Reports"}).contains(c.icon), qPrintable(c.key));
+            keys << c.key;
+        }
+        // Every command is dispatched, each key once.
+        QStringList sortedKeys = keys, sortedDispatch = dispatchOrder();
+        sortedKeys.sort();
+        sortedDispatch.sort();
+        QCOMPARE(sortedKeys, sortedDispatch);
+        QStringList unique = dispatchOrder();
+        QCOMPARE(unique.removeDuplicates(), 0);
+    }
+
+    void mainWindowShowsTitleAndFullNavigationPane()
+    {
+        TestDatabase t;
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Corvane - Order Management Software"));
+        QCOMPARE(w.slideBar()->windowTitle(), QStringLiteral("Slide Bar"));
+        QToolBox *bar = w.listBar();
+        QCOMPARE(bar->objectName(), QStringLiteral("MainListBar"));
+        QCOMPARE(bar->count(), 6);
+        int row = 0;
+        for (int g = 0; g < bar->count(); ++g) {
+            QCOMPARE(bar->itemText(g), commandGroups().at(g));
+            auto *list = qobject_cast<QListWidget *>(bar->widget(g));
+            QVERIFY(list);
+            for (int i = 0; i < list->count(); ++i, ++row) {
+                const Command &c = commandTable().at(size_t(row));
+                QCOMPARE(list->item(i)->text(), c.caption);
+                QCOMPARE(list->item(i)->data(Qt::UserRole).toString(), c.key);
+            }
+        }
+        QCOMPARE(row, 35);
+    }
+
+    void arrangeSlideBarFollowsTheFrame()
+    {
+        TestDatabase t;
+        MainWindow w;
+        w.resize(1000, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.slideBar()->height(), w.frameGeometry().height() - 60);
+        QCOMPARE(w.slideBar()->width(), w.listBar()->width() + w.slideBar()->contentsMargins().left() +
+                                            w.slideBar()->contentsMargins().right());
+        w.resize(1000, 900);
+        QApplication::processEvents();
+        QCOMPARE(w.slideBar()->height(), w.frameGeometry().height() - 60);
+        // A minimised pane is left alone.
+        w.slideBar()->showMinimized();
+        const QSize minimised = w.slideBar()->size();
+        w.resize(1000, 600);
+        QApplication::processEvents();
+        QCOMPARE(w.slideBar()->size(), minimised);
+    }
+
+    void closeStuckOrdersRunsAtOnceAndSilently()
+    {
+        TestDatabase t;
+        const qint64 id = t.addOrder(QStringLiteral("ACME"), QStringLiteral("1"));
+        t.addOrderLine(id, 1, 2, QStringLiteral("R"), 5);
+        t.addShipmentLine(t.addShipment(QStringLiteral("ACME"), QDate(2010, 5, 2)), 1, id, 1, 2);
+        MainWindow w;
+        w.show();
+        auto *list = qobject_cast<QListWidget *>(w.listBar()->widget(0));
+        QListWidgetItem *close = list->findItems(QStringLiteral("Close Stuck Orders"), Qt::MatchExactly).value(0);
+        QVERIFY(close);
+        list->scrollToItem(close);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(close).center());
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(), QStringLiteral("Closed"));
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void unknownOrWrongCaseKeysDoNothing()
+    {
+        TestDatabase t;
+        const qint64 id = t.addOrder(QStringLiteral("ACME"), QStringLiteral("1"));
+        t.addOrderLine(id, 1, 1, QStringLiteral("R"), 5);
+        t.addShipmentLine(t.addShipment(QStringLiteral("ACME"), QDate(2010, 5, 2)), 1, id, 1, 1);
+        MainWindow w;
+        w.runCommand(QStringLiteral("closeorders"));
+        w.runCommand(QStringLiteral("Nothing"));
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(), QStringLiteral("Open"));
+        QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+    }
+
+    void childWindowsOpenOnce()
+    {
+        TestDatabase t;
+        MainWindow w;
+        w.show();
+        int made = 0;
+        auto make = [&] {
+            ++made;
+            return new QLabel(QStringLiteral("child"));
+        };
+        QWidget *first = MainWindow::openChild(QStringLiteral("Child"), make);
+        first->parentWidget()->move(300, 40);
+        QWidget *second = MainWindow::openChild(QStringLiteral("Child"), make);
+        QCOMPARE(second, first);
+        QCOMPARE(made, 1);
+        QCOMPARE(first->parentWidget()->pos(), QPoint(300, 40)); // left as it is
+        QCOMPARE(MainWindow::findChildWindow(QStringLiteral("Child")), first);
+        closeChildWindow(first);
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!MainWindow::findChildWindow(QStringLiteral("Child")));
+        QWidget *third = MainWindow::openChild(QStringLiteral("Child"), make);
+        QCOMPARE(made, 2);
+        // Placed at the top, right of the navigation pane.
+        QCOMPARE(third->parentWidget()->pos(), QPoint(w.slideBar()->width(), 0));
+    }
+
+    void closingTheFrameClosesChildrenAndTheConnection()
+    {
+        TestDatabase t;
+        auto *w = new MainWindow;
+        w->show();
+        QPointer<QWidget> child = MainWindow::openChild(QStringLiteral("Child"), [] { return new QLabel; });
+        w->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!hasDbConnection());
+        QVERIFY(!child || !child->isVisible());
+        delete w;
+    }
+
+    void aboutBoxTextsAndSystemInfo()
+    {
+        TestDatabase t;
+        AboutBox box;
+        QCOMPARE(box.windowTitle(), QStringLiteral("About Order Management Software"));
+        QVERIFY(box.findChild<QLabel *>(QStringLiteral("lblTitle")));
+        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Order Management Software"));
+        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 2.3 5/14/2010"));
+        QCOMPARE(box.cmdSysInfo->text(), QStringLiteral("&System Info..."));
+        if (AboutBox::systemInfoProgram().isEmpty()) {
+            box.cmdSysInfo->click();
+            QCOMPARE(MessageBox::shown().size(), 1);
+            QCOMPARE(MessageBox::shown().first().text, QStringLiteral("System Information Is Unavailable At This Time"));
+            QCOMPARE(MessageBox::shown().first().buttons, MessageBox::OkOnly);
+        }
+        box.show();
+        box.cmdOK->click();
+        QVERIFY(!box.isVisible());
+    }
+
+    void comboTypeAheadSelectsAndRaisesTheListsOwnChoice()
+    {
+        TestDatabase t;
+        QComboBox a, b;
+        a.addItems({"Acme", "Smith Auto", "Smooth Rides"});
+        b.addItems({"Acme", "Smith Auto", "Smooth Rides"});
+        installTypeAhead(&a);
+        installTypeAhead(&b);
+        a.setCurrentIndex(0);
+        QSignalSpy chosen(&a, &QComboBox::activated);
+        QTest::keyClick(&a, Qt::Key_S);
+        Clock::advance(400);
+        QTest::keyClick(&a, Qt::Key_M);
+        Clock::advance(400);
+        QTest::keyClick(&a, Qt::Key_O);
+        QCOMPARE(a.currentIndex(), 2);
+        QCOMPARE(chosen.size(), 3);
+        QCOMPARE(chosen.last().first().toInt(), 2);
+        // The key is consumed: the list's own search never ran.
+        Clock::advance(400);
+        QTest::keyClick(&a, Qt::Key_Z);
+        QCOMPARE(a.currentIndex(), 2);
+        QCOMPARE(chosen.size(), 3);
+        // A pause of half a second starts anew.
+        Clock::advance(600);
+        QTest::keyClick(&a, Qt::Key_A);
+        QCOMPARE(a.currentIndex(), 0);
+        // Another list starts anew even within half a second.
+        b.setCurrentIndex(0);
+        Clock::advance(100);
+        QTest::keyClick(&b, Qt::Key_S);
+        QCOMPARE(b.currentIndex(), 1);
+    }
+
+    void printConfirmationRepeatsUntilYes()
+    {
+        TestDatabase t;
+        MessageBox::script({MessageBox::No, MessageBox::No, MessageBox::Yes});
+        int printed = 0;
+        printWithConfirmation(nullptr, [&] { ++printed; }, QStringLiteral("Did report print OK?"),
+                              QStringLiteral("Report Status"));
+        QCOMPARE(printed, 3);
+        QCOMPARE(MessageBox::shown().size(), 3);
+        QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Report Status"));
+        QCOMPARE(MessageBox::shown().last().buttons, MessageBox::YesNo);
+        QCOMPARE(MessageBox::shown().last().icon, MessageBox::NoIcon);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"

@@ -1,0 +1,111 @@
+// Runs the real program in a folder of its own, as a user would start it.
+#include "Database.h"
+#include "schema/Schema.h"
+
+#include <QElapsedTimer>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString programIn(const QTemporaryDir &dir)
+{
+    const QString source = QDir(qEnvironmentVariable("CORVANE_BIN")).filePath(QStringLiteral("corvane"));
+    const QString target = dir.filePath(QStringLiteral("corvane"));
+    if (!QFile::exists(target))
+        QFile::copy(source, target);
+    QFile::setPermissions(target, QFile::permissions(source));
+    return target;
+}
+
+void writeConfig(const QTemporaryDir &dir, const QString &dbPath)
+{
+    QFile f(dir.filePath(QStringLiteral("config.txt")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("Corvane\nDatabase,\"%1\"\nCutoff,1/1/2010\n").arg(dbPath).toUtf8());
+}
+
+// Waits until the process has said `text` on stderr or ended.
+QString waitForStderr(QProcess &p, const QString &text, int ms = 15000)
+{
+    QString err;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        p.waitForReadyRead(200);
+        err += QString::fromUtf8(p.readAllStandardError());
+        if (err.contains(text) || p.state() == QProcess::NotRunning)
+            break;
+    }
+    return err;
+}
+
+void stop(QProcess &p)
+{
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished(5000);
+    }
+}
+
+} // namespace
+
+class TestStartupProcess : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void missingConfigStopsBeforeAnyWindow()
+    {
+        QTemporaryDir dir;
+        QProcess p;
+        p.start(programIn(dir), {});
+        QVERIFY(p.waitForStarted());
+        const QString err = waitForStderr(p, QStringLiteral("config.txt"));
+        stop(p);
+        QVERIFY2(err.contains(QStringLiteral("Configuration Error")), qPrintable(err));
+        QVERIFY(err.contains(dir.filePath(QStringLiteral("config.txt"))));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"corvane"}));
+    }
+
+    void secondCopyIsRefusedAndTheFirstRunsOn()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("shop.db"));
+        schema::createDatabaseFile(db);
+        writeConfig(dir, db);
+        const QString program = programIn(dir);
+
+        QProcess first;
+        first.start(program, {});
+        QVERIFY(first.waitForStarted());
+        QTest::qWait(1500); // the first copy reaches its main window
+        QCOMPARE(first.state(), QProcess::Running);
+
+        QProcess second;
+        second.start(program, {});
+        QVERIFY(second.waitForStarted());
+        const QString err = waitForStderr(second, QStringLiteral("already running"));
+        stop(second);
+        QVERIFY2(err.contains(QStringLiteral("Application Already Running: This application is already running.")),
+                 qPrintable(err));
+        QCOMPARE(first.state(), QProcess::Running);
+
+        // A copy that died without cleaning up leaves nothing stuck.
+        first.kill();
+        first.waitForFinished(5000);
+        QProcess third;
+        third.start(program, {});
+        QVERIFY(third.waitForStarted());
+        const QString thirdErr = waitForStderr(third, QStringLiteral("already running"), 2000);
+        QCOMPARE(third.state(), QProcess::Running);
+        QVERIFY(!thirdErr.contains(QStringLiteral("already running")));
+        stop(third);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartupProcess)
+#include "test_startup_process.moc"
