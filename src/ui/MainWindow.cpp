@@ -94,6 +94,8 @@ void MainWindow::buildSlideBar()
     m_slideBar->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowMinimizeButtonHint);
     m_mdi->addSubWindow(m_slideBar);
+    // The pane is the program's whole menu: it can be minimised but not closed on its own.
+    m_slideBar->installEventFilter(this);
     m_slideBar->move(0, 0);
     m_slideBar->show();
 }
@@ -123,8 +125,18 @@ void MainWindow::changeEvent(QEvent *event)
         ArrangeSlideBar();
 }
 
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_slideBar && event->type() == QEvent::Close && !m_closing) {
+        event->ignore();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    m_closing = true;
     // Children are unloaded with the frame; none asks to save.
     m_mdi->closeAllSubWindows();
     for (auto &[name, child] : g_loneChildren) {

@@ -38,6 +38,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildSlideBar();
@@ -45,4 +46,5 @@ private:
     QMdiArea *m_mdi = nullptr;
     QMdiSubWindow *m_slideBar = nullptr;
     QToolBox *m_listBar = nullptr;
+    bool m_closing = false;
 };
