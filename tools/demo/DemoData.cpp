@@ -723,7 +723,7 @@ private:
             if (run.date > m_today)
                 run.date = m_today;
             const int lines = m_rng.between(3, 6);
-            for (int k = 0; k < lines && !refs.empty(); ++k) {
+            for (int tries = 0; int(run.orders.size()) < lines && !refs.empty() && tries < 40; ++tries) {
                 const int si = refs[size_t(m_rng.between(0, int(refs.size()) - 1))];
                 const SetPlan &s = m_sets[size_t(si)];
                 if (!setUsable(s, run.date))
@@ -1172,6 +1172,7 @@ private:
 
     void writePurchasing()
     {
+        bool withdrawn = false;
         for (size_t r = 0; r < m_imports.size(); ++r) {
             const ImportRun &run = m_imports[r];
             const int importId = int(r) + 1;
@@ -1199,11 +1200,12 @@ private:
             }
             for (const QString &line : run.log)
                 log(line);
-            // Every run but the last has gone out on a purchase order; one line of the first
+            // Every run but the last has gone out on a purchase order; one line of an early run
             // was withdrawn by the buyer instead.
             if (r + 1 == m_imports.size() || pending.empty())
                 continue;
-            if (r == 0 && pending.size() > 1) {
+            if (!withdrawn && pending.size() > 1) {
+                withdrawn = true;
                 m_db.update(QStringLiteral("PendingPOItems"), {{"Status", QStringLiteral("Delete")}},
                             QStringLiteral("ID = ?"), {pending.back().first});
                 pending.pop_back();
