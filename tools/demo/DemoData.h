@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Clock.h"
+
 #include <QDate>
 
 class Database;
@@ -11,8 +13,10 @@ struct DemoOptions
     int size = 1;
     unsigned seed = 20101;
     // The last day of the generated history.
-    QDate today = QDate::currentDate();
+    QDate today = Clock::today();
 };
 
 // Fills an empty database holding the schema with realistic demo data, in one transaction.
+// The same options always give the same rows. Throws DbError (nothing written) on failure or
+// when the database already holds customers or orders.
 void fillDemoData(Database &db, const DemoOptions &options);

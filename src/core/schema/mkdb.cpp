@@ -5,9 +5,12 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QFile>
 #include <QStringList>
 
 #include <cstdio>
+#include <exception>
+#include <memory>
 
 namespace {
 
@@ -53,12 +56,26 @@ int main(int argc, char **argv)
     }
     if (file.isEmpty())
         return usage();
+    std::unique_ptr<Database> db;
     try {
-        auto db = schema::createDatabaseFile(file);
+        db = schema::createDatabaseFile(file);
+    } catch (const DbError &e) {
+        // Nothing of ours to remove: an existing file is left exactly as it was.
+        std::fprintf(stderr, "corvane-mkdb: %s\n", qPrintable(e.message()));
+        return 1;
+    }
+    try {
         if (demo)
             fillDemoData(*db, options);
-    } catch (const DbError &e) {
-        std::fprintf(stderr, "corvane-mkdb: %s\n", qPrintable(e.message()));
+        db->close();
+    } catch (const std::exception &e) {
+        // A half-made file must not be mistaken for a good one later.
+        const QString text = dynamic_cast<const DbError *>(&e) ? static_cast<const DbError &>(e).message()
+                                                               : QString::fromLocal8Bit(e.what());
+        db.reset();
+        for (const QString &suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal")})
+            QFile::remove(file + suffix);
+        std::fprintf(stderr, "corvane-mkdb: %s\n", qPrintable(text));
         return 1;
     }
     std::printf("%s\n", qPrintable(file));
