@@ -4,13 +4,17 @@
 
 #include "MainWindow.h"
 #include "MessageBox.h"
+#include "TestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
 #include <QWidget>
+
+#include <memory>
 
 namespace drive {
 
@@ -39,6 +43,8 @@ inline void type(QWidget *field, const QString &text)
     focus(field);
     if (auto *edit = qobject_cast<QLineEdit *>(field))
         edit->selectAll();
+    else if (auto *combo = qobject_cast<QComboBox *>(field); combo && combo->isEditable())
+        combo->lineEdit()->selectAll();
     if (text.isEmpty())
         QTest::keyClick(field, Qt::Key_Delete);
     else
@@ -83,5 +89,50 @@ inline QStringList shownTexts()
         texts << s.text;
     return texts;
 }
+
+// One test's database and window of type W, whose rows live in `table` keyed by `key`.
+template <typename W>
+class Session
+{
+public:
+    Session(QString name, QString table, QString key)
+        : m_name(std::move(name)), m_table(std::move(table)), m_key(std::move(key))
+    {
+    }
+
+    TestDatabase &start()
+    {
+        m_db = std::make_unique<TestDatabase>();
+        return *m_db;
+    }
+    void finish()
+    {
+        closeIfOpen(m_window);
+        m_db.reset();
+    }
+    Database &db() { return m_db->db(); }
+    TestDatabase &fixture() { return *m_db; }
+
+    W *open()
+    {
+        W *w = drive::open<W>(m_name);
+        m_window = w;
+        return w;
+    }
+    bool windowOpen() const { return stillOpen(m_window); }
+
+    RowSet rows(const QString &key)
+    {
+        return db().query(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(m_table, m_key), {key});
+    }
+    int count() { return db().scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(m_table)).toInt(); }
+
+private:
+    QString m_name;
+    QString m_table;
+    QString m_key;
+    std::unique_ptr<TestDatabase> m_db;
+    QPointer<QWidget> m_window;
+};
 
 } // namespace drive

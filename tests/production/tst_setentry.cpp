@@ -1,27 +1,16 @@
 #include "EntryDriver.h"
 #include "MoneyField.h"
 #include "SetEntry.h"
-#include "TestSupport.h"
 
 #include <QComboBox>
 #include <QPushButton>
-
-#include <memory>
 
 class TestSetEntry : public QObject
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestDatabase> m_db;
-    QPointer<QWidget> m_window;
-
-    SetEntry *openWindow()
-    {
-        auto *w = drive::open<SetEntry>(QStringLiteral("SetEntry"));
-        m_window = w;
-        return w;
-    }
+    drive::Session<SetEntry> s{QStringLiteral("SetEntry"), QStringLiteral("Sets"), QStringLiteral("CustomerRefNo")};
     // Types the reference number and leaves the field, as a user tabbing on.
     void loadRef(SetEntry *w, const QString &ref)
     {
@@ -30,7 +19,7 @@ private:
     }
     Row stored(const QString &ref)
     {
-        const RowSet rows = m_db->db().query(QStringLiteral("SELECT * FROM Sets WHERE CustomerRefNo = ?"), {ref});
+        const RowSet rows = s.rows(ref);
         if (rows.size() != 1)
             qFatal("expected one set %s, found %d", qPrintable(ref), rows.size());
         return rows.first();
@@ -39,23 +28,22 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_db = std::make_unique<TestDatabase>();
-        m_db->addCustomer(QStringLiteral("Bolt Marine"));
-        m_db->addCustomer(QStringLiteral("Acme Seating"));
-        m_db->db().insert(QStringLiteral("Customer"), {{"Name", QStringLiteral("Old Co")}, {"Status", QStringLiteral("InActive")}});
-        m_db->addMaterial(QStringLiteral("BLK-01"));
-        m_db->addMaterial(QStringLiteral("TAN-02"));
-        m_db->addSet(QStringLiteral("R100"), QStringLiteral("Acme Seating"), 100.0);
+        s.start();
+        s.fixture().addCustomer(QStringLiteral("Bolt Marine"));
+        s.fixture().addCustomer(QStringLiteral("Acme Seating"));
+        s.db().insert(QStringLiteral("Customer"), {{"Name", QStringLiteral("Old Co")}, {"Status", QStringLiteral("InActive")}});
+        s.fixture().addMaterial(QStringLiteral("BLK-01"));
+        s.fixture().addMaterial(QStringLiteral("TAN-02"));
+        s.fixture().addSet(QStringLiteral("R100"), QStringLiteral("Acme Seating"), 100.0);
     }
     void cleanup()
     {
-        drive::closeIfOpen(m_window);
-        m_db.reset();
+        s.finish();
     }
 
     void opensWithActiveCustomersAndFixedLists()
     {
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         QCOMPARE(w->windowTitle(), QStringLiteral("Set Entry/Edit"));
         QStringList customers, types, statuses;
         for (int i = 0; i < w->cmbCustomer->count(); ++i)
@@ -74,7 +62,7 @@ private Q_SLOTS:
 
     void tabOrderFollowsTheForm()
     {
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         const QList<QWidget *> expected = {w->cmbCustomer, w->txtRefNo,     w->txtStyle,     w->txtMaterial,
                                            w->txtFeetReq,  w->txtProdStandard, w->cmbType,   w->cmbStatus,
                                            w->txtEmployeeRate, w->txtCut,   w->txtSew,       w->txtVinyl,
@@ -85,7 +73,7 @@ private Q_SLOTS:
 
     void newSetIsCreatedWithDateAdded()
     {
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         w->cmbCustomer->setCurrentIndex(1);
         loadRef(w, QStringLiteral("R200"));
         QCOMPARE(w->txtStyle->text(), QString());
@@ -102,7 +90,7 @@ private Q_SLOTS:
         QCOMPARE(w->txtTotal->rawText(), QStringLiteral("20"));
         drive::click(w->btnSave);
 
-        QVERIFY(!drive::stillOpen(m_window));
+        QVERIFY(!s.windowOpen());
         const Row r = stored(QStringLiteral("R200"));
         QCOMPARE(r.text("Customer"), QStringLiteral("Bolt Marine"));
         QCOMPARE(r.text("Style"), QStringLiteral("Bench"));
@@ -119,8 +107,8 @@ private Q_SLOTS:
 
     void storedSetIsLoaded()
     {
-        m_db->db().exec(QStringLiteral("UPDATE Sets SET Status = 'InActive', Type = 'Hide'"));
-        SetEntry *w = openWindow();
+        s.db().exec(QStringLiteral("UPDATE Sets SET Status = 'InActive', Type = 'Hide'"));
+        SetEntry *w = s.open();
         loadRef(w, QStringLiteral("r100")); // the catalogue ignores case
         QCOMPARE(w->txtStyle->text(), QStringLiteral("ST-R100"));
         QCOMPARE(w->txtMaterial->text(), QStringLiteral("BLK-01"));
@@ -136,7 +124,7 @@ private Q_SLOTS:
 
     void unknownReferenceEmptiesFieldsButKeepsTypeAndCustomer()
     {
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         loadRef(w, QStringLiteral("R100"));
         w->cmbCustomer->setCurrentIndex(0);
         w->cmbType->setCurrentIndex(2);
@@ -151,7 +139,7 @@ private Q_SLOTS:
 
     void saveNeverChangesTheKeyFieldsOfAStoredSet()
     {
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         w->cmbCustomer->setCurrentIndex(1);
         loadRef(w, QStringLiteral("R100"));
         drive::type(w->txtStyle, QStringLiteral("Other"));
@@ -161,7 +149,7 @@ private Q_SLOTS:
         drive::focus(w->txtSew);
         drive::click(w->btnSave);
 
-        QVERIFY(!drive::stillOpen(m_window));
+        QVERIFY(!s.windowOpen());
         const Row r = stored(QStringLiteral("R100"));
         QCOMPARE(r.text("Customer"), QStringLiteral("Acme Seating"));
         QCOMPARE(r.text("Style"), QStringLiteral("ST-R100"));
@@ -174,7 +162,7 @@ private Q_SLOTS:
 
     void emptiedFieldsKeepStoredValues()
     {
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         loadRef(w, QStringLiteral("R100"));
         drive::type(w->txtFeetReq, QString());
         drive::type(w->txtEmployeeRate, QString());
@@ -182,7 +170,7 @@ private Q_SLOTS:
         drive::type(w->txtSew, QString()); // saved before a component is left again
         drive::click(w->btnSave);
 
-        QVERIFY(!drive::stillOpen(m_window));
+        QVERIFY(!s.windowOpen());
         const Row r = stored(QStringLiteral("R100"));
         QCOMPARE(r.number("ReqFeet"), 12.5);
         QCOMPARE(r.money("EmployeeRate"), Money::fromUnits(35000));
@@ -208,7 +196,7 @@ private Q_SLOTS:
         QFETCH(QStringList, components);
         QFETCH(QString, raw);
         QFETCH(QString, shown);
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         const QList<MoneyField *> fields = {w->txtCut, w->txtSew, w->txtVinyl, w->txtLeather, w->txtKit};
         for (int i = 0; i < fields.size(); ++i)
             drive::type(fields[i], components[i]);
@@ -220,7 +208,7 @@ private Q_SLOTS:
 
     void typedTotalStaysUntilAComponentIsLeft()
     {
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         loadRef(w, QStringLiteral("R100"));
         drive::type(w->txtTotal, QStringLiteral("55"));
         drive::focus(w->txtEmployeeRate); // neither total nor rate recomputes
@@ -234,7 +222,7 @@ private Q_SLOTS:
 
     void leavingCustomerListReloadsStoredSet()
     {
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         loadRef(w, QStringLiteral("R100"));
         drive::type(w->txtStyle, QStringLiteral("Changed"));
         drive::type(w->txtCut, QStringLiteral("99"));
@@ -251,7 +239,7 @@ private Q_SLOTS:
 
     void unknownMaterialIsRefusedOnLeaving()
     {
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         drive::type(w->txtMaterial, QStringLiteral("TAN-02"));
         drive::focus(w->txtFeetReq);
         QCOMPARE(MessageBox::shown().size(), 0);
@@ -266,14 +254,14 @@ private Q_SLOTS:
     // Save only asks for a material; it does not check it again.
     void saveAcceptsAnyMaterialTyped()
     {
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         loadRef(w, QStringLiteral("R300"));
         drive::focus(w->cmbType);
         w->cmbType->setCurrentIndex(0);
         drive::type(w->txtMaterial, QStringLiteral("NOPE"));
         drive::click(w->btnSave); // leaving the field still says so
         QCOMPARE(drive::shownTexts(), QStringList{"Invalid Materail Type. Please Re-enter."});
-        QVERIFY(!drive::stillOpen(m_window));
+        QVERIFY(!s.windowOpen());
         QCOMPARE(stored(QStringLiteral("R300")).text("Material"), QStringLiteral("NOPE"));
     }
 
@@ -295,7 +283,7 @@ private Q_SLOTS:
         QFETCH(QString, material);
         QFETCH(int, type);
         QFETCH(int, status);
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         drive::type(w->txtRefNo, ref);
         drive::type(w->txtMaterial, material);
         drive::focus(w->cmbType);
@@ -304,8 +292,8 @@ private Q_SLOTS:
         drive::click(w->btnSave);
         QCOMPARE(drive::shownTexts(), QStringList{"Reference Number, Material, and Status are required."});
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Required Fields"));
-        QVERIFY(drive::stillOpen(m_window));
-        QCOMPARE(m_db->db().scalar(QStringLiteral("SELECT COUNT(*) FROM Sets")).toInt(), 1);
+        QVERIFY(s.windowOpen());
+        QCOMPARE(s.count(), 1);
     }
 
     void nonNumericValuesAreRefused_data()
@@ -322,7 +310,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, field);
         QFETCH(QString, message);
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         loadRef(w, QStringLiteral("R100"));
         auto *target = w->findChild<QLineEdit *>(field);
         QVERIFY(target);
@@ -332,7 +320,7 @@ private Q_SLOTS:
         drive::click(w->btnSave);
         QCOMPARE(drive::shownTexts(), QStringList{message});
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Invalid Number"));
-        QVERIFY(drive::stillOpen(m_window));
+        QVERIFY(s.windowOpen());
         QVERIFY(target->hasFocus());
         // Nothing was written, not even the valid fields.
         QCOMPARE(stored(QStringLiteral("R100")).money("SewingPrice"), Money::fromUnits(200000));
@@ -340,8 +328,8 @@ private Q_SLOTS:
 
     void quotesInKeys()
     {
-        m_db->addMaterial(QStringLiteral("D'ARCY"));
-        SetEntry *w = openWindow();
+        s.fixture().addMaterial(QStringLiteral("D'ARCY"));
+        SetEntry *w = s.open();
         loadRef(w, QStringLiteral("O'Brien 7"));
         drive::type(w->txtMaterial, QStringLiteral("D'ARCY"));
         drive::type(w->txtTotal, QStringLiteral("45"));
@@ -349,18 +337,18 @@ private Q_SLOTS:
         QCOMPARE(MessageBox::shown().size(), 0);
         w->cmbType->setCurrentIndex(0);
         drive::click(w->btnSave);
-        QVERIFY(!drive::stillOpen(m_window));
+        QVERIFY(!s.windowOpen());
         QCOMPARE(stored(QStringLiteral("O'Brien 7")).text("Material"), QStringLiteral("D'ARCY"));
 
-        w = openWindow();
+        w = s.open();
         loadRef(w, QStringLiteral("O'Brien 7"));
         QCOMPARE(w->txtTotal->rawText(), QStringLiteral("45"));
     }
 
     void storedSetWithoutTypeShowsNoType()
     {
-        m_db->db().exec(QStringLiteral("UPDATE Sets SET Type = NULL"));
-        SetEntry *w = openWindow();
+        s.db().exec(QStringLiteral("UPDATE Sets SET Type = NULL"));
+        SetEntry *w = s.open();
         w->cmbType->setCurrentIndex(1);
         loadRef(w, QStringLiteral("R100"));
         QCOMPARE(w->cmbType->currentIndex(), -1);
@@ -368,11 +356,11 @@ private Q_SLOTS:
 
     void exitSavesNothing()
     {
-        SetEntry *w = openWindow();
+        SetEntry *w = s.open();
         loadRef(w, QStringLiteral("R100"));
         drive::type(w->txtTotal, QStringLiteral("1"));
         drive::click(w->btnExit);
-        QVERIFY(!drive::stillOpen(m_window));
+        QVERIFY(!s.windowOpen());
         QCOMPARE(stored(QStringLiteral("R100")).money("TotalPrice"), Money::fromUnits(1000000));
     }
 };
