@@ -18,23 +18,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("sets") << "SetEntry" << "Set Entry/Edit";
-        QTest::newRow("customers") << "CustomerEntry" << "Customer Entry/Edit";
-        QTest::newRow("employees") << "EmployeeEntry" << "Employee Entry/Edit";
-        QTest::newRow("materials") << "MaterialEntry" << "Material Entry/Edit";
+        QTest::addColumn<QString>("first");
+        QTest::newRow("sets") << "SetEntry" << "Set Entry/Edit" << "cmbCustomer";
+        QTest::newRow("customers") << "CustomerEntry" << "Customer Entry/Edit" << "cmbCustomer";
+        QTest::newRow("employees") << "EmployeeEntry" << "Employee Entry/Edit" << "txtSSN";
+        QTest::newRow("materials") << "MaterialEntry" << "Material Entry/Edit" << "txtID";
     }
     void commandOpensItsWindowOnce()
     {
         QFETCH(QString, key);
         QFETCH(QString, caption);
+        QFETCH(QString, first);
         TestDatabase db;
         MainWindow main;
         main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
         const int before = main.mdiArea()->subWindowList().size();
         main.runCommand(key);
         QWidget *child = MainWindow::findChildWindow(key);
         QVERIFY(child);
         QCOMPARE(child->windowTitle(), caption);
+        QApplication::processEvents();
+        QVERIFY(QApplication::focusWidget());
+        QCOMPARE(QApplication::focusWidget()->objectName(), first); // ready for typing
         QCOMPARE(QApplication::overrideCursor(), nullptr); // the busy pointer is back to normal
         main.runCommand(key);
         QCOMPARE(MainWindow::findChildWindow(key), child);

@@ -34,6 +34,7 @@ private Q_SLOTS:
         box->addWidget(m_three);
         box->addWidget(m_other);
         m_form->show();
+        m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form));
         focus(m_other);
     }

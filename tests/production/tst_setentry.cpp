@@ -3,6 +3,8 @@
 #include "SetEntry.h"
 
 #include <QComboBox>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 
 class TestSetEntry : public QObject
@@ -249,6 +251,33 @@ private Q_SLOTS:
         QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("Invalid Materail Type. Please Re-enter."));
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Invalid Material"));
         QVERIFY(w->txtMaterial->hasFocus());
+    }
+
+    // With a real message box the refused field gets the focus back and keeps what was typed.
+    void realMessageBoxPutsFocusBack()
+    {
+        SetEntry *w = s.open();
+        MessageBox::stopScripting();
+        QString boxText;
+        QTimer::singleShot(200, this, [&boxText] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxText = box->text();
+                box->accept();
+            }
+        });
+        drive::type(w->txtMaterial, QStringLiteral("NOPE"));
+        drive::focus(w->txtFeetReq);
+        QTRY_VERIFY(!boxText.isEmpty());
+        // The window manager gives the window back its focus, which is the refused field.
+        QCOMPARE(w->focusWidget(), w->txtMaterial);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QVERIFY(w->txtMaterial->hasFocus());
+        QCOMPARE(boxText, QStringLiteral("Invalid Materail Type. Please Re-enter."));
+        QCOMPARE(w->txtMaterial->text(), QStringLiteral("NOPE"));
+        QTest::keyClicks(w->txtMaterial, QStringLiteral("X")); // still an edit field that takes keys
+        QVERIFY(w->txtMaterial->text().endsWith(u'X'));
+        MessageBox::script();
     }
 
     // Save only asks for a material; it does not check it again.
