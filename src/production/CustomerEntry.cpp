@@ -20,6 +20,8 @@ const QString kKey = QStringLiteral("Name");
 
 } // namespace
 
+namespace MasterData {
+
 QStringList AllCustomerNames()
 {
     QStringList names;
@@ -37,6 +39,8 @@ bool SaveCustomer(const QString &name, const Fields &fields)
 {
     return saveByKey(kCustomer, kKey, name, fields, {{QStringLiteral("DateAdded"), Clock::now()}});
 }
+
+} // namespace MasterData
 
 CustomerEntry::CustomerEntry(QWidget *parent) : QWidget(parent)
 {

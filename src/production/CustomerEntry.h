@@ -11,12 +11,16 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
+namespace MasterData {
+
 // Every customer's name, active or not, by name.
 QStringList AllCustomerNames();
 std::optional<Row> FindCustomer(const QString &name);
 // Adds or edits the customer called `name`, decided by looking the name up now: `fields` are
 // written as given (empty text included). True when added.
 bool SaveCustomer(const QString &name, const Fields &fields);
+
+} // namespace MasterData
 
 // "Customer Entry/Edit": adds and edits customers. A customer saved under a changed name
 // becomes a new customer; there is no delete and no rename.

@@ -19,6 +19,8 @@ const QString kKey = QStringLiteral("SSN");
 
 } // namespace
 
+namespace MasterData {
+
 std::optional<Row> FindEmployee(const QString &ssn)
 {
     return findByKey(kEmployee, kKey, ssn);
@@ -28,6 +30,8 @@ bool SaveEmployee(const QString &ssn, const Fields &fields)
 {
     return saveByKey(kEmployee, kKey, ssn, fields, {{QStringLiteral("DateAdded"), Clock::now()}});
 }
+
+} // namespace MasterData
 
 EmployeeEntry::EmployeeEntry(QWidget *parent) : QWidget(parent)
 {

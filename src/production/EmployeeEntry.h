@@ -12,9 +12,13 @@ class QDateEdit;
 class QLineEdit;
 class QPushButton;
 
+namespace MasterData {
+
 std::optional<Row> FindEmployee(const QString &ssn);
 // Adds or edits the employee with `ssn`, decided by looking it up now. True when added.
 bool SaveEmployee(const QString &ssn, const Fields &fields);
+
+} // namespace MasterData
 
 // "Employee Entry/Edit": adds and edits the cutters. An employee saved under a changed SSN
 // becomes a new employee; there is no delete.

@@ -19,6 +19,8 @@ const QString kKey = QStringLiteral("ID");
 
 } // namespace
 
+namespace MasterData {
+
 std::optional<Row> FindMaterial(const QString &id)
 {
     return findByKey(kMaterial, kKey, id);
@@ -33,6 +35,8 @@ bool SaveMaterial(const QString &id, const QString &description, const QString &
                       {QStringLiteral("Type"), type}},
                      {{QStringLiteral("DateAdded"), Clock::today()}});
 }
+
+} // namespace MasterData
 
 MaterialEntry::MaterialEntry(QWidget *parent) : QWidget(parent)
 {

@@ -27,6 +27,8 @@ void addIfSet(Fields &fields, const char *column, const std::optional<T> &value)
 
 } // namespace
 
+namespace MasterData {
+
 QStringList ActiveCustomerNames()
 {
     QStringList names;
@@ -76,6 +78,8 @@ Money SetTotalPrice(const std::vector<QString> &components)
         total += Money::parse(c).value_or(Money());
     return total;
 }
+
+} // namespace MasterData
 
 SetEntry::SetEntry(QWidget *parent) : QWidget(parent)
 {

@@ -13,6 +13,8 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
+namespace MasterData {
+
 // What a save writes into the set catalogue. The identity (customer, reference number, style,
 // material) is written only when the set is new; an empty number keeps the stored one.
 struct SetValues
@@ -42,6 +44,8 @@ std::optional<Row> FindSet(const QString &refNo);
 bool SaveSet(const SetValues &v);
 // The price of a set from its component prices as typed; an empty or non-numeric one counts 0.
 Money SetTotalPrice(const std::vector<QString> &components);
+
+} // namespace MasterData
 
 // "Set Entry/Edit": adds and edits the catalogue's sets. There is no delete.
 class SetEntry : public QWidget

@@ -8,6 +8,8 @@
 #include <QMdiArea>
 #include <QTest>
 
+using namespace MasterData;
+
 // The commands that open the master-data windows, and the listings that show what they save.
 class TestMasterDataCommands : public QObject
 {
