@@ -2,6 +2,10 @@
 
 #include "AboutBox.h"
 #include "CommandTable.h"
+#include "CustomerEntry.h"
+#include "EmployeeEntry.h"
+#include "MaterialEntry.h"
+#include "SetEntry.h"
 #include "SharedRoutines.h"
 #include "Widgets.h"
 
@@ -195,6 +199,15 @@ void MainWindow::runCommand(const QString &key)
     } else if (key == QLatin1String("About")) {
         AboutBox box(this);
         box.exec();
+    } else if (key == QLatin1String("CustomerEntry")) {
+        openChild(key, [] { return new CustomerEntry; });
+    } else if (key == QLatin1String("EmployeeEntry")) {
+        BusyPointer busy;
+        openChild(key, [] { return new EmployeeEntry; });
+    } else if (key == QLatin1String("SetEntry")) {
+        openChild(key, [] { return new SetEntry; });
+    } else if (key == QLatin1String("MaterialEntry")) {
+        openChild(key, [] { return new MaterialEntry; });
     }
     // Commands whose windows are not part of this build do nothing yet.
 }

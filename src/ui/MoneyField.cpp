@@ -6,6 +6,13 @@
 MoneyField::MoneyField(QWidget *parent, int decimals) : QLineEdit(parent), m_decimals(decimals)
 {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Plain setText()/clear() from outside set the value, not just what is shown.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (m_editing || m_showing)
+            return;
+        m_raw = text;
+        showDisplay();
+    });
 }
 
 QString MoneyField::rawText() const
@@ -35,13 +42,20 @@ std::optional<Money> MoneyField::value() const
 void MoneyField::showDisplay()
 {
     const std::optional<Money> v = Money::parse(m_raw);
+    m_showing = true;
     setText(v ? v->toDisplayString(m_decimals) : m_raw);
+    m_showing = false;
 }
 
 void MoneyField::focusInEvent(QFocusEvent *event)
 {
-    m_editing = true;
-    setText(m_raw);
+    // Back from a popup (or a focus handed back while editing): the text is still the typed one.
+    if (!m_editing) {
+        m_editing = true;
+        m_showing = true;
+        setText(m_raw);
+        m_showing = false;
+    }
     QLineEdit::focusInEvent(event);
     // Entering a field selects its whole text.
     QTimer::singleShot(0, this, [this] {
@@ -52,6 +66,11 @@ void MoneyField::focusInEvent(QFocusEvent *event)
 
 void MoneyField::focusOutEvent(QFocusEvent *event)
 {
+    // A context menu borrows the focus; what it pastes belongs to the typed text.
+    if (event->reason() == Qt::PopupFocusReason) {
+        QLineEdit::focusOutEvent(event);
+        return;
+    }
     m_raw = text();
     m_editing = false;
     showDisplay();

@@ -40,4 +40,5 @@ private:
     QString m_raw;
     int m_decimals;
     bool m_editing = false;
+    bool m_showing = false; // the field itself is changing the text
 };

@@ -1,0 +1,188 @@
+#include "CustomerEntry.h"
+
+#include "Clock.h"
+#include "MessageBox.h"
+#include "Widgets.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace MasterData;
+
+namespace {
+
+const QString kCustomer = QStringLiteral("Customer");
+const QString kKey = QStringLiteral("Name");
+
+} // namespace
+
+namespace MasterData {
+
+QStringList AllCustomerNames()
+{
+    QStringList names;
+    for (const Row &r : DbConnection().query(QStringLiteral("SELECT Name FROM Customer ORDER BY Name")))
+        names << r.text(QStringLiteral("Name"));
+    return names;
+}
+
+std::optional<Row> FindCustomer(const QString &name)
+{
+    return findByKey(kCustomer, kKey, name);
+}
+
+bool SaveCustomer(const QString &name, const Fields &fields)
+{
+    return saveByKey(kCustomer, kKey, name, fields, {{QStringLiteral("DateAdded"), Clock::now()}});
+}
+
+} // namespace MasterData
+
+CustomerEntry::CustomerEntry(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Customer Entry/Edit"));
+
+    cmbCustomer = new QComboBox(this);
+    cmbCustomer->setObjectName(QStringLiteral("cmbCustomer"));
+    cmbCustomer->setEditable(true);
+    // The name is looked up as typed: no completion, and Enter adds nothing to the list.
+    cmbCustomer->setCompleter(nullptr);
+    cmbCustomer->setInsertPolicy(QComboBox::NoInsert);
+    cmbCustomer->setMinimumWidth(220);
+    txtAddress1 = makeText(this, QStringLiteral("txtAddress1"));
+    txtAddress2 = makeText(this, QStringLiteral("txtAddress2"));
+    txtCity = makeText(this, QStringLiteral("txtCity"));
+    txtState = makeText(this, QStringLiteral("txtState"));
+    txtZip = makeText(this, QStringLiteral("txtZip"));
+    txtPhone = makeText(this, QStringLiteral("txtPhone"));
+    txtFax = makeText(this, QStringLiteral("txtFax"));
+    cmbStatus = makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
+    txtShipTo = makeText(this, QStringLiteral("txtShipTo"));
+    txtShipToAddress1 = makeText(this, QStringLiteral("txtShipToAddress1"));
+    txtShipToAddress2 = makeText(this, QStringLiteral("txtShipToAddress2"));
+    txtShipToCity = makeText(this, QStringLiteral("txtShipToCity"));
+    txtShipToState = makeText(this, QStringLiteral("txtShipToState"));
+    txtShipToZip = makeText(this, QStringLiteral("txtShipToZip"));
+    txtShipToPhone = makeText(this, QStringLiteral("txtShipToPhone"));
+    txtShipToFax = makeText(this, QStringLiteral("txtShipToFax"));
+    txtTerms = makeText(this, QStringLiteral("txtTerms"));
+    txtDays = makeText(this, QStringLiteral("txtDays"));
+    txtDays->setMaximumWidth(60);
+
+    auto *grid = new QGridLayout(this);
+    grid->setColumnMinimumWidth(2, 24);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(4, 1);
+    addRow(grid, 0, 0, QStringLiteral("Customer"), cmbCustomer);
+    addRow(grid, 1, 0, QStringLiteral("Address 1"), txtAddress1);
+    addRow(grid, 2, 0, QStringLiteral("Address 2"), txtAddress2);
+    addRow(grid, 3, 0, QStringLiteral("City/St/Zip"), cityStateZip(this, txtCity, txtState, txtZip));
+    addRow(grid, 4, 0, QStringLiteral("Phone"), txtPhone);
+    addRow(grid, 5, 0, QStringLiteral("Fax"), txtFax);
+    addRow(grid, 6, 0, QStringLiteral("Status"), cmbStatus);
+    addRow(grid, 0, 3, QStringLiteral("Ship To"), txtShipTo);
+    addRow(grid, 1, 3, QStringLiteral("Ship To Address 1"), txtShipToAddress1);
+    addRow(grid, 2, 3, QStringLiteral("Ship To Address 2"), txtShipToAddress2);
+    addRow(grid, 3, 3, QStringLiteral("Ship To City/St/Zip"),
+           cityStateZip(this, txtShipToCity, txtShipToState, txtShipToZip));
+    addRow(grid, 4, 3, QStringLiteral("Ship To Phone"), txtShipToPhone);
+    addRow(grid, 5, 3, QStringLiteral("Ship To Fax"), txtShipToFax);
+    auto *termsRow = new QWidget(this);
+    auto *termsBox = new QHBoxLayout(termsRow);
+    termsBox->setContentsMargins(0, 0, 0, 0);
+    termsBox->addWidget(txtTerms, 1);
+    auto *daysLabel = new QLabel(QStringLiteral("Days"), termsRow);
+    daysLabel->setBuddy(txtDays);
+    termsBox->addWidget(daysLabel);
+    termsBox->addWidget(txtDays);
+    addRow(grid, 6, 3, QStringLiteral("Terms"), termsRow);
+    btnSave = addButtons(this, grid, 7, 5, &btnExit);
+
+    chainTabOrder({cmbCustomer, txtAddress1, txtAddress2, txtCity, txtState, txtZip, txtPhone, txtFax, cmbStatus,
+                   txtShipTo, txtShipToAddress1, txtShipToAddress2, txtShipToCity, txtShipToState, txtShipToZip,
+                   txtShipToPhone, txtShipToFax, txtTerms, txtDays, btnSave, btnExit});
+
+    m_texts = {{QStringLiteral("Address1"), txtAddress1},
+               {QStringLiteral("Address2"), txtAddress2},
+               {QStringLiteral("City"), txtCity},
+               {QStringLiteral("State"), txtState},
+               {QStringLiteral("Zip"), txtZip},
+               {QStringLiteral("Phone"), txtPhone},
+               {QStringLiteral("Fax"), txtFax},
+               {QStringLiteral("ShipTo"), txtShipTo},
+               {QStringLiteral("ShipToAddress1"), txtShipToAddress1},
+               {QStringLiteral("ShipToAddress2"), txtShipToAddress2},
+               {QStringLiteral("ShipToCity"), txtShipToCity},
+               {QStringLiteral("ShipToState"), txtShipToState},
+               {QStringLiteral("ShipToZip"), txtShipToZip},
+               {QStringLiteral("ShipToPhone"), txtShipToPhone},
+               {QStringLiteral("ShipToFax"), txtShipToFax},
+               {QStringLiteral("Terms"), txtTerms}};
+
+    try {
+        cmbCustomer->addItems(AllCustomerNames());
+        cmbCustomer->setCurrentIndex(-1);
+        cmbCustomer->clearEditText();
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+    // Every keystroke, and every pick from the list, looks the name up.
+    connect(cmbCustomer, &QComboBox::currentTextChanged, this, &CustomerEntry::LoadCustomer);
+    onLeave(this, txtDays, [this] { CheckDays(); });
+    connect(btnSave, &QPushButton::clicked, this, &CustomerEntry::SaveAndClose);
+}
+
+void CustomerEntry::LoadCustomer()
+{
+    const QString name = cmbCustomer->currentText();
+    if (name.isEmpty())
+        return;
+    try {
+        const std::optional<Row> customer = FindCustomer(name);
+        loadTexts(m_texts, customer ? &*customer : nullptr);
+        txtDays->setText(customer ? customer->text(QStringLiteral("Days")) : QString());
+        showListEntry(cmbStatus, customer ? customer->text(QStringLiteral("Status")) : QStringLiteral("Active"));
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+}
+
+void CustomerEntry::CheckDays()
+{
+    if (parseWholeNumber(txtDays->text()))
+        return;
+    MessageBox::show(this, QStringLiteral("You must enter a number in days for this field. Please re-enter."),
+                     QStringLiteral("Invalid Terms"));
+    txtDays->setFocus();
+}
+
+void CustomerEntry::SaveAndClose()
+{
+    const QString name = cmbCustomer->currentText();
+    if (name.trimmed().isEmpty() || cmbStatus->currentText().isEmpty() || txtTerms->text().trimmed().isEmpty() ||
+        txtDays->text().trimmed().isEmpty()) {
+        MessageBox::show(this, QStringLiteral("Customer Name, Status, Terms, and Days are required."),
+                         QStringLiteral("Required Fields"));
+        return;
+    }
+    const std::optional<int> days = parseWholeNumber(txtDays->text());
+    if (!days) {
+        CheckDays();
+        return;
+    }
+    Fields fields = {{kKey, name}};
+    appendTexts(fields, m_texts);
+    fields.emplace_back(QStringLiteral("Days"), *days);
+    fields.emplace_back(QStringLiteral("Status"), cmbStatus->currentText());
+    try {
+        SaveCustomer(name, fields);
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+        return;
+    }
+    closeChildWindow(this);
+}

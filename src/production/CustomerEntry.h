@@ -1,0 +1,64 @@
+#pragma once
+
+#include "Database.h"
+#include "MasterData.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace MasterData {
+
+// Every customer's name, active or not, by name.
+QStringList AllCustomerNames();
+std::optional<Row> FindCustomer(const QString &name);
+// Adds or edits the customer called `name`, decided by looking the name up now: `fields` are
+// written as given (empty text included). True when added.
+bool SaveCustomer(const QString &name, const Fields &fields);
+
+} // namespace MasterData
+
+// "Customer Entry/Edit": adds and edits customers. A customer saved under a changed name
+// becomes a new customer; there is no delete and no rename.
+class CustomerEntry : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CustomerEntry(QWidget *parent = nullptr);
+
+    QComboBox *cmbCustomer = nullptr; // editable: pick a name or type a new one
+    QLineEdit *txtAddress1 = nullptr;
+    QLineEdit *txtAddress2 = nullptr;
+    QLineEdit *txtCity = nullptr;
+    QLineEdit *txtState = nullptr;
+    QLineEdit *txtZip = nullptr;
+    QLineEdit *txtPhone = nullptr;
+    QLineEdit *txtFax = nullptr;
+    QComboBox *cmbStatus = nullptr;
+    QLineEdit *txtShipTo = nullptr;
+    QLineEdit *txtShipToAddress1 = nullptr;
+    QLineEdit *txtShipToAddress2 = nullptr;
+    QLineEdit *txtShipToCity = nullptr;
+    QLineEdit *txtShipToState = nullptr;
+    QLineEdit *txtShipToZip = nullptr;
+    QLineEdit *txtShipToPhone = nullptr;
+    QLineEdit *txtShipToFax = nullptr;
+    QLineEdit *txtTerms = nullptr;
+    QLineEdit *txtDays = nullptr;
+    QPushButton *btnSave = nullptr;
+    QPushButton *btnExit = nullptr;
+
+    // Shows the customer whose name is on screen, or empties the fields for a new one.
+    void LoadCustomer();
+    // Refuses days that are not a whole number.
+    void CheckDays();
+    // "Save And Close".
+    void SaveAndClose();
+
+private:
+    std::vector<MasterData::TextColumn> m_texts; // the text columns besides the name
+};

@@ -1,0 +1,119 @@
+#include "EmployeeEntry.h"
+
+#include "Clock.h"
+#include "MessageBox.h"
+#include "Widgets.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace MasterData;
+
+namespace {
+
+const QString kEmployee = QStringLiteral("Employee");
+const QString kKey = QStringLiteral("SSN");
+
+} // namespace
+
+namespace MasterData {
+
+std::optional<Row> FindEmployee(const QString &ssn)
+{
+    return findByKey(kEmployee, kKey, ssn);
+}
+
+bool SaveEmployee(const QString &ssn, const Fields &fields)
+{
+    return saveByKey(kEmployee, kKey, ssn, fields, {{QStringLiteral("DateAdded"), Clock::now()}});
+}
+
+} // namespace MasterData
+
+EmployeeEntry::EmployeeEntry(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Employee Entry/Edit"));
+
+    txtSSN = makeText(this, QStringLiteral("txtSSN"));
+    txtFName = makeText(this, QStringLiteral("txtFName"));
+    txtLName = makeText(this, QStringLiteral("txtLName"));
+    txtAddress = makeText(this, QStringLiteral("txtAddress"));
+    txtCity = makeText(this, QStringLiteral("txtCity"));
+    txtState = makeText(this, QStringLiteral("txtState"));
+    txtZip = makeText(this, QStringLiteral("txtZip"));
+    txtPhone = makeText(this, QStringLiteral("txtPhone"));
+    dtHireDate = new QDateEdit(Clock::today(), this);
+    dtHireDate->setObjectName(QStringLiteral("dtHireDate"));
+    dtHireDate->setDisplayFormat(QStringLiteral("M/d/yyyy"));
+    dtHireDate->setCalendarPopup(true);
+    cmbStatus = makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
+
+    auto *grid = new QGridLayout(this);
+    grid->setColumnStretch(1, 1);
+    addRow(grid, 0, 0, QStringLiteral("SSN"), txtSSN);
+    addRow(grid, 1, 0, QStringLiteral("First Name"), txtFName);
+    addRow(grid, 2, 0, QStringLiteral("Last Name"), txtLName);
+    addRow(grid, 3, 0, QStringLiteral("Address"), txtAddress);
+    addRow(grid, 4, 0, QStringLiteral("City/St/Zip"), cityStateZip(this, txtCity, txtState, txtZip));
+    addRow(grid, 5, 0, QStringLiteral("Phone"), txtPhone);
+    addRow(grid, 6, 0, QStringLiteral("Hire Date"), dtHireDate);
+    addRow(grid, 7, 0, QStringLiteral("Status"), cmbStatus);
+    btnSave = addButtons(this, grid, 8, 2, &btnExit);
+    txtAddress->setMinimumWidth(260);
+
+    chainTabOrder({txtSSN, txtFName, txtLName, txtAddress, txtCity, txtState, txtZip, txtPhone, dtHireDate,
+                   cmbStatus, btnSave, btnExit});
+
+    m_texts = {{QStringLiteral("FirstName"), txtFName}, {QStringLiteral("LastName"), txtLName},
+               {QStringLiteral("Address"), txtAddress},  {QStringLiteral("City"), txtCity},
+               {QStringLiteral("State"), txtState},      {QStringLiteral("Zip"), txtZip},
+               {QStringLiteral("Phone"), txtPhone}};
+
+    onLeave(this, txtSSN, [this] { LoadEmployee(); });
+    connect(btnSave, &QPushButton::clicked, this, &EmployeeEntry::SaveAndClose);
+}
+
+void EmployeeEntry::LoadEmployee()
+{
+    if (txtSSN->text().isEmpty())
+        return;
+    try {
+        const std::optional<Row> employee = FindEmployee(txtSSN->text());
+        loadTexts(m_texts, employee ? &*employee : nullptr);
+        if (!employee) {
+            // A new employee keeps the hire date shown.
+            showListEntry(cmbStatus, QStringLiteral("Active"));
+            return;
+        }
+        const QDate hired = employee->date(QStringLiteral("HireDate"));
+        if (hired.isValid())
+            dtHireDate->setDate(hired);
+        showListEntry(cmbStatus, employee->text(QStringLiteral("Status")));
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+}
+
+void EmployeeEntry::SaveAndClose()
+{
+    if (txtSSN->text().trimmed().isEmpty() || txtFName->text().trimmed().isEmpty() ||
+        txtLName->text().trimmed().isEmpty() || cmbStatus->currentText().isEmpty()) {
+        MessageBox::show(this, QStringLiteral("Employee SSN, First Name, Last Name, and Status are required."),
+                         QStringLiteral("Required Fields"));
+        return;
+    }
+    Fields fields = {{kKey, txtSSN->text()}};
+    appendTexts(fields, m_texts);
+    fields.emplace_back(QStringLiteral("HireDate"), dtHireDate->date());
+    fields.emplace_back(QStringLiteral("Status"), cmbStatus->currentText());
+    try {
+        SaveEmployee(txtSSN->text(), fields);
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+        return;
+    }
+    closeChildWindow(this);
+}

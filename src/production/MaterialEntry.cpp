@@ -1,0 +1,95 @@
+#include "MaterialEntry.h"
+
+#include "Clock.h"
+#include "MasterData.h"
+#include "MessageBox.h"
+#include "Widgets.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace MasterData;
+
+namespace {
+
+const QString kMaterial = QStringLiteral("Material");
+const QString kKey = QStringLiteral("ID");
+
+} // namespace
+
+namespace MasterData {
+
+std::optional<Row> FindMaterial(const QString &id)
+{
+    return findByKey(kMaterial, kKey, id);
+}
+
+bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type)
+{
+    return saveByKey(kMaterial, kKey, id,
+                     {{kKey, id},
+                      {QStringLiteral("Description"), description},
+                      {QStringLiteral("Status"), status},
+                      {QStringLiteral("Type"), type}},
+                     {{QStringLiteral("DateAdded"), Clock::today()}});
+}
+
+} // namespace MasterData
+
+MaterialEntry::MaterialEntry(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Material Entry/Edit"));
+
+    txtID = makeText(this, QStringLiteral("txtID"));
+    txtDesc = makeText(this, QStringLiteral("txtDesc"));
+    txtDesc->setMinimumWidth(320);
+    cmbStatus = makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
+    cmbType = makeList(this, QStringLiteral("cmbType"),
+                       {QStringLiteral("Leather"), QStringLiteral("Vinyl"), QStringLiteral("Kit")});
+
+    auto *grid = new QGridLayout(this);
+    grid->setColumnStretch(1, 1);
+    addRow(grid, 0, 0, QStringLiteral("ID"), txtID);
+    addRow(grid, 1, 0, QStringLiteral("Description"), txtDesc);
+    addRow(grid, 2, 0, QStringLiteral("Status"), cmbStatus);
+    addRow(grid, 3, 0, QStringLiteral("Type"), cmbType);
+    btnSave = addButtons(this, grid, 4, 2, &btnExit);
+
+    chainTabOrder({txtID, txtDesc, cmbStatus, cmbType, btnSave, btnExit});
+
+    onLeave(this, txtID, [this] { LoadMaterial(); });
+    connect(btnSave, &QPushButton::clicked, this, &MaterialEntry::SaveAndClose);
+}
+
+void MaterialEntry::LoadMaterial()
+{
+    if (txtID->text().isEmpty())
+        return;
+    try {
+        const std::optional<Row> material = FindMaterial(txtID->text());
+        txtDesc->setText(material ? material->text(QStringLiteral("Description")) : QString());
+        showListEntry(cmbStatus, material ? material->text(QStringLiteral("Status")) : QString());
+        showListEntry(cmbType, material ? material->text(QStringLiteral("Type")) : QString());
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+}
+
+void MaterialEntry::SaveAndClose()
+{
+    if (txtID->text().trimmed().isEmpty() || txtDesc->text().trimmed().isEmpty() ||
+        cmbStatus->currentText().isEmpty() || cmbType->currentText().isEmpty()) {
+        MessageBox::show(this, QStringLiteral("ID, Description, Status, and Type are required."),
+                         QStringLiteral("Required Fields"));
+        return;
+    }
+    try {
+        SaveMaterial(txtID->text(), txtDesc->text(), cmbStatus->currentText(), cmbType->currentText());
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+        return;
+    }
+    closeChildWindow(this);
+}

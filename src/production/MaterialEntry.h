@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Database.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace MasterData {
+
+std::optional<Row> FindMaterial(const QString &id);
+// Adds or edits the material `id`, decided by looking it up now; a new one is dated today
+// (without a time). True when added.
+bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type);
+
+} // namespace MasterData
+
+// "Material Entry/Edit": adds and edits the materials sets are cut from. A material saved under
+// a changed ID becomes a new material; there is no delete.
+class MaterialEntry : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MaterialEntry(QWidget *parent = nullptr);
+
+    QLineEdit *txtID = nullptr;
+    QLineEdit *txtDesc = nullptr;
+    QComboBox *cmbStatus = nullptr;
+    QComboBox *cmbType = nullptr;
+    QPushButton *btnSave = nullptr;
+    QPushButton *btnExit = nullptr;
+
+    // Shows the material of the ID on screen, or empties the fields for a new one.
+    void LoadMaterial();
+    // "Save And Close".
+    void SaveAndClose();
+};

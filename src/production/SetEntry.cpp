@@ -1,0 +1,254 @@
+#include "SetEntry.h"
+
+#include "Clock.h"
+#include "MasterData.h"
+#include "MessageBox.h"
+#include "MoneyField.h"
+#include "Widgets.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace MasterData;
+
+namespace {
+
+const QString kSets = QStringLiteral("Sets");
+const QString kKey = QStringLiteral("CustomerRefNo");
+
+template <typename T>
+void addIfSet(Fields &fields, const char *column, const std::optional<T> &value)
+{
+    if (value)
+        fields.emplace_back(QString::fromLatin1(column), QVariant::fromValue(*value));
+}
+
+} // namespace
+
+namespace MasterData {
+
+QStringList ActiveCustomerNames()
+{
+    QStringList names;
+    for (const Row &r : DbConnection().query(
+             QStringLiteral("SELECT Name FROM Customer WHERE Status = 'Active' ORDER BY Name")))
+        names << r.text(QStringLiteral("Name"));
+    return names;
+}
+
+bool MaterialExists(const QString &id)
+{
+    return findByKey(QStringLiteral("Material"), QStringLiteral("ID"), id).has_value();
+}
+
+std::optional<Row> FindSet(const QString &refNo)
+{
+    return findByKey(kSets, kKey, refNo);
+}
+
+bool SaveSet(const SetValues &v)
+{
+    Fields fields;
+    addIfSet(fields, "ReqFeet", v.reqFeet);
+    addIfSet(fields, "ProductionStandard", v.productionStandard);
+    addIfSet(fields, "EmployeeRate", v.employeeRate);
+    addIfSet(fields, "CuttingPrice", v.cuttingPrice);
+    addIfSet(fields, "SewingPrice", v.sewingPrice);
+    addIfSet(fields, "VinylPrice", v.vinylPrice);
+    addIfSet(fields, "LeatherPrice", v.leatherPrice);
+    addIfSet(fields, "KitPrice", v.kitPrice);
+    addIfSet(fields, "TotalPrice", v.totalPrice);
+    fields.emplace_back(QStringLiteral("Type"), v.type);
+    fields.emplace_back(QStringLiteral("Status"), v.status);
+    const Fields identity = {{QStringLiteral("DateAdded"), Clock::now()},
+                             {QStringLiteral("Customer"), v.customer},
+                             {kKey, v.refNo},
+                             {QStringLiteral("Style"), v.style},
+                             {QStringLiteral("Material"), v.material}};
+    return saveByKey(kSets, kKey, v.refNo, fields, identity);
+}
+
+Money SetTotalPrice(const std::vector<QString> &components)
+{
+    // Added exactly, so 0.1 + 0.2 is 0.3 and not a binary neighbour of it.
+    Money total;
+    for (const QString &c : components)
+        total += Money::parse(c).value_or(Money());
+    return total;
+}
+
+} // namespace MasterData
+
+SetEntry::SetEntry(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Set Entry/Edit"));
+
+    cmbCustomer = makeList(this, QStringLiteral("cmbCustomer"), {});
+    txtRefNo = makeText(this, QStringLiteral("txtRefNo"));
+    txtStyle = makeText(this, QStringLiteral("txtStyle"));
+    txtMaterial = makeText(this, QStringLiteral("txtMaterial"));
+    txtFeetReq = makeText(this, QStringLiteral("txtFeetReq"));
+    txtProdStandard = makeText(this, QStringLiteral("txtProdStandard"));
+    cmbType = makeList(this, QStringLiteral("cmbType"),
+                       {QStringLiteral("Set"), QStringLiteral("Hide"), QStringLiteral("Vinyl"), QStringLiteral("Kit")});
+    cmbStatus = makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
+    auto money = [this](const char *name) {
+        auto *field = new MoneyField(this);
+        field->setObjectName(QString::fromLatin1(name));
+        return field;
+    };
+    txtEmployeeRate = money("txtEmployeeRate");
+    txtCut = money("txtCut");
+    txtSew = money("txtSew");
+    txtVinyl = money("txtVinyl");
+    txtLeather = money("txtLeather");
+    txtKit = money("txtKit");
+    txtTotal = money("txtTotal");
+
+    auto *grid = new QGridLayout(this);
+    grid->setColumnMinimumWidth(2, 24);
+    addRow(grid, 0, 0, QStringLiteral("Customer"), cmbCustomer);
+    addRow(grid, 1, 0, QStringLiteral("Reference No."), txtRefNo);
+    addRow(grid, 2, 0, QStringLiteral("Style"), txtStyle);
+    addRow(grid, 3, 0, QStringLiteral("Material"), txtMaterial);
+    addRow(grid, 4, 0, QStringLiteral("Cost Standard"), txtFeetReq);
+    addRow(grid, 5, 0, QStringLiteral("Prod. Standard"), txtProdStandard);
+    addRow(grid, 6, 0, QStringLiteral("Type"), cmbType);
+    addRow(grid, 7, 0, QStringLiteral("Status"), cmbStatus);
+    addRow(grid, 0, 3, QStringLiteral("Employee Rate"), txtEmployeeRate);
+    addRow(grid, 1, 3, QStringLiteral("Cutting Price"), txtCut);
+    addRow(grid, 2, 3, QStringLiteral("Sewing Price"), txtSew);
+    addRow(grid, 3, 3, QStringLiteral("Vinyl Price"), txtVinyl);
+    addRow(grid, 4, 3, QStringLiteral("Leather Price"), txtLeather);
+    addRow(grid, 5, 3, QStringLiteral("Kit Price"), txtKit);
+    addRow(grid, 6, 3, QStringLiteral("Total Price"), txtTotal);
+    btnSave = addButtons(this, grid, 8, 5, &btnExit);
+    cmbCustomer->setMinimumWidth(220);
+
+    chainTabOrder({cmbCustomer, txtRefNo, txtStyle, txtMaterial, txtFeetReq, txtProdStandard, cmbType, cmbStatus,
+                   txtEmployeeRate, txtCut, txtSew, txtVinyl, txtLeather, txtKit, txtTotal, btnSave, btnExit});
+
+    installTypeAhead(cmbCustomer);
+    onLeave(this, txtRefNo, [this] { LoadSet(); });
+    // Passing through the customer list shows the stored set again.
+    onLeave(this, cmbCustomer, [this] { LoadSet(); });
+    onLeave(this, txtMaterial, [this] { CheckMaterial(); });
+    for (MoneyField *c : components())
+        onLeave(this, c, [this] { UpdateTotal(); });
+    connect(btnSave, &QPushButton::clicked, this, &SetEntry::SaveAndClose);
+
+    try {
+        cmbCustomer->addItems(ActiveCustomerNames());
+        cmbCustomer->setCurrentIndex(-1);
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+}
+
+std::vector<MoneyField *> SetEntry::components() const
+{
+    return {txtCut, txtSew, txtVinyl, txtLeather, txtKit};
+}
+
+void SetEntry::LoadSet()
+{
+    if (txtRefNo->text().isEmpty())
+        return;
+    try {
+        const std::optional<Row> set = FindSet(txtRefNo->text());
+        const Row *row = set ? &*set : nullptr;
+        loadTexts({{QStringLiteral("Style"), txtStyle},
+                   {QStringLiteral("Material"), txtMaterial},
+                   {QStringLiteral("ReqFeet"), txtFeetReq},
+                   {QStringLiteral("ProductionStandard"), txtProdStandard}},
+                  row);
+        const std::vector<std::pair<const char *, MoneyField *>> prices = {
+            {"EmployeeRate", txtEmployeeRate}, {"CuttingPrice", txtCut}, {"SewingPrice", txtSew},
+            {"VinylPrice", txtVinyl},          {"LeatherPrice", txtLeather}, {"KitPrice", txtKit},
+            {"TotalPrice", txtTotal}};
+        for (const auto &[column, field] : prices)
+            field->setRawText(row ? row->text(QString::fromLatin1(column)) : QString());
+        if (row) {
+            showListEntry(cmbStatus, row->text(QStringLiteral("Status")));
+            showListEntry(cmbType, row->text(QStringLiteral("Type")));
+        } else {
+            showListEntry(cmbStatus, QStringLiteral("Active"));
+        }
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+}
+
+void SetEntry::CheckMaterial()
+{
+    if (txtMaterial->text().isEmpty())
+        return;
+    try {
+        if (MaterialExists(txtMaterial->text()))
+            return;
+        MessageBox::show(this, QStringLiteral("Invalid Materail Type. Please Re-enter."),
+                         QStringLiteral("Invalid Material"));
+        txtMaterial->setFocus();
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+}
+
+void SetEntry::UpdateTotal()
+{
+    std::vector<QString> typed;
+    for (MoneyField *c : components())
+        typed.push_back(c->rawText());
+    txtTotal->setValue(SetTotalPrice(typed));
+}
+
+void SetEntry::SaveAndClose()
+{
+    if (txtRefNo->text().trimmed().isEmpty() || cmbStatus->currentText().isEmpty() ||
+        cmbType->currentText().isEmpty() || txtMaterial->text().trimmed().isEmpty()) {
+        MessageBox::show(this, QStringLiteral("Reference Number, Material, and Status are required."),
+                         QStringLiteral("Required Fields"));
+        return;
+    }
+    const auto number = [](QLineEdit *field) { return parseNumber(field->text()); };
+    const auto blank = [](QLineEdit *field) { return field->text().trimmed().isEmpty(); };
+    const std::vector<std::pair<QString, MoneyField *>> prices = {
+        {QStringLiteral("Employee Rate"), txtEmployeeRate}, {QStringLiteral("Cutting Price"), txtCut},
+        {QStringLiteral("Sewing Price"), txtSew},          {QStringLiteral("Vinyl Price"), txtVinyl},
+        {QStringLiteral("Leather Price"), txtLeather},     {QStringLiteral("Kit Price"), txtKit},
+        {QStringLiteral("Total Price"), txtTotal}};
+    std::vector<NumberCheck> checks = {
+        {QStringLiteral("Cost Standard"), txtFeetReq, blank(txtFeetReq) || number(txtFeetReq).has_value()},
+        {QStringLiteral("Prod. Standard"), txtProdStandard,
+         blank(txtProdStandard) || number(txtProdStandard).has_value()}};
+    for (const auto &[label, field] : prices)
+        checks.push_back({label, field, field->isNumeric()});
+    if (refuseNonNumeric(this, checks))
+        return;
+
+    SetValues v;
+    v.customer = cmbCustomer->currentText();
+    v.refNo = txtRefNo->text();
+    v.style = txtStyle->text();
+    v.material = txtMaterial->text();
+    v.reqFeet = number(txtFeetReq);
+    v.productionStandard = number(txtProdStandard);
+    v.employeeRate = txtEmployeeRate->value();
+    v.cuttingPrice = txtCut->value();
+    v.sewingPrice = txtSew->value();
+    v.vinylPrice = txtVinyl->value();
+    v.leatherPrice = txtLeather->value();
+    v.kitPrice = txtKit->value();
+    v.totalPrice = txtTotal->value();
+    v.type = cmbType->currentText();
+    v.status = cmbStatus->currentText();
+    try {
+        SaveSet(v);
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+        return;
+    }
+    closeChildWindow(this);
+}
