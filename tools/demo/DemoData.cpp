@@ -1065,37 +1065,44 @@ private:
         return cents(m_rng.real(m.costLo, m.costHi) * (1.0 + 0.03 * years));
     }
 
+    // Material is bought the way the shop buys it: each supplier's materials are looked at once
+    // a week (leather Mondays, vinyl Tuesdays, kits Wednesdays), and whatever would run short
+    // within two weeks is topped up for five. So the books never show negative stock.
     void makeAdjustments()
     {
-        // Feet used per material and month, from the cut sheets and kit consumption.
-        std::map<std::pair<int, int>, double> used; // (month index, material) -> feet
-        auto monthOf = [this](const QDate &d) { return (d.year() - m_start.year()) * 12 + d.month() - m_start.month(); };
+        const int days = int(m_start.daysTo(m_today)) + 1;
+        std::vector<std::vector<double>> use(m_materials.size(), std::vector<double>(size_t(days), 0.0));
         for (const CutPlan &c : m_cuts) {
             const SetPlan &s = m_sets[size_t(m_orders[size_t(c.order)].lines[size_t(c.line)].set)];
-            used[{monthOf(c.date), s.material}] += c.feet.isNull() ? s.prodStd * c.sets : c.feet.toDouble();
+            use[size_t(s.material)][size_t(m_start.daysTo(c.date))] += c.feet.toDouble(); // empty feet: none
         }
+        auto usage = [&](size_t mi, int from, int n) {
+            double sum = 0;
+            for (int d = from; d < std::min(from + n, days); ++d)
+                sum += use[mi][size_t(d)];
+            return sum;
+        };
         static const char *const suppliers[] = {"Kingsley Tannery", "Midwest Vinyl Supply", "Trimline Hardware"};
         static const char *const types[] = {"Leather", "Vinyl", "Kit"};
-        std::vector<double> onHand(m_materials.size(), 0.0);
+        auto typeOf = [&](size_t mi) {
+            return int(std::find(std::begin(types), std::end(types), m_materials[mi].type) - std::begin(types));
+        };
+        auto cushion = [&](size_t mi) { return typeOf(mi) == 2 ? 5.0 : 40.0; };
 
+        std::vector<double> onHand(m_materials.size(), 0.0);
         AdjustmentPlan opening{m_start.addDays(-1), QStringLiteral("Opening inventory count"), {}, 0};
         for (size_t mi = 0; mi < m_materials.size(); ++mi) {
-            const bool kit = m_materials[mi].type == QLatin1String("Kit");
-            const double qty = kit ? m_rng.between(20, 80) : m_rng.between(150, 600);
-            opening.lines.push_back({int(mi), qty, unitCost(int(mi), m_start)});
-            onHand[mi] = qty;
+            const bool kit = typeOf(mi) == 2;
+            const double counted = kit ? m_rng.between(20, 80) : m_rng.between(150, 600);
+            onHand[mi] = std::max(counted, std::ceil(usage(mi, 0, 21) + cushion(mi)));
+            opening.lines.push_back({int(mi), onHand[mi], unitCost(int(mi), m_start)});
         }
         m_adjustments.push_back(opening);
 
-        const int months = monthOf(m_today) + 1;
-        for (int month = 0; month < months; ++month) {
-            const QDate first(m_start.year() + (m_start.month() - 1 + month) / 12, (m_start.month() - 1 + month) % 12 + 1, 1);
-            for (int t = 0; t < 3; ++t) {
-                QDate d = weekday(first.addDays(m_rng.between(0, 4) + 2 * t));
-                if (month == 0 && d < m_start)
-                    d = weekday(m_start);
-                if (d > m_today)
-                    continue;
+        for (int day = 0; day < days; ++day) {
+            const QDate d = m_start.addDays(day);
+            const int t = d.dayOfWeek() - 1;
+            if (t < 3) {
                 AdjustmentPlan buy{d,
                                    QStringLiteral("Received from %1, invoice %2")
                                        .arg(QLatin1String(suppliers[t]))
@@ -1103,43 +1110,44 @@ private:
                                    {},
                                    int(m_adjustments.size())};
                 for (size_t mi = 0; mi < m_materials.size(); ++mi) {
-                    if (m_materials[mi].type != QLatin1String(types[t]) || !m_materials[mi].active)
+                    if (typeOf(mi) != t || !m_materials[mi].active
+                        || onHand[mi] - usage(mi, day, 14) >= cushion(mi))
                         continue;
-                    const auto it = used.find({month, int(mi)});
-                    const double need = it == used.end() ? 0.0 : it->second;
-                    if (need <= 0 && !m_rng.chance(0.15))
-                        continue;
-                    const double qty = std::ceil(need * m_rng.real(1.0, 1.3)) + m_rng.between(0, t == 2 ? 10 : 40);
+                    double qty = std::ceil(usage(mi, day, 35) + cushion(mi) - onHand[mi]);
+                    if (t < 2)
+                        qty = std::ceil(qty / 5) * 5; // hides and rolls come in round lots
                     buy.lines.push_back({int(mi), qty, unitCost(int(mi), d)});
-                    onHand[mi] += qty - need;
+                    onHand[mi] += qty;
                 }
                 if (!buy.lines.empty())
                     m_adjustments.push_back(buy);
             }
-            // Now and then a count finds less than the books say.
-            if (m_rng.chance(0.35) || month == months / 2) {
-                const QDate d = weekday(first.addDays(m_rng.between(10, 25)));
-                if (d > m_today)
-                    continue;
+            // Now and then a count finds less than the books say, or a hide is spoiled.
+            if (t == 3 && m_rng.chance(0.12)) {
                 const bool damaged = m_rng.chance(0.4);
-                AdjustmentPlan fix{d,
-                                   damaged ? QStringLiteral("Damaged hide written off")
-                                           : QStringLiteral("Physical count correction"),
-                                   {},
-                                   int(m_adjustments.size())};
-                const int lines = damaged ? 1 : m_rng.between(1, 3);
-                for (int k = 0; k < lines; ++k) {
-                    const int mi = materialOfType(damaged || m_rng.chance(0.6) ? QStringLiteral("Leather")
-                                                                               : QStringLiteral("Vinyl"));
-                    const double qty = std::min(double(m_rng.between(2, damaged ? 50 : 20)), std::floor(onHand[size_t(mi)]));
-                    if (qty <= 0)
-                        continue;
-                    onHand[size_t(mi)] -= qty;
-                    fix.lines.push_back({mi, -qty, unitCost(mi, d)});
+                const size_t mi = size_t(materialOfType(damaged || m_rng.chance(0.6) ? QStringLiteral("Leather")
+                                                                                     : QStringLiteral("Vinyl")));
+                const double spare = std::floor(onHand[mi] - usage(mi, day, 14) - cushion(mi));
+                const double qty = std::min(double(m_rng.between(2, damaged ? 50 : 20)), spare);
+                if (qty >= 1) {
+                    onHand[mi] -= qty;
+                    m_adjustments.push_back({d,
+                                             damaged ? QStringLiteral("Damaged hide written off")
+                                                     : QStringLiteral("Physical count correction"),
+                                             {{int(mi), -qty, unitCost(int(mi), d)}},
+                                             int(m_adjustments.size())});
                 }
-                if (!fix.lines.empty())
-                    m_adjustments.push_back(fix);
             }
+            for (size_t mi = 0; mi < m_materials.size(); ++mi)
+                onHand[mi] -= use[mi][size_t(day)];
+        }
+        // Always at least one correction, so the negative side of the books is shown.
+        if (std::none_of(m_adjustments.begin(), m_adjustments.end(),
+                         [](const AdjustmentPlan &a) { return a.lines.front().qty < 0; })) {
+            const size_t mi = size_t(materialOfType(QStringLiteral("Leather")));
+            m_adjustments.push_back({m_today, QStringLiteral("Physical count correction"),
+                                     {{int(mi), -1.0, unitCost(int(mi), m_today)}},
+                                     int(m_adjustments.size())});
         }
         std::stable_sort(m_adjustments.begin(), m_adjustments.end(), [](const AdjustmentPlan &a, const AdjustmentPlan &b) {
             return std::tie(a.date, a.seq) < std::tie(b.date, b.seq);
