@@ -137,6 +137,13 @@ private Q_SLOTS:
             "PendingPOItems.CustomerRefNo = "
             "CrossReferenceTable.CustomerRefNumber WHERE CrossReferenceTable.PartNumber IS NULL",
             "SELECT COUNT(*) FROM CutsheetsTEMP",
+            "SELECT COUNT(*) FROM (SELECT OrderNumber FROM Orders GROUP BY OrderNumber HAVING COUNT(*) > 1)",
+            "SELECT COUNT(*) FROM Orders WHERE DueDate < OrderDate OR DateAdded <> OrderDate",
+            "SELECT COUNT(*) FROM Cutsheets JOIN Orders ON Cutsheets.OrderID = Orders.ID WHERE Cutsheets.Date < Orders.OrderDate",
+            "SELECT COUNT(*) FROM Cutsheets JOIN Employee ON Cutsheets.SSN = Employee.SSN WHERE Cutsheets.Date < Employee.HireDate",
+            "SELECT COUNT(*) FROM OrderItem JOIN Orders ON OrderItem.OrderID = Orders.ID JOIN Sets "
+            "ON OrderItem.CustomerRefNo = Sets.CustomerRefNo WHERE Sets.Customer <> Orders.Customer "
+            "OR substr(Sets.DateAdded, 1, 10) > Orders.OrderDate",
         };
         for (int i = 0; i < checks.size(); ++i)
             QTest::addRow("%d %s", i, qPrintable(checks[i].section(u' ', 3, 6))) << checks[i];

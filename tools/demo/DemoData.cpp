@@ -413,12 +413,12 @@ private:
             if (i < int(std::size(kCustomerNames))) {
                 c.name = QLatin1String(kCustomerNames[i]);
             } else {
-                for (int k = i;; ++k) {
+                for (int k = i; c.name.isEmpty() || used.contains(c.name); ++k) {
                     c.name = QStringLiteral("%1 %2").arg(
                         QLatin1String(kNamePrefixes[k % std::size(kNamePrefixes)]),
                         QLatin1String(kNameSuffixes[(k / 7) % std::size(kNameSuffixes)]));
-                    if (!used.contains(c.name))
-                        break;
+                    if (k >= i + 160) // every pairing taken: number them
+                        c.name += QStringLiteral(" %1").arg(k);
                 }
             }
             used.insert(c.name);
@@ -427,7 +427,7 @@ private:
                 if (word.at(0).isLetter() && initials.size() < 2)
                     initials += word.at(0).toUpper();
             c.refPrefix = initials;
-            static const char *const poStyles[] = {"PO-", "", "Q", "P", "WO-"};
+            static const char *const poStyles[] = {"PO-", "", "P", "WO-", "SO-"};
             c.poPrefix = i == 0 ? QStringLiteral("Q") : QLatin1String(poStyles[m_rng.between(0, 4)]);
             c.poCounter = m_rng.between(1000, 48000);
             const Terms &t = i == 0 ? kTerms[0] : m_rng.pick(kTerms);
@@ -661,10 +661,16 @@ private:
         return s.priceChanged.isValid() && d < s.priceChanged ? s.oldTotal : s.total;
     }
 
+    // Customers' PO numbers never collide: the demand import finds orders by number alone.
     QString nextOrderNumber(CustomerPlan &c)
     {
-        c.poCounter += m_rng.between(1, 9);
-        return c.poPrefix + QString::number(c.poCounter);
+        QString number;
+        do {
+            c.poCounter += m_rng.between(1, 9);
+            number = c.poPrefix + QString::number(c.poCounter);
+        } while (m_orderNumbers.contains(number));
+        m_orderNumbers.insert(number);
+        return number;
     }
 
     int lineQty(const SetPlan &s)
@@ -675,8 +681,8 @@ private:
 
     void makeOrders()
     {
-        // A bigger shop also gets busier: size 40 takes about three times the orders a day.
-        const double perDay = 1.85 * (1.0 + (m_size - 1) / 20.0);
+        // A bigger shop also gets busier: from size 40 on it takes about three times the orders a day.
+        const double perDay = 1.85 * std::min(3.0, 1.0 + (m_size - 1) / 20.0);
         for (QDate d = m_start; d <= m_today; d = d.addDays(1)) {
             if (d.dayOfWeek() > 5)
                 continue;
@@ -1295,6 +1301,7 @@ private:
     std::vector<SetPlan> m_sets;
     std::map<int, CrossRef> m_crossRefs;
     std::vector<OrderPlan> m_orders;
+    QSet<QString> m_orderNumbers;
     std::vector<ImportRun> m_imports;
     std::vector<CutPlan> m_cuts;
     std::map<std::pair<QDate, int>, int> m_shipmentAt;
