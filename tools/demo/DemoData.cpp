@@ -1311,6 +1311,32 @@ private:
     std::vector<AdjustmentPlan> m_adjustments;
 };
 
+// Ten years of history outgrow the default page cache, and every index page that falls out
+// is read and decrypted again. A larger cache while filling, then back to what it was.
+class LargeCache
+{
+public:
+    explicit LargeCache(Database &db)
+        : m_db(db), m_was(db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong())
+    {
+        m_db.exec(QStringLiteral("PRAGMA cache_size = -131072"));
+    }
+    ~LargeCache()
+    {
+        try {
+            m_db.exec(QStringLiteral("PRAGMA cache_size = %1").arg(m_was));
+        } catch (const DbError &) {
+            // Only a speed setting; never let it hide the failure being unwound.
+        }
+    }
+    LargeCache(const LargeCache &) = delete;
+    LargeCache &operator=(const LargeCache &) = delete;
+
+private:
+    Database &m_db;
+    qint64 m_was;
+};
+
 } // namespace
 
 void fillDemoData(Database &db, const DemoOptions &options)
@@ -1319,6 +1345,7 @@ void fillDemoData(Database &db, const DemoOptions &options)
         db.scalar(QStringLiteral("SELECT COUNT(*) FROM Orders")).toLongLong() > 0)
         throw DbError(1, QStringLiteral(
                              "The database already holds data; demo data goes into an empty database only."));
+    LargeCache cache(db);
     Transaction tx(db);
     Builder(db, options).run();
     tx.commit();
