@@ -1154,7 +1154,7 @@ private:
                     m_adjustments.push_back(buy);
             }
             // Now and then a count finds less than the books say, or a hide is spoiled.
-            if (t == 3 && m_rng.chance(0.12)) {
+            if (t == 3 && m_rng.chance(0.2)) {
                 const bool damaged = m_rng.chance(0.4);
                 const size_t mi = size_t(materialOfType(
                     damaged || m_rng.chance(0.6) ? QStringLiteral("Leather") : QStringLiteral("Vinyl")));
