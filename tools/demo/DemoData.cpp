@@ -532,6 +532,19 @@ private:
         return candidates[size_t(m_rng.between(0, int(candidates.size()) - 1))];
     }
 
+    // Recliner kits are hardware, ottoman kits buttons and welt, the rest foam or zippers.
+    int kitMaterial(const QString &style)
+    {
+        const QString id = style == QLatin1String("KIT-RECL")  ? QStringLiteral("KIT-HDW")
+                           : style == QLatin1String("KIT-OTT") ? QStringLiteral("KIT-BTN")
+                           : m_rng.chance(0.7)                 ? QStringLiteral("KIT-FOM")
+                                                               : QStringLiteral("KIT-ZIP");
+        for (size_t i = 0; i < m_materials.size(); ++i)
+            if (m_materials[i].id == id)
+                return int(i);
+        return materialOfType(QStringLiteral("Kit"));
+    }
+
     void makeSets()
     {
         const int count = 40 + 10 * (m_size - 1);
@@ -562,7 +575,7 @@ private:
                                 c.name.contains(QLatin1String("Yacht")) ||
                                 c.name.contains(QLatin1String("Trim"));
             if (s.type == QLatin1String("Kit"))
-                s.material = materialOfType(QStringLiteral("Kit"));
+                s.material = kitMaterial(s.style);
             else if (s.type == QLatin1String("Vinyl") ||
                      (s.type == QLatin1String("Set") && m_rng.chance(marine ? 0.6 : 0.12)))
                 s.material = materialOfType(QStringLiteral("Vinyl"));
