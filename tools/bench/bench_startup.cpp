@@ -115,7 +115,8 @@ int main(int argc, char **argv)
         }
         for (const QString &file : files) {
             if (!writeConfig(work.path(), file)) {
-                std::fprintf(stderr, "bench_startup: cannot write config.txt in %s\n", qPrintable(work.path()));
+                std::fprintf(stderr, "bench_startup: cannot write config.txt in %s\n",
+                             qPrintable(work.path()));
                 return 1;
             }
             std::vector<double> totals, opens;
@@ -125,11 +126,12 @@ int main(int argc, char **argv)
                 totals.push_back(t.total);
                 opens.push_back(t.open);
             }
-            std::printf("startup %s (%.1f MB): first %.1f ms; %d runs: min %.1f ms, median %.1f ms, max %.1f ms "
-                        "(database open alone: median %.1f ms)\n",
-                        qPrintable(QFileInfo(file).fileName()), double(QFileInfo(file).size()) / 1e6, first.total, runs,
-                        *std::min_element(totals.begin(), totals.end()), median(totals),
-                        *std::max_element(totals.begin(), totals.end()), median(opens));
+            std::printf(
+                "startup %s (%.1f MB): first %.1f ms; %d runs: min %.1f ms, median %.1f ms, max %.1f ms "
+                "(database open alone: median %.1f ms)\n",
+                qPrintable(QFileInfo(file).fileName()), double(QFileInfo(file).size()) / 1e6, first.total,
+                runs, *std::min_element(totals.begin(), totals.end()), median(totals),
+                *std::max_element(totals.begin(), totals.end()), median(opens));
         }
     } catch (const StartupError &e) {
         std::fprintf(stderr, "bench_startup: %s\n", qPrintable(e.text()));

@@ -18,20 +18,20 @@ namespace {
 // Name lists
 
 const char *const kCustomerNames[] = {
-    "Quintar Furniture Mfg.",   "Bellweather Upholstery",   "Ridgeline Auto Trim",
+    "Quintar Furniture Mfg.",   "Bellweather Upholstery",     "Ridgeline Auto Trim",
     "Carver & Sons Furniture",  "Lakeshore Marine Interiors", "Heritage Seating Co.",
-    "Main Street Upholstery",   "Prairie Custom Trim",      "Whitfield Furniture Works",
-    "Kessler Auto Interiors",   "Oak Hollow Furniture",     "Dunmore Seating",
-    "Blue Ridge Upholstery",    "Summit Coach Works",       "Millbrook Home Furnishings",
-    "Granite State Trim Shop",  "Harbor Yacht Interiors",   "Westfield Chair Co.",
+    "Main Street Upholstery",   "Prairie Custom Trim",        "Whitfield Furniture Works",
+    "Kessler Auto Interiors",   "Oak Hollow Furniture",       "Dunmore Seating",
+    "Blue Ridge Upholstery",    "Summit Coach Works",         "Millbrook Home Furnishings",
+    "Granite State Trim Shop",  "Harbor Yacht Interiors",     "Westfield Chair Co.",
     "Pioneer Restoration Trim", "Sterling Motor Trim",
 };
 const char *const kNamePrefixes[] = {
-    "Ashford",  "Brookside", "Cedar Creek", "Delmar",   "Eastgate", "Fairview",  "Glenwood",
-    "Hillcrest", "Ironwood", "Jasper",      "Kingsport", "Linden",  "Maplewood", "Northfield",
-    "Oakmont",  "Parkside",  "Redstone",    "Silver Lake", "Timberline", "Valley",
+    "Ashford",   "Brookside", "Cedar Creek", "Delmar",      "Eastgate",   "Fairview",  "Glenwood",
+    "Hillcrest", "Ironwood",  "Jasper",      "Kingsport",   "Linden",     "Maplewood", "Northfield",
+    "Oakmont",   "Parkside",  "Redstone",    "Silver Lake", "Timberline", "Valley",
 };
-const char *const kNameSuffixes[] = {"Upholstery", "Auto Trim",  "Furniture",  "Seating",
+const char *const kNameSuffixes[] = {"Upholstery", "Auto Trim",   "Furniture", "Seating",
                                      "Interiors",  "Custom Trim", "Chair Co.", "Furniture Works"};
 
 struct City
@@ -39,15 +39,18 @@ struct City
     const char *name, *state, *zip, *area;
 };
 const City kCities[] = {
-    {"Grand Rapids", "MI", "495", "616"}, {"High Point", "NC", "272", "336"}, {"Dayton", "OH", "454", "937"},
-    {"Elkhart", "IN", "465", "574"},      {"Tupelo", "MS", "388", "662"},     {"Hickory", "NC", "286", "828"},
-    {"Sheboygan", "WI", "530", "920"},    {"Lancaster", "PA", "176", "717"},  {"Fort Wayne", "IN", "468", "260"},
-    {"Knoxville", "TN", "379", "865"},    {"Toledo", "OH", "436", "419"},     {"Peoria", "IL", "616", "309"},
+    {"Grand Rapids", "MI", "495", "616"}, {"High Point", "NC", "272", "336"},
+    {"Dayton", "OH", "454", "937"},       {"Elkhart", "IN", "465", "574"},
+    {"Tupelo", "MS", "388", "662"},       {"Hickory", "NC", "286", "828"},
+    {"Sheboygan", "WI", "530", "920"},    {"Lancaster", "PA", "176", "717"},
+    {"Fort Wayne", "IN", "468", "260"},   {"Knoxville", "TN", "379", "865"},
+    {"Toledo", "OH", "436", "419"},       {"Peoria", "IL", "616", "309"},
     {"Springfield", "MO", "658", "417"},  {"Akron", "OH", "443", "330"},
 };
-const char *const kStreets[] = {"Main St",     "Industrial Pkwy", "Commerce Dr", "Oak St",      "Elm Ave",
-                                "Market St",   "Mill Rd",         "Factory St",  "Lakeview Dr", "Enterprise Blvd",
-                                "Railroad Ave", "Maple Ave",      "County Rd 12", "Harbor Dr",  "Wabash Ave"};
+const char *const kStreets[] = {"Main St",      "Industrial Pkwy", "Commerce Dr",  "Oak St",
+                                "Elm Ave",      "Market St",       "Mill Rd",      "Factory St",
+                                "Lakeview Dr",  "Enterprise Blvd", "Railroad Ave", "Maple Ave",
+                                "County Rd 12", "Harbor Dr",       "Wabash Ave"};
 const char *const kSuites[] = {"Suite 200", "Bldg 4", "Dock 3", "Unit B", "P.O. Box 118"};
 
 struct Terms
@@ -56,15 +59,17 @@ struct Terms
     int days;
 };
 const Terms kTerms[] = {{"Net 30", 30}, {"Net 30", 30}, {"2% 10 Net 30", 30}, {"Net 15", 15},
-                        {"Net 45", 45}, {"Net 60", 60}, {"COD", 0},          {"Net 10", 10}};
+                        {"Net 45", 45}, {"Net 60", 60}, {"COD", 0},           {"Net 10", 10}};
 
-const char *const kFirstNames[] = {"Maria", "James",  "Luis",   "Karen", "Tomas",  "Linda",  "Dwayne",  "Rosa",
-                                   "Hector", "Brenda", "Nguyen", "Ellen", "Marcus", "Teresa", "Gary",    "Ana",
-                                   "Victor", "Denise", "Ramon",  "Cheryl", "Tyrone", "Irene", "Stanley", "Lupe"};
-const char *const kLastNames[] = {"Alvarez", "Becker", "Castillo", "Dombrowski", "Evans",   "Flores",   "Garza",
-                                  "Hoffman", "Ibarra", "Jankowski", "Kowalski",  "Lopez",   "Mendoza",  "Novak",
-                                  "Ortega",  "Pruitt", "Quinones",  "Ramirez",   "Schultz", "Tran",     "Underwood",
-                                  "Vargas",  "Whitaker", "Yoder",   "Zielinski"};
+const char *const kFirstNames[] = {"Maria",  "James",  "Luis",   "Karen",  "Tomas",   "Linda",
+                                   "Dwayne", "Rosa",   "Hector", "Brenda", "Nguyen",  "Ellen",
+                                   "Marcus", "Teresa", "Gary",   "Ana",    "Victor",  "Denise",
+                                   "Ramon",  "Cheryl", "Tyrone", "Irene",  "Stanley", "Lupe"};
+const char *const kLastNames[] = {"Alvarez",   "Becker",   "Castillo", "Dombrowski", "Evans",
+                                  "Flores",    "Garza",    "Hoffman",  "Ibarra",     "Jankowski",
+                                  "Kowalski",  "Lopez",    "Mendoza",  "Novak",      "Ortega",
+                                  "Pruitt",    "Quinones", "Ramirez",  "Schultz",    "Tran",
+                                  "Underwood", "Vargas",   "Whitaker", "Yoder",      "Zielinski"};
 
 struct MaterialSeed
 {
@@ -105,18 +110,19 @@ struct StyleSeed
     int qtyLo, qtyHi;
 };
 const StyleSeed kStyles[] = {
-    {"Set", "SOFA-3C", 55, 70, 1, 6},     {"Set", "SOFA-2C", 45, 55, 1, 6},   {"Set", "LOVE-2C", 38, 46, 1, 6},
-    {"Set", "CHR-CLUB", 22, 28, 2, 12},   {"Set", "CHR-WING", 24, 30, 1, 8},  {"Set", "CHR-DIN", 6, 9, 4, 24},
-    {"Set", "OTT-SQ", 8, 12, 1, 10},      {"Set", "OTT-RND", 7, 10, 1, 10},   {"Set", "RECL-1", 30, 38, 1, 8},
-    {"Set", "SECT-L", 85, 110, 1, 3},     {"Set", "BENCH-48", 10, 14, 1, 8},  {"Set", "HDBD-Q", 18, 24, 1, 6},
-    {"Set", "SEAT-BKT", 14, 18, 2, 12},   {"Set", "SEAT-BNCH", 26, 32, 1, 6}, {"Set", "BOAT-CPT", 16, 20, 2, 10},
-    {"Hide", "HIDE-FULL", 48, 55, 2, 20}, {"Hide", "HIDE-SIDE", 24, 28, 2, 20}, {"Hide", "HIDE-SPLIT", 30, 40, 2, 12},
+    {"Set", "SOFA-3C", 55, 70, 1, 6},     {"Set", "SOFA-2C", 45, 55, 1, 6},
+    {"Set", "LOVE-2C", 38, 46, 1, 6},     {"Set", "CHR-CLUB", 22, 28, 2, 12},
+    {"Set", "CHR-WING", 24, 30, 1, 8},    {"Set", "CHR-DIN", 6, 9, 4, 24},
+    {"Set", "OTT-SQ", 8, 12, 1, 10},      {"Set", "OTT-RND", 7, 10, 1, 10},
+    {"Set", "RECL-1", 30, 38, 1, 8},      {"Set", "SECT-L", 85, 110, 1, 3},
+    {"Set", "BENCH-48", 10, 14, 1, 8},    {"Set", "HDBD-Q", 18, 24, 1, 6},
+    {"Set", "SEAT-BKT", 14, 18, 2, 12},   {"Set", "SEAT-BNCH", 26, 32, 1, 6},
+    {"Set", "BOAT-CPT", 16, 20, 2, 10},   {"Hide", "HIDE-FULL", 48, 55, 2, 20},
+    {"Hide", "HIDE-SIDE", 24, 28, 2, 20}, {"Hide", "HIDE-SPLIT", 30, 40, 2, 12},
     {"Vinyl", "VNL-ROLL", 10, 30, 5, 40}, {"Vinyl", "VNL-CUT", 5, 12, 5, 30},
-    {"Kit", "KIT-SOFA", 1, 1, 2, 25},     {"Kit", "KIT-CHAIR", 1, 1, 2, 25}, {"Kit", "KIT-OTT", 1, 1, 2, 25},
-    {"Kit", "KIT-RECL", 1, 1, 2, 20},
+    {"Kit", "KIT-SOFA", 1, 1, 2, 25},     {"Kit", "KIT-CHAIR", 1, 1, 2, 25},
+    {"Kit", "KIT-OTT", 1, 1, 2, 25},      {"Kit", "KIT-RECL", 1, 1, 2, 20},
 };
-
-const char *const kManualInvoiceWhy[] = {"freight", "pattern", "rush", "sample"};
 
 // ---------------------------------------------------------------------------------------------
 // Deterministic random numbers: the engine is fixed by the standard, the mapping is our own, so
@@ -129,11 +135,7 @@ public:
     int between(int lo, int hi) { return hi <= lo ? lo : lo + int(m_engine() % unsigned(hi - lo + 1)); }
     double real(double lo, double hi) { return lo + (hi - lo) * (double(m_engine()) / 4294967296.0); }
     bool chance(double p) { return double(m_engine()) / 4294967296.0 < p; }
-    template <typename T, size_t N>
-    const T &pick(const T (&list)[N])
-    {
-        return list[between(0, int(N) - 1)];
-    }
+    template <typename T, size_t N> const T &pick(const T (&list)[N]) { return list[between(0, int(N) - 1)]; }
     // Index chosen with the given weights.
     int weighted(const std::vector<int> &weights)
     {
@@ -204,13 +206,13 @@ struct CustomerPlan
     QString name, terms, refPrefix, poPrefix;
     int days = 30;
     bool active = true;
-    QDate joined;          // no orders before
-    QDate lastOrder;       // no orders after (inactive customers)
+    QDate joined;    // no orders before
+    QDate lastOrder; // no orders after (inactive customers)
     int weight = 1;
     int poCounter = 0;
     std::vector<int> shipDays; // weekdays the customer's truck is loaded
     std::vector<int> sets;
-    Fields shipTo;         // the eight ship-to columns, as copied to orders
+    Fields shipTo; // the eight ship-to columns, as copied to orders
 };
 
 struct MaterialPlan
@@ -323,7 +325,6 @@ struct ImportRun
     QDate date;
     std::vector<int> orders;
     QStringList log; // lines after the per-order lines
-    std::vector<QString> updates;
 };
 
 class Builder
@@ -374,11 +375,14 @@ private:
     }
     QString zip(const City &c)
     {
-        return QStringLiteral("%1%2").arg(QLatin1String(c.zip)).arg(m_rng.between(1, 99), 2, 10, QLatin1Char('0'));
+        return QStringLiteral("%1%2")
+            .arg(QLatin1String(c.zip))
+            .arg(m_rng.between(1, 99), 2, 10, QLatin1Char('0'));
     }
     QString stamp(const QDate &d)
     {
-        return isoDateTime(QDateTime(d, QTime(m_rng.between(8, 16), m_rng.between(0, 59), m_rng.between(0, 59))));
+        return isoDateTime(
+            QDateTime(d, QTime(m_rng.between(8, 16), m_rng.between(0, 59), m_rng.between(0, 59))));
     }
     QDate inHistory(double from, double to)
     {
@@ -409,11 +413,12 @@ private:
             if (i < int(std::size(kCustomerNames))) {
                 c.name = QLatin1String(kCustomerNames[i]);
             } else {
-                for (int k = i;; ++k) {
-                    c.name = QStringLiteral("%1 %2").arg(QLatin1String(kNamePrefixes[k % std::size(kNamePrefixes)]),
-                                                         QLatin1String(kNameSuffixes[(k / 7) % std::size(kNameSuffixes)]));
-                    if (!used.contains(c.name))
-                        break;
+                for (int k = i; c.name.isEmpty() || used.contains(c.name); ++k) {
+                    c.name = QStringLiteral("%1 %2").arg(
+                        QLatin1String(kNamePrefixes[k % std::size(kNamePrefixes)]),
+                        QLatin1String(kNameSuffixes[(k / 7) % std::size(kNameSuffixes)]));
+                    if (k >= i + 160) // every pairing taken: number them
+                        c.name += QStringLiteral(" %1").arg(k);
                 }
             }
             used.insert(c.name);
@@ -422,7 +427,7 @@ private:
                 if (word.at(0).isLetter() && initials.size() < 2)
                     initials += word.at(0).toUpper();
             c.refPrefix = initials;
-            static const char *const poStyles[] = {"PO-", "", "Q", "P", "WO-"};
+            static const char *const poStyles[] = {"PO-", "", "P", "WO-", "SO-"};
             c.poPrefix = i == 0 ? QStringLiteral("Q") : QLatin1String(poStyles[m_rng.between(0, 4)]);
             c.poCounter = m_rng.between(1000, 48000);
             const Terms &t = i == 0 ? kTerms[0] : m_rng.pick(kTerms);
@@ -431,7 +436,9 @@ private:
             c.weight = i == 0 ? 5 : m_rng.between(1, 5);
             c.joined = i < 8 ? m_systemStart.addDays(-m_rng.between(0, 400)) : inHistory(0.05, 0.8);
             c.active = !(i == 6 || (i > 8 && m_rng.chance(0.08)));
-            c.lastOrder = c.active ? m_today : std::max(c.joined, m_start).addDays(m_start.daysTo(m_today) * 2 / 5 + 20);
+            c.lastOrder = c.active
+                              ? m_today
+                              : std::max(c.joined, m_start).addDays(m_start.daysTo(m_today) * 2 / 5 + 20);
             static const int shipPatterns[][2] = {{2, 5}, {1, 4}, {3, 3}, {2, 4}, {1, 5}};
             const auto &p = shipPatterns[m_rng.between(0, 4)];
             c.shipDays = {p[0], p[1]};
@@ -470,8 +477,9 @@ private:
             row.push_back({"Terms", c.terms});
             row.push_back({"Days", c.days});
             // Customers of long standing were keyed in during the first weeks of the system.
-            row.push_back({"DateAdded", stamp(c.joined > m_systemStart ? c.joined
-                                                                       : m_systemStart.addDays(m_rng.between(0, 20)))});
+            row.push_back(
+                {"DateAdded",
+                 stamp(c.joined > m_systemStart ? c.joined : m_systemStart.addDays(m_rng.between(0, 20)))});
             m_customerRows.push_back(row);
             m_customers.push_back(c);
         }
@@ -499,17 +507,18 @@ private:
             if (i == count - 2)
                 e.left = m_start.addDays(span / 2);
             const City &city = kCities[m_rng.between(0, 3)];
-            m_employeeRows.push_back({{"SSN", e.ssn},
-                                      {"FirstName", QLatin1String(m_rng.pick(kFirstNames))},
-                                      {"LastName", QLatin1String(m_rng.pick(kLastNames))},
-                                      {"Address", street()},
-                                      {"City", QLatin1String(city.name)},
-                                      {"State", QLatin1String(city.state)},
-                                      {"Zip", zip(city)},
-                                      {"Phone", phone(city)},
-                                      {"Status", e.left.isValid() ? QStringLiteral("InActive") : QStringLiteral("Active")},
-                                      {"HireDate", e.hired},
-                                      {"DateAdded", stamp(std::max(e.hired, m_systemStart))}});
+            m_employeeRows.push_back(
+                {{"SSN", e.ssn},
+                 {"FirstName", QLatin1String(m_rng.pick(kFirstNames))},
+                 {"LastName", QLatin1String(m_rng.pick(kLastNames))},
+                 {"Address", street()},
+                 {"City", QLatin1String(city.name)},
+                 {"State", QLatin1String(city.state)},
+                 {"Zip", zip(city)},
+                 {"Phone", phone(city)},
+                 {"Status", e.left.isValid() ? QStringLiteral("InActive") : QStringLiteral("Active")},
+                 {"HireDate", e.hired},
+                 {"DateAdded", stamp(std::max(e.hired, m_systemStart))}});
             m_employees.push_back(e);
         }
     }
@@ -523,6 +532,19 @@ private:
         return candidates[size_t(m_rng.between(0, int(candidates.size()) - 1))];
     }
 
+    // Recliner kits are hardware, ottoman kits buttons and welt, the rest foam or zippers.
+    int kitMaterial(const QString &style)
+    {
+        const QString id = style == QLatin1String("KIT-RECL")  ? QStringLiteral("KIT-HDW")
+                           : style == QLatin1String("KIT-OTT") ? QStringLiteral("KIT-BTN")
+                           : m_rng.chance(0.7)                 ? QStringLiteral("KIT-FOM")
+                                                               : QStringLiteral("KIT-ZIP");
+        for (size_t i = 0; i < m_materials.size(); ++i)
+            if (m_materials[i].id == id)
+                return int(i);
+        return materialOfType(QStringLiteral("Kit"));
+    }
+
     void makeSets()
     {
         const int count = 40 + 10 * (m_size - 1);
@@ -533,7 +555,8 @@ private:
         for (int i = 0; i < count; ++i) {
             SetPlan s;
             // Every customer gets three sets first, the rest follow the customers' weights.
-            s.customer = i < 3 * int(m_customers.size()) ? i % int(m_customers.size()) : m_rng.weighted(weights);
+            s.customer =
+                i < 3 * int(m_customers.size()) ? i % int(m_customers.size()) : m_rng.weighted(weights);
             const CustomerPlan &c = m_customers[size_t(s.customer)];
             // The first two sets of every customer are upholstery sets, the third a hide, a
             // length of vinyl or a kit in turn.
@@ -548,11 +571,13 @@ private:
             s.qtyLo = st.qtyLo;
             s.qtyHi = st.qtyHi;
             s.ref = QStringLiteral("%1-%2").arg(c.refPrefix).arg(10100 + 7 * i + m_rng.between(0, 6));
-            const bool marine = c.name.contains(QLatin1String("Marine")) || c.name.contains(QLatin1String("Yacht"))
-                                || c.name.contains(QLatin1String("Trim"));
+            const bool marine = c.name.contains(QLatin1String("Marine")) ||
+                                c.name.contains(QLatin1String("Yacht")) ||
+                                c.name.contains(QLatin1String("Trim"));
             if (s.type == QLatin1String("Kit"))
-                s.material = materialOfType(QStringLiteral("Kit"));
-            else if (s.type == QLatin1String("Vinyl") || (s.type == QLatin1String("Set") && m_rng.chance(marine ? 0.6 : 0.12)))
+                s.material = kitMaterial(s.style);
+            else if (s.type == QLatin1String("Vinyl") ||
+                     (s.type == QLatin1String("Set") && m_rng.chance(marine ? 0.6 : 0.12)))
                 s.material = materialOfType(QStringLiteral("Vinyl"));
             else
                 s.material = materialOfType(QStringLiteral("Leather"));
@@ -591,7 +616,8 @@ private:
             // A few prices were raised from an order line: the raise went into the leather price.
             Money raise;
             if (s.active && (i % 12 == 5) && s.type != QLatin1String("Kit")) {
-                s.priceChanged = weekday(std::max(s.added, m_start).addDays(m_rng.between(5, std::max(6, int(span) - 5))));
+                s.priceChanged =
+                    weekday(std::max(s.added, m_start).addDays(m_rng.between(5, std::max(6, int(span) - 5))));
                 if (s.priceChanged > m_today)
                     s.priceChanged = m_today;
                 raise = Money::fromUnits(m_rng.between(1, 16) * 5000);
@@ -627,9 +653,10 @@ private:
                 continue;
             const MaterialPlan &m = m_materials[size_t(s.material)];
             CrossRef x;
-            x.part = QStringLiteral("%1-%2").arg(m.id.left(3) == QLatin1String("LTH") ? QStringLiteral("KT")
-                                                                                      : QStringLiteral("MV"))
-                         .arg(m_rng.between(1000, 9999));
+            x.part =
+                QStringLiteral("%1-%2")
+                    .arg(m.id.left(3) == QLatin1String("LTH") ? QStringLiteral("KT") : QStringLiteral("MV"))
+                    .arg(m_rng.between(1000, 9999));
             x.description = m.description.section(u',', 0, 0) + QStringLiteral(" for ") + s.style;
             x.color = m.description.section(u',', 1).trimmed();
             x.rstring = QStringLiteral("R%1").arg(m_rng.between(1000, 9999));
@@ -647,10 +674,16 @@ private:
         return s.priceChanged.isValid() && d < s.priceChanged ? s.oldTotal : s.total;
     }
 
+    // Customers' PO numbers never collide: the demand import finds orders by number alone.
     QString nextOrderNumber(CustomerPlan &c)
     {
-        c.poCounter += m_rng.between(1, 9);
-        return c.poPrefix + QString::number(c.poCounter);
+        QString number;
+        do {
+            c.poCounter += m_rng.between(1, 9);
+            number = c.poPrefix + QString::number(c.poCounter);
+        } while (m_orderNumbers.contains(number));
+        m_orderNumbers.insert(number);
+        return number;
     }
 
     int lineQty(const SetPlan &s)
@@ -661,8 +694,8 @@ private:
 
     void makeOrders()
     {
-        // A bigger shop also gets busier: size 40 takes about three times the orders a day.
-        const double perDay = 1.85 * (1.0 + (m_size - 1) / 20.0);
+        // A bigger shop also gets busier: from size 40 on it takes about three times the orders a day.
+        const double perDay = 1.85 * std::min(3.0, 1.0 + (m_size - 1) / 20.0);
         for (QDate d = m_start; d <= m_today; d = d.addDays(1)) {
             if (d.dayOfWeek() > 5)
                 continue;
@@ -700,7 +733,8 @@ private:
             }
         }
         // Always one voided order, from the middle of the period.
-        if (!m_orders.empty() && std::none_of(m_orders.begin(), m_orders.end(), [](const OrderPlan &o) { return o.isVoid; }))
+        if (!m_orders.empty() &&
+            std::none_of(m_orders.begin(), m_orders.end(), [](const OrderPlan &o) { return o.isVoid; }))
             m_orders[m_orders.size() / 2].isVoid = true;
     }
 
@@ -740,7 +774,8 @@ private:
                 m_orders.push_back(o);
             }
             if (missing >= 0 && r % 2 == 0)
-                run.log << QStringLiteral("Import Error: Item Number: %1 was not found in Cross Reference Table.")
+                run.log << QStringLiteral(
+                               "Import Error: Item Number: %1 was not found in Cross Reference Table.")
                                .arg(m_sets[size_t(missing)].ref);
             // The customer moved a due date of an earlier run's order.
             if (r > 0 && !m_imports.back().orders.empty()) {
@@ -759,8 +794,9 @@ private:
         std::vector<int> order(m_orders.size());
         for (size_t i = 0; i < order.size(); ++i)
             order[i] = int(i);
-        std::stable_sort(order.begin(), order.end(),
-                         [this](int a, int b) { return m_orders[size_t(a)].date < m_orders[size_t(b)].date; });
+        std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+            return m_orders[size_t(a)].date < m_orders[size_t(b)].date;
+        });
         std::vector<int> where(m_orders.size());
         std::vector<OrderPlan> sorted;
         for (size_t i = 0; i < order.size(); ++i) {
@@ -856,9 +892,10 @@ private:
                 }
             }
         }
-        std::stable_sort(m_shipments.begin(), m_shipments.end(), [](const ShipmentPlan &a, const ShipmentPlan &b) {
-            return std::tie(a.date, a.customer) < std::tie(b.date, b.customer);
-        });
+        std::stable_sort(m_shipments.begin(), m_shipments.end(),
+                         [](const ShipmentPlan &a, const ShipmentPlan &b) {
+                             return std::tie(a.date, a.customer) < std::tie(b.date, b.customer);
+                         });
     }
 
     // ---- writing -----------------------------------------------------------------------------
@@ -870,11 +907,12 @@ private:
         for (const Fields &row : m_employeeRows)
             m_db.insert(QStringLiteral("Employee"), row);
         for (const MaterialPlan &m : m_materials)
-            m_db.insert(QStringLiteral("Material"), {{"ID", m.id},
-                                                     {"Description", m.description},
-                                                     {"Status", m.active ? QStringLiteral("Active") : QStringLiteral("InActive")},
-                                                     {"Type", m.type},
-                                                     {"DateAdded", m_systemStart}});
+            m_db.insert(QStringLiteral("Material"),
+                        {{"ID", m.id},
+                         {"Description", m.description},
+                         {"Status", m.active ? QStringLiteral("Active") : QStringLiteral("InActive")},
+                         {"Type", m.type},
+                         {"DateAdded", m_systemStart}});
         for (const Fields &row : m_setRows)
             m_db.insert(QStringLiteral("Sets"), row);
         for (const SetPlan &s : m_sets)
@@ -901,12 +939,10 @@ private:
                 complete = complete && l.shipped == l.qty;
             }
             const CustomerPlan &c = m_customers[size_t(o.customer)];
-            Fields row = {{"OrderNumber", o.number},
-                          {"Customer", c.name},
-                          {"OrderDate", o.date},
-                          {"DueDate", o.due}};
+            Fields row = {
+                {"OrderNumber", o.number}, {"Customer", c.name}, {"OrderDate", o.date}, {"DueDate", o.due}};
             row.insert(row.end(), c.shipTo.begin(), c.shipTo.end());
-            row.push_back({"Status", o.isVoid ? QStringLiteral("Void")
+            row.push_back({"Status", o.isVoid   ? QStringLiteral("Void")
                                      : complete ? QStringLiteral("Closed")
                                                 : QStringLiteral("Open")});
             row.push_back({"DateAdded", o.date});
@@ -933,9 +969,10 @@ private:
             ShipmentPlan &s = m_shipments[si];
             s.id = m_db.insert(QStringLiteral("Shipment"),
                                {{"Date", s.date}, {"Customer", m_customers[size_t(s.customer)].name}});
-            std::stable_sort(s.items.begin(), s.items.end(), [](const ShipItemPlan &a, const ShipItemPlan &b) {
-                return std::tie(a.order, a.line) < std::tie(b.order, b.line);
-            });
+            std::stable_sort(s.items.begin(), s.items.end(),
+                             [](const ShipItemPlan &a, const ShipItemPlan &b) {
+                                 return std::tie(a.order, a.line) < std::tie(b.order, b.line);
+                             });
             int box = 1;
             for (size_t k = 0; k < s.items.size(); ++k) {
                 const ShipItemPlan &item = s.items[k];
@@ -1007,9 +1044,10 @@ private:
                 continue;
             m_invoices.push_back({d, ci, -1, cents(m_rng.real(35, 450)), int(m_invoices.size()), 0});
         }
-        std::stable_sort(m_invoices.begin(), m_invoices.end(), [](const InvoicePlan &a, const InvoicePlan &b) {
-            return std::tie(a.date, a.seq) < std::tie(b.date, b.seq);
-        });
+        std::stable_sort(m_invoices.begin(), m_invoices.end(),
+                         [](const InvoicePlan &a, const InvoicePlan &b) {
+                             return std::tie(a.date, a.seq) < std::tie(b.date, b.seq);
+                         });
         for (size_t i = 0; i < m_invoices.size(); ++i) {
             const InvoicePlan &inv = m_invoices[i];
             const int days = m_customers[size_t(inv.customer)].days;
@@ -1019,7 +1057,8 @@ private:
             QDate d = inv.date.addDays(std::max(days + m_rng.between(-8, 12), 0));
             if (roll < 16) {
                 // Paid on account, the rest later (if at all yet).
-                const Money part = Money::fromUnits(inv.total.units() * m_rng.between(30, 80) / 100).rounded(2);
+                const Money part =
+                    Money::fromUnits(inv.total.units() * m_rng.between(30, 80) / 100).rounded(2);
                 if (part.isZero() || part >= inv.total || d > m_today)
                     continue;
                 m_payments.push_back({d, int(i), part, int(m_payments.size())});
@@ -1031,24 +1070,27 @@ private:
             if (d <= m_today && !inv.total.isZero())
                 m_payments.push_back({d, int(i), inv.total, int(m_payments.size())});
         }
-        std::stable_sort(m_payments.begin(), m_payments.end(), [](const PaymentPlan &a, const PaymentPlan &b) {
-            return std::tie(a.date, a.seq) < std::tie(b.date, b.seq);
-        });
+        std::stable_sort(m_payments.begin(), m_payments.end(),
+                         [](const PaymentPlan &a, const PaymentPlan &b) {
+                             return std::tie(a.date, a.seq) < std::tie(b.date, b.seq);
+                         });
     }
 
     void writeInvoicesAndPayments()
     {
         for (InvoicePlan &inv : m_invoices) {
             const CustomerPlan &c = m_customers[size_t(inv.customer)];
-            inv.id = m_db.insert(QStringLiteral("Invoice"),
-                                 {{"Customer", c.name},
-                                  {"InvoiceDate", inv.date},
-                                  {"DueDate", inv.date.addDays(c.days)},
-                                  {"Terms", c.terms},
-                                  {"Shipment", inv.shipment >= 0 ? QVariant(m_shipments[size_t(inv.shipment)].id) : QVariant()},
-                                  {"Total", money(inv.total)},
-                                  {"Type", inv.shipment >= 0 ? QStringLiteral("Auto Invoice")
-                                                             : QStringLiteral("Manual Invoice")}});
+            inv.id =
+                m_db.insert(QStringLiteral("Invoice"),
+                            {{"Customer", c.name},
+                             {"InvoiceDate", inv.date},
+                             {"DueDate", inv.date.addDays(c.days)},
+                             {"Terms", c.terms},
+                             {"Shipment", inv.shipment >= 0 ? QVariant(m_shipments[size_t(inv.shipment)].id)
+                                                            : QVariant()},
+                             {"Total", money(inv.total)},
+                             {"Type", inv.shipment >= 0 ? QStringLiteral("Auto Invoice")
+                                                        : QStringLiteral("Manual Invoice")}});
         }
         for (const PaymentPlan &p : m_payments)
             m_db.insert(QStringLiteral("Payments"), {{"Invoice", m_invoices[size_t(p.invoice)].id},
@@ -1065,37 +1107,46 @@ private:
         return cents(m_rng.real(m.costLo, m.costHi) * (1.0 + 0.03 * years));
     }
 
+    // Material is bought the way the shop buys it: each supplier's materials are looked at once
+    // a week (leather Mondays, vinyl Tuesdays, kits Wednesdays), and whatever would run short
+    // within two weeks is topped up for five. So the books never show negative stock.
     void makeAdjustments()
     {
-        // Feet used per material and month, from the cut sheets and kit consumption.
-        std::map<std::pair<int, int>, double> used; // (month index, material) -> feet
-        auto monthOf = [this](const QDate &d) { return (d.year() - m_start.year()) * 12 + d.month() - m_start.month(); };
+        const int days = int(m_start.daysTo(m_today)) + 1;
+        std::vector<std::vector<double>> use(m_materials.size(), std::vector<double>(size_t(days), 0.0));
         for (const CutPlan &c : m_cuts) {
             const SetPlan &s = m_sets[size_t(m_orders[size_t(c.order)].lines[size_t(c.line)].set)];
-            used[{monthOf(c.date), s.material}] += c.feet.isNull() ? s.prodStd * c.sets : c.feet.toDouble();
+            use[size_t(s.material)][size_t(m_start.daysTo(c.date))] += c.feet.toDouble(); // empty feet: none
         }
-        static const char *const suppliers[] = {"Kingsley Tannery", "Midwest Vinyl Supply", "Trimline Hardware"};
+        auto usage = [&](size_t mi, int from, int n) {
+            double sum = 0;
+            for (int d = from; d < std::min(from + n, days); ++d)
+                sum += use[mi][size_t(d)];
+            return sum;
+        };
+        static const char *const suppliers[] = {"Kingsley Tannery", "Midwest Vinyl Supply",
+                                                "Trimline Hardware"};
         static const char *const types[] = {"Leather", "Vinyl", "Kit"};
-        std::vector<double> onHand(m_materials.size(), 0.0);
+        auto typeOf = [&](size_t mi) {
+            return int(std::find(std::begin(types), std::end(types), m_materials[mi].type) -
+                       std::begin(types));
+        };
+        auto cushion = [&](size_t mi) { return typeOf(mi) == 2 ? 5.0 : 40.0; };
 
+        std::vector<double> onHand(m_materials.size(), 0.0);
         AdjustmentPlan opening{m_start.addDays(-1), QStringLiteral("Opening inventory count"), {}, 0};
         for (size_t mi = 0; mi < m_materials.size(); ++mi) {
-            const bool kit = m_materials[mi].type == QLatin1String("Kit");
-            const double qty = kit ? m_rng.between(20, 80) : m_rng.between(150, 600);
-            opening.lines.push_back({int(mi), qty, unitCost(int(mi), m_start)});
-            onHand[mi] = qty;
+            const bool kit = typeOf(mi) == 2;
+            const double counted = kit ? m_rng.between(20, 80) : m_rng.between(150, 600);
+            onHand[mi] = std::max(counted, std::ceil(usage(mi, 0, 21) + cushion(mi)));
+            opening.lines.push_back({int(mi), onHand[mi], unitCost(int(mi), m_start)});
         }
         m_adjustments.push_back(opening);
 
-        const int months = monthOf(m_today) + 1;
-        for (int month = 0; month < months; ++month) {
-            const QDate first(m_start.year() + (m_start.month() - 1 + month) / 12, (m_start.month() - 1 + month) % 12 + 1, 1);
-            for (int t = 0; t < 3; ++t) {
-                QDate d = weekday(first.addDays(m_rng.between(0, 4) + 2 * t));
-                if (month == 0 && d < m_start)
-                    d = weekday(m_start);
-                if (d > m_today)
-                    continue;
+        for (int day = 0; day < days; ++day) {
+            const QDate d = m_start.addDays(day);
+            const int t = d.dayOfWeek() - 1;
+            if (t < 3) {
                 AdjustmentPlan buy{d,
                                    QStringLiteral("Received from %1, invoice %2")
                                        .arg(QLatin1String(suppliers[t]))
@@ -1103,47 +1154,50 @@ private:
                                    {},
                                    int(m_adjustments.size())};
                 for (size_t mi = 0; mi < m_materials.size(); ++mi) {
-                    if (m_materials[mi].type != QLatin1String(types[t]) || !m_materials[mi].active)
+                    if (typeOf(mi) != t || !m_materials[mi].active ||
+                        onHand[mi] - usage(mi, day, 14) >= cushion(mi))
                         continue;
-                    const auto it = used.find({month, int(mi)});
-                    const double need = it == used.end() ? 0.0 : it->second;
-                    if (need <= 0 && !m_rng.chance(0.15))
-                        continue;
-                    const double qty = std::ceil(need * m_rng.real(1.0, 1.3)) + m_rng.between(0, t == 2 ? 10 : 40);
+                    double qty = std::ceil(usage(mi, day, 35) + cushion(mi) - onHand[mi]);
+                    if (t < 2)
+                        qty = std::ceil(qty / 5) * 5; // hides and rolls come in round lots
                     buy.lines.push_back({int(mi), qty, unitCost(int(mi), d)});
-                    onHand[mi] += qty - need;
+                    onHand[mi] += qty;
                 }
                 if (!buy.lines.empty())
                     m_adjustments.push_back(buy);
             }
-            // Now and then a count finds less than the books say.
-            if (m_rng.chance(0.35) || month == months / 2) {
-                const QDate d = weekday(first.addDays(m_rng.between(10, 25)));
-                if (d > m_today)
-                    continue;
+            // Now and then a count finds less than the books say, or a hide is spoiled.
+            if (t == 3 && m_rng.chance(0.2)) {
                 const bool damaged = m_rng.chance(0.4);
-                AdjustmentPlan fix{d,
-                                   damaged ? QStringLiteral("Damaged hide written off")
-                                           : QStringLiteral("Physical count correction"),
-                                   {},
-                                   int(m_adjustments.size())};
-                const int lines = damaged ? 1 : m_rng.between(1, 3);
-                for (int k = 0; k < lines; ++k) {
-                    const int mi = materialOfType(damaged || m_rng.chance(0.6) ? QStringLiteral("Leather")
-                                                                               : QStringLiteral("Vinyl"));
-                    const double qty = std::min(double(m_rng.between(2, damaged ? 50 : 20)), std::floor(onHand[size_t(mi)]));
-                    if (qty <= 0)
-                        continue;
-                    onHand[size_t(mi)] -= qty;
-                    fix.lines.push_back({mi, -qty, unitCost(mi, d)});
+                const size_t mi = size_t(materialOfType(
+                    damaged || m_rng.chance(0.6) ? QStringLiteral("Leather") : QStringLiteral("Vinyl")));
+                const double spare = std::floor(onHand[mi] - usage(mi, day, 14) - cushion(mi));
+                const double qty = std::min(double(m_rng.between(2, damaged ? 50 : 20)), spare);
+                if (qty >= 1) {
+                    onHand[mi] -= qty;
+                    m_adjustments.push_back({d,
+                                             damaged ? QStringLiteral("Damaged hide written off")
+                                                     : QStringLiteral("Physical count correction"),
+                                             {{int(mi), -qty, unitCost(int(mi), d)}},
+                                             int(m_adjustments.size())});
                 }
-                if (!fix.lines.empty())
-                    m_adjustments.push_back(fix);
             }
+            for (size_t mi = 0; mi < m_materials.size(); ++mi)
+                onHand[mi] -= use[mi][size_t(day)];
         }
-        std::stable_sort(m_adjustments.begin(), m_adjustments.end(), [](const AdjustmentPlan &a, const AdjustmentPlan &b) {
-            return std::tie(a.date, a.seq) < std::tie(b.date, b.seq);
-        });
+        // Always at least one correction, so the negative side of the books is shown.
+        if (std::none_of(m_adjustments.begin(), m_adjustments.end(),
+                         [](const AdjustmentPlan &a) { return a.lines.front().qty < 0; })) {
+            const size_t mi = size_t(materialOfType(QStringLiteral("Leather")));
+            m_adjustments.push_back({m_today,
+                                     QStringLiteral("Physical count correction"),
+                                     {{int(mi), -1.0, unitCost(int(mi), m_today)}},
+                                     int(m_adjustments.size())});
+        }
+        std::stable_sort(m_adjustments.begin(), m_adjustments.end(),
+                         [](const AdjustmentPlan &a, const AdjustmentPlan &b) {
+                             return std::tie(a.date, a.seq) < std::tie(b.date, b.seq);
+                         });
     }
 
     void writeAdjustments()
@@ -1154,18 +1208,20 @@ private:
             const qint64 id = m_db.insert(QStringLiteral("Adjustment"),
                                           {{"Date", a.date}, {"DateAdded", a.date}, {"Reason", a.reason}});
             for (const AdjustmentLine &l : a.lines) {
-                m_db.insert(QStringLiteral("AdjustmentItem"), {{"AdjustmentID", id},
-                                                               {"MaterialID", m_materials[size_t(l.material)].id},
-                                                               {"Adjustment", l.qty},
-                                                               {"PriceEach", money(l.price)},
-                                                               {"PriceExt", money(l.price.times(l.qty))}});
+                m_db.insert(QStringLiteral("AdjustmentItem"),
+                            {{"AdjustmentID", id},
+                             {"MaterialID", m_materials[size_t(l.material)].id},
+                             {"Adjustment", l.qty},
+                             {"PriceEach", money(l.price)},
+                             {"PriceExt", money(l.price.times(l.qty))}});
                 auto [it, fresh] = value.try_emplace(l.material, l.price);
                 if (!fresh)
                     it->second = Money::fromUnits((it->second + l.price).units() / 2).rounded(2);
             }
         }
         for (const auto &[mi, price] : value)
-            m_db.insert(QStringLiteral("ItemValue"), {{"MaterialID", m_materials[size_t(mi)].id}, {"Price", money(price)}});
+            m_db.insert(QStringLiteral("ItemValue"),
+                        {{"MaterialID", m_materials[size_t(mi)].id}, {"Price", money(price)}});
     }
 
     // ---- purchasing --------------------------------------------------------------------------
@@ -1186,17 +1242,20 @@ private:
                 const LinePlan &l = o.lines.front();
                 const SetPlan &s = m_sets[size_t(l.set)];
                 const CrossRef &x = m_crossRefs.at(l.set);
-                const qint64 id = m_db.insert(QStringLiteral("PendingPOItems"), {{"CustomerRefNo", s.ref},
-                                                                                 {"PartNumber", x.part},
-                                                                                 {"Description", x.description},
-                                                                                 {"ColorName", x.color},
-                                                                                 {"RStringNumber", x.rstring},
-                                                                                 {"Price", money(x.cost)},
-                                                                                 {"Quantity", l.qty},
-                                                                                 {"DockDate", o.due},
-                                                                                 {"Status", QStringLiteral("Open")}});
+                const qint64 id =
+                    m_db.insert(QStringLiteral("PendingPOItems"), {{"CustomerRefNo", s.ref},
+                                                                   {"PartNumber", x.part},
+                                                                   {"Description", x.description},
+                                                                   {"ColorName", x.color},
+                                                                   {"RStringNumber", x.rstring},
+                                                                   {"Price", money(x.cost)},
+                                                                   {"Quantity", l.qty},
+                                                                   {"DockDate", o.due},
+                                                                   {"Status", QStringLiteral("Open")}});
                 pending.push_back({id, oi});
-                log(QStringLiteral("Data Imported - PO#: %1     Item #: %2     Qty: %3").arg(o.number, s.ref).arg(l.qty));
+                log(QStringLiteral("Data Imported - PO#: %1     Item #: %2     Qty: %3")
+                        .arg(o.number, s.ref)
+                        .arg(l.qty));
             }
             for (const QString &line : run.log)
                 log(line);
@@ -1219,7 +1278,8 @@ private:
                 total += m_crossRefs.at(l.set).cost.times(l.qty);
             }
             Fields header = purchaseOrderDefaults();
-            header.insert(header.end(), {{"PODate", poDate}, {"DueDate", poDate.addDays(14)}, {"Total", money(total)}});
+            header.insert(header.end(),
+                          {{"PODate", poDate}, {"DueDate", poDate.addDays(14)}, {"Total", money(total)}});
             const qint64 po = m_db.insert(QStringLiteral("PurchaseOrder"), header);
             for (const auto &[id, oi] : pending) {
                 const LinePlan &l = m_orders[size_t(oi)].lines.front();
@@ -1254,6 +1314,7 @@ private:
     std::vector<SetPlan> m_sets;
     std::map<int, CrossRef> m_crossRefs;
     std::vector<OrderPlan> m_orders;
+    QSet<QString> m_orderNumbers;
     std::vector<ImportRun> m_imports;
     std::vector<CutPlan> m_cuts;
     std::map<std::pair<QDate, int>, int> m_shipmentAt;
@@ -1263,13 +1324,41 @@ private:
     std::vector<AdjustmentPlan> m_adjustments;
 };
 
+// Ten years of history outgrow the default page cache, and every index page that falls out
+// is read and decrypted again. A larger cache while filling, then back to what it was.
+class LargeCache
+{
+public:
+    explicit LargeCache(Database &db)
+        : m_db(db), m_was(db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong())
+    {
+        m_db.exec(QStringLiteral("PRAGMA cache_size = -131072"));
+    }
+    ~LargeCache()
+    {
+        try {
+            m_db.exec(QStringLiteral("PRAGMA cache_size = %1").arg(m_was));
+        } catch (const DbError &) {
+            // Only a speed setting; never let it hide the failure being unwound.
+        }
+    }
+    LargeCache(const LargeCache &) = delete;
+    LargeCache &operator=(const LargeCache &) = delete;
+
+private:
+    Database &m_db;
+    qint64 m_was;
+};
+
 } // namespace
 
 void fillDemoData(Database &db, const DemoOptions &options)
 {
-    if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM Customer")).toLongLong() > 0
-        || db.scalar(QStringLiteral("SELECT COUNT(*) FROM Orders")).toLongLong() > 0)
-        throw DbError(1, QStringLiteral("The database already holds data; demo data goes into an empty database only."));
+    if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM Customer")).toLongLong() > 0 ||
+        db.scalar(QStringLiteral("SELECT COUNT(*) FROM Orders")).toLongLong() > 0)
+        throw DbError(1, QStringLiteral(
+                             "The database already holds data; demo data goes into an empty database only."));
+    LargeCache cache(db);
     Transaction tx(db);
     Builder(db, options).run();
     tx.commit();
