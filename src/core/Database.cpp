@@ -36,11 +36,25 @@ void roundFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_double(ctx, roundHalfEven(sqlite3_value_double(argv[0]), decimals));
 }
 
+// A statement in use: a cached one is reset for its next use, any other finalized.
 struct Statement
 {
     sqlite3_stmt *stmt = nullptr;
-    ~Statement() { sqlite3_finalize(stmt); }
+    bool cached = false;
+    ~Statement()
+    {
+        if (!stmt)
+            return;
+        if (cached) {
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+        } else {
+            sqlite3_finalize(stmt);
+        }
+    }
 };
+
+constexpr int kStatementCacheSize = 200;
 
 void bindValue(sqlite3_stmt *stmt, int index, const QVariant &v)
 {
@@ -210,6 +224,7 @@ Database::~Database()
 
 void Database::close()
 {
+    clearStatementCache();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -267,19 +282,31 @@ void Database::setUp()
     }
 }
 
-namespace {
-
-void prepare(sqlite3 *db, const QString &sql, const QVariantList &params, Statement &st)
+void Database::prepare(const QString &sql, const QVariantList &params, void *into)
 {
-    const QByteArray text = sql.toUtf8();
-    const char *tail = nullptr;
-    int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.stmt, &tail);
-    if (rc != SQLITE_OK)
-        throw DbError(rc, engineText(db, rc), sql);
-    if (!st.stmt)
-        throw DbError(SQLITE_MISUSE, QStringLiteral("Empty statement"), sql);
-    if (tail && QByteArray(tail).trimmed().size() > 0 && QByteArray(tail).trimmed() != ";")
-        throw DbError(SQLITE_MISUSE, QStringLiteral("Only one statement may be run at a time"), sql);
+    auto &st = *static_cast<Statement *>(into);
+    if (!m_db)
+        throw DbError(SQLITE_MISUSE, QStringLiteral("The database is closed"), sql);
+    auto cached = m_statements.find(sql);
+    if (cached != m_statements.end()) {
+        st.stmt = cached->second;
+        st.cached = true;
+    } else {
+        const QByteArray text = sql.toUtf8();
+        const char *tail = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &st.stmt, &tail);
+        if (rc != SQLITE_OK)
+            throw DbError(rc, engineText(m_db, rc), sql);
+        if (!st.stmt)
+            throw DbError(SQLITE_MISUSE, QStringLiteral("Empty statement"), sql);
+        if (tail && QByteArray(tail).trimmed().size() > 0 && QByteArray(tail).trimmed() != ";")
+            throw DbError(SQLITE_MISUSE, QStringLiteral("Only one statement may be run at a time"), sql);
+        // Bulk writes and repeated look-ups prepare the same text again and again.
+        if (m_statements.size() >= kStatementCacheSize)
+            clearStatementCache();
+        m_statements.emplace(sql, st.stmt);
+        st.cached = true;
+    }
     const int expected = sqlite3_bind_parameter_count(st.stmt);
     if (expected != params.size())
         throw DbError(SQLITE_RANGE,
@@ -289,14 +316,17 @@ void prepare(sqlite3 *db, const QString &sql, const QVariantList &params, Statem
         bindValue(st.stmt, i + 1, params.at(i));
 }
 
-} // namespace
+void Database::clearStatementCache()
+{
+    for (auto &[sql, stmt] : m_statements)
+        sqlite3_finalize(stmt);
+    m_statements.clear();
+}
 
 int Database::exec(const QString &sql, const QVariantList &params)
 {
-    if (!m_db)
-        throw DbError(SQLITE_MISUSE, QStringLiteral("The database is closed"), sql);
     Statement st;
-    prepare(m_db, sql, params, st);
+    prepare(sql, params, &st);
     int rc;
     while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
     }
@@ -320,18 +350,18 @@ void Database::execScript(const QString &sql)
 
 RowSet Database::query(const QString &sql, const QVariantList &params)
 {
-    if (!m_db)
-        throw DbError(SQLITE_MISUSE, QStringLiteral("The database is closed"), sql);
     Statement st;
-    prepare(m_db, sql, params, st);
+    prepare(sql, params, &st);
+    int rc = sqlite3_step(st.stmt);
+    // Names are read after the first step: a cached statement is prepared again there when the
+    // table behind it was rebuilt.
     const int n = sqlite3_column_count(st.stmt);
     QStringList columns;
     columns.reserve(n);
     for (int i = 0; i < n; ++i)
         columns << QString::fromUtf8(sqlite3_column_name(st.stmt, i));
     RowSet rows(columns);
-    int rc;
-    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(st.stmt)) {
         QVariantList values;
         values.reserve(n);
         for (int i = 0; i < n; ++i)

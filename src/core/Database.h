@@ -8,12 +8,14 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // A failure of the database engine, carrying the engine's own code and text.
 class DbError : public std::runtime_error
@@ -130,11 +132,14 @@ public:
 private:
     Database() = default;
     void setUp();
+    void prepare(const QString &sql, const QVariantList &params, void *statement);
+    void clearStatementCache();
     [[noreturn]] void fail(int rc, const QString &sql = {}) const;
 
     sqlite3 *m_db = nullptr;
     QString m_path;
     int m_savepointDepth = 0;
+    std::map<QString, sqlite3_stmt *> m_statements;
     friend class Transaction;
 };
 

@@ -173,6 +173,17 @@ private Q_SLOTS:
         t.db().exec(QStringLiteral("CREATE TABLE tmpX AS SELECT Orders.ID AS ID, Orders.Customer AS Customer FROM Orders"));
         QCOMPARE(t.db().columnsOf(QStringLiteral("tmpX")), QStringList({"ID", "Customer"}));
         QCOMPARE(t.db().scalar(QStringLiteral("SELECT ID FROM tmpX")).toLongLong(), id);
+
+        // A scratch table rebuilt with other columns is read afresh by the same query text.
+        QCOMPARE(t.db().query(QStringLiteral("SELECT * FROM tmpX")).columns(), QStringList({"ID", "Customer"}));
+        t.db().exec(QStringLiteral("DROP TABLE tmpX"));
+        t.db().exec(QStringLiteral("CREATE TABLE tmpX AS SELECT Orders.OrderNumber AS OrderNumber FROM Orders"));
+        const RowSet again = t.db().query(QStringLiteral("SELECT * FROM tmpX"));
+        QCOMPARE(again.columns(), QStringList({"OrderNumber"}));
+        QCOMPARE(again[0].text(QStringLiteral("OrderNumber")), QStringLiteral("1"));
+        // A failed statement leaves the cached one usable.
+        QVERIFY_THROWS_EXCEPTION(DbError, t.db().query(QStringLiteral("SELECT * FROM tmpX WHERE OrderNumber = ?"), {}));
+        QCOMPARE(t.db().query(QStringLiteral("SELECT * FROM tmpX WHERE OrderNumber = ?"), {QStringLiteral("1")}).size(), 1);
     }
 
     void datesAreStoredAsIsoText()
