@@ -2,6 +2,8 @@
 
 #include "AboutBox.h"
 #include "CommandTable.h"
+#include "OrderEntry.h"
+#include "OrderNavigator.h"
 #include "SharedRoutines.h"
 #include "Widgets.h"
 
@@ -178,7 +180,11 @@ void MainWindow::runCommand(const QString &key)
     const QStringList &keys = dispatchOrder();
     if (!keys.contains(key)) // compared in full and case-sensitively
         return;
-    if (key == QLatin1String("CloseOrders")) {
+    if (key == QLatin1String("OrderNavigator")) {
+        openChild(key, [] { return new OrderNavigator; });
+    } else if (key == QLatin1String("OrderEntry")) {
+        openChild(key, [] { return new OrderEntry; });
+    } else if (key == QLatin1String("CloseOrders")) {
         CloseShippedOrders();
     } else if (key == QLatin1String("About")) {
         AboutBox box(this);
