@@ -38,11 +38,22 @@ QStringList itemHeaders()
             QStringLiteral("Price Ext.")};
 }
 
+// Disabled boxes still show their text in the normal colour: they are read, not typed in.
+void keepTextReadable(QWidget *w)
+{
+    QPalette p = w->palette();
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        p.setColor(QPalette::Disabled, role, p.color(QPalette::Active, role));
+    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Window).darker(104));
+    w->setPalette(p);
+}
+
 QLineEdit *displayBox(const QString &name)
 {
     auto *e = new QLineEdit;
     e->setObjectName(name);
     e->setEnabled(false);
+    keepTextReadable(e);
     return e;
 }
 
@@ -83,6 +94,8 @@ void OrderEntry::buildUi()
     m_orderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
     m_orderDate = datePicker(QStringLiteral("dtOrderDate"));
     m_dueDate = datePicker(QStringLiteral("dtDueDate"));
+    for (QWidget *w : std::initializer_list<QWidget *>{m_customer, m_orderNumber, m_orderDate, m_dueDate})
+        keepTextReadable(w);
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("lblStatus"));
     m_status->setMinimumWidth(60);
@@ -151,11 +164,6 @@ void OrderEntry::buildUi()
     m_refNo->setObjectName(QStringLiteral("txtCustomerRefNo"));
     m_style = displayBox(QStringLiteral("txtStyle"));
     m_material = displayBox(QStringLiteral("txtMaterial"));
-    for (QLineEdit *e : {m_style, m_material}) {
-        QPalette p = e->palette();
-        p.setColor(QPalette::Disabled, QPalette::Base, palette().color(QPalette::Window).darker(106));
-        e->setPalette(p);
-    }
     m_priceEach = new QLineEdit;
     m_priceEach->setObjectName(QStringLiteral("txtPriceEach"));
     m_priceEach->setMaximumWidth(90);
@@ -599,6 +607,8 @@ void OrderEntry::OpenOrder(qint32 id)
     m_totalBox->setText(m_total.toDisplayString(2));
     for (QWidget *w : std::initializer_list<QWidget *>{m_customer, m_orderNumber, m_orderDate, m_dueDate})
         w->setEnabled(false);
+    m_orderDate->setSelectedSection(QDateTimeEdit::NoSection);
+    m_dueDate->setSelectedSection(QDateTimeEdit::NoSection);
     clearEntryRow();
     RefreshGrid();
 }
