@@ -9,6 +9,7 @@
 #include "Widgets.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -118,6 +119,14 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
 OrderNavigator::~OrderNavigator()
 {
     NavigatorOpen() = false;
+}
+
+void OrderNavigator::closeEvent(QCloseEvent *event)
+{
+    // Closed is gone for the order window, even before the deferred delete.
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        NavigatorOpen() = false;
 }
 
 OrderCriteria OrderNavigator::criteria() const

@@ -109,8 +109,8 @@ void TestOrderNavigator::opensWithDefaults()
     QCOMPARE(w->ordersGrid()->rowCount(), 0);
     QCOMPARE(w->itemsGrid()->rowCount(), 0);
     control<QPushButton>(w, "btnExit")->click();
-    flushDeletes();
     QVERIFY(!NavigatorOpen());
+    flushDeletes();
     QVERIFY(!MainWindow::findChildWindow(QStringLiteral("OrderNavigator")));
 }
 
