@@ -201,6 +201,7 @@ void TestOrderEntry::storedOrderChangedAndResaved()
         QVERIFY2(!w->findChild<QWidget *>(QString::fromLatin1(name))->isEnabled(), name);
     Grid *g = w->grid();
     QCOMPARE(gridColumn(g, 0), QStringList({"1", "2", "3"}));
+    QVERIFY(control<QLabel>(w, "lblItem")->text().isEmpty()); // no line chosen by loading
 
     // Line 2 chosen and deleted: a gap stays, the next line is 4.
     g->setCurrentCell(1, 0);
