@@ -223,7 +223,7 @@ void TestOrderImport::headerCellsOutOfLayout()
     QCOMPARE(control<QDateEdit>(w, "dtDueDate")->date(), QDate(2010, 5, 14));
     QCOMPARE(gridLines(w->grid()), QStringList({"1|3|Q100|ST-Q100|BLK-01|95.5|286.5"}));
     QCOMPARE(MessageBox::shown().size(), 1);
-    const MessageBox::Shown &s = MessageBox::shown().first();
+    const MessageBox::Shown s = MessageBox::shown().first();
     QCOMPARE(s.title, QStringLiteral("Read Quintar XLS"));
     QCOMPARE(s.icon, MessageBox::Exclamation);
     for (const char *part : {"cell G15", "Toledo OH 43604", "cell B19", "cell D19", "Sheet 2, row 23 (Q200)", "\"two\""})
