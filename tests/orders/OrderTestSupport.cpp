@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "MainWindow.h"
 #include "OrderEntry.h"
+#include "OrderNavigator.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -28,14 +29,28 @@ void seedCatalogue(TestDatabase &db)
     db.db().exec(QStringLiteral("UPDATE Sets SET Status = 'InActive' WHERE CustomerRefNo = 'X900'"));
 }
 
-OrderEntry *openOrderWindow()
+namespace {
+
+template <typename Window>
+Window *openActive(const QString &name)
 {
-    auto *w = qobject_cast<OrderEntry *>(
-        MainWindow::openChild(QStringLiteral("OrderEntry"), [] { return new OrderEntry; }));
+    auto *w = qobject_cast<Window *>(MainWindow::openChild(name, [] { return new Window; }));
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w))
-        qWarning("order window did not become active");
+        qWarning("%s did not become active", qPrintable(name));
     return w;
+}
+
+} // namespace
+
+OrderEntry *openOrderWindow()
+{
+    return openActive<OrderEntry>(QStringLiteral("OrderEntry"));
+}
+
+OrderNavigator *openNavigatorWindow()
+{
+    return openActive<OrderNavigator>(QStringLiteral("OrderNavigator"));
 }
 
 void focus(QWidget *to)

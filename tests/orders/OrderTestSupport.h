@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class OrderEntry;
+class OrderNavigator;
 
 namespace ordertest {
 
@@ -16,6 +17,7 @@ void seedCatalogue(TestDatabase &db);
 
 // The order window as the command opens it, shown and active so focus moves work.
 OrderEntry *openOrderWindow();
+OrderNavigator *openNavigatorWindow();
 
 template <typename T>
 T *control(QWidget *window, const char *name)

@@ -27,16 +27,6 @@ QStringList orderNumbers(Grid *g)
     return out;
 }
 
-OrderNavigator *openNavigator()
-{
-    auto *w = qobject_cast<OrderNavigator *>(
-        MainWindow::openChild(QStringLiteral("OrderNavigator"), [] { return new OrderNavigator; }));
-    w->activateWindow();
-    if (!QTest::qWaitForWindowExposed(w))
-        qWarning("navigator not shown");
-    return w;
-}
-
 } // namespace
 
 class TestOrderNavigator : public QObject
@@ -94,7 +84,7 @@ void TestOrderNavigator::cleanup()
 void TestOrderNavigator::opensWithDefaults()
 {
     QVERIFY(!NavigatorOpen());
-    OrderNavigator *w = openNavigator();
+    OrderNavigator *w = openNavigatorWindow();
     QVERIFY(NavigatorOpen());
     QCOMPARE(w->windowTitle(), QStringLiteral("Order Navigator"));
     auto *status = control<QComboBox>(w, "cmbStatus");
@@ -151,7 +141,7 @@ void TestOrderNavigator::criteria()
     QFETCH(QDate, to);
     QFETCH(QString, number);
     QFETCH(QStringList, found);
-    OrderNavigator *w = openNavigator();
+    OrderNavigator *w = openNavigatorWindow();
     auto *c = control<QComboBox>(w, "cmbCustomer");
     c->setCurrentIndex(c->findText(customer));
     auto *s = control<QComboBox>(w, "cmbStatus");
@@ -170,7 +160,7 @@ void TestOrderNavigator::criteria()
 
 void TestOrderNavigator::clearListsEverything()
 {
-    OrderNavigator *w = openNavigator();
+    OrderNavigator *w = openNavigatorWindow();
     control<QLineEdit>(w, "txtOrderNumber")->setText(QStringLiteral("A"));
     control<QCheckBox>(w, "chkOrderDate")->setChecked(true);
     control<QPushButton>(w, "btnFind")->click();
@@ -186,7 +176,7 @@ void TestOrderNavigator::clearListsEverything()
 
 void TestOrderNavigator::rowMovedToShowsLines()
 {
-    OrderNavigator *w = openNavigator();
+    OrderNavigator *w = openNavigatorWindow();
     control<QPushButton>(w, "btnFind")->click();
     Grid *g = w->ordersGrid();
     QCOMPARE(g->headers(), QStringList({"Order Number", "Customer", "Order Date", "Due Date", "Status", "Total",
@@ -213,7 +203,7 @@ void TestOrderNavigator::rowMovedToShowsLines()
 
 void TestOrderNavigator::doubleClickOpensOrder()
 {
-    OrderNavigator *w = openNavigator();
+    OrderNavigator *w = openNavigatorWindow();
     control<QPushButton>(w, "btnFind")->click();
     Grid *g = w->ordersGrid();
     QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(g->item(0, 0)).center());
@@ -233,7 +223,7 @@ void TestOrderNavigator::doubleClickOpensOrder()
 
 void TestOrderNavigator::doubleClickOnHeaderOpensEmptyWindow()
 {
-    OrderNavigator *w = openNavigator();
+    OrderNavigator *w = openNavigatorWindow();
     control<QPushButton>(w, "btnFind")->click();
     Grid *g = w->ordersGrid();
     g->setCurrentCell(0, 0);
@@ -247,7 +237,7 @@ void TestOrderNavigator::doubleClickOnHeaderOpensEmptyWindow()
 
 void TestOrderNavigator::addNewOpensEmptyWindowOnce()
 {
-    OrderNavigator *w = openNavigator();
+    OrderNavigator *w = openNavigatorWindow();
     control<QPushButton>(w, "btnAddNew")->click();
     auto *entry = qobject_cast<OrderEntry *>(MainWindow::findChildWindow(QStringLiteral("OrderEntry")));
     QVERIFY(entry);
@@ -260,7 +250,7 @@ void TestOrderNavigator::addNewOpensEmptyWindowOnce()
 
 void TestOrderNavigator::refreshedWhenOrderWindowCloses()
 {
-    OrderNavigator *w = openNavigator();
+    OrderNavigator *w = openNavigatorWindow();
     control<QLineEdit>(w, "txtOrderNumber")->setText(QStringLiteral("PO"));
     control<QPushButton>(w, "btnFind")->click();
     QCOMPARE(orderNumbers(w->ordersGrid()), QStringList({"PO-5"}));
@@ -290,7 +280,7 @@ void TestOrderNavigator::refreshedWhenOrderWindowCloses()
 
 void TestOrderNavigator::resizeRules()
 {
-    OrderNavigator *w = openNavigator();
+    OrderNavigator *w = openNavigatorWindow();
     auto px = [](double twips) { return int(twips / 15.0 + 0.5); };
     w->resize(900, 700);
     QApplication::processEvents();
