@@ -5,6 +5,8 @@
 #include "CustomerEntry.h"
 #include "EmployeeEntry.h"
 #include "MaterialEntry.h"
+#include "OrderEntry.h"
+#include "OrderNavigator.h"
 #include "SetEntry.h"
 #include "SharedRoutines.h"
 #include "Widgets.h"
@@ -194,7 +196,11 @@ void MainWindow::runCommand(const QString &key)
     const QStringList &keys = dispatchOrder();
     if (!keys.contains(key)) // compared in full and case-sensitively
         return;
-    if (key == QLatin1String("CloseOrders")) {
+    if (key == QLatin1String("OrderNavigator")) {
+        openChild(key, [] { return new OrderNavigator; });
+    } else if (key == QLatin1String("OrderEntry")) {
+        openChild(key, [] { return new OrderEntry; });
+    } else if (key == QLatin1String("CloseOrders")) {
         CloseShippedOrders();
     } else if (key == QLatin1String("About")) {
         AboutBox box(this);

@@ -1,0 +1,732 @@
+#include "OrderEntry.h"
+
+#include "Clock.h"
+#include "FileDialogs.h"
+#include "Grid.h"
+#include "MainWindow.h"
+#include "OrderControls.h"
+#include "MessageBox.h"
+#include "OrderNavigator.h"
+#include "QuintarWorkbook.h"
+#include "ReportJob.h"
+#include "SharedRoutines.h"
+#include "Spreadsheet.h"
+#include "Widgets.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Column { ColItem, ColQty, ColRef, ColStyle, ColMaterial, ColPriceEach, ColPriceExt };
+
+QStringList itemHeaders()
+{
+    return {QStringLiteral("Item Number"), QStringLiteral("Qty"),        QStringLiteral("Customer Ref. No."),
+            QStringLiteral("Style"),       QStringLiteral("Material"),   QStringLiteral("Price Each"),
+            QStringLiteral("Price Ext.")};
+}
+
+// Disabled boxes still show their text in the normal colour: they are read, not typed in.
+void keepTextReadable(QWidget *w)
+{
+    QPalette p = w->palette();
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        p.setColor(QPalette::Disabled, role, p.color(QPalette::Active, role));
+    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Window).darker(104));
+    w->setPalette(p);
+}
+
+QLineEdit *displayBox(const QString &name)
+{
+    auto *e = new QLineEdit;
+    e->setObjectName(name);
+    e->setEnabled(false);
+    keepTextReadable(e);
+    return e;
+}
+
+QDateEdit *datePicker(const QString &name)
+{
+    auto *d = new QDateEdit;
+    d->setObjectName(name);
+    d->setCalendarPopup(true);
+    d->setDisplayFormat(QStringLiteral("M/d/yyyy"));
+    return d;
+}
+
+} // namespace
+
+OrderEntry::OrderEntry(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Order Entry"));
+    buildUi();
+    fillCustomers();
+    m_orderDate->setDate(Clock::today());
+    m_dueDate->setDate(Clock::today());
+    m_total = Money();
+    m_totalBox->setText(m_total.toDisplayString(2));
+    RefreshGrid();
+}
+
+void OrderEntry::buildUi()
+{
+    auto *info = new QGroupBox(QStringLiteral("Order Info"));
+    info->setObjectName(QStringLiteral("fraOrderInfo"));
+    auto *ig = new QGridLayout(info);
+
+    m_customer = new QComboBox;
+    m_customer->setObjectName(QStringLiteral("cmbCustomer"));
+    m_customer->setMinimumWidth(200);
+    installTypeAhead(m_customer);
+    m_orderNumber = new QLineEdit;
+    m_orderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
+    m_orderDate = datePicker(QStringLiteral("dtOrderDate"));
+    m_dueDate = datePicker(QStringLiteral("dtDueDate"));
+    for (QWidget *w : std::initializer_list<QWidget *>{m_customer, m_orderNumber, m_orderDate, m_dueDate})
+        keepTextReadable(w);
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_status->setMinimumWidth(60);
+    m_id = new QLabel;
+    m_id->setObjectName(QStringLiteral("lblID"));
+    m_shipTo = displayBox(QStringLiteral("txtShipTo"));
+    m_address1 = displayBox(QStringLiteral("txtAddress1"));
+    m_address2 = displayBox(QStringLiteral("txtAddress2"));
+    m_city = displayBox(QStringLiteral("txtCity"));
+    m_state = displayBox(QStringLiteral("txtState"));
+    m_state->setMaximumWidth(50);
+    m_zip = displayBox(QStringLiteral("txtZip"));
+    m_zip->setMaximumWidth(90);
+    m_phone = displayBox(QStringLiteral("txtPhone"));
+    m_fax = displayBox(QStringLiteral("txtFax"));
+    m_xls = orders::commandButton(QStringLiteral("btnXLS"), QStringLiteral("Read Quintar XLS"));
+
+    int r = 0;
+    ig->addWidget(new QLabel(QStringLiteral("Customer")), r, 0);
+    ig->addWidget(m_customer, r, 1);
+    ig->addWidget(new QLabel(QStringLiteral("Ship To")), r, 2);
+    ig->addWidget(m_shipTo, r, 3, 1, 3);
+    ++r;
+    ig->addWidget(new QLabel(QStringLiteral("Order Number")), r, 0);
+    ig->addWidget(m_orderNumber, r, 1);
+    ig->addWidget(new QLabel(QStringLiteral("Address 1")), r, 2);
+    ig->addWidget(m_address1, r, 3, 1, 3);
+    ++r;
+    ig->addWidget(new QLabel(QStringLiteral("Order Date")), r, 0);
+    ig->addWidget(m_orderDate, r, 1);
+    ig->addWidget(new QLabel(QStringLiteral("Address 2")), r, 2);
+    ig->addWidget(m_address2, r, 3, 1, 3);
+    ++r;
+    ig->addWidget(new QLabel(QStringLiteral("Due Date")), r, 0);
+    ig->addWidget(m_dueDate, r, 1);
+    ig->addWidget(new QLabel(QStringLiteral("City/St/Zip")), r, 2);
+    ig->addWidget(m_city, r, 3);
+    ig->addWidget(m_state, r, 4);
+    ig->addWidget(m_zip, r, 5);
+    ++r;
+    auto *statusRow = new QHBoxLayout;
+    statusRow->addWidget(m_status);
+    statusRow->addStretch();
+    statusRow->addWidget(m_id);
+    ig->addWidget(new QLabel(QStringLiteral("Status")), r, 0);
+    ig->addLayout(statusRow, r, 1);
+    ig->addWidget(new QLabel(QStringLiteral("Ship To Phone")), r, 2);
+    ig->addWidget(m_phone, r, 3, 1, 3);
+    ++r;
+    ig->addWidget(m_xls, r, 1);
+    ig->addWidget(new QLabel(QStringLiteral("Ship To Fax")), r, 2);
+    ig->addWidget(m_fax, r, 3, 1, 3);
+    ig->setColumnStretch(3, 1);
+
+    auto *lines = new QGroupBox(QStringLiteral("Line Items"));
+    lines->setObjectName(QStringLiteral("fraLineItems"));
+    auto *lg = new QGridLayout(lines);
+    m_item = new QLabel;
+    m_item->setObjectName(QStringLiteral("lblItem"));
+    m_item->setMinimumWidth(36);
+    m_item->setFrameShape(QFrame::StyledPanel);
+    m_qty = new QLineEdit;
+    m_qty->setObjectName(QStringLiteral("txtQty"));
+    m_qty->setMaximumWidth(60);
+    m_refNo = new QLineEdit;
+    m_refNo->setObjectName(QStringLiteral("txtCustomerRefNo"));
+    m_style = displayBox(QStringLiteral("txtStyle"));
+    m_material = displayBox(QStringLiteral("txtMaterial"));
+    m_priceEach = new QLineEdit;
+    m_priceEach->setObjectName(QStringLiteral("txtPriceEach"));
+    m_priceEach->setMaximumWidth(90);
+    m_priceExt = new QLabel;
+    m_priceExt->setObjectName(QStringLiteral("lblPriceExt"));
+    m_priceExt->setMinimumWidth(80);
+    m_priceExt->setFrameShape(QFrame::StyledPanel);
+    auto *saveItem = orders::commandButton(QStringLiteral("btnSaveItem"), QStringLiteral("Save"));
+    auto *deleteItem = orders::commandButton(QStringLiteral("btnDeleteItem"), QStringLiteral("Delete"));
+    const QStringList captions = {QStringLiteral("Item"),     QStringLiteral("Qty"),        QStringLiteral("Customer Ref. No."),
+                                  QStringLiteral("Style"),    QStringLiteral("Material"),   QStringLiteral("Price Each"),
+                                  QStringLiteral("Price Ext")};
+    for (int c = 0; c < captions.size(); ++c)
+        lg->addWidget(new QLabel(captions.at(c)), 0, c);
+    const QList<QWidget *> row = {m_item, m_qty, m_refNo, m_style, m_material, m_priceEach, m_priceExt, saveItem, deleteItem};
+    for (int c = 0; c < row.size(); ++c)
+        lg->addWidget(row.at(c), 1, c);
+    m_grid = new Grid;
+    m_grid->setObjectName(QStringLiteral("vsfgItems"));
+    m_grid->setMinimumSize(680, 220);
+    lg->addWidget(m_grid, 2, 0, 1, int(row.size()));
+
+    m_totalBox = new QLineEdit;
+    m_totalBox->setObjectName(QStringLiteral("lblTotal"));
+    m_totalBox->setReadOnly(true);
+    m_totalBox->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_totalBox->setMaximumWidth(130);
+    m_totalBox->setFocusPolicy(Qt::NoFocus);
+    auto *openBtn = orders::commandButton(QStringLiteral("btnOpenOrder"), QStringLiteral("Open Order"));
+    auto *voidBtn = orders::commandButton(QStringLiteral("btnVoidOrder"), QStringLiteral("Void Order"));
+    auto *saveBtn = orders::commandButton(QStringLiteral("btnSave"), QStringLiteral("Save and Close"));
+    auto *exitBtn = orders::commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"));
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(new QLabel(QStringLiteral("Order Total")));
+    bottom->addWidget(m_totalBox);
+    bottom->addStretch();
+    for (QPushButton *b : {openBtn, voidBtn, saveBtn, exitBtn})
+        bottom->addWidget(b);
+
+    auto *main = new QVBoxLayout(this);
+    main->addWidget(info);
+    main->addWidget(lines, 1);
+    main->addLayout(bottom);
+
+    for (QLineEdit *e : {m_orderNumber, m_qty, m_refNo, m_priceEach})
+        e->installEventFilter(this);
+    setTabOrder(m_qty, m_refNo);
+    setTabOrder(m_refNo, m_priceEach);
+    setTabOrder(m_priceEach, saveItem);
+
+    connect(m_customer, &QComboBox::activated, this, &OrderEntry::customerChosen);
+    connect(m_grid, &Grid::currentDataRowChanged, this, &OrderEntry::gridRowChosen);
+    connect(saveItem, &QPushButton::clicked, this, &OrderEntry::saveLine);
+    connect(deleteItem, &QPushButton::clicked, this, &OrderEntry::deleteLine);
+    connect(openBtn, &QPushButton::clicked, this, &OrderEntry::openOrder);
+    connect(voidBtn, &QPushButton::clicked, this, &OrderEntry::voidOrder);
+    connect(saveBtn, &QPushButton::clicked, this, &OrderEntry::saveAndClose);
+    connect(exitBtn, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
+    connect(m_xls, &QPushButton::clicked, this, &OrderEntry::readWorkbook);
+}
+
+void OrderEntry::fillCustomers()
+{
+    try {
+        m_customer->addItems(orders::activeCustomerNames());
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+    m_customer->setCurrentIndex(-1);
+}
+
+qint64 OrderEntry::orderId() const
+{
+    return m_id->text().toLongLong();
+}
+
+bool OrderEntry::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        // Entering a box selects its whole text.
+        if (auto *e = qobject_cast<QLineEdit *>(watched); e && e != m_orderNumber)
+            QTimer::singleShot(0, e, [e] {
+                if (e->hasFocus())
+                    e->selectAll();
+            });
+    } else if (event->type() == QEvent::FocusOut) {
+        // Leaving for a message box or another program is not leaving the field.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == m_orderNumber)
+                orderNumberLeft();
+            else if (watched == m_refNo)
+                refNoLeft();
+            else if (watched == m_qty || watched == m_priceEach)
+                updatePriceExt();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void OrderEntry::customerChosen(int index)
+{
+    if (index < 0)
+        return;
+    try {
+        setShipTo(orders::customerShipTo(m_customer->itemText(index)).value_or(ShipToAddress{}));
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+}
+
+void OrderEntry::orderNumberLeft()
+{
+    const QString number = m_orderNumber->text();
+    if (number.isEmpty() || !m_orderNumber->isEnabled())
+        return;
+    try {
+        if (orders::orderNumberUsed(number))
+            MessageBox::show(this, QStringLiteral("This Customer Order Number has been previously used."),
+                             QStringLiteral("Order Number Previously Used."), MessageBox::OkOnly, MessageBox::Exclamation);
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+}
+
+void OrderEntry::refNoLeft()
+{
+    const QString ref = m_refNo->text().trimmed();
+    if (ref.isEmpty())
+        return;
+    try {
+        const std::optional<SetInfo> set = orders::activeSet(ref);
+        if (!set) {
+            MessageBox::show(this, QStringLiteral("Not a valid Customer Reference Number. Please re-enter."),
+                             QStringLiteral("Invalid Customer Reference Number"));
+            m_refNo->setFocus();
+            return;
+        }
+        if (!set->style.isEmpty())
+            m_style->setText(set->style);
+        m_material->setText(set->material);
+        m_priceEach->setText(set->totalPrice.toPlainString());
+        m_storedSetPrice = set->totalPrice;
+        updatePriceExt();
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+}
+
+void OrderEntry::updatePriceExt()
+{
+    const Money qty = orders::leadingNumber(m_qty->text());
+    const Money price = orders::leadingNumber(m_priceEach->text());
+    m_priceExt->setText(price.times(qty).toPlainString());
+}
+
+void OrderEntry::gridRowChosen(int row)
+{
+    if (row < 0 || row >= m_grid->rowCount())
+        return;
+    m_item->setText(m_grid->text(row, ColItem));
+    m_qty->setText(m_grid->text(row, ColQty));
+    m_refNo->setText(m_grid->text(row, ColRef));
+    m_style->setText(m_grid->text(row, ColStyle));
+    m_material->setText(m_grid->text(row, ColMaterial));
+    m_priceEach->setText(m_grid->text(row, ColPriceEach));
+    m_priceExt->setText(m_grid->text(row, ColPriceExt));
+    m_qty->setFocus();
+}
+
+void OrderEntry::clearEntryRow()
+{
+    for (QLineEdit *e : {m_qty, m_refNo, m_style, m_material, m_priceEach})
+        e->clear();
+    m_item->clear();
+    m_priceExt->clear();
+}
+
+int OrderEntry::nextLineNumber() const
+{
+    const int last = m_grid->rowCount() - 1;
+    if (last < 0)
+        return 1;
+    return int(orders::leadingNumber(m_grid->text(last, ColItem)).units() / Money::Scale) + 1;
+}
+
+void OrderEntry::appendLine(const OrderLine &line)
+{
+    m_grid->addRow({QString::number(line.itemNumber), QString::number(line.qty), line.customerRefNo, line.style,
+                    line.material, line.priceEach.toPlainString(), line.priceExt().toPlainString()});
+}
+
+void OrderEntry::saveLine()
+{
+    if (m_qty->text().trimmed().isEmpty()) {
+        MessageBox::show(this, QStringLiteral("You must enter a quantity."), QStringLiteral("Not a Valid Quantity"));
+        m_qty->setFocus();
+        return;
+    }
+    if (m_priceEach->text().trimmed().isEmpty()) {
+        MessageBox::show(this, QStringLiteral("You must enter a price each."), QStringLiteral("Not a Valid Price"));
+        m_priceEach->setFocus();
+        return;
+    }
+    const std::optional<int> qty = orders::parseQuantity(m_qty->text());
+    if (!qty || *qty < 0) {
+        MessageBox::show(this, QStringLiteral("The quantity must be a whole number of sets, such as 12."),
+                         QStringLiteral("Not a Valid Quantity"));
+        m_qty->setFocus();
+        return;
+    }
+    const std::optional<Money> price = orders::parsePrice(m_priceEach->text());
+    if (!price) {
+        MessageBox::show(this, QStringLiteral("The price each must be a number, such as 95.50."),
+                         QStringLiteral("Not a Valid Price"));
+        m_priceEach->setFocus();
+        return;
+    }
+    OrderLine line;
+    line.qty = *qty;
+    line.customerRefNo = m_refNo->text().trimmed();
+    line.style = m_style->text();
+    line.material = m_material->text();
+    line.priceEach = *price;
+
+    try {
+        const QString item = m_item->text();
+        int chosenRow = -1;
+        for (int r = 0; r < m_grid->rowCount() && !item.isEmpty(); ++r) {
+            if (m_grid->text(r, ColItem) == item)
+                chosenRow = r;
+        }
+        // A line must name an active set, unless it is an existing line keeping its set.
+        const bool keepsSet = chosenRow >= 0 && m_grid->text(chosenRow, ColRef) == line.customerRefNo;
+        std::optional<SetInfo> set;
+        if (!keepsSet) {
+            set = line.customerRefNo.isEmpty() ? std::nullopt : orders::activeSet(line.customerRefNo);
+            if (!set) {
+                MessageBox::show(this, QStringLiteral("Not a valid Customer Reference Number. Please re-enter."),
+                                 QStringLiteral("Invalid Customer Reference Number"));
+                m_refNo->setFocus();
+                return;
+            }
+            line.customerRefNo = set->customerRefNo;
+            line.style = set->style.isEmpty() ? line.style : set->style;
+            line.material = set->material;
+        }
+        if (!item.isEmpty()) {
+            line.itemNumber = item.toInt();
+            for (int r = 0; r < m_grid->rowCount(); ++r) {
+                if (m_grid->text(r, ColItem) != item)
+                    continue;
+                const QStringList cells = {item, QString::number(line.qty), line.customerRefNo, line.style,
+                                           line.material, line.priceEach.toPlainString(), line.priceExt().toPlainString()};
+                for (int c = 0; c < cells.size(); ++c)
+                    m_grid->setText(r, c, cells.at(c));
+            }
+        } else {
+            m_storedSetPrice = set->totalPrice;
+            if (line.priceEach != m_storedSetPrice && !PriceChangedSince(line.customerRefNo) &&
+                MessageBox::show(this, QStringLiteral("Do you want to save this new price for this item"),
+                                 QStringLiteral("Price Change"), MessageBox::YesNo) == MessageBox::Yes)
+                UpdateSetPrice(line.customerRefNo, m_storedSetPrice, line.priceEach);
+            line.itemNumber = nextLineNumber();
+            appendLine(line);
+        }
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+        return;
+    }
+    m_grid->autoSize();
+    clearEntryRow();
+    m_qty->setFocus();
+    UpdateTotal();
+}
+
+void OrderEntry::deleteLine()
+{
+    const int row = m_grid->currentDataRow();
+    const QString item = m_item->text();
+    if (item.isEmpty() || row < 0)
+        return;
+    try {
+        if (orderId() != 0 && orders::lineHasCutsheets(orderId(), item.toInt())) {
+            MessageBox::show(this, QStringLiteral("Cutsheets exists for this Line Item. It cannot be deleted."),
+                             QStringLiteral("Cannot Delete Line Item"));
+            return;
+        }
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+        return;
+    }
+    if (MessageBox::show(this, QStringLiteral("Are you sure you want to delete Line Item ") + item + u'?',
+                         QStringLiteral("Delete Confirmation"), MessageBox::YesNo) != MessageBox::Yes)
+        return;
+    // Later lines keep their numbers: a gap remains.
+    m_grid->removeRow(row);
+    m_grid->autoSize();
+    clearEntryRow();
+    m_qty->setFocus();
+    UpdateTotal();
+}
+
+void OrderEntry::voidOrder()
+{
+    if (MessageBox::show(this, QStringLiteral("Are you sure you want to void this order?"),
+                         QStringLiteral("Void Order Confirmations"), MessageBox::YesNo) == MessageBox::Yes)
+        m_status->setText(QStringLiteral("Void"));
+}
+
+void OrderEntry::openOrder()
+{
+    if (MessageBox::show(this, QStringLiteral("Are you sure you want to open this order?"),
+                         QStringLiteral("Open Order Confirmations"), MessageBox::YesNo) == MessageBox::Yes)
+        m_status->setText(QStringLiteral("Open"));
+}
+
+void OrderEntry::UpdateTotal()
+{
+    Money sum;
+    for (int r = 0; r < m_grid->rowCount(); ++r) {
+        const QString ext = m_grid->text(r, ColPriceExt);
+        if (!ext.isEmpty())
+            sum += orders::leadingNumber(ext);
+    }
+    m_total = sum;
+    m_totalBox->setText(m_total.toDisplayString(2));
+}
+
+bool OrderEntry::gridLines(std::vector<OrderLine> *lines)
+{
+    for (int r = 0; r < m_grid->rowCount(); ++r) {
+        const std::optional<int> item = orders::parseQuantity(m_grid->text(r, ColItem));
+        const std::optional<int> qty = orders::parseQuantity(m_grid->text(r, ColQty));
+        const std::optional<Money> price = orders::parsePrice(m_grid->text(r, ColPriceEach));
+        if (!item || !qty || !price) {
+            MessageBox::show(this,
+                             QStringLiteral("Line %1 has a quantity or price that is not a number. Correct the line "
+                                            "and save again.")
+                                 .arg(m_grid->text(r, ColItem)),
+                             QStringLiteral("Not a Valid Line"));
+            return false;
+        }
+        OrderLine l;
+        l.itemNumber = *item;
+        l.qty = *qty;
+        l.customerRefNo = m_grid->text(r, ColRef);
+        l.style = m_grid->text(r, ColStyle);
+        l.material = m_grid->text(r, ColMaterial);
+        l.priceEach = *price;
+        lines->push_back(l);
+    }
+    return true;
+}
+
+void OrderEntry::saveAndClose()
+{
+    if (m_orderNumber->text().isEmpty() || m_customer->currentText().isEmpty()) {
+        MessageBox::show(this, QStringLiteral("Customer and Order Number fields are required."),
+                         QStringLiteral("Required Fields"));
+        return;
+    }
+    std::vector<OrderLine> lines;
+    if (!gridLines(&lines))
+        return;
+    UpdateTotal();
+    OrderHeader h;
+    h.id = orderId();
+    h.orderNumber = m_orderNumber->text();
+    h.customer = m_customer->currentText();
+    h.orderDate = m_orderDate->date();
+    h.dueDate = m_dueDate->date();
+    h.shipTo = shipTo();
+    h.status = m_status->text();
+    h.total = m_total;
+    ReportJob job;
+    try {
+        BusyPointer busy;
+        const qint64 id = orders::saveOrder(h, lines);
+        // Only a committed order has an ID to show.
+        m_id->setText(QString::number(id));
+        job = orders::orderControlReport(id);
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+        return;
+    }
+    printWithConfirmation(
+        this, [&job] { reportOutput().print(job); }, QStringLiteral("Did report print OK?"),
+        QStringLiteral("Report Status"));
+    closeChildWindow(this);
+}
+
+void OrderEntry::setCustomerText(const QString &name)
+{
+    int index = m_customer->findText(name, Qt::MatchFixedString);
+    if (index < 0 && !name.isEmpty()) {
+        // An order of a customer no longer active still shows its customer.
+        m_customer->addItem(name);
+        index = m_customer->count() - 1;
+    }
+    m_customer->setCurrentIndex(index);
+}
+
+void OrderEntry::setShipTo(const ShipToAddress &s)
+{
+    m_shipTo->setText(s.shipTo);
+    m_address1->setText(s.address1);
+    m_address2->setText(s.address2);
+    m_city->setText(s.city);
+    m_state->setText(s.state);
+    m_zip->setText(s.zip);
+    m_phone->setText(s.phone);
+    m_fax->setText(s.fax);
+}
+
+ShipToAddress OrderEntry::shipTo() const
+{
+    return {m_shipTo->text(), m_address1->text(), m_address2->text(), m_city->text(),
+            m_state->text(),  m_zip->text(),      m_phone->text(),    m_fax->text()};
+}
+
+void OrderEntry::OpenOrder(qint32 id)
+{
+    std::optional<OrderHeader> h;
+    try {
+        h = orders::loadOrder(id);
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+        return;
+    }
+    if (!h)
+        return;
+    setCustomerText(h->customer);
+    m_orderNumber->setText(h->orderNumber);
+    m_orderDate->setDate(h->orderDate);
+    m_dueDate->setDate(h->dueDate);
+    m_status->setText(h->status);
+    m_id->setText(QString::number(h->id));
+    setShipTo(h->shipTo);
+    m_total = h->total;
+    m_totalBox->setText(m_total.toDisplayString(2));
+    for (QWidget *w : std::initializer_list<QWidget *>{m_customer, m_orderNumber, m_orderDate, m_dueDate})
+        w->setEnabled(false);
+    m_orderDate->setSelectedSection(QDateTimeEdit::NoSection);
+    m_dueDate->setSelectedSection(QDateTimeEdit::NoSection);
+    clearEntryRow();
+    RefreshGrid();
+}
+
+void OrderEntry::formatGrid()
+{
+    m_grid->setAllAlignment(Qt::AlignCenter);
+    m_grid->setColumnFormat(ColPriceEach, orders::moneyFormat());
+    m_grid->setColumnFormat(ColPriceExt, orders::moneyFormat());
+    m_grid->autoSize();
+}
+
+void OrderEntry::RefreshGrid()
+{
+    m_grid->setHeaders(itemHeaders());
+    if (!m_id->text().isEmpty()) {
+        try {
+            for (const OrderLine &l : orders::loadOrderLines(orderId()))
+                appendLine(l);
+        } catch (const DbError &e) {
+            MessageBox::error(this, e);
+        }
+    }
+    formatGrid();
+}
+
+void OrderEntry::readWorkbook()
+{
+    const QString path = FileDialogs::openFileName(this, QStringLiteral("Browse For Spreadsheet..."), QString(),
+                                                   QStringLiteral("Workbooks (*.xls *.xlsx);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    if (!QFileInfo(path).isFile()) {
+        MessageBox::show(this, QStringLiteral("The Selected File Does Not Exist.  Choose Again."),
+                         QStringLiteral("Browse For Spreadsheet..."), MessageBox::OkOnly, MessageBox::Information);
+        return;
+    }
+    importWorkbook(path);
+}
+
+void OrderEntry::importWorkbook(const QString &path)
+{
+    const QString title = QStringLiteral("Read Quintar XLS");
+    WorkbookOrder o;
+    try {
+        BusyPointer busy;
+        o = orders::readOrderWorkbook(path);
+    } catch (const SpreadsheetError &e) {
+        MessageBox::show(this, e.message() + QStringLiteral("\n\nNothing was read from it."), title, MessageBox::OkOnly,
+                         MessageBox::Exclamation);
+        return;
+    }
+
+    const QString customer = QStringLiteral("Quintar");
+    if (m_customer->findText(customer, Qt::MatchFixedString) >= 0)
+        setCustomerText(customer);
+    else
+        o.problems.prepend(QStringLiteral("Quintar is not an active customer; choose the customer before saving."));
+    m_status->setText(QStringLiteral("Open"));
+    m_orderNumber->setText(o.orderNumber);
+    if (o.orderDate)
+        m_orderDate->setDate(*o.orderDate);
+    if (o.dueDate)
+        m_dueDate->setDate(*o.dueDate);
+    // The ship-to comes from the workbook, not from the customer record.
+    setShipTo(o.shipTo);
+
+    bool adding = true;
+    try {
+        for (const WorkbookLine &wl : o.lines) {
+            const std::optional<SetInfo> set = orders::activeSet(wl.customerRefNo);
+            if (!set) {
+                MessageBox::show(this,
+                                 wl.customerRefNo + QStringLiteral(" is not a valid Customer Reference Number. Please "
+                                                                   "add the Customer Reference Number and retry."),
+                                 QStringLiteral("Invalid Customer Reference Number"));
+                // Nothing after an unknown set is added, so the order is not saved half-read unnoticed.
+                adding = false;
+                continue;
+            }
+            if (!adding)
+                continue;
+            OrderLine line;
+            line.qty = wl.qty;
+            line.customerRefNo = wl.customerRefNo;
+            line.style = set->style;
+            line.material = set->material;
+            line.priceEach = wl.price;
+            if (set->totalPrice != wl.price) {
+                const QString p = wl.price.toPlainString();
+                const QString s = set->totalPrice.toPlainString();
+                if (MessageBox::show(this,
+                                     QStringLiteral("Quintar's Price of ") + p + QStringLiteral(" does not match your price of ") +
+                                         s + QStringLiteral(" for set ") + wl.customerRefNo +
+                                         QStringLiteral(". Do you want to use Quintar's price of ") + p + u'?',
+                                     QStringLiteral("Prices Do Not Match"), MessageBox::YesNo) != MessageBox::Yes)
+                    line.priceEach = set->totalPrice;
+            }
+            line.itemNumber = nextLineNumber();
+            appendLine(line);
+        }
+    } catch (const DbError &e) {
+        MessageBox::error(this, e);
+    }
+    formatGrid();
+    UpdateTotal();
+    if (!o.problems.isEmpty())
+        MessageBox::show(this,
+                         QStringLiteral("Some of the workbook could not be read:\n\n") + o.problems.join(u'\n') +
+                             QStringLiteral("\n\nCheck these fields and lines before saving the order."),
+                         title, MessageBox::OkOnly, MessageBox::Exclamation);
+}
+
+void OrderEntry::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted() && NavigatorOpen()) {
+        if (auto *nav = qobject_cast<OrderNavigator *>(MainWindow::findChildWindow(QStringLiteral("OrderNavigator"))))
+            nav->UpdateGrids();
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+class OrderEntry;
+class OrderNavigator;
+
+namespace ordertest {
+
+// Customers "Acme Upholstery" and "Quintar" (active) and "Zephyr Marine" (inactive); sets Q100
+// at 95.50, Q200 at 120, Q300 at 80, A100 at 150 and the inactive X900.
+void seedCatalogue(TestDatabase &db);
+
+// The order window as the command opens it, shown and active so focus moves work.
+OrderEntry *openOrderWindow();
+OrderNavigator *openNavigatorWindow();
+
+template <typename T>
+T *control(QWidget *window, const char *name)
+{
+    T *c = window->findChild<T *>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no control %s", name);
+    return c;
+}
+
+// Moves the focus to `to` and lets the focus events run.
+void focus(QWidget *to);
+// Types one line into the entry row as a user would (leaving each box) and saves it.
+// An empty `price` keeps the catalogue price the reference number brought.
+void enterLine(OrderEntry *w, const QString &qty, const QString &ref, const QString &price = QString());
+// Picks a customer as a user would, by typing the start of its name into the list.
+void chooseCustomer(OrderEntry *w, const QString &typed);
+
+int count(const QString &sql, const QVariantList &params = {});
+// Runs pending deletions (windows closed with delete-on-close).
+void flushDeletes();
+
+} // namespace ordertest

@@ -1,0 +1,101 @@
+#include "Grid.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QtTest>
+
+class TestGrid : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void formats_data();
+    void formats();
+    void displayKeepsStoredText();
+    void rowsAndSignals();
+    void doubleClickReportsRowOrHeader();
+};
+
+void TestGrid::formats_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("money") << "1234.5" << "$#,###.##" << "$1,234.50";
+    QTest::newRow("money zero") << "0" << "$#,###.##" << "$0.00";
+    QTest::newRow("money negative") << "-12" << "$#,##0.00" << "($12.00)";
+    QTest::newRow("money half to even") << "0.125" << "$#,###.##" << "$0.12";
+    QTest::newRow("not a number") << "n/a" << "$#,###.##" << "n/a";
+    QTest::newRow("empty") << "" << "$#,###.##" << "";
+    QTest::newRow("number") << "1234567.891" << "#,##0.00" << "1,234,567.89";
+    QTest::newRow("plain number") << "-3.5" << "0.000" << "-3.500";
+    QTest::newRow("date") << "2010-05-14" << "m/d/yyyy" << "5/14/2010";
+    QTest::newRow("no format") << "1234.5" << "" << "1234.5";
+}
+
+void TestGrid::formats()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, format);
+    QFETCH(QString, shown);
+    QCOMPARE(Grid::formatText(text, format), shown);
+}
+
+void TestGrid::displayKeepsStoredText()
+{
+    Grid g;
+    g.setHeaders({QStringLiteral("Qty"), QStringLiteral("Price")});
+    g.addItem(QStringLiteral("3\t1095.5"));
+    g.setColumnFormat(1, QStringLiteral("$#,###.##"));
+    QCOMPARE(g.text(0, 1), QStringLiteral("1095.5"));
+    QCOMPARE(g.displayText(0, 1), QStringLiteral("$1,095.50"));
+    QCOMPARE(g.item(0, 1)->data(Qt::DisplayRole).toString(), QStringLiteral("1095.5"));
+    // The width fits the shown text, not the shorter stored one.
+    g.autoSize();
+    QVERIFY(g.columnWidth(1) >= g.fontMetrics().horizontalAdvance(QStringLiteral("$1,095.50")));
+}
+
+void TestGrid::rowsAndSignals()
+{
+    Grid g;
+    g.setHeaders({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    QCOMPARE(g.headers(), QStringList({"A", "B", "C"}));
+    QSignalSpy moved(&g, &Grid::currentDataRowChanged);
+    g.addRow({QStringLiteral("1"), QStringLiteral("x")});
+    g.addItem(QStringLiteral("2\ty\tz"));
+    QCOMPARE(g.rowCount(), 2);
+    QCOMPARE(g.rowTexts(0), QStringList({"1", "x", ""}));
+    g.setText(0, 2, QStringLiteral("w"));
+    QCOMPARE(g.text(0, 2), QStringLiteral("w"));
+    g.setCurrentCell(1, 0);
+    g.setCurrentCell(1, 2); // same row: no move
+    QCOMPARE(moved.count(), 1);
+    QCOMPARE(moved.at(0).at(0).toInt(), 1);
+    QCOMPARE(g.currentDataRow(), 1);
+    g.setColumnHidden(2, true);
+    QVERIFY(g.isColumnHidden(2));
+    g.setHeaders({QStringLiteral("Only")});
+    QCOMPARE(g.rowCount(), 0);
+    QCOMPARE(g.columnCount(), 1);
+}
+
+void TestGrid::doubleClickReportsRowOrHeader()
+{
+    Grid g;
+    g.setHeaders({QStringLiteral("A"), QStringLiteral("B")});
+    g.addItem(QStringLiteral("1\t2"));
+    g.addItem(QStringLiteral("3\t4"));
+    g.resize(300, 200);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    QSignalSpy clicked(&g, &Grid::rowDoubleClicked);
+    QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, g.visualItemRect(g.item(1, 0)).center());
+    QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, QPoint(5, g.viewport()->height() - 5));
+    QTest::mouseDClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+    QCOMPARE(clicked.count(), 3);
+    QCOMPARE(clicked.at(0).at(0).toInt(), 1);
+    QCOMPARE(clicked.at(1).at(0).toInt(), -1);
+    QCOMPARE(clicked.at(2).at(0).toInt(), -1);
+}
+
+QTEST_MAIN(TestGrid)
+#include "tst_grid.moc"
