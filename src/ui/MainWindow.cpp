@@ -2,6 +2,7 @@
 
 #include "AboutBox.h"
 #include "CommandTable.h"
+#include "ReportsMod.h"
 #include "SharedRoutines.h"
 #include "Widgets.h"
 
@@ -183,6 +184,8 @@ void MainWindow::runCommand(const QString &key)
     } else if (key == QLatin1String("About")) {
         AboutBox box(this);
         box.exec();
+    } else if (isReportCommand(key)) {
+        runReportCommand(this, key);
     }
     // Commands whose windows are not part of this build do nothing yet.
 }
