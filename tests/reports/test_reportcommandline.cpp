@@ -1,0 +1,4 @@
+#include <QtTest>
+class X : public QObject { Q_OBJECT };
+QTEST_MAIN(X)
+#include "test_reportcommandline.moc"
