@@ -361,6 +361,7 @@ struct Cell
     double x = 0;
     double w = 0;
     int runningStart = -1;
+    bool numeric = false; // a figure that totals add up
 };
 
 struct Section
@@ -410,27 +411,49 @@ std::optional<double> numericValue(const Cell &cell, const Row &row)
     return std::nullopt;
 }
 
-void accumulate(Accumulator &acc, const Section &s, const Row &row)
+// The figures one row adds to every open total, worked out once per row.
+struct RowFigures
 {
-    ++acc.count;
-    for (size_t i = 0; i < size_t(s.cells.size()); ++i) {
+    std::vector<double> value, num, den;
+    std::vector<char> has;
+};
+
+void measure(RowFigures &f, const Section &s, const Row &row)
+{
+    const size_t n = size_t(s.cells.size());
+    f.value.assign(n, 0);
+    f.num.assign(n, 0);
+    f.den.assign(n, 0);
+    f.has.assign(n, 0);
+    for (size_t i = 0; i < n; ++i) {
         const Cell &c = s.cells.at(int(i));
         if (c.kind == Cell::Arithmetic && c.expr->kind == Expr::Div) {
-            const auto n = evaluate(*c.expr->a, row);
-            const auto d = evaluate(*c.expr->b, row);
-            if (n || d) {
-                acc.num[i] += n.value_or(0);
-                acc.den[i] += d.value_or(0);
-                acc.has[i] = 1;
+            const auto num = evaluate(*c.expr->a, row);
+            const auto den = evaluate(*c.expr->b, row);
+            if (num || den) {
+                f.num[i] = num.value_or(0);
+                f.den[i] = den.value_or(0);
+                f.has[i] = 1;
             }
-            continue;
+        } else if (c.runningStart < 0 && c.numeric) {
+            if (const auto v = numericValue(c, row)) {
+                f.value[i] = *v;
+                f.has[i] = 1;
+            }
         }
-        if (c.runningStart >= 0)
+    }
+}
+
+void accumulate(Accumulator &acc, const RowFigures &f)
+{
+    ++acc.count;
+    for (size_t i = 0; i < f.has.size(); ++i) {
+        if (!f.has[i])
             continue;
-        if (const auto v = numericValue(c, row)) {
-            acc.sum[i] += *v;
-            acc.has[i] = 1;
-        }
+        acc.sum[i] += f.value[i];
+        acc.num[i] += f.num[i];
+        acc.den[i] += f.den[i];
+        acc.has[i] = 1;
     }
 }
 
@@ -510,6 +533,8 @@ Section compileSection(const QList<Column> &columns, const RowSet &rows, const Q
                                       .arg(design, col.runningStart));
             s.running = true;
         }
+        cell.numeric = col.format == Format::Money || col.format == Format::Quantity ||
+                       col.format == Format::Integer || col.format == Format::Percent;
         cell.w = width * col.width / shares;
         cell.x = x;
         x += cell.w;
@@ -682,6 +707,7 @@ void Layout::build()
             runningCell = i;
     }
     double runningValue = 0;
+    RowFigures figures;
 
     auto closeGroup = [&](int level, int lastRow) {
         const CompiledGroup &g = groups.at(level);
@@ -742,8 +768,9 @@ void Layout::build()
             continue;
         ensure(kRowH, true);
         add(BandKind::Detail, 0, kRowH, i);
+        measure(figures, main, row);
         for (auto &a : accs)
-            accumulate(a, main, row);
+            accumulate(a, figures);
     }
     if (!rows.isEmpty()) {
         for (int level = groupCount - 1; level >= 0; --level)
@@ -773,7 +800,8 @@ void Layout::build()
                 add(BandKind::SubHeadings, 0, kHeadingsH, -1);
             }
             add(BandKind::SubDetail, 0, kRowH, i);
-            accumulate(acc, s, s.rows->at(i));
+            measure(figures, s, s.rows->at(i));
+            accumulate(acc, figures);
         }
         if (!s.totalLabel.isEmpty()) {
             totals.push_back(finish(acc, s));
