@@ -62,6 +62,14 @@ QString formatValue(const QVariant &value, Format format)
         return plainValue(value);
     case Format::Money:
         return Money::fromVariant(value).toDisplayString(2);
+    case Format::Price: {
+        const Money m = Money::fromVariant(value);
+        for (int decimals = 2; decimals < 4; ++decimals) {
+            if (m.rounded(decimals) == m)
+                return m.toDisplayString(decimals);
+        }
+        return m.toDisplayString(4);
+    }
     case Format::Quantity: {
         bool ok = false;
         const double v = value.toDouble(&ok);

@@ -19,7 +19,8 @@
 // slot, "{@Terms}". In footers "{count}" is the number of detail rows summed.
 namespace reports {
 
-enum class Format { Text, Money, Quantity, Integer, Date, DateTime, Percent };
+// Price is money with the decimals it needs (2 to 4), so that quantity times price shows right.
+enum class Format { Text, Money, Price, Quantity, Integer, Date, DateTime, Percent };
 enum class Align { Auto, Left, Center, Right };
 
 // A column of the detail band. `field` is an input column, an arithmetic expression over input

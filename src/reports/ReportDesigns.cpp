@@ -13,6 +13,10 @@ Column money(const QString &field, const QString &heading, double width = 1)
 {
     return {field, heading, width, Format::Money, Align::Auto, {}};
 }
+Column price(const QString &field, const QString &heading, double width = 1)
+{
+    return {field, heading, width, Format::Price, Align::Auto, {}};
+}
 Column qty(const QString &field, const QString &heading, double width = 0.8)
 {
     return {field, heading, width, Format::Quantity, Align::Auto, {}};
@@ -71,7 +75,7 @@ Group statusGroup(const QString &what)
     Group g;
     g.keys = {QStringLiteral("Status")};
     g.header = QStringLiteral("{Status}");
-    g.footer = QStringLiteral("{count} ") + what;
+    g.footer = QStringLiteral("{Status} ") + what + QStringLiteral(": {count}");
     return g;
 }
 
@@ -139,7 +143,7 @@ QList<Design> makeDesigns()
                      text(QStringLiteral("CustomerRefNo"), QStringLiteral("Customer Ref No"), 1.5),
                      text(QStringLiteral("StyleID"), QStringLiteral("Style"), 1.3),
                      text(QStringLiteral("MaterialID"), QStringLiteral("Material"), 1.1),
-                     money(QStringLiteral("PriceEach"), QStringLiteral("Price Each"), 1),
+                     price(QStringLiteral("PriceEach"), QStringLiteral("Price Each"), 1),
                      money(QStringLiteral("PriceExt"), QStringLiteral("Extended"), 1.1)};
         all << d;
     }
@@ -169,7 +173,7 @@ QList<Design> makeDesigns()
                      text(QStringLiteral("Description"), QStringLiteral("Description"), 2.2),
                      text(QStringLiteral("COlor"), QStringLiteral("Color"), 1.1),
                      text(QStringLiteral("ColorNumber"), QStringLiteral("Color No."), 0.9),
-                     money(QStringLiteral("PriceEach"), QStringLiteral("Price Each"), 0.9),
+                     price(QStringLiteral("PriceEach"), QStringLiteral("Price Each"), 0.9),
                      money(QStringLiteral("PriceExt"), QStringLiteral("Amount"), 1)};
         d.notes = {QStringLiteral("{Comment}"),
                    QStringLiteral("Please confirm this order and its due date. Quote the PO number on every "
@@ -184,7 +188,7 @@ QList<Design> makeDesigns()
         Group g;
         g.keys = {QStringLiteral("ImportID")};
         g.header = QStringLiteral("Import {ImportID}");
-        g.footer = QStringLiteral("{count} log lines");
+        g.footer = QStringLiteral("Lines logged: {count}");
         d.groups = {g};
         d.details = {{QStringLiteral("LogDate"), QStringLiteral("Logged"), 1.3, Format::DateTime, Align::Left, {}},
                      text(QStringLiteral("Description"), QStringLiteral("Description"), 6)};
@@ -208,7 +212,7 @@ QList<Design> makeDesigns()
                      count(QStringLiteral("QtyCut"), QStringLiteral("Cut")),
                      count(QStringLiteral("QtyShipped"), QStringLiteral("Shipped")),
                      count(QStringLiteral("Qty-QtyShipped"), QStringLiteral("Open")),
-                     money(QStringLiteral("PriceEach"), QStringLiteral("Price Each"), 0.9),
+                     price(QStringLiteral("PriceEach"), QStringLiteral("Price Each"), 0.9),
                      money(QStringLiteral("PriceExt"), QStringLiteral("Extended"), 1)};
         d.totalLabel = QStringLiteral("Total Open Orders");
         d.totals = sums;
@@ -251,8 +255,8 @@ QList<Design> makeDesigns()
                      count(QStringLiteral("Item"), QStringLiteral("Line"), 0.5),
                      count(QStringLiteral("Sets"), QStringLiteral("Sets"), 0.6),
                      qty(QStringLiteral("Feet"), QStringLiteral("Feet"), 0.7)};
-        d.totalLabel = QStringLiteral("{count} cutsheets");
-        d.totals = cols("Sets, Feet");
+        // New, changed and deleted cut sheets side by side: their sets do not add up.
+        d.totalLabel = QStringLiteral("Cutsheets listed: {count}");
         all << d;
     }
     {
@@ -264,8 +268,8 @@ QList<Design> makeDesigns()
                          "ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipToPhone, "
                          "ShipToFax, Terms, Days");
         d.groups = {statusGroup(QStringLiteral("customers"))};
-        d.details = {text(QStringLiteral("Name"), QStringLiteral("Name"), 1.6),
-                     text(QStringLiteral("{Address1}, {Address2}"), QStringLiteral("Address"), 1.8),
+        d.details = {text(QStringLiteral("Name"), QStringLiteral("Name"), 1.9),
+                     text(QStringLiteral("{Address1}, {Address2}"), QStringLiteral("Address"), 1.7),
                      text(QStringLiteral("{City}, {State}  {Zip}"), QStringLiteral("City, State, Zip"), 1.5),
                      text(QStringLiteral("Phone"), QStringLiteral("Phone"), 1),
                      text(QStringLiteral("Fax"), QStringLiteral("Fax"), 1),
@@ -274,7 +278,7 @@ QList<Design> makeDesigns()
                      text(QStringLiteral("Terms"), QStringLiteral("Terms"), 0.8),
                      count(QStringLiteral("Days"), QStringLiteral("Days"), 0.4),
                      date(QStringLiteral("DateAdded"), QStringLiteral("Added"), 0.8)};
-        d.totalLabel = QStringLiteral("{count} customers in all");
+        d.totalLabel = QStringLiteral("Customers in all: {count}");
         all << d;
     }
     {
@@ -290,7 +294,7 @@ QList<Design> makeDesigns()
                      text(QStringLiteral("Phone"), QStringLiteral("Phone"), 1),
                      date(QStringLiteral("HireDate"), QStringLiteral("Hired"), 0.8),
                      date(QStringLiteral("DateAdded"), QStringLiteral("Added"), 0.8)};
-        d.totalLabel = QStringLiteral("{count} employees in all");
+        d.totalLabel = QStringLiteral("Employees in all: {count}");
         all << d;
     }
     {
@@ -303,10 +307,10 @@ QList<Design> makeDesigns()
         Group type;
         type.keys = {QStringLiteral("Type")};
         type.header = QStringLiteral("Type: {Type}");
-        type.footer = QStringLiteral("{count} sets of type {Type}");
+        type.footer = QStringLiteral("Sets of type {Type}: {count}");
         d.groups = {statusGroup(QStringLiteral("sets")), type};
-        d.details = {text(QStringLiteral("Customer"), QStringLiteral("Customer"), 1.4),
-                     text(QStringLiteral("CustomerRefNo"), QStringLiteral("Customer Ref No"), 1.3),
+        d.details = {text(QStringLiteral("Customer"), QStringLiteral("Customer"), 1.8),
+                     text(QStringLiteral("CustomerRefNo"), QStringLiteral("Customer Ref No"), 1.2),
                      text(QStringLiteral("Style"), QStringLiteral("Style"), 1.1),
                      text(QStringLiteral("Material"), QStringLiteral("Material"), 0.9),
                      qty(QStringLiteral("ReqFeet"), QStringLiteral("Cost Std"), 0.65),
@@ -318,7 +322,7 @@ QList<Design> makeDesigns()
                      money(QStringLiteral("LeatherPrice"), QStringLiteral("Leather"), 0.7),
                      money(QStringLiteral("TotalPrice"), QStringLiteral("Total Price"), 0.8),
                      date(QStringLiteral("DateAdded"), QStringLiteral("Added"), 0.75)};
-        d.totalLabel = QStringLiteral("{count} sets in all");
+        d.totalLabel = QStringLiteral("Sets in all: {count}");
         all << d;
     }
     {
@@ -331,7 +335,7 @@ QList<Design> makeDesigns()
                      text(QStringLiteral("ID"), QStringLiteral("Material"), 1.3),
                      text(QStringLiteral("Description"), QStringLiteral("Description"), 3.5),
                      date(QStringLiteral("DateAdded"), QStringLiteral("Added"), 0.9)};
-        d.totalLabel = QStringLiteral("{count} materials in all");
+        d.totalLabel = QStringLiteral("Materials in all: {count}");
         all << d;
     }
     {
@@ -395,7 +399,7 @@ QList<Design> makeDesigns()
                      text(QStringLiteral("StyleID"), QStringLiteral("Style"), 1.1),
                      text(QStringLiteral("MaterialID"), QStringLiteral("Material"), 0.9),
                      count(QStringLiteral("QtyShipped"), QStringLiteral("Qty"), 0.5),
-                     money(QStringLiteral("PriceEach"), QStringLiteral("Price Each"), 0.9),
+                     price(QStringLiteral("PriceEach"), QStringLiteral("Price Each"), 0.9),
                      money(QStringLiteral("PriceExt"), QStringLiteral("Amount"), 1)};
         d.notes = {QStringLiteral("Terms: {@Terms}. Payment is due by {@DueDate}."),
                    QStringLiteral("Please quote invoice number {@InvoiceNumber} with your payment. "
@@ -440,7 +444,7 @@ QList<Design> makeDesigns()
                      text(QStringLiteral("Terms"), QStringLiteral("Terms"), 0.8),
                      date(QStringLiteral("DueDate"), QStringLiteral("Due Date")),
                      money(QStringLiteral("Total"), QStringLiteral("Amount"), 1)};
-        d.totalLabel = QStringLiteral("Invoiced in the period ({count} invoices)");
+        d.totalLabel = QStringLiteral("Invoices in the period: {count}");
         d.totals = cols("Total");
         SubReport payments;
         payments.title = QStringLiteral("Payments Received");
@@ -449,7 +453,7 @@ QList<Design> makeDesigns()
                             count(QStringLiteral("Invoice"), QStringLiteral("Invoice"), 0.6),
                             count(QStringLiteral("ID"), QStringLiteral("Payment"), 0.6),
                             money(QStringLiteral("Amount"), QStringLiteral("Amount"), 1)};
-        payments.totalLabel = QStringLiteral("Received in the period ({count} payments)");
+        payments.totalLabel = QStringLiteral("Payments in the period: {count}");
         payments.totals = cols("Amount");
         d.sub = payments;
         all << d;
@@ -526,7 +530,7 @@ QList<Design> makeDesigns()
         Group g;
         g.keys = {QStringLiteral("SSN")};
         g.header = QStringLiteral("{LastName}, {FirstName}   ({SSN})");
-        g.footer = QStringLiteral("Total for {FirstName} {LastName} ({count} cutsheets)");
+        g.footer = QStringLiteral("Total for {FirstName} {LastName}  (cutsheets: {count})");
         g.sums = cols("FeetUsed, FeetReq, FeetUsed-FeetReq, FeetReq/FeetUsed, PayRate");
         d.groups = {g};
         d.details = {date(QStringLiteral("CutDate"), QStringLiteral("Date")),

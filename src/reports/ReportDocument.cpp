@@ -19,7 +19,7 @@ namespace {
 constexpr double kMargin = 36;
 constexpr double kPageHeaderH = 50;
 constexpr double kRowH = 12.5;
-constexpr double kHeadingsH = 16;
+constexpr double kHeadingsH = 20;
 constexpr double kGroupLineH = 18;
 constexpr double kBlockTitleH = 12;
 constexpr double kBlockLineH = 11.5;
@@ -232,6 +232,7 @@ Format formatNamed(const QString &name, const QString &design)
 {
     static const QList<QPair<QString, Format>> names = {
         {QStringLiteral("text"), Format::Text},   {QStringLiteral("money"), Format::Money},
+        {QStringLiteral("price"), Format::Price},
         {QStringLiteral("qty"), Format::Quantity}, {QStringLiteral("int"), Format::Integer},
         {QStringLiteral("date"), Format::Date},   {QStringLiteral("datetime"), Format::DateTime},
         {QStringLiteral("pct"), Format::Percent}};
@@ -490,6 +491,7 @@ Qt::Alignment alignmentOf(const Column &c)
     }
     switch (c.format) {
     case Format::Money:
+    case Format::Price:
     case Format::Quantity:
     case Format::Integer:
     case Format::Percent:
@@ -533,7 +535,7 @@ Section compileSection(const QList<Column> &columns, const RowSet &rows, const Q
                                       .arg(design, col.runningStart));
             s.running = true;
         }
-        cell.numeric = col.format == Format::Money || col.format == Format::Quantity ||
+        cell.numeric = col.format == Format::Money || col.format == Format::Price || col.format == Format::Quantity ||
                        col.format == Format::Integer || col.format == Format::Percent;
         cell.w = width * col.width / shares;
         cell.x = x;
@@ -833,11 +835,22 @@ const QColor kShade(228, 228, 228);
 void Layout::paintHeadings(QPainter &p, const Section &s, double y) const
 {
     p.fillRect(QRectF(left, y + 1, width, kHeadingsH - 3), kShade);
-    p.setFont(font(8, true));
+    p.setPen(Qt::black);
     const Context c{&job, nullptr, 0};
-    for (const Cell &cell : s.cells)
-        drawText(p, QRectF(cell.x + kPad, y, cell.w - 2 * kPad, kHeadingsH - 2), expand(cell.heading, c, false),
-                 cell.align);
+    const QFont normal = font(8, true);
+    const QFont small = font(7, true);
+    for (const Cell &cell : s.cells) {
+        const QRectF r(cell.x + kPad, y + 1, cell.w - 2 * kPad, kHeadingsH - 3);
+        const QString text = expand(cell.heading, c, false);
+        // A heading wider than its column goes smaller and onto two lines rather than losing words.
+        if (QFontMetricsF(normal).horizontalAdvance(text) <= r.width()) {
+            p.setFont(normal);
+            drawText(p, r, text, cell.align);
+        } else {
+            p.setFont(small);
+            p.drawText(r, int(cell.align | Qt::AlignVCenter) | Qt::TextWordWrap, text);
+        }
+    }
     p.setPen(QPen(kRule, 0.8));
     p.drawLine(QPointF(left, y + kHeadingsH - 2), QPointF(left + width, y + kHeadingsH - 2));
 }
@@ -871,6 +884,8 @@ void Layout::paintTotals(QPainter &p, const Section &s, const std::vector<int> &
     p.setPen(QPen(kRule, grand ? 1.0 : 0.6));
     for (int i : cells) {
         const Cell &cell = s.cells.at(i);
+        if (!t.values[size_t(i)])
+            continue;
         const QLineF line(cell.x + kPad, y + 2, cell.x + cell.w - kPad, y + 2);
         p.drawLine(line);
         if (grand)
