@@ -574,7 +574,7 @@ struct CompiledGroup
     bool newPage = false;
 };
 
-enum class BandKind : quint8 { Headings, GroupHeader, Detail, GroupFooter, Total, Note, SubTitle, SubHeadings, SubDetail, SubTotal };
+enum class BandKind : quint8 { Headings, GroupHeader, GroupContinued, Detail, GroupFooter, Total, Note, SubTitle, SubHeadings, SubDetail, SubTotal };
 
 struct Band
 {
@@ -622,6 +622,7 @@ private:
     int m_page = -1;
     double m_y = 0;
     bool m_pageHasBody = false;
+    std::vector<int> m_openGroups; // per level, the row that opened the group, or -1
     void newPage(bool withHeadings);
     void add(BandKind kind, int level, double h, int row, int aux = -1);
     void ensure(double h, bool withHeadings);
@@ -672,6 +673,11 @@ void Layout::newPage(bool withHeadings)
     m_pageHasBody = false;
     if (withHeadings && !main.cells.isEmpty())
         add(BandKind::Headings, 0, kHeadingsH, -1);
+    // A page that goes on with a group says whose rows these are.
+    for (size_t level = 0; level < m_openGroups.size(); ++level) {
+        if (m_openGroups[level] >= 0 && !groups.at(int(level)).header.isEmpty())
+            add(BandKind::GroupContinued, int(level), kGroupLineH, m_openGroups[level]);
+    }
     m_pageHasBody = false;
 }
 
@@ -695,6 +701,7 @@ void Layout::build()
     // Documents that start each group on its own page show the group (the addressee) first and
     // the column headings under it.
     const bool headingsUnderGroup = groupCount > 0 && groups.first().newPage;
+    m_openGroups.assign(size_t(groupCount), -1);
     newPage(!(headingsUnderGroup && !rows.isEmpty()));
 
     std::vector<Accumulator> accs(size_t(groupCount) + 1);
@@ -713,11 +720,12 @@ void Layout::build()
 
     auto closeGroup = [&](int level, int lastRow) {
         const CompiledGroup &g = groups.at(level);
-        if (g.footer.isEmpty())
-            return;
-        totals.push_back(finish(accs[size_t(level)], main));
-        ensure(kFooterH, true);
-        add(BandKind::GroupFooter, level, kFooterH, lastRow, int(totals.size()) - 1);
+        if (!g.footer.isEmpty()) {
+            totals.push_back(finish(accs[size_t(level)], main));
+            ensure(kFooterH, true);
+            add(BandKind::GroupFooter, level, kFooterH, lastRow, int(totals.size()) - 1);
+        }
+        m_openGroups[size_t(level)] = -1;
     };
 
     for (int i = 0; i < rows.size(); ++i) {
@@ -740,15 +748,23 @@ void Layout::build()
             for (int level = groupCount - 1; level >= changed; --level)
                 closeGroup(level, i - 1);
         }
+        // The headers that open here stay on one page with the first row under them.
+        std::vector<double> heights;
+        double need = kRowH;
+        for (int level = changed; level < groupCount; ++level) {
+            heights.push_back(groupHeaderHeight(level, row));
+            need += heights.back() + (level == 0 && headingsUnderGroup ? kHeadingsH : 0);
+        }
         for (int level = changed; level < groupCount; ++level) {
             const CompiledGroup &g = groups.at(level);
             const bool underHeadings = !(headingsUnderGroup && level == 0);
-            const double h = groupHeaderHeight(level, row);
+            const double h = heights[size_t(level - changed)];
             if (g.newPage && m_pageHasBody)
                 newPage(underHeadings);
-            else
-                ensure(h + kRowH + (level == 0 && headingsUnderGroup ? kHeadingsH : 0), underHeadings);
+            else if (level == changed)
+                ensure(need, underHeadings);
             add(BandKind::GroupHeader, level, h, i);
+            m_openGroups[size_t(level)] = i;
             if (level == 0 && headingsUnderGroup)
                 add(BandKind::Headings, 0, kHeadingsH, -1);
             accs[size_t(level)].reset(size_t(main.cells.size()));
@@ -1000,6 +1016,16 @@ void Layout::paint(QPainter &p, int pageIndex) const
                              expand(g.infos.at(i).second, c, false), Qt::AlignLeft);
                 }
             }
+            break;
+        }
+        case BandKind::GroupContinued: {
+            const Row &row = job.rows.at(band.row);
+            const Context c{&job, &row, 0};
+            p.setPen(kLight);
+            p.setFont(font(band.level == 0 ? 10 : 9, true, true));
+            const double indent = band.level * 8;
+            drawText(p, QRectF(left + indent, y + 2, width - indent, kGroupLineH - 4),
+                     expand(groups.at(band.level).header, c, false) + QStringLiteral("  (continued)"), Qt::AlignLeft);
             break;
         }
         case BandKind::GroupFooter: {

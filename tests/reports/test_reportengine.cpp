@@ -102,6 +102,7 @@ private Q_SLOTS:
     void slotsAreShownAsGiven();
     void groupPerPageStartsNewPages();
     void runningBalanceWithinGroup();
+    void continuedGroupsAreNamedOnNextPage();
     void longDocumentPaginates();
     void pageImagesScale();
     void formatValues_data();
@@ -305,6 +306,28 @@ void TestReportEngine::runningBalanceWithinGroup()
     QVERIFY(text.contains(QStringLiteral("N/A 25.5 115.5")));
     QVERIFY(text.contains(QStringLiteral("Net change for BLK-01 15.5")));
     QVERIFY(text.contains(QStringLiteral("James Okafor -4 16")));
+}
+
+void TestReportEngine::continuedGroupsAreNamedOnNextPage()
+{
+    TestDatabase tdb;
+    ReportJob job;
+    job.design = QStringLiteral("crptOpenInvoicesReport");
+    QList<QVariantList> rows;
+    for (int i = 0; i < 80; ++i)
+        rows << QVariantList{"Acme Trim", 100 + i, "2010-04-01", "2010-05-14", "2010-05-01", "Net 30", i, 10.0, 0.0};
+    rows << QVariantList{"Zenith Boats", 500, "2010-04-01", "2010-05-14", "2010-05-01", "Net 30", 1, 10.0, 0.0};
+    job.rows = makeRows(findDesign(job.design)->columns, rows);
+    const ReportDocument doc(job);
+    QCOMPARE(doc.pageCount(), 2);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("continued.pdf"));
+    QVERIFY(doc.writePdf(path));
+    QVERIFY(!pdfText(path, 1, 1).contains(QStringLiteral("(continued)")));
+    const QString second = squeeze(pdfText(path, 2, 2));
+    QVERIFY2(second.contains(QStringLiteral("Balance Acme Trim (continued)")), qPrintable(second));
+    QVERIFY(second.contains(QStringLiteral("Total for Acme Trim $800.00")));
+    QVERIFY(!second.contains(QStringLiteral("Zenith Boats (continued)")));
 }
 
 void TestReportEngine::longDocumentPaginates()
