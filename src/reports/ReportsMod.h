@@ -28,6 +28,17 @@ void PrintARTranReport(const QDate &from, const QDate &to);
 
 class QWidget;
 
+// The questions that follow a direct print (Yes ends the loop, No prints again), per caller.
+namespace PrintQuestion {
+inline const QString Title = QStringLiteral("Print Confirmation");
+inline const QString PackingSlip = QStringLiteral("Did the Packing Slip Print OK?");
+inline const QString Invoice = QStringLiteral("Did the Invoice Print OK?");
+inline const QString CutsheetControl = QStringLiteral("Did the control report print OK?");
+inline const QString Inventory = QStringLiteral("Did the report print OK?");
+inline const QString OrderControl = QStringLiteral("Did report print OK?");
+inline const QString OrderControlTitle = QStringLiteral("Report Status");
+} // namespace PrintQuestion
+
 // The report commands of the main window's command table ("OpenOrders", "CustomerReport", ...).
 bool isReportCommand(const QString &key);
 // Runs one with the busy pointer; a failure is shown to the user with the engine's text.

@@ -242,13 +242,13 @@ Viewer *Viewer::showDocument(const reports::ReportDocument &document)
     const bool wasOpen = MainWindow::findChildWindow(QStringLiteral("Viewer")) != nullptr;
     auto *viewer =
         static_cast<Viewer *>(MainWindow::openChild(QStringLiteral("Viewer"), [] { return new Viewer; }));
-    if (!wasOpen) {
-        // A new viewer takes the client area right of the navigation pane.
-        if (auto *frame = qobject_cast<QMdiSubWindow *>(viewer->parentWidget())) {
-            if (QMdiArea *area = frame->mdiArea()) {
-                const int left = frame->x();
-                frame->resize(std::max(600, area->viewport()->width() - left), area->viewport()->height());
-            }
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(viewer->parentWidget())) {
+        if (QMdiArea *area = frame->mdiArea()) {
+            if (!wasOpen) // a new viewer takes the client area right of the navigation pane
+                frame->resize(std::max(600, area->viewport()->width() - frame->x()), area->viewport()->height());
+            if (frame->isMinimized())
+                frame->showNormal();
+            area->setActiveSubWindow(frame);
         }
     }
     viewer->m_view->setReportSource(document);

@@ -381,8 +381,7 @@ void TestReportCatalogue::routinesHandOverToOutput()
     captured.prints.clear();
     MessageBox::script({MessageBox::No, MessageBox::No, MessageBox::Yes});
     MessageBox::clearShown();
-    printWithConfirmation(nullptr, [] { PrintPackingSlip(9001); }, QStringLiteral("Did the Packing Slip Print OK?"),
-                          QStringLiteral("Print Confirmation"));
+    printWithConfirmation(nullptr, [] { PrintPackingSlip(9001); }, PrintQuestion::PackingSlip, PrintQuestion::Title);
     QCOMPARE(captured.prints.size(), 3);
     QCOMPARE(MessageBox::shown().size(), 3);
     QCOMPARE(MessageBox::shown().last().text, QStringLiteral("Did the Packing Slip Print OK?"));
