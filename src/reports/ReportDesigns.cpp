@@ -531,7 +531,8 @@ QList<Design> makeDesigns()
         g.keys = {QStringLiteral("SSN")};
         g.header = QStringLiteral("{LastName}, {FirstName}   ({SSN})");
         g.footer = QStringLiteral("Total for {FirstName} {LastName}  (cutsheets: {count})");
-        g.sums = cols("FeetUsed, FeetReq, FeetUsed-FeetReq, FeetReq/FeetUsed, PayRate");
+        // The rate is per set; rates do not add up, so only the feet are totalled.
+        g.sums = cols("FeetUsed, FeetReq, FeetUsed-FeetReq, FeetReq/FeetUsed");
         d.groups = {g};
         d.details = {date(QStringLiteral("CutDate"), QStringLiteral("Date")),
                      count(QStringLiteral("ID"), QStringLiteral("Cutsheet"), 0.7),
@@ -540,7 +541,7 @@ QList<Design> makeDesigns()
                      qty(QStringLiteral("FeetReq"), QStringLiteral("Feet Required")),
                      qty(QStringLiteral("FeetUsed-FeetReq"), QStringLiteral("Over (Under)")),
                      percent(QStringLiteral("FeetReq/FeetUsed"), QStringLiteral("Yield")),
-                     money(QStringLiteral("PayRate"), QStringLiteral("Pay"), 0.8)};
+                     money(QStringLiteral("PayRate"), QStringLiteral("Pay Rate per Set"), 0.8)};
         d.totalLabel = QStringLiteral("Report Total");
         d.totals = g.sums;
         all << d;
@@ -586,7 +587,7 @@ QList<Design> makeDesigns()
                      text(QStringLiteral("Description"), QStringLiteral("Description"), 1.9),
                      text(QStringLiteral("Status"), QStringLiteral("Status"), 0.7),
                      qty(QStringLiteral("OnHandAdj-OnHandCut"), QStringLiteral("On Hand")),
-                     money(QStringLiteral("Average"), QStringLiteral("Unit Value"), 0.8),
+                     price(QStringLiteral("Average"), QStringLiteral("Unit Value"), 0.8),
                      money(QStringLiteral("(OnHandAdj-OnHandCut)*Average"), QStringLiteral("Stock Value"), 1),
                      money(QStringLiteral("CutValue"), QStringLiteral("Cut, Unshipped"), 1),
                      money(QStringLiteral("(OnHandAdj-OnHandCut)*Average+CutValue"), QStringLiteral("Total Value"), 1)};

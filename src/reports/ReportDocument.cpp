@@ -26,6 +26,7 @@ constexpr double kBlockLineH = 11.5;
 constexpr double kInfoH = 30;
 constexpr double kFooterH = 18;
 constexpr double kTotalH = 22;
+constexpr double kLabelLineH = 14;
 constexpr double kSubTitleH = 26;
 constexpr double kPad = 3;
 
@@ -628,6 +629,8 @@ private:
     void ensure(double h, bool withHeadings);
     void paintCells(QPainter &p, const Section &s, const Row &row, double y, int rowIndex) const;
     void paintHeadings(QPainter &p, const Section &s, double y) const;
+    double labelRoom(const Section &s, const std::vector<int> &cells) const;
+    double totalsHeight(const Section &s, const std::vector<int> &cells, const QString &label, bool grand) const;
     void paintTotals(QPainter &p, const Section &s, const std::vector<int> &cells, const Totals &t,
                      const QString &label, double y, double h, bool grand) const;
 };
@@ -722,8 +725,10 @@ void Layout::build()
         const CompiledGroup &g = groups.at(level);
         if (!g.footer.isEmpty()) {
             totals.push_back(finish(accs[size_t(level)], main));
-            ensure(kFooterH, true);
-            add(BandKind::GroupFooter, level, kFooterH, lastRow, int(totals.size()) - 1);
+            const Context c{&job, &rows.at(lastRow), totals.back().count};
+            const double h = totalsHeight(main, g.sums, expand(g.footer, c, false), false);
+            ensure(h, true);
+            add(BandKind::GroupFooter, level, h, lastRow, int(totals.size()) - 1);
         }
         m_openGroups[size_t(level)] = -1;
     };
@@ -796,8 +801,10 @@ void Layout::build()
     }
     if (showTotal) {
         totals.push_back(finish(grand, main));
-        ensure(kTotalH, true);
-        add(BandKind::Total, 0, kTotalH, rows.isEmpty() ? -1 : rows.size() - 1, int(totals.size()) - 1);
+        const Context c{&job, rows.isEmpty() ? nullptr : &rows.at(rows.size() - 1), totals.back().count};
+        const double h = totalsHeight(main, totalCells, expand(totalLabel, c, false), true);
+        ensure(h, true);
+        add(BandKind::Total, 0, h, rows.isEmpty() ? -1 : rows.size() - 1, int(totals.size()) - 1);
     }
     for (int n = 0; n < int(noteHeights.size()); ++n) {
         if (noteTexts.at(n).isEmpty())
@@ -823,8 +830,10 @@ void Layout::build()
         }
         if (!s.totalLabel.isEmpty()) {
             totals.push_back(finish(acc, s));
-            ensure(kTotalH, false);
-            add(BandKind::SubTotal, 0, kTotalH, -1, int(totals.size()) - 1);
+            const Context c{&job, nullptr, totals.back().count};
+            const double h = totalsHeight(s, s.totals, expand(s.totalLabel, c, false), true);
+            ensure(h, false);
+            add(BandKind::SubTotal, 0, h, -1, int(totals.size()) - 1);
         }
     }
 }
@@ -891,29 +900,44 @@ void Layout::paintCells(QPainter &p, const Section &s, const Row &row, double y,
     }
 }
 
+double Layout::labelRoom(const Section &s, const std::vector<int> &cells) const
+{
+    double right = left + width;
+    for (int i : cells)
+        right = std::min(right, s.cells.at(i).x);
+    return right - left - 2 * kPad;
+}
+
+double Layout::totalsHeight(const Section &s, const std::vector<int> &cells, const QString &label, bool grand) const
+{
+    const double base = grand ? kTotalH : kFooterH;
+    // A label longer than the room left of the figures gets a line of its own above them.
+    return QFontMetricsF(font(grand ? 9 : 8, true)).horizontalAdvance(label) > labelRoom(s, cells) ? base + kLabelLineH
+                                                                                                    : base;
+}
+
 void Layout::paintTotals(QPainter &p, const Section &s, const std::vector<int> &cells, const Totals &t,
                          const QString &label, double y, double h, bool grand) const
 {
-    double labelRight = left + width;
-    for (int i : cells)
-        labelRight = std::min(labelRight, s.cells.at(i).x);
+    const bool ownLine = h > (grand ? kTotalH : kFooterH) + 1;
+    const double labelY = y + (grand ? 5 : 3);
+    const double figuresY = ownLine ? y + kLabelLineH : y;
     p.setPen(QPen(kRule, grand ? 1.0 : 0.6));
     for (int i : cells) {
         const Cell &cell = s.cells.at(i);
         if (!t.values[size_t(i)])
             continue;
-        const QLineF line(cell.x + kPad, y + 2, cell.x + cell.w - kPad, y + 2);
+        const QLineF line(cell.x + kPad, figuresY + 2, cell.x + cell.w - kPad, figuresY + 2);
         p.drawLine(line);
         if (grand)
             p.drawLine(line.translated(0, 2));
     }
     p.setPen(Qt::black);
     p.setFont(font(grand ? 9 : 8, true));
-    const double textY = y + (grand ? 5 : 3);
-    const double textH = h - (grand ? 7 : 5);
-    if (labelRight - left < 60) // no room beside the figures: the label goes left-aligned across
-        labelRight = left + width;
-    drawText(p, QRectF(left + kPad, textY, labelRight - left - 2 * kPad, textH), label, Qt::AlignLeft);
+    const double textH = (grand ? kTotalH - 7 : kFooterH - 5);
+    drawText(p, QRectF(left + kPad, labelY, ownLine ? width - 2 * kPad : labelRoom(s, cells), textH), label,
+             Qt::AlignLeft);
+    const double textY = figuresY + (grand ? 5 : 3);
     for (int i : cells) {
         const Cell &cell = s.cells.at(i);
         const auto &v = t.values[size_t(i)];
@@ -927,16 +951,21 @@ void Layout::paint(QPainter &p, int pageIndex) const
     const int pages = int(pageStart.size());
     // Page header: document title, slots, print date, page number.
     p.setPen(Qt::black);
-    p.setFont(font(18, true));
-    drawText(p, QRectF(left, top - 4, width * 0.65, 26), design->title, Qt::AlignLeft);
+    // Long titles and many slots take a smaller type rather than losing words.
+    int titleSize = 18;
+    while (titleSize > 11 && QFontMetricsF(font(titleSize, true)).horizontalAdvance(design->title) > width * 0.7)
+        --titleSize;
+    p.setFont(font(titleSize, true));
+    drawText(p, QRectF(left, top - 4, width * 0.7, 26), design->title, Qt::AlignLeft);
     p.setFont(font(8));
     drawText(p, QRectF(left + width * 0.6, top - 2, width * 0.4, 11),
              QStringLiteral("Page %1 of %2").arg(pageIndex + 1).arg(pages), Qt::AlignRight);
     drawText(p, QRectF(left + width * 0.6, top + 9, width * 0.4, 11), QStringLiteral("Printed ") + printed,
              Qt::AlignRight);
     if (!slotLine.isEmpty()) {
-        p.setFont(font(9));
-        drawText(p, QRectF(left, top + 24, width, 13), slotLine.join(QStringLiteral("      ")), Qt::AlignLeft);
+        const QString line = slotLine.join(QStringLiteral("      "));
+        p.setFont(font(QFontMetricsF(font(9)).horizontalAdvance(line) > width ? 7 : 9));
+        drawText(p, QRectF(left, top + 24, width, 13), line, Qt::AlignLeft);
     }
     p.setPen(QPen(kRule, 1.2));
     p.drawLine(QPointF(left, top + kPageHeaderH - 8), QPointF(left + width, top + kPageHeaderH - 8));
