@@ -167,8 +167,8 @@ ReportJob orderEntryControlJob(qint64 orderId)
                                         QStringLiteral(
                                             "Orders.Total AS Total, OrderItem.OrderID AS OrderID, "
                                             "OrderItem.ItemNumber AS ItemNumber, OrderItem.Qty AS Qty, "
-                                            "OrderItem.CustomerRefNo AS CustomerRefNo, OrderItem.StyleID AS StyleID, "
-                                            "OrderItem.MaterialID AS MaterialID, OrderItem.PriceEach AS PriceEach, "
+                                            "OrderItem.StyleID AS StyleID, OrderItem.MaterialID AS MaterialID, "
+                                            "OrderItem.CustomerRefNo AS CustomerRefNo, OrderItem.PriceEach AS PriceEach, "
                                             "OrderItem.PriceExt AS PriceExt "
                                             "FROM Orders LEFT JOIN OrderItem ON Orders.ID = OrderItem.OrderID "
                                             "WHERE Orders.ID = ? ORDER BY OrderItem.ItemNumber"),

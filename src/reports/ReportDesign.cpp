@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace reports {
 
 ReportError::ReportError(const QString &message) : DbError(1, message)
@@ -33,6 +35,19 @@ const Design &checkJob(const ReportJob &job)
                                              "sub-report \"%2\".")
                                   .arg(design->name, design->sub->title));
         requireColumns(design->name, design->sub->columns, *job.subRows, QStringLiteral("sub-report rows"));
+    }
+    // A misspelt slot would silently print nothing where the text belongs.
+    for (const auto &slot : job.textSlots) {
+        const bool known = std::any_of(design->slots.begin(), design->slots.end(),
+                                       [&](const Slot &s) { return s.name == slot.first; });
+        if (!known) {
+            QStringList names;
+            for (const Slot &s : design->slots)
+                names << s.name;
+            throw ReportError(QStringLiteral("The report %1 has no text slot \"%2\" (its slots: %3).")
+                                  .arg(design->name, slot.first,
+                                       names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", "))));
+        }
     }
     return *design;
 }

@@ -112,8 +112,9 @@ public:
     explicit ReportError(const QString &message);
 };
 
-// Checks what a producer hands over: the design exists and every declared column (and
-// sub-report column) is in the rows. Extra columns are ignored. Throws ReportError.
+// Checks what a producer hands over: the design exists, every declared column (and sub-report
+// column) is in the rows, and every text slot set is one the design has. Extra columns are
+// ignored. Throws ReportError.
 const Design &checkJob(const ReportJob &job);
 
 // Text of one value in a format: money "$1,234.50", quantity "12.5", date "5/14/2010".

@@ -57,6 +57,7 @@ private Q_SLOTS:
     void openOrdersQuantities();
     void productionScheduleFeetRequired();
     void rerunRebuildsScratchTables();
+    void orderControlAcceptsTheOrderWindowsQuery();
     void packingSlipUsesCustomerAddressAndBoxOrder();
     void invoiceRowsAndSlots();
     void invoiceTotalRoundsHalfToEven_data();
@@ -153,6 +154,30 @@ void TestReportCatalogue::rerunRebuildsScratchTables()
     QCOMPARE(firstSchedule, QStringList{"A-1|0"});
     QCOMPARE(lines(productionScheduleJob().rows, cols("OrderNumber,QtyCut")), QStringList{"A-1|2"});
     QCOMPARE(t.db().scalar(QStringLiteral("SELECT count(*) FROM tmpOpenOrdersCut")).toInt(), 1);
+}
+
+void TestReportCatalogue::orderControlAcceptsTheOrderWindowsQuery()
+{
+    TestDatabase t;
+    loadShopFixture();
+    const ReportJob job = orderEntryControlJob(101);
+    QCOMPARE(job.rows.columns(), reports::findDesign(job.design)->columns);
+    QCOMPARE(lines(job.rows, cols("ID,OrderNumber,Total,OrderID,ItemNumber,Qty,CustomerRefNo,PriceExt")),
+             QStringList({"101|PO-88213|2556|101|1|12|BMI-4410|1218", "101|PO-88213|2556|101|2|6|BMI-4420|940.5",
+                          "101|PO-88213|2556|101|3|16|BMI-KIT1|397.5"}));
+    // The order window hands over both tables' columns as they come.
+    ReportJob raw;
+    raw.design = job.design;
+    raw.rows = t.db().query(QStringLiteral("SELECT Orders.*, OrderItem.* FROM Orders LEFT JOIN OrderItem "
+                                           "ON Orders.ID = OrderItem.OrderID WHERE Orders.ID = ? "
+                                           "ORDER BY OrderItem.ItemNumber"),
+                            {101});
+    QCOMPARE(documentText(reports::ReportDocument(raw)), documentText(reports::ReportDocument(job)));
+    // An order without lines prints its header and no lines.
+    const qint64 empty = t.addOrder(QStringLiteral("Carter Coach Works"), QStringLiteral("NEW-1"));
+    const QString text = documentText(reports::ReportDocument(orderEntryControlJob(empty)));
+    QVERIFY(text.contains(QStringLiteral("Order NEW-1")));
+    QVERIFY(!text.contains(QStringLiteral("$0.00 $0.00")));
 }
 
 void TestReportCatalogue::packingSlipUsesCustomerAddressAndBoxOrder()

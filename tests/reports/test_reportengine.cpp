@@ -180,6 +180,15 @@ void TestReportEngine::extraColumnsAreIgnored()
     ReportJob unknown = job;
     unknown.design = QStringLiteral("crptNoSuchThing");
     QVERIFY_THROWS_EXCEPTION(ReportError, checkJob(unknown));
+    ReportJob misspelt = emptyJob(*findDesign(QStringLiteral("crptOpenInvoicesReport")));
+    misspelt.textSlots = {{QStringLiteral("AsOfDate"), QStringLiteral("5/14/2010")}};
+    try {
+        checkJob(misspelt);
+        QFAIL("an unknown slot was accepted");
+    } catch (const ReportError &e) {
+        QCOMPARE(e.message(), QStringLiteral("The report crptOpenInvoicesReport has no text slot \"AsOfDate\" (its "
+                                             "slots: AsOf)."));
+    }
     ReportJob noPayments = emptyJob(*findDesign(QStringLiteral("crptARTranReport")));
     noPayments.subRows.reset();
     QVERIFY_THROWS_EXCEPTION(ReportError, checkJob(noPayments));
