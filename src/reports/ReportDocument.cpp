@@ -604,7 +604,6 @@ struct Layout
     std::vector<int> totalCells;
     Template totalLabel;
     bool showTotal = false;
-    QList<Template> notes;
     QStringList slotLine;
     QString printed;
     std::vector<Band> bands;
