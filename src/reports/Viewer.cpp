@@ -104,6 +104,7 @@ void ReportView::setReportSource(const reports::ReportDocument &document)
 {
     m_document.emplace(document);
     m_page = 0;
+    m_shown = QImage();
 }
 
 const reports::ReportDocument *ReportView::reportSource() const
