@@ -3,6 +3,8 @@
 #include "Database.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
+#include "ReportCommandLine.h"
+#include "ReportPrinter.h"
 #include "Startup.h"
 
 #include <QApplication>
@@ -23,6 +25,9 @@ int refuse(const QString &title, const QString &text)
 
 int runApplication(int argc, char **argv)
 {
+    if (reports::isCommandLineRequest(argc, argv))
+        return reports::runCommandLine(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
@@ -43,7 +48,11 @@ int runApplication(int argc, char **argv)
         return 1;
     }
 
+    reports::WindowReportOutput reportWindows;
+    setReportOutput(&reportWindows);
     MainWindow window;
     window.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    setReportOutput(nullptr);
+    return code;
 }

@@ -7,6 +7,7 @@
 #include "MaterialEntry.h"
 #include "OrderEntry.h"
 #include "OrderNavigator.h"
+#include "ReportsMod.h"
 #include "SetEntry.h"
 #include "SharedRoutines.h"
 #include "Widgets.h"
@@ -214,6 +215,8 @@ void MainWindow::runCommand(const QString &key)
         openChild(key, [] { return new SetEntry; });
     } else if (key == QLatin1String("MaterialEntry")) {
         openChild(key, [] { return new MaterialEntry; });
+    } else if (isReportCommand(key)) {
+        runReportCommand(this, key);
     }
     // Commands whose windows are not part of this build do nothing yet.
 }

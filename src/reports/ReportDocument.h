@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ReportDesign.h"
+
+#include <QImage>
+#include <QSizeF>
+
+#include <memory>
+
+class QPainter;
+class QPagedPaintDevice;
+
+namespace reports {
+
+struct Layout;
+
+// A design filled with one job's rows and slots, laid out in pages. Layout only places bands
+// (a few numbers per row); text is measured and drawn when a page is painted, so even a
+// document of thousands of pages is ready at once. Copies share the laid-out pages.
+class ReportDocument
+{
+public:
+    // Checks the job against its design (ReportError) and lays it out.
+    explicit ReportDocument(const ReportJob &job);
+
+    const Design &design() const;
+    const ReportJob &job() const;
+    int pageCount() const;
+    // The page in points (1/72 inch), oriented.
+    QSizeF pageSize() const;
+
+    // Paints page `page` (0-based) with `painter` already scaled so that one unit is one point.
+    void paintPage(QPainter &painter, int page) const;
+    // One page as an image, `scale` device pixels per point.
+    QImage pageImage(int page, double scale) const;
+    // Paints every page (or pages first..last, 0-based) on a paged device (printer, PDF writer):
+    // sets the page size and orientation, scales to the device. False when the device refused.
+    bool renderTo(QPagedPaintDevice &device, int first = 0, int last = -1) const;
+    // Writes the document as a PDF file. False with `error` set when it could not be written.
+    bool writePdf(const QString &path, QString *error = nullptr) const;
+
+private:
+    std::shared_ptr<const Layout> m_layout;
+};
+
+} // namespace reports

@@ -1,0 +1,113 @@
+#include "ReportPrinter.h"
+
+#include "FileDialogs.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "Viewer.h"
+
+#include <QDir>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+
+namespace reports {
+
+namespace {
+
+bool offerPdf(QWidget *parent, const ReportDocument &document, const QString &why, const QString &title)
+{
+    const QString text = why + QStringLiteral("\n\nDo you want to save it as a PDF file instead?");
+    if (MessageBox::show(parent, text, title, MessageBox::YesNo, MessageBox::Exclamation) == MessageBox::Yes)
+        saveDocumentAsPdf(parent, document);
+    return false;
+}
+
+bool noPrinter(QWidget *parent, const ReportDocument &document)
+{
+    return offerPdf(parent, document,
+                    QStringLiteral("No printer is available, so the %1 was not printed.").arg(document.design().title),
+                    QStringLiteral("Printer Not Available"));
+}
+
+bool printOn(QWidget *parent, QPrinter &printer, const ReportDocument &document, int first, int last)
+{
+    printer.setFullPage(true);
+    printer.setDocName(document.design().title);
+    if (!document.renderTo(printer, first, last))
+        return offerPdf(parent, document,
+                        QStringLiteral("The printer \"%1\" could not print the %2.")
+                            .arg(printer.printerName(), document.design().title),
+                        QStringLiteral("Print Failed"));
+    return true;
+}
+
+} // namespace
+
+bool printDocument(QWidget *parent, const ReportDocument &document)
+{
+    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+    if (printers.isEmpty())
+        return noPrinter(parent, document);
+    QPrinterInfo target = QPrinterInfo::defaultPrinter();
+    if (target.isNull())
+        target = printers.first();
+    QPrinter printer(target, QPrinter::HighResolution);
+    return printOn(parent, printer, document, 0, -1);
+}
+
+bool printDocumentWithDialog(QWidget *parent, const ReportDocument &document)
+{
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        return noPrinter(parent, document);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(document.design().pageSize));
+    printer.setPageOrientation(document.design().orientation);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, document.pageCount());
+    dialog.setWindowTitle(QStringLiteral("Print %1").arg(document.design().title));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    int first = 0;
+    int last = -1;
+    if (printer.printRange() == QPrinter::PageRange) {
+        first = printer.fromPage() - 1;
+        last = printer.toPage() - 1;
+    } else if (printer.printRange() == QPrinter::CurrentPage) {
+        if (auto *view = parent ? parent->findChild<ReportView *>() : nullptr) {
+            first = view->currentPage();
+            last = first;
+        }
+    }
+    return printOn(parent, printer, document, first, last);
+}
+
+bool saveDocumentAsPdf(QWidget *parent, const ReportDocument &document)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString suggested = QDir(folder).filePath(document.design().title + QStringLiteral(".pdf"));
+    QString path = FileDialogs::saveFileName(parent, QStringLiteral("Save as PDF"), suggested,
+                                             QStringLiteral("PDF files (*.pdf)"));
+    if (path.isEmpty())
+        return false;
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    QString error;
+    if (!document.writePdf(path, &error)) {
+        MessageBox::show(parent, error, QStringLiteral("Save as PDF"), MessageBox::OkOnly, MessageBox::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+void WindowReportOutput::preview(const ReportJob &job)
+{
+    Viewer::showDocument(ReportDocument(job));
+}
+
+bool WindowReportOutput::print(const ReportJob &job)
+{
+    return printDocument(MainWindow::instance(), ReportDocument(job));
+}
+
+} // namespace reports

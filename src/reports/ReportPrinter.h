@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ReportDocument.h"
+#include "ReportJob.h"
+
+class QWidget;
+
+namespace reports {
+
+// Prints to the default printer without a dialog. Qt without a printer silently prints nothing,
+// so the printers are checked first and the painter's start is checked too: when nothing can be
+// printed the user is told so and offered to save the document as PDF. True only when the
+// document went to a printer.
+bool printDocument(QWidget *parent, const ReportDocument &document);
+// The same through the printer dialog (choice of printer, pages, copies).
+bool printDocumentWithDialog(QWidget *parent, const ReportDocument &document);
+// Asks for a file name and writes the document as PDF; says so when it could not be written.
+bool saveDocumentAsPdf(QWidget *parent, const ReportDocument &document);
+
+// The program's report output: preview in the report viewer window, print to the printer.
+class WindowReportOutput : public ReportOutput
+{
+public:
+    void preview(const ReportJob &job) override;
+    bool print(const ReportJob &job) override;
+};
+
+} // namespace reports

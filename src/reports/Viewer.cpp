@@ -1,0 +1,258 @@
+#include "Viewer.h"
+
+#include "MainWindow.h"
+#include "ReportPrinter.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QToolButton *toolButton(QWidget *parent, QStyle::StandardPixmap icon, const QString &tip, const QString &name)
+{
+    auto *b = new QToolButton(parent);
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setToolTip(tip);
+    b->setObjectName(name);
+    b->setAutoRaise(true);
+    return b;
+}
+
+} // namespace
+
+ReportView::ReportView(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("CRViewer"));
+    setFocusPolicy(Qt::StrongFocus);
+    auto *bar = new QHBoxLayout;
+    bar->setContentsMargins(4, 2, 4, 2);
+    m_first = toolButton(this, QStyle::SP_MediaSkipBackward, QStringLiteral("First page"), QStringLiteral("btnFirst"));
+    m_previous = toolButton(this, QStyle::SP_MediaSeekBackward, QStringLiteral("Previous page"),
+                            QStringLiteral("btnPrevious"));
+    m_next = toolButton(this, QStyle::SP_MediaSeekForward, QStringLiteral("Next page"), QStringLiteral("btnNext"));
+    m_last = toolButton(this, QStyle::SP_MediaSkipForward, QStringLiteral("Last page"), QStringLiteral("btnLast"));
+    m_pageBox = new QSpinBox(this);
+    m_pageBox->setObjectName(QStringLiteral("txtPage"));
+    m_pageBox->setRange(1, 1);
+    m_pageOf = new QLabel(this);
+    m_zoomBox = new QComboBox(this);
+    m_zoomBox->setObjectName(QStringLiteral("cmbZoom"));
+    m_zoomBox->addItem(QStringLiteral("Page Width"), 0);
+    for (int z : {50, 75, 100, 125, 150, 200, 300})
+        m_zoomBox->addItem(QStringLiteral("%1%").arg(z), z);
+    m_print = toolButton(this, QStyle::SP_DialogSaveButton, QStringLiteral("Print"), QStringLiteral("btnPrint"));
+    m_print->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), m_print->icon()));
+    m_print->setText(QStringLiteral("Print..."));
+    m_print->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_export = toolButton(this, QStyle::SP_DriveFDIcon, QStringLiteral("Export to PDF"), QStringLiteral("btnExport"));
+    m_export->setText(QStringLiteral("Export PDF..."));
+    m_export->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->addWidget(m_first);
+    bar->addWidget(m_previous);
+    bar->addWidget(m_pageBox);
+    bar->addWidget(m_pageOf);
+    bar->addWidget(m_next);
+    bar->addWidget(m_last);
+    bar->addSpacing(12);
+    bar->addWidget(new QLabel(QStringLiteral("Zoom"), this));
+    bar->addWidget(m_zoomBox);
+    bar->addStretch(1);
+    bar->addWidget(m_print);
+    bar->addWidget(m_export);
+
+    m_canvas = new QLabel;
+    m_canvas->setAlignment(Qt::AlignCenter);
+    m_canvas->setObjectName(QStringLiteral("pageCanvas"));
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidget(m_canvas);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(bar);
+    layout->addWidget(m_scroll, 1);
+
+    connect(m_first, &QToolButton::clicked, this, [this] { firstPage(); });
+    connect(m_previous, &QToolButton::clicked, this, [this] { previousPage(); });
+    connect(m_next, &QToolButton::clicked, this, [this] { nextPage(); });
+    connect(m_last, &QToolButton::clicked, this, [this] { lastPage(); });
+    connect(m_pageBox, &QSpinBox::valueChanged, this, [this](int v) {
+        if (v - 1 != m_page)
+            showPage(v - 1);
+    });
+    connect(m_zoomBox, &QComboBox::activated, this,
+            [this](int index) { setZoom(m_zoomBox->itemData(index).toInt()); });
+    connect(m_print, &QToolButton::clicked, this, [this] { printWithDialog(); });
+    connect(m_export, &QToolButton::clicked, this, [this] { exportPdf(); });
+    updateControls();
+}
+
+void ReportView::setReportSource(const reports::ReportDocument &document)
+{
+    m_document.emplace(document);
+    m_page = 0;
+    m_shown = QImage();
+}
+
+const reports::ReportDocument *ReportView::reportSource() const
+{
+    return m_document ? &*m_document : nullptr;
+}
+
+void ReportView::viewReport()
+{
+    render();
+    m_scroll->verticalScrollBar()->setValue(0);
+}
+
+int ReportView::pageCount() const
+{
+    return m_document ? m_document->pageCount() : 0;
+}
+
+void ReportView::showPage(int page)
+{
+    if (!m_document)
+        return;
+    page = std::clamp(page, 0, pageCount() - 1);
+    if (page == m_page && !m_shown.isNull())
+        return;
+    m_page = page;
+    render();
+    m_scroll->verticalScrollBar()->setValue(0);
+}
+
+void ReportView::setZoom(int percent)
+{
+    m_zoom = std::max(0, percent);
+    const int index = m_zoomBox->findData(m_zoom);
+    if (index >= 0)
+        m_zoomBox->setCurrentIndex(index);
+    render();
+}
+
+double ReportView::pixelsPerPoint() const
+{
+    if (!m_document)
+        return 1;
+    if (m_zoom > 0)
+        return logicalDpiX() / 72.0 * m_zoom / 100.0;
+    const int room = m_scroll->viewport()->width() - 24;
+    return std::max(0.2, room / m_document->pageSize().width());
+}
+
+void ReportView::render()
+{
+    if (!m_document) {
+        m_shown = QImage();
+        m_canvas->clear();
+        updateControls();
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    m_shown = m_document->pageImage(m_page, pixelsPerPoint() * ratio);
+    m_shown.setDevicePixelRatio(ratio);
+    m_canvas->setPixmap(QPixmap::fromImage(m_shown));
+    updateControls();
+}
+
+void ReportView::updateControls()
+{
+    const int pages = pageCount();
+    m_first->setEnabled(m_page > 0);
+    m_previous->setEnabled(m_page > 0);
+    m_next->setEnabled(m_page + 1 < pages);
+    m_last->setEnabled(m_page + 1 < pages);
+    m_pageBox->blockSignals(true);
+    m_pageBox->setRange(1, std::max(1, pages));
+    m_pageBox->setValue(m_page + 1);
+    m_pageBox->blockSignals(false);
+    m_pageBox->setEnabled(pages > 1);
+    m_pageOf->setText(QStringLiteral("of %1").arg(pages));
+    m_print->setEnabled(pages > 0);
+    m_export->setEnabled(pages > 0);
+}
+
+bool ReportView::printWithDialog()
+{
+    return m_document && reports::printDocumentWithDialog(this, *m_document);
+}
+
+bool ReportView::exportPdf()
+{
+    return m_document && reports::saveDocumentAsPdf(this, *m_document);
+}
+
+void ReportView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_zoom == 0 && m_document)
+        render();
+}
+
+void ReportView::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_PageDown:
+        nextPage();
+        break;
+    case Qt::Key_PageUp:
+        previousPage();
+        break;
+    case Qt::Key_Home:
+        firstPage();
+        break;
+    case Qt::Key_End:
+        lastPage();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+Viewer::Viewer(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Viewer"));
+    setWindowTitle(QStringLiteral("Report Viewer"));
+    m_view = new ReportView(this);
+    resize(900, 700);
+}
+
+void Viewer::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The control always fills the window.
+    m_view->setGeometry(0, 0, width(), height());
+}
+
+Viewer *Viewer::showDocument(const reports::ReportDocument &document)
+{
+    const bool wasOpen = MainWindow::findChildWindow(QStringLiteral("Viewer")) != nullptr;
+    auto *viewer =
+        static_cast<Viewer *>(MainWindow::openChild(QStringLiteral("Viewer"), [] { return new Viewer; }));
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(viewer->parentWidget())) {
+        if (QMdiArea *area = frame->mdiArea()) {
+            if (!wasOpen) // a new viewer takes the client area right of the navigation pane
+                frame->resize(std::max(600, area->viewport()->width() - frame->x()), area->viewport()->height());
+            if (frame->isMinimized())
+                frame->showNormal();
+            area->setActiveSubWindow(frame);
+        }
+    }
+    viewer->m_view->setReportSource(document);
+    viewer->m_view->viewReport();
+    return viewer;
+}
