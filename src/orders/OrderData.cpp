@@ -153,26 +153,6 @@ qint64 saveOrder(const OrderHeader &header, const std::vector<OrderLine> &lines)
     return id;
 }
 
-ReportJob orderControlReport(qint64 orderId)
-{
-    ReportJob job;
-    job.design = QStringLiteral("crptOrderEntryControlReport");
-    job.rows = DbConnection().query(
-        QStringLiteral("SELECT Orders.ID AS ID, Orders.OrderNumber AS OrderNumber, Orders.Customer AS Customer, "
-                       "Orders.OrderDate AS OrderDate, Orders.DueDate AS DueDate, Orders.ShipTo AS ShipTo, "
-                       "Orders.ShipToAddress1 AS ShipToAddress1, Orders.ShipToAddress2 AS ShipToAddress2, "
-                       "Orders.ShipToCity AS ShipToCity, Orders.ShipToState AS ShipToState, "
-                       "Orders.ShipToZip AS ShipToZip, Orders.ShipToPhone AS ShipToPhone, "
-                       "Orders.ShipToFax AS ShipToFax, Orders.Status AS Status, Orders.DateAdded AS DateAdded, "
-                       "Orders.Total AS Total, OrderItem.OrderID AS OrderID, OrderItem.ItemNumber AS ItemNumber, "
-                       "OrderItem.Qty AS Qty, OrderItem.StyleID AS StyleID, OrderItem.MaterialID AS MaterialID, "
-                       "OrderItem.CustomerRefNo AS CustomerRefNo, OrderItem.PriceEach AS PriceEach, "
-                       "OrderItem.PriceExt AS PriceExt "
-                       "FROM Orders LEFT JOIN OrderItem ON Orders.ID = OrderItem.OrderID "
-                       "WHERE Orders.ID = ? ORDER BY OrderItem.ItemNumber"),
-        {orderId});
-    return job;
-}
 
 RowSet findOrders(const OrderCriteria &c)
 {

@@ -83,10 +83,6 @@ bool lineHasCutsheets(qint64 orderId, int itemNumber);
 // Returns the order's ID. Throws DbError and leaves the database unchanged on any failure.
 qint64 saveOrder(const OrderHeader &header, const std::vector<OrderLine> &lines);
 
-// The rows of the order control report, one per line (one with empty line columns for an
-// order without lines).
-ReportJob orderControlReport(qint64 orderId);
-
 // The navigator's search, sorted by customer and order number.
 RowSet findOrders(const OrderCriteria &criteria);
 // "ShipTo, Address1, [Address2, ]City, State Zip" of an Orders row.

@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "OrderNavigator.h"
 #include "QuintarWorkbook.h"
+#include "ReportCatalogue.h"
 #include "ReportJob.h"
 #include "SharedRoutines.h"
 #include "Spreadsheet.h"
@@ -545,7 +546,7 @@ void OrderEntry::saveAndClose()
         const qint64 id = orders::saveOrder(h, lines);
         // Only a committed order has an ID to show.
         m_id->setText(QString::number(id));
-        job = orders::orderControlReport(id);
+        job = orderEntryControlJob(id);
     } catch (const DbError &e) {
         MessageBox::error(this, e);
         return;
