@@ -280,7 +280,7 @@ bool writeCsv(const QString &path, const RowSet &rows, const QStringList &column
 bool isCommandLineRequest(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char *option : {"--report", "--pdf", "--csv", "--arg", "--db"}) {
+        for (const char *option : {"--report", "--pdf", "--csv", "--arg", "--db", "--help", "-h"}) {
             if (std::strcmp(argv[i], option) == 0)
                 return true;
         }

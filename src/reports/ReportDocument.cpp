@@ -259,28 +259,28 @@ Template compileTemplate(const QString &text, const RowSet *rows, const QString 
         const int close = text.indexOf(u'}', open);
         if (close < 0)
             throw ReportError(QStringLiteral("The report %1 has an unclosed field in \"%2\".").arg(design, text));
-        QString spec = text.mid(open + 1, close - open - 1);
+        QString token = text.mid(open + 1, close - open - 1);
         Piece p;
         p.isField = true;
-        const int bar = spec.indexOf(u'|');
+        const int bar = token.indexOf(u'|');
         if (bar >= 0) {
-            p.fallback = spec.mid(bar + 1);
-            spec.truncate(bar);
+            p.fallback = token.mid(bar + 1);
+            token.truncate(bar);
         }
-        const int colon = spec.indexOf(u':');
+        const int colon = token.indexOf(u':');
         if (colon >= 0) {
-            p.format = formatNamed(spec.mid(colon + 1), design);
-            spec.truncate(colon);
+            p.format = formatNamed(token.mid(colon + 1), design);
+            token.truncate(colon);
         }
-        if (spec.startsWith(u'@')) {
-            p.slot = spec.mid(1);
-        } else if (spec == QLatin1String("count")) {
+        if (token.startsWith(u'@')) {
+            p.slot = token.mid(1);
+        } else if (token == QLatin1String("count")) {
             p.isCount = true;
         } else {
-            p.column = rows ? rows->columnIndex(spec) : -1;
+            p.column = rows ? rows->columnIndex(token) : -1;
             if (p.column < 0)
                 throw ReportError(QStringLiteral("The report %1 cannot be produced: its rows have no column \"%2\".")
-                                      .arg(design, spec));
+                                      .arg(design, token));
         }
         t.pieces << p;
         pos = close + 1;

@@ -44,9 +44,9 @@ private Q_SLOTS:
         TestDatabase t;
         int tables = 0;
         for (const char *line : kExpected) {
-            const QString spec = QString::fromLatin1(line);
-            const QString table = spec.section(u':', 0, 0);
-            const QStringList columns = spec.section(u':', 1).split(u' ', Qt::SkipEmptyParts);
+            const QString entry = QString::fromLatin1(line);
+            const QString table = entry.section(u':', 0, 0);
+            const QStringList columns = entry.section(u':', 1).split(u' ', Qt::SkipEmptyParts);
             QVERIFY2(t.db().tableExists(table), qPrintable(table));
             QCOMPARE(t.db().columnsOf(table), columns);
             ++tables;

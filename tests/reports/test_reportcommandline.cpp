@@ -219,6 +219,12 @@ void TestReportCommandLine::programRunsWithoutWindow()
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 2);
     QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("Usage: corvane")));
+
+    // Asking for help needs no display either.
+    p.start(program, {"--help"});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).contains(QStringLiteral("crptInvoice")));
 }
 
 QTEST_MAIN(TestReportCommandLine)
