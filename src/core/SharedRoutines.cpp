@@ -95,6 +95,29 @@ void CloseDatabase()
     takeDbConnection();
 }
 
+namespace {
+
+QStringList customerNames(const QString &sql, const QVariantList &params = {})
+{
+    QStringList names;
+    for (const Row &r : DbConnection().query(sql, params))
+        names << r.text(QStringLiteral("Name"));
+    return names;
+}
+
+} // namespace
+
+QStringList AllCustomerNames()
+{
+    return customerNames(QStringLiteral("SELECT Name FROM Customer ORDER BY Name"));
+}
+
+QStringList ActiveCustomerNames()
+{
+    return customerNames(QStringLiteral("SELECT Name FROM Customer WHERE Status = ? ORDER BY Name"),
+                         {QStringLiteral("Active")});
+}
+
 int TypeAhead::feed(const void *list, QChar character, const QStringList &entries, double now)
 {
     const double elapsed = now - m_lastKeyTime;

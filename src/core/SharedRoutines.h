@@ -24,6 +24,10 @@ void UpdateSetPrice(const QString &customerRefNo, Money oldPrice, Money newPrice
 // Closes the process-wide connection.
 void CloseDatabase();
 
+// Customer names for the drop-down lists, sorted: every customer, or the active ones only.
+QStringList AllCustomerNames();
+QStringList ActiveCustomerNames();
+
 // The incremental prefix search of drop-down lists. One state serves the whole process.
 class TypeAhead
 {

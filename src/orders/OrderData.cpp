@@ -18,26 +18,7 @@ ShipToAddress shipToOf(const Row &r)
             r.text(QStringLiteral("ShipToPhone")),    r.text(QStringLiteral("ShipToFax"))};
 }
 
-QStringList names(const RowSet &rows)
-{
-    QStringList out;
-    for (const Row &r : rows)
-        out << r.text(QStringLiteral("Name"));
-    return out;
-}
-
 } // namespace
-
-QStringList activeCustomerNames()
-{
-    return names(DbConnection().query(QStringLiteral("SELECT Name FROM Customer WHERE Status = ? ORDER BY Name"),
-                                      {QStringLiteral("Active")}));
-}
-
-QStringList allCustomerNames()
-{
-    return names(DbConnection().query(QStringLiteral("SELECT Name FROM Customer ORDER BY Name")));
-}
 
 std::optional<ShipToAddress> customerShipTo(const QString &name)
 {

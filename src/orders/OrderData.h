@@ -65,8 +65,6 @@ struct OrderCriteria
 
 namespace orders {
 
-QStringList activeCustomerNames();
-QStringList allCustomerNames();
 std::optional<ShipToAddress> customerShipTo(const QString &name);
 // True when any order, of any customer, has this order number.
 bool orderNumberUsed(const QString &orderNumber);

@@ -229,7 +229,7 @@ void OrderEntry::buildUi()
 void OrderEntry::fillCustomers()
 {
     try {
-        m_customer->addItems(orders::activeCustomerNames());
+        m_customer->addItems(ActiveCustomerNames());
     } catch (const DbError &e) {
         MessageBox::error(this, e);
     }

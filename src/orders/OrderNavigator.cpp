@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "OrderControls.h"
 #include "MessageBox.h"
+#include "SharedRoutines.h"
 #include "OrderEntry.h"
 #include "Widgets.h"
 
@@ -98,7 +99,7 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
     m_status->addItems({QStringLiteral("Open"), QStringLiteral("Closed"), QStringLiteral("Void")});
     m_status->setCurrentIndex(0);
     try {
-        m_customer->addItems(orders::allCustomerNames());
+        m_customer->addItems(AllCustomerNames());
     } catch (const DbError &e) {
         MessageBox::error(this, e);
     }

@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "MessageBox.h"
+#include "SharedRoutines.h"
 #include "Widgets.h"
 
 #include <QComboBox>
@@ -21,14 +22,6 @@ const QString kKey = QStringLiteral("Name");
 } // namespace
 
 namespace MasterData {
-
-QStringList AllCustomerNames()
-{
-    QStringList names;
-    for (const Row &r : DbConnection().query(QStringLiteral("SELECT Name FROM Customer ORDER BY Name")))
-        names << r.text(QStringLiteral("Name"));
-    return names;
-}
 
 std::optional<Row> FindCustomer(const QString &name)
 {

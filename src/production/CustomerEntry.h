@@ -13,8 +13,6 @@ class QPushButton;
 
 namespace MasterData {
 
-// Every customer's name, active or not, by name.
-QStringList AllCustomerNames();
 std::optional<Row> FindCustomer(const QString &name);
 // Adds or edits the customer called `name`, decided by looking the name up now: `fields` are
 // written as given (empty text included). True when added.

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "MasterData.h"
 #include "MessageBox.h"
+#include "SharedRoutines.h"
 #include "MoneyField.h"
 #include "Widgets.h"
 
@@ -28,15 +29,6 @@ void addIfSet(Fields &fields, const char *column, const std::optional<T> &value)
 } // namespace
 
 namespace MasterData {
-
-QStringList ActiveCustomerNames()
-{
-    QStringList names;
-    for (const Row &r : DbConnection().query(
-             QStringLiteral("SELECT Name FROM Customer WHERE Status = 'Active' ORDER BY Name")))
-        names << r.text(QStringLiteral("Name"));
-    return names;
-}
 
 bool MaterialExists(const QString &id)
 {

@@ -36,8 +36,6 @@ struct SetValues
     QString status;
 };
 
-// Names of the active customers, by name.
-QStringList ActiveCustomerNames();
 bool MaterialExists(const QString &id);
 std::optional<Row> FindSet(const QString &refNo);
 // Adds or edits the set of `v.refNo`, decided by looking it up now. True when added.
