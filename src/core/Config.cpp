@@ -1,6 +1,6 @@
-#include "Config.h"
+#include "core/Config.h"
 
-#include "Database.h"
+#include "core/Database.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "Database.h"
+#include "core/Database.h"
 
 #include <QFileInfo>
 

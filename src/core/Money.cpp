@@ -1,4 +1,4 @@
-#include "Money.h"
+#include "core/Money.h"
 
 
 #include <cmath>

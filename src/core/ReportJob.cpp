@@ -1,4 +1,4 @@
-#include "ReportJob.h"
+#include "core/ReportJob.h"
 
 namespace {
 ReportOutput *g_output = nullptr;

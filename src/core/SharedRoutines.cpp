@@ -1,8 +1,8 @@
-#include "SharedRoutines.h"
+#include "core/SharedRoutines.h"
 
-#include "Clock.h"
-#include "Config.h"
-#include "Database.h"
+#include "core/Clock.h"
+#include "core/Config.h"
+#include "core/Database.h"
 
 void DropTable(const QString &name)
 {

@@ -1,7 +1,7 @@
-#include "Startup.h"
+#include "core/Startup.h"
 
-#include "Database.h"
-#include "schema/Schema.h"
+#include "core/Database.h"
+#include "core/schema/Schema.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Config.h"
+#include "core/Config.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "OrderData.h"
+#include "orders/OrderData.h"
 
-#include "Clock.h"
+#include "core/Clock.h"
 
 #include <QRegularExpression>
 

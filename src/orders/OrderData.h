@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Database.h"
-#include "Money.h"
-#include "ReportJob.h"
+#include "core/Database.h"
+#include "core/Money.h"
+#include "core/ReportJob.h"
 
 #include <QDate>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Money.h"
-#include "OrderData.h"
+#include "core/Money.h"
+#include "orders/OrderData.h"
 
 #include <QWidget>
 

@@ -1,13 +1,13 @@
-#include "OrderNavigator.h"
+#include "orders/OrderNavigator.h"
 
-#include "Clock.h"
-#include "Grid.h"
-#include "MainWindow.h"
-#include "OrderControls.h"
-#include "MessageBox.h"
-#include "SharedRoutines.h"
-#include "OrderEntry.h"
-#include "Widgets.h"
+#include "core/Clock.h"
+#include "ui/Grid.h"
+#include "ui/MainWindow.h"
+#include "orders/OrderControls.h"
+#include "ui/MessageBox.h"
+#include "core/SharedRoutines.h"
+#include "orders/OrderEntry.h"
+#include "ui/Widgets.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

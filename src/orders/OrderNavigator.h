@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OrderData.h"
+#include "orders/OrderData.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "QuintarWorkbook.h"
+#include "orders/QuintarWorkbook.h"
 
-#include "Spreadsheet.h"
+#include "core/Spreadsheet.h"
 
 #include <QFileInfo>
 

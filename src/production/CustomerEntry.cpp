@@ -1,9 +1,9 @@
-#include "CustomerEntry.h"
+#include "production/CustomerEntry.h"
 
-#include "Clock.h"
-#include "MessageBox.h"
-#include "SharedRoutines.h"
-#include "Widgets.h"
+#include "core/Clock.h"
+#include "ui/MessageBox.h"
+#include "core/SharedRoutines.h"
+#include "ui/Widgets.h"
 
 #include <QComboBox>
 #include <QGridLayout>

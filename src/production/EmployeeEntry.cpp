@@ -1,8 +1,8 @@
-#include "EmployeeEntry.h"
+#include "production/EmployeeEntry.h"
 
-#include "Clock.h"
-#include "MessageBox.h"
-#include "Widgets.h"
+#include "core/Clock.h"
+#include "ui/MessageBox.h"
+#include "ui/Widgets.h"
 
 #include <QComboBox>
 #include <QDateEdit>

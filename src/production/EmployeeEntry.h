@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Database.h"
-#include "MasterData.h"
+#include "core/Database.h"
+#include "production/MasterData.h"
 
 #include <QWidget>
 

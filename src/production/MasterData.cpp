@@ -1,7 +1,7 @@
-#include "MasterData.h"
+#include "production/MasterData.h"
 
-#include "MessageBox.h"
-#include "Widgets.h"
+#include "ui/MessageBox.h"
+#include "ui/Widgets.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "MaterialEntry.h"
+#include "production/MaterialEntry.h"
 
-#include "Clock.h"
-#include "MasterData.h"
-#include "MessageBox.h"
-#include "Widgets.h"
+#include "core/Clock.h"
+#include "production/MasterData.h"
+#include "ui/MessageBox.h"
+#include "ui/Widgets.h"
 
 #include <QComboBox>
 #include <QGridLayout>

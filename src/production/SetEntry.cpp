@@ -1,11 +1,11 @@
-#include "SetEntry.h"
+#include "production/SetEntry.h"
 
-#include "Clock.h"
-#include "MasterData.h"
-#include "MessageBox.h"
-#include "SharedRoutines.h"
-#include "MoneyField.h"
-#include "Widgets.h"
+#include "core/Clock.h"
+#include "production/MasterData.h"
+#include "ui/MessageBox.h"
+#include "core/SharedRoutines.h"
+#include "ui/MoneyField.h"
+#include "ui/Widgets.h"
 
 #include <QComboBox>
 #include <QGridLayout>

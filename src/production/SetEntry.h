@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Database.h"
-#include "Money.h"
+#include "core/Database.h"
+#include "core/Money.h"
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
-#include "ReportCatalogue.h"
+#include "reports/ReportCatalogue.h"
 
-#include "Database.h"
-#include "ReportDesign.h"
-#include "SharedRoutines.h"
+#include "core/Database.h"
+#include "reports/ReportDesign.h"
+#include "core/SharedRoutines.h"
 
 namespace {
 

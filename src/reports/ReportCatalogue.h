@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Money.h"
-#include "ReportJob.h"
+#include "core/Money.h"
+#include "core/ReportJob.h"
 
 #include <QDate>
 #include <QString>

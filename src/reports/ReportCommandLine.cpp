@@ -1,12 +1,12 @@
-#include "ReportCommandLine.h"
+#include "reports/ReportCommandLine.h"
 
-#include "Clock.h"
-#include "Database.h"
-#include "ReportCatalogue.h"
-#include "ReportDesign.h"
-#include "ReportDocument.h"
-#include "Startup.h"
-#include "schema/Schema.h"
+#include "core/Clock.h"
+#include "core/Database.h"
+#include "reports/ReportCatalogue.h"
+#include "reports/ReportDesign.h"
+#include "reports/ReportDocument.h"
+#include "core/Startup.h"
+#include "core/schema/Schema.h"
 
 #include <QDir>
 #include <QFile>

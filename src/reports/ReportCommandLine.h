@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportJob.h"
+#include "core/ReportJob.h"
 
 #include <QMap>
 #include <QString>

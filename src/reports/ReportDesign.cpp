@@ -1,4 +1,4 @@
-#include "ReportDesign.h"
+#include "reports/ReportDesign.h"
 
 #include <QLocale>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Database.h"
-#include "ReportJob.h"
+#include "core/Database.h"
+#include "core/ReportJob.h"
 
 #include <QList>
 #include <QPageLayout>

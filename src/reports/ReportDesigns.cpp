@@ -1,5 +1,5 @@
 // The designs of every printed document.
-#include "ReportDesign.h"
+#include "reports/ReportDesign.h"
 
 namespace reports {
 

@@ -1,6 +1,6 @@
-#include "ReportDocument.h"
+#include "reports/ReportDocument.h"
 
-#include "Clock.h"
+#include "core/Clock.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportDesign.h"
+#include "reports/ReportDesign.h"
 
 #include <QImage>
 #include <QSizeF>

@@ -1,9 +1,9 @@
-#include "ReportPrinter.h"
+#include "reports/ReportPrinter.h"
 
-#include "FileDialogs.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "Viewer.h"
+#include "ui/FileDialogs.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+#include "reports/Viewer.h"
 
 #include <QDir>
 #include <QPrintDialog>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ReportDocument.h"
-#include "ReportJob.h"
+#include "reports/ReportDocument.h"
+#include "core/ReportJob.h"
 
 class QWidget;
 

@@ -1,9 +1,9 @@
-#include "ReportsMod.h"
+#include "reports/ReportsMod.h"
 
-#include "ReportCatalogue.h"
-#include "ReportDesign.h"
-#include "MessageBox.h"
-#include "Widgets.h"
+#include "reports/ReportCatalogue.h"
+#include "reports/ReportDesign.h"
+#include "ui/MessageBox.h"
+#include "ui/Widgets.h"
 
 #include <map>
 

@@ -1,7 +1,7 @@
-#include "Viewer.h"
+#include "reports/Viewer.h"
 
-#include "MainWindow.h"
-#include "ReportPrinter.h"
+#include "ui/MainWindow.h"
+#include "reports/ReportPrinter.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

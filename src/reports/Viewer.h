@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportDocument.h"
+#include "reports/ReportDocument.h"
 
 #include <QWidget>
 

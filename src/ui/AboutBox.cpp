@@ -1,6 +1,6 @@
-#include "AboutBox.h"
+#include "ui/AboutBox.h"
 
-#include "MessageBox.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -1,11 +1,11 @@
-#include "Application.h"
+#include "ui/Application.h"
 
-#include "Database.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "ReportCommandLine.h"
-#include "ReportPrinter.h"
-#include "Startup.h"
+#include "core/Database.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+#include "reports/ReportCommandLine.h"
+#include "reports/ReportPrinter.h"
+#include "core/Startup.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "CommandTable.h"
+#include "ui/CommandTable.h"
 
 const std::vector<Command> &commandTable()
 {

@@ -1,7 +1,7 @@
-#include "Grid.h"
+#include "ui/Grid.h"
 
-#include "Database.h"
-#include "Money.h"
+#include "core/Database.h"
+#include "core/Money.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

@@ -1,16 +1,16 @@
-#include "MainWindow.h"
+#include "ui/MainWindow.h"
 
-#include "AboutBox.h"
-#include "CommandTable.h"
-#include "CustomerEntry.h"
-#include "EmployeeEntry.h"
-#include "MaterialEntry.h"
-#include "OrderEntry.h"
-#include "OrderNavigator.h"
-#include "ReportsMod.h"
-#include "SetEntry.h"
-#include "SharedRoutines.h"
-#include "Widgets.h"
+#include "ui/AboutBox.h"
+#include "ui/CommandTable.h"
+#include "production/CustomerEntry.h"
+#include "production/EmployeeEntry.h"
+#include "production/MaterialEntry.h"
+#include "orders/OrderEntry.h"
+#include "orders/OrderNavigator.h"
+#include "reports/ReportsMod.h"
+#include "production/SetEntry.h"
+#include "core/SharedRoutines.h"
+#include "ui/Widgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>

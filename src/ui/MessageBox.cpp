@@ -1,6 +1,6 @@
-#include "MessageBox.h"
+#include "ui/MessageBox.h"
 
-#include "Database.h"
+#include "core/Database.h"
 
 #include <QApplication>
 #include <QMessageBox>

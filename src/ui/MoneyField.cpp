@@ -1,4 +1,4 @@
-#include "MoneyField.h"
+#include "ui/MoneyField.h"
 
 #include <QFocusEvent>
 #include <QTimer>

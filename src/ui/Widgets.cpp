@@ -1,8 +1,8 @@
-#include "Widgets.h"
+#include "ui/Widgets.h"
 
-#include "Clock.h"
-#include "MessageBox.h"
-#include "SharedRoutines.h"
+#include "core/Clock.h"
+#include "ui/MessageBox.h"
+#include "core/SharedRoutines.h"
 
 #include <QApplication>
 #include <QComboBox>

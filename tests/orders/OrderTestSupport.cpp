@@ -1,9 +1,9 @@
 #include "OrderTestSupport.h"
 
-#include "Clock.h"
-#include "MainWindow.h"
-#include "OrderEntry.h"
-#include "OrderNavigator.h"
+#include "core/Clock.h"
+#include "ui/MainWindow.h"
+#include "orders/OrderEntry.h"
+#include "orders/OrderNavigator.h"
 
 #include <QComboBox>
 #include <QLineEdit>

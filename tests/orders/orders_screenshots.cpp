@@ -1,9 +1,9 @@
 // Draws the order window with a loaded order and the navigator with results, for the docs.
 // Usage: orders_screenshots <folder>   (needs a display, e.g. Xvfb)
-#include "Grid.h"
-#include "MainWindow.h"
-#include "OrderEntry.h"
-#include "OrderNavigator.h"
+#include "ui/Grid.h"
+#include "ui/MainWindow.h"
+#include "orders/OrderEntry.h"
+#include "orders/OrderNavigator.h"
 #include "OrderTestSupport.h"
 
 #include <QApplication>

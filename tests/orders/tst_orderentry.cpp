@@ -1,10 +1,10 @@
-#include "Grid.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "OrderData.h"
-#include "OrderEntry.h"
+#include "ui/Grid.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+#include "orders/OrderData.h"
+#include "orders/OrderEntry.h"
 #include "OrderTestSupport.h"
-#include "ReportJob.h"
+#include "core/ReportJob.h"
 
 #include <QComboBox>
 #include <QDateEdit>

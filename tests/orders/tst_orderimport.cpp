@@ -1,11 +1,11 @@
-#include "FileDialogs.h"
-#include "Grid.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "OrderEntry.h"
+#include "ui/FileDialogs.h"
+#include "ui/Grid.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+#include "orders/OrderEntry.h"
 #include "OrderTestSupport.h"
-#include "QuintarWorkbook.h"
-#include "Spreadsheet.h"
+#include "orders/QuintarWorkbook.h"
+#include "core/Spreadsheet.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,8 +1,8 @@
-#include "Grid.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "OrderEntry.h"
-#include "OrderNavigator.h"
+#include "ui/Grid.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+#include "orders/OrderEntry.h"
+#include "orders/OrderNavigator.h"
 #include "OrderTestSupport.h"
 
 #include <QCheckBox>

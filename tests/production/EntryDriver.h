@@ -2,8 +2,8 @@
 
 // Drives an entry window as a user would: focus moves, typing, clicks.
 
-#include "MainWindow.h"
-#include "MessageBox.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
 #include "TestSupport.h"
 
 #include <QAbstractButton>

@@ -1,14 +1,14 @@
 // Opens each master-data window in the main window with a stored record loaded and saves a
 // picture of it: shot_masterdata <folder>.
 
-#include "CustomerEntry.h"
-#include "EmployeeEntry.h"
+#include "production/CustomerEntry.h"
+#include "production/EmployeeEntry.h"
 #include "EntryDriver.h"
-#include "MainWindow.h"
-#include "MaterialEntry.h"
-#include "MoneyField.h"
-#include "SetEntry.h"
-#include "Widgets.h"
+#include "ui/MainWindow.h"
+#include "production/MaterialEntry.h"
+#include "ui/MoneyField.h"
+#include "production/SetEntry.h"
+#include "ui/Widgets.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "CustomerEntry.h"
+#include "production/CustomerEntry.h"
 #include "EntryDriver.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "EmployeeEntry.h"
+#include "production/EmployeeEntry.h"
 #include "EntryDriver.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
-#include "CustomerEntry.h"
-#include "EmployeeEntry.h"
-#include "MainWindow.h"
-#include "MaterialEntry.h"
-#include "SetEntry.h"
+#include "production/CustomerEntry.h"
+#include "production/EmployeeEntry.h"
+#include "ui/MainWindow.h"
+#include "production/MaterialEntry.h"
+#include "production/SetEntry.h"
 #include "TestSupport.h"
 
 #include <QMdiArea>

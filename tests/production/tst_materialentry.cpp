@@ -1,5 +1,5 @@
 #include "EntryDriver.h"
-#include "MaterialEntry.h"
+#include "production/MaterialEntry.h"
 
 #include <QComboBox>
 #include <QPushButton>

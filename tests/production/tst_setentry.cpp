@@ -1,6 +1,6 @@
 #include "EntryDriver.h"
-#include "MoneyField.h"
-#include "SetEntry.h"
+#include "ui/MoneyField.h"
+#include "production/SetEntry.h"
 
 #include <QComboBox>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #include "ReportTestSupport.h"
 
-#include "Database.h"
+#include "core/Database.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 // report-viewer-shot: opens the main window on a database, runs one report command and saves
 // what the user sees, for the screenshots under docs/.
 //   report-viewer-shot DATABASE COMMAND OUTPUT.png [PAGE]
-#include "Database.h"
-#include "MainWindow.h"
-#include "ReportPrinter.h"
-#include "Viewer.h"
-#include "schema/Schema.h"
+#include "core/Database.h"
+#include "ui/MainWindow.h"
+#include "reports/ReportPrinter.h"
+#include "reports/Viewer.h"
+#include "core/schema/Schema.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

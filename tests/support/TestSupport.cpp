@@ -1,13 +1,16 @@
 #include "TestSupport.h"
 
-#include "Clock.h"
-#include "Config.h"
-#include "FileDialogs.h"
-#include "MessageBox.h"
-#include "ReportJob.h"
-#include "schema/Schema.h"
+#include "core/Clock.h"
+#include "core/Config.h"
+#include "core/ReportJob.h"
+#include "core/schema/Schema.h"
 
 #include <QDir>
+
+#ifdef CORVANE_TEST_WIDGETS
+#include "ui/FileDialogs.h"
+#include "ui/MessageBox.h"
+#endif
 
 TestDatabase::TestDatabase(const QDateTime &now)
 {
@@ -16,9 +19,11 @@ TestDatabase::TestDatabase(const QDateTime &now)
     DatabasePath() = m_path;
     PriceChangeCutoff() = QStringLiteral("1/1/2010");
     Clock::setFixed(now);
+#ifdef CORVANE_TEST_WIDGETS
     MessageBox::script();
     MessageBox::clearShown();
     FileDialogs::script({});
+#endif
     setReportOutput(nullptr);
 }
 
@@ -26,9 +31,11 @@ TestDatabase::~TestDatabase()
 {
     takeDbConnection();
     Clock::reset();
+#ifdef CORVANE_TEST_WIDGETS
     MessageBox::stopScripting();
     MessageBox::clearShown();
     FileDialogs::stopScripting();
+#endif
     setReportOutput(nullptr);
 }
 

@@ -1,6 +1,6 @@
 // corvane-report-bench: how long a very long document takes to lay out and to show a page.
 //   corvane-report-bench [--pages N] [--pdf FILE]
-#include "ReportDocument.h"
+#include "reports/ReportDocument.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -4,12 +4,12 @@
 //   bench_startup [--runs N] [FILE...]
 //
 // Without FILE a size-1 demo database is made in a temporary folder first.
-#include "Database.h"
+#include "core/Database.h"
 #include "DemoData.h"
-#include "MainWindow.h"
-#include "SharedRoutines.h"
-#include "Startup.h"
-#include "schema/Schema.h"
+#include "ui/MainWindow.h"
+#include "core/SharedRoutines.h"
+#include "core/Startup.h"
+#include "core/schema/Schema.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "DemoData.h"
 
-#include "Database.h"
-#include "Money.h"
+#include "core/Database.h"
+#include "core/Money.h"
 
 #include <QSet>
 

@@ -1,6 +1,6 @@
-#include "Schema.h"
+#include "core/schema/Schema.h"
 
-#include "Database.h"
+#include "core/Database.h"
 
 namespace schema {
 

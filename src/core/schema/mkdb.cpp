@@ -1,7 +1,7 @@
 // corvane-mkdb: prepares a new encrypted database file holding the schema, optionally with demo data.
-#include "Database.h"
+#include "core/Database.h"
 #include "DemoData.h"
-#include "schema/Schema.h"
+#include "core/schema/Schema.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,8 +1,8 @@
-#include "Config.h"
-#include "Database.h"
-#include "Startup.h"
+#include "core/Config.h"
+#include "core/Database.h"
+#include "core/Startup.h"
 #include "TestSupport.h"
-#include "schema/Schema.h"
+#include "core/schema/Schema.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -158,4 +158,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestConfig)
-#include "test_config.moc"
+#include "tst_config.moc"

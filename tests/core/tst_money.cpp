@@ -1,4 +1,4 @@
-#include "Money.h"
+#include "core/Money.h"
 
 #include <QTest>
 
@@ -109,4 +109,4 @@ private Q_SLOTS:
 };
 
 QTEST_APPLESS_MAIN(TestMoney)
-#include "test_money.moc"
+#include "tst_money.moc"

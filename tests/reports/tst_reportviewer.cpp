@@ -1,12 +1,12 @@
-#include "FileDialogs.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "ReportCatalogue.h"
-#include "ReportPrinter.h"
+#include "ui/FileDialogs.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+#include "reports/ReportCatalogue.h"
+#include "reports/ReportPrinter.h"
 #include "ReportTestSupport.h"
 #include "TestSupport.h"
-#include "Viewer.h"
-#include "Widgets.h"
+#include "reports/Viewer.h"
+#include "ui/Widgets.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -228,4 +228,4 @@ void TestReportViewer::windowOutputPreviewsAndPrints()
 }
 
 QTEST_MAIN(TestReportViewer)
-#include "test_reportviewer.moc"
+#include "tst_reportviewer.moc"

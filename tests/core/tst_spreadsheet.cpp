@@ -1,4 +1,4 @@
-#include "Spreadsheet.h"
+#include "core/Spreadsheet.h"
 
 #include <QtTest>
 

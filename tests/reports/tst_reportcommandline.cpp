@@ -1,5 +1,5 @@
-#include "ReportCommandLine.h"
-#include "ReportDesign.h"
+#include "reports/ReportCommandLine.h"
+#include "reports/ReportDesign.h"
 #include "ReportTestSupport.h"
 #include "TestSupport.h"
 
@@ -228,4 +228,4 @@ void TestReportCommandLine::programRunsWithoutWindow()
 }
 
 QTEST_MAIN(TestReportCommandLine)
-#include "test_reportcommandline.moc"
+#include "tst_reportcommandline.moc"

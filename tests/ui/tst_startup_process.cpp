@@ -1,6 +1,6 @@
 // Runs the real program in a folder of its own, as a user would start it.
-#include "Database.h"
-#include "schema/Schema.h"
+#include "core/Database.h"
+#include "core/schema/Schema.h"
 
 #include <QElapsedTimer>
 
@@ -108,4 +108,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestStartupProcess)
-#include "test_startup_process.moc"
+#include "tst_startup_process.moc"

@@ -1,6 +1,6 @@
-#include "Database.h"
+#include "core/Database.h"
 #include "TestSupport.h"
-#include "schema/Schema.h"
+#include "core/schema/Schema.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -203,4 +203,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestDatabaseLayer)
-#include "test_database.moc"
+#include "tst_database.moc"

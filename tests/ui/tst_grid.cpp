@@ -1,4 +1,4 @@
-#include "Grid.h"
+#include "ui/Grid.h"
 
 #include <QHeaderView>
 #include <QSignalSpy>

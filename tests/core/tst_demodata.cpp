@@ -1,7 +1,7 @@
 // The demo data must hold every rule the windows and reports rely on.
 #include "DemoData.h"
 #include "TestSupport.h"
-#include "schema/Schema.h"
+#include "core/schema/Schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -487,4 +487,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestDemoData)
-#include "test_demodata.moc"
+#include "tst_demodata.moc"

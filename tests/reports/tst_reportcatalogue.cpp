@@ -1,10 +1,10 @@
-#include "MessageBox.h"
-#include "ReportCatalogue.h"
-#include "ReportDesign.h"
+#include "ui/MessageBox.h"
+#include "reports/ReportCatalogue.h"
+#include "reports/ReportDesign.h"
 #include "ReportTestSupport.h"
-#include "ReportsMod.h"
+#include "reports/ReportsMod.h"
 #include "TestSupport.h"
-#include "Widgets.h"
+#include "ui/Widgets.h"
 
 #include <QtTest>
 
@@ -435,4 +435,4 @@ void TestReportCatalogue::reportCommandsShowFailures()
 }
 
 QTEST_MAIN(TestReportCatalogue)
-#include "test_reportcatalogue.moc"
+#include "tst_reportcatalogue.moc"

@@ -73,4 +73,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestSchema)
-#include "test_schema.moc"
+#include "tst_schema.moc"

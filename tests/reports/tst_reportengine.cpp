@@ -1,5 +1,5 @@
-#include "ReportDesign.h"
-#include "ReportDocument.h"
+#include "reports/ReportDesign.h"
+#include "reports/ReportDocument.h"
 #include "ReportTestSupport.h"
 #include "TestSupport.h"
 
@@ -421,4 +421,4 @@ void TestReportEngine::formatValues()
 }
 
 QTEST_MAIN(TestReportEngine)
-#include "test_reportengine.moc"
+#include "tst_reportengine.moc"

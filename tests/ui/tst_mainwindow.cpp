@@ -1,9 +1,9 @@
-#include "AboutBox.h"
-#include "CommandTable.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
+#include "ui/AboutBox.h"
+#include "ui/CommandTable.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
 #include "TestSupport.h"
-#include "Widgets.h"
+#include "ui/Widgets.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -15,7 +15,7 @@
 #include <QTest>
 #include <QToolBox>
 
-#include "Clock.h"
+#include "core/Clock.h"
 
 class TestMainWindow : public QObject
 {
@@ -229,4 +229,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestMainWindow)
-#include "test_mainwindow.moc"
+#include "tst_mainwindow.moc"
