@@ -3,7 +3,7 @@
 #include "core/Clock.h"
 #include "ui/FileDialogs.h"
 #include "ui/Grid.h"
-#include "ui/MainWindow.h"
+#include "ui/WindowHost.h"
 #include "orders/OrderControls.h"
 #include "ui/MessageBox.h"
 #include "orders/OrderNavigator.h"
@@ -727,7 +727,7 @@ void OrderEntry::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
     if (event->isAccepted() && NavigatorOpen()) {
-        if (auto *nav = qobject_cast<OrderNavigator *>(MainWindow::findChildWindow(QStringLiteral("OrderNavigator"))))
+        if (auto *nav = qobject_cast<OrderNavigator *>(host::findChild(QStringLiteral("OrderNavigator"))))
             nav->UpdateGrids();
     }
 }

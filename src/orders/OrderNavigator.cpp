@@ -2,7 +2,7 @@
 
 #include "core/Clock.h"
 #include "ui/Grid.h"
-#include "ui/MainWindow.h"
+#include "ui/WindowHost.h"
 #include "orders/OrderControls.h"
 #include "ui/MessageBox.h"
 #include "core/SharedRoutines.h"
@@ -216,14 +216,14 @@ void OrderNavigator::clear()
 
 void OrderNavigator::addNew()
 {
-    MainWindow::openChild(QStringLiteral("OrderEntry"), [] { return new OrderEntry; });
+    host::openChild(QStringLiteral("OrderEntry"), [] { return new OrderEntry; });
 }
 
 void OrderNavigator::openOrderAt(int row)
 {
     const qint64 id = row >= 0 && row < m_orders->rowCount() ? m_orders->text(row, OColId).toLongLong() : 0;
     auto *w = qobject_cast<OrderEntry *>(
-        MainWindow::openChild(QStringLiteral("OrderEntry"), [] { return new OrderEntry; }));
+        host::openChild(QStringLiteral("OrderEntry"), [] { return new OrderEntry; }));
     if (w)
         w->OpenOrder(qint32(id));
 }
@@ -235,8 +235,8 @@ void OrderNavigator::showEvent(QShowEvent *event)
         return;
     m_sized = true;
     // 8805 twips wide and nine tenths of the main window high.
-    if (MainWindow *main = MainWindow::instance()) {
-        const int height = int(main->height() * 0.9);
+    if (const int frameHeight = host::frameHeight()) {
+        const int height = int(frameHeight * 0.9);
         if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
             sub->resize(px(8805), height);
         else

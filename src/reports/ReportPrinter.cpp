@@ -1,7 +1,7 @@
 #include "reports/ReportPrinter.h"
 
 #include "ui/FileDialogs.h"
-#include "ui/MainWindow.h"
+#include "ui/WindowHost.h"
 #include "ui/MessageBox.h"
 #include "reports/Viewer.h"
 
@@ -107,7 +107,7 @@ void WindowReportOutput::preview(const ReportJob &job)
 
 bool WindowReportOutput::print(const ReportJob &job)
 {
-    return printDocument(MainWindow::instance(), ReportDocument(job));
+    return printDocument(host::frame(), ReportDocument(job));
 }
 
 } // namespace reports

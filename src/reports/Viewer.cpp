@@ -1,6 +1,6 @@
 #include "reports/Viewer.h"
 
-#include "ui/MainWindow.h"
+#include "ui/WindowHost.h"
 #include "reports/ReportPrinter.h"
 
 #include <QComboBox>
@@ -240,9 +240,9 @@ void Viewer::resizeEvent(QResizeEvent *event)
 
 Viewer *Viewer::showDocument(const reports::ReportDocument &document)
 {
-    const bool wasOpen = MainWindow::findChildWindow(QStringLiteral("Viewer")) != nullptr;
+    const bool wasOpen = host::findChild(QStringLiteral("Viewer")) != nullptr;
     auto *viewer =
-        static_cast<Viewer *>(MainWindow::openChild(QStringLiteral("Viewer"), [] { return new Viewer; }));
+        static_cast<Viewer *>(host::openChild(QStringLiteral("Viewer"), [] { return new Viewer; }));
     if (auto *frame = qobject_cast<QMdiSubWindow *>(viewer->parentWidget())) {
         if (QMdiArea *area = frame->mdiArea()) {
             if (!wasOpen) // a new viewer takes the client area right of the navigation pane

@@ -51,17 +51,3 @@ QStringList commandGroups()
     }
     return groups;
 }
-
-const QStringList &dispatchOrder()
-{
-    static const QStringList keys = {
-        "OrderNavigator", "OrderEntry",        "OpenOrders",     "ProductionSchedule", "CloseOrders",
-        "Cutsheet",       "EmployeeYield",     "CustomerYield",  "EmployeeEarnings",   "AvailableInventory",
-        "LeatherSales",   "Shipping",          "ReceivePayment", "ManualInvoice",      "OpenInvoices",
-        "SalesRegister",  "ARTranReport",      "CustomerEntry",  "EmployeeEntry",      "SetEntry",
-        "CustomerReport", "EmployeeReport",    "SetReport",      "MaterialEntry",      "MaterialReport",
-        "InventoryAdjust", "AdjustValue",      "InventoryValuation", "LeatherHistory", "ResetPrice",
-        "About",          "ImportXLS",         "PendingItems",   "ImportXLSLogReport", "PONavigator",
-    };
-    return keys;
-}

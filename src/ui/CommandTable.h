@@ -16,5 +16,3 @@ struct Command
 
 const std::vector<Command> &commandTable();
 QStringList commandGroups();
-// The order in which the dispatch compares keys.
-const QStringList &dispatchOrder();

@@ -1,15 +1,8 @@
 #include "ui/MainWindow.h"
 
-#include "ui/AboutBox.h"
-#include "ui/CommandTable.h"
-#include "production/CustomerEntry.h"
-#include "production/EmployeeEntry.h"
-#include "production/MaterialEntry.h"
-#include "orders/OrderEntry.h"
-#include "orders/OrderNavigator.h"
-#include "reports/ReportsMod.h"
-#include "production/SetEntry.h"
 #include "core/SharedRoutines.h"
+#include "ui/CommandRegistry.h"
+#include "ui/CommandTable.h"
 #include "ui/Widgets.h"
 
 #include <QApplication>
@@ -20,12 +13,10 @@
 #include <QStyle>
 #include <QToolBox>
 
-#include <map>
 
 namespace {
 
 MainWindow *g_main = nullptr;
-std::map<QString, QPointer<QWidget>> g_loneChildren; // children opened without a main window
 
 constexpr int kListBarWidth = 190;
 constexpr int kFrameAllowance = 60; // 900 twips at 96 dots per inch
@@ -45,6 +36,7 @@ QIcon commandIcon(const QString &kind)
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     g_main = this;
+    host::install(this);
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Corvane - Order Management Software"));
     m_mdi = new QMdiArea(this);
@@ -60,6 +52,7 @@ MainWindow::~MainWindow()
 {
     if (g_main == this)
         g_main = nullptr;
+    host::uninstall(this);
 }
 
 MainWindow *MainWindow::instance()
@@ -146,46 +139,44 @@ void MainWindow::closeEvent(QCloseEvent *event)
     m_closing = true;
     // Children are unloaded with the frame; none asks to save.
     m_mdi->closeAllSubWindows();
-    for (auto &[name, child] : g_loneChildren) {
-        if (child)
-            child->close();
-    }
+    host::closeLoneChildren();
     CloseDatabase();
     event->accept();
 }
 
 QWidget *MainWindow::findChildWindow(const QString &name)
 {
-    if (g_main) {
-        for (QMdiSubWindow *sub : g_main->m_mdi->subWindowList()) {
-            if (sub->widget() && sub->widget()->objectName() == name)
-                return sub->widget();
-        }
-        return nullptr;
-    }
-    auto it = g_loneChildren.find(name);
-    return it != g_loneChildren.end() ? it->second.data() : nullptr;
+    return host::findChild(name);
 }
 
 QWidget *MainWindow::openChild(const QString &name, const std::function<QWidget *()> &make)
 {
-    if (QWidget *open = findChildWindow(name))
+    return host::openChild(name, make);
+}
+
+QWidget *MainWindow::findFrameChild(const QString &name) const
+{
+    for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
+        if (sub->widget() && sub->widget()->objectName() == name)
+            return sub->widget();
+    }
+    return nullptr;
+}
+
+QWidget *MainWindow::openFrameChild(const QString &name, const std::function<QWidget *()> &make)
+{
+    if (QWidget *open = findFrameChild(name))
         return open;
     QWidget *w = make();
     if (!w)
         return nullptr;
     w->setObjectName(name);
     w->setAttribute(Qt::WA_DeleteOnClose);
-    if (!g_main) {
-        g_loneChildren[name] = w;
-        w->show();
-        return w;
-    }
-    QMdiSubWindow *sub = g_main->m_mdi->addSubWindow(w);
+    QMdiSubWindow *sub = m_mdi->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(w->windowIcon());
     // Top of the client area, right of the navigation pane.
-    const int left = g_main->m_slideBar && !g_main->m_slideBar->isMinimized() ? g_main->m_slideBar->width() : 0;
+    const int left = m_slideBar && !m_slideBar->isMinimized() ? m_slideBar->width() : 0;
     sub->adjustSize();
     sub->move(left, 0);
     sub->show();
@@ -194,29 +185,6 @@ QWidget *MainWindow::openChild(const QString &name, const std::function<QWidget 
 
 void MainWindow::runCommand(const QString &key)
 {
-    const QStringList &keys = dispatchOrder();
-    if (!keys.contains(key)) // compared in full and case-sensitively
-        return;
-    if (key == QLatin1String("OrderNavigator")) {
-        openChild(key, [] { return new OrderNavigator; });
-    } else if (key == QLatin1String("OrderEntry")) {
-        openChild(key, [] { return new OrderEntry; });
-    } else if (key == QLatin1String("CloseOrders")) {
-        CloseShippedOrders();
-    } else if (key == QLatin1String("About")) {
-        AboutBox box(this);
-        box.exec();
-    } else if (key == QLatin1String("CustomerEntry")) {
-        openChild(key, [] { return new CustomerEntry; });
-    } else if (key == QLatin1String("EmployeeEntry")) {
-        BusyPointer busy;
-        openChild(key, [] { return new EmployeeEntry; });
-    } else if (key == QLatin1String("SetEntry")) {
-        openChild(key, [] { return new SetEntry; });
-    } else if (key == QLatin1String("MaterialEntry")) {
-        openChild(key, [] { return new MaterialEntry; });
-    } else if (isReportCommand(key)) {
-        runReportCommand(this, key);
-    }
-    // Commands whose windows are not part of this build do nothing yet.
+    // A key with nothing registered (a window not built yet) does nothing.
+    commands::run(key);
 }

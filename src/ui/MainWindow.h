@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/WindowHost.h"
+
 #include <QMainWindow>
 
 #include <functional>
@@ -9,7 +11,7 @@ class QMdiSubWindow;
 class QToolBox;
 
 // The frame every working window opens in, with the navigation pane at its left.
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, public host::Frame
 {
     Q_OBJECT
 public:
@@ -19,14 +21,17 @@ public:
     // The one main window, or nullptr (tests that build windows alone).
     static MainWindow *instance();
 
-    // Runs the command with `key`; a key that matches none does nothing.
+    // Runs the command registered for `key`; a key with nothing registered does nothing.
     void runCommand(const QString &key);
 
-    // Opens the child window named `name` made by `make`, unless one is open already (then it is
-    // left as it is). Returns the open window. Without a main window the child is shown alone.
+    // The same as host::openChild and host::findChild.
     static QWidget *openChild(const QString &name, const std::function<QWidget *()> &make);
-    // The open child window named `name`, or nullptr.
     static QWidget *findChildWindow(const QString &name);
+
+    // host::Frame
+    QWidget *openFrameChild(const QString &name, const std::function<QWidget *()> &make) override;
+    QWidget *findFrameChild(const QString &name) const override;
+    QWidget *frameWidget() override { return this; }
 
     QMdiArea *mdiArea() const { return m_mdi; }
     QMdiSubWindow *slideBar() const { return m_slideBar; }

@@ -8,6 +8,7 @@
 #include <QDir>
 
 #ifdef CORVANE_TEST_WIDGETS
+#include "app/Subsystems.h"
 #include "ui/FileDialogs.h"
 #include "ui/MessageBox.h"
 #endif
@@ -20,6 +21,7 @@ TestDatabase::TestDatabase(const QDateTime &now)
     PriceChangeCutoff() = QStringLiteral("1/1/2010");
     Clock::setFixed(now);
 #ifdef CORVANE_TEST_WIDGETS
+    registerAllCommands();
     MessageBox::script();
     MessageBox::clearShown();
     FileDialogs::script({});

@@ -1,0 +1,14 @@
+#include "app/Subsystems.h"
+
+#include "orders/OrderCommands.h"
+#include "production/ProductionCommands.h"
+#include "reports/ReportCommands.h"
+#include "ui/UiCommands.h"
+
+void registerAllCommands()
+{
+    ui::registerCommands();
+    orders::registerCommands();
+    production::registerCommands();
+    reports::registerCommands();
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+namespace orders {
+// "OrderNavigator" and "OrderEntry".
+void registerCommands();
+}

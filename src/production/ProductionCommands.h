@@ -1,0 +1,6 @@
+#pragma once
+
+namespace production {
+// The master-data windows: "CustomerEntry", "EmployeeEntry", "SetEntry", "MaterialEntry".
+void registerCommands();
+}

@@ -1,0 +1,19 @@
+#include "ui/UiCommands.h"
+
+#include "core/SharedRoutines.h"
+#include "ui/AboutBox.h"
+#include "ui/CommandRegistry.h"
+#include "ui/WindowHost.h"
+
+namespace ui {
+
+void registerCommands()
+{
+    commands::registerCommand(QStringLiteral("CloseOrders"), [] { CloseShippedOrders(); });
+    commands::registerCommand(QStringLiteral("About"), [] {
+        AboutBox box(host::frame());
+        box.exec();
+    });
+}
+
+} // namespace ui
