@@ -138,14 +138,12 @@ void CustomerEntry::LoadCustomer()
     const QString name = cmbCustomer->currentText();
     if (name.isEmpty())
         return;
-    try {
+    guarded(this, [&] {
         const std::optional<Row> customer = FindCustomer(name);
         loadTexts(m_texts, customer ? &*customer : nullptr);
         txtDays->setText(customer ? customer->text(QStringLiteral("Days")) : QString());
         showListEntry(cmbStatus, customer ? customer->text(QStringLiteral("Status")) : QStringLiteral("Active"));
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void CustomerEntry::CheckDays()

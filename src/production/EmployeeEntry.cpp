@@ -82,7 +82,7 @@ void EmployeeEntry::LoadEmployee()
 {
     if (txtSSN->text().isEmpty())
         return;
-    try {
+    guarded(this, [&] {
         const std::optional<Row> employee = FindEmployee(txtSSN->text());
         loadTexts(m_texts, employee ? &*employee : nullptr);
         if (!employee) {
@@ -94,9 +94,7 @@ void EmployeeEntry::LoadEmployee()
         if (hired.isValid())
             dtHireDate->setDate(hired);
         showListEntry(cmbStatus, employee->text(QStringLiteral("Status")));
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void EmployeeEntry::SaveAndClose()

@@ -71,14 +71,12 @@ void MaterialEntry::LoadMaterial()
 {
     if (txtID->text().isEmpty())
         return;
-    try {
+    guarded(this, [&] {
         const std::optional<Row> material = FindMaterial(txtID->text());
         txtDesc->setText(material ? material->text(QStringLiteral("Description")) : QString());
         showListEntry(cmbStatus, material ? material->text(QStringLiteral("Status")) : QString());
         showListEntry(cmbType, material ? material->text(QStringLiteral("Type")) : QString());
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void MaterialEntry::SaveAndClose()

@@ -135,12 +135,10 @@ SetEntry::SetEntry(QWidget *parent) : QWidget(parent)
         onLeave(this, c, [this] { UpdateTotal(); return true; });
     connect(btnSave, &QPushButton::clicked, this, &SetEntry::SaveAndClose);
 
-    try {
+    guarded(this, [&] {
         cmbCustomer->addItems(ActiveCustomerNames());
         cmbCustomer->setCurrentIndex(-1);
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 std::vector<MoneyField *> SetEntry::components() const
@@ -152,7 +150,7 @@ void SetEntry::LoadSet()
 {
     if (txtRefNo->text().isEmpty())
         return;
-    try {
+    guarded(this, [&] {
         const std::optional<Row> set = FindSet(txtRefNo->text());
         const Row *row = set ? &*set : nullptr;
         loadTexts({{QStringLiteral("Style"), txtStyle},
@@ -172,24 +170,20 @@ void SetEntry::LoadSet()
         } else {
             showListEntry(cmbStatus, QStringLiteral("Active"));
         }
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void SetEntry::CheckMaterial()
 {
     if (txtMaterial->text().isEmpty())
         return;
-    try {
+    guarded(this, [&] {
         if (MaterialExists(txtMaterial->text()))
             return;
         MessageBox::show(this, QStringLiteral("Invalid Materail Type. Please Re-enter."),
                          QStringLiteral("Invalid Material"));
         txtMaterial->setFocus();
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void SetEntry::UpdateTotal()
