@@ -242,11 +242,9 @@ void OrderEntry::customerChosen(int index)
 {
     if (index < 0)
         return;
-    try {
+    entry::guarded(this, [&] {
         setShipTo(orders::customerShipTo(m_customer->itemText(index)).value_or(ShipToAddress{}));
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void OrderEntry::orderNumberLeft()
@@ -254,13 +252,11 @@ void OrderEntry::orderNumberLeft()
     const QString number = m_orderNumber->text();
     if (number.isEmpty() || !m_orderNumber->isEnabled())
         return;
-    try {
+    entry::guarded(this, [&] {
         if (orders::orderNumberUsed(number))
             MessageBox::show(this, QStringLiteral("This Customer Order Number has been previously used."),
                              QStringLiteral("Order Number Previously Used."), MessageBox::OkOnly, MessageBox::Exclamation);
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void OrderEntry::refNoLeft()
@@ -268,7 +264,7 @@ void OrderEntry::refNoLeft()
     const QString ref = m_refNo->text().trimmed();
     if (ref.isEmpty())
         return;
-    try {
+    entry::guarded(this, [&] {
         const std::optional<SetInfo> set = orders::activeSet(ref);
         if (!set) {
             MessageBox::show(this, QStringLiteral("Not a valid Customer Reference Number. Please re-enter."),
@@ -282,9 +278,7 @@ void OrderEntry::refNoLeft()
         m_priceEach->setText(set->totalPrice.toPlainString());
         m_storedSetPrice = set->totalPrice;
         updatePriceExt();
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void OrderEntry::updatePriceExt()
