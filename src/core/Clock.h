@@ -16,4 +16,10 @@ void setFixed(const QDateTime &moment);
 void advance(qint64 milliseconds);
 void reset();
 
+// How every window and document shows a date.
+inline QString dateFormat()
+{
+    return QStringLiteral("M/d/yyyy");
+}
+
 } // namespace Clock

@@ -201,7 +201,7 @@ Money leadingNumber(const QString &text)
 QString displayDate(const QVariant &value)
 {
     const QDate d = parseDate(value.toString());
-    return d.isValid() ? d.toString(QStringLiteral("M/d/yyyy")) : QString();
+    return d.isValid() ? d.toString(Clock::dateFormat()) : QString();
 }
 
 } // namespace orders

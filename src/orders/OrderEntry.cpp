@@ -5,6 +5,7 @@
 #include "ui/Grid.h"
 #include "ui/WindowHost.h"
 #include "orders/OrderControls.h"
+#include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "orders/OrderNavigator.h"
 #include "orders/QuintarWorkbook.h"
@@ -39,34 +40,6 @@ QStringList itemHeaders()
             QStringLiteral("Price Ext.")};
 }
 
-// Disabled boxes still show their text in the normal colour: they are read, not typed in.
-void keepTextReadable(QWidget *w)
-{
-    QPalette p = w->palette();
-    for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
-        p.setColor(QPalette::Disabled, role, p.color(QPalette::Active, role));
-    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Window).darker(104));
-    w->setPalette(p);
-}
-
-QLineEdit *displayBox(const QString &name)
-{
-    auto *e = new QLineEdit;
-    e->setObjectName(name);
-    e->setEnabled(false);
-    keepTextReadable(e);
-    return e;
-}
-
-QDateEdit *datePicker(const QString &name)
-{
-    auto *d = new QDateEdit;
-    d->setObjectName(name);
-    d->setCalendarPopup(true);
-    d->setDisplayFormat(QStringLiteral("M/d/yyyy"));
-    return d;
-}
-
 } // namespace
 
 OrderEntry::OrderEntry(QWidget *parent) : QWidget(parent)
@@ -93,26 +66,26 @@ void OrderEntry::buildUi()
     installTypeAhead(m_customer);
     m_orderNumber = new QLineEdit;
     m_orderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
-    m_orderDate = datePicker(QStringLiteral("dtOrderDate"));
-    m_dueDate = datePicker(QStringLiteral("dtDueDate"));
+    m_orderDate = entry::datePicker(QStringLiteral("dtOrderDate"));
+    m_dueDate = entry::datePicker(QStringLiteral("dtDueDate"));
     for (QWidget *w : std::initializer_list<QWidget *>{m_customer, m_orderNumber, m_orderDate, m_dueDate})
-        keepTextReadable(w);
+        entry::keepTextReadable(w);
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("lblStatus"));
     m_status->setMinimumWidth(60);
     m_id = new QLabel;
     m_id->setObjectName(QStringLiteral("lblID"));
-    m_shipTo = displayBox(QStringLiteral("txtShipTo"));
-    m_address1 = displayBox(QStringLiteral("txtAddress1"));
-    m_address2 = displayBox(QStringLiteral("txtAddress2"));
-    m_city = displayBox(QStringLiteral("txtCity"));
-    m_state = displayBox(QStringLiteral("txtState"));
+    m_shipTo = entry::displayBox(QStringLiteral("txtShipTo"));
+    m_address1 = entry::displayBox(QStringLiteral("txtAddress1"));
+    m_address2 = entry::displayBox(QStringLiteral("txtAddress2"));
+    m_city = entry::displayBox(QStringLiteral("txtCity"));
+    m_state = entry::displayBox(QStringLiteral("txtState"));
     m_state->setMaximumWidth(50);
-    m_zip = displayBox(QStringLiteral("txtZip"));
+    m_zip = entry::displayBox(QStringLiteral("txtZip"));
     m_zip->setMaximumWidth(90);
-    m_phone = displayBox(QStringLiteral("txtPhone"));
-    m_fax = displayBox(QStringLiteral("txtFax"));
-    m_xls = orders::commandButton(QStringLiteral("btnXLS"), QStringLiteral("Read Quintar XLS"));
+    m_phone = entry::displayBox(QStringLiteral("txtPhone"));
+    m_fax = entry::displayBox(QStringLiteral("txtFax"));
+    m_xls = entry::commandButton(QStringLiteral("btnXLS"), QStringLiteral("Read Quintar XLS"));
 
     int r = 0;
     ig->addWidget(new QLabel(QStringLiteral("Customer")), r, 0);
@@ -163,8 +136,8 @@ void OrderEntry::buildUi()
     m_qty->setMaximumWidth(60);
     m_refNo = new QLineEdit;
     m_refNo->setObjectName(QStringLiteral("txtCustomerRefNo"));
-    m_style = displayBox(QStringLiteral("txtStyle"));
-    m_material = displayBox(QStringLiteral("txtMaterial"));
+    m_style = entry::displayBox(QStringLiteral("txtStyle"));
+    m_material = entry::displayBox(QStringLiteral("txtMaterial"));
     m_priceEach = new QLineEdit;
     m_priceEach->setObjectName(QStringLiteral("txtPriceEach"));
     m_priceEach->setMaximumWidth(90);
@@ -172,8 +145,8 @@ void OrderEntry::buildUi()
     m_priceExt->setObjectName(QStringLiteral("lblPriceExt"));
     m_priceExt->setMinimumWidth(80);
     m_priceExt->setFrameShape(QFrame::StyledPanel);
-    auto *saveItem = orders::commandButton(QStringLiteral("btnSaveItem"), QStringLiteral("Save"));
-    auto *deleteItem = orders::commandButton(QStringLiteral("btnDeleteItem"), QStringLiteral("Delete"));
+    auto *saveItem = entry::commandButton(QStringLiteral("btnSaveItem"), QStringLiteral("Save"));
+    auto *deleteItem = entry::commandButton(QStringLiteral("btnDeleteItem"), QStringLiteral("Delete"));
     const QStringList captions = {QStringLiteral("Item"),     QStringLiteral("Qty"),        QStringLiteral("Customer Ref. No."),
                                   QStringLiteral("Style"),    QStringLiteral("Material"),   QStringLiteral("Price Each"),
                                   QStringLiteral("Price Ext")};
@@ -193,10 +166,10 @@ void OrderEntry::buildUi()
     m_totalBox->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_totalBox->setMaximumWidth(130);
     m_totalBox->setFocusPolicy(Qt::NoFocus);
-    auto *openBtn = orders::commandButton(QStringLiteral("btnOpenOrder"), QStringLiteral("Open Order"));
-    auto *voidBtn = orders::commandButton(QStringLiteral("btnVoidOrder"), QStringLiteral("Void Order"));
-    auto *saveBtn = orders::commandButton(QStringLiteral("btnSave"), QStringLiteral("Save and Close"));
-    auto *exitBtn = orders::commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"));
+    auto *openBtn = entry::commandButton(QStringLiteral("btnOpenOrder"), QStringLiteral("Open Order"));
+    auto *voidBtn = entry::commandButton(QStringLiteral("btnVoidOrder"), QStringLiteral("Void Order"));
+    auto *saveBtn = entry::commandButton(QStringLiteral("btnSave"), QStringLiteral("Save and Close"));
+    auto *exitBtn = entry::commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"));
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("Order Total")));
     bottom->addWidget(m_totalBox);
@@ -269,11 +242,9 @@ void OrderEntry::customerChosen(int index)
 {
     if (index < 0)
         return;
-    try {
+    entry::guarded(this, [&] {
         setShipTo(orders::customerShipTo(m_customer->itemText(index)).value_or(ShipToAddress{}));
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void OrderEntry::orderNumberLeft()
@@ -281,13 +252,11 @@ void OrderEntry::orderNumberLeft()
     const QString number = m_orderNumber->text();
     if (number.isEmpty() || !m_orderNumber->isEnabled())
         return;
-    try {
+    entry::guarded(this, [&] {
         if (orders::orderNumberUsed(number))
             MessageBox::show(this, QStringLiteral("This Customer Order Number has been previously used."),
                              QStringLiteral("Order Number Previously Used."), MessageBox::OkOnly, MessageBox::Exclamation);
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void OrderEntry::refNoLeft()
@@ -295,7 +264,7 @@ void OrderEntry::refNoLeft()
     const QString ref = m_refNo->text().trimmed();
     if (ref.isEmpty())
         return;
-    try {
+    entry::guarded(this, [&] {
         const std::optional<SetInfo> set = orders::activeSet(ref);
         if (!set) {
             MessageBox::show(this, QStringLiteral("Not a valid Customer Reference Number. Please re-enter."),
@@ -309,9 +278,7 @@ void OrderEntry::refNoLeft()
         m_priceEach->setText(set->totalPrice.toPlainString());
         m_storedSetPrice = set->totalPrice;
         updatePriceExt();
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void OrderEntry::updatePriceExt()

@@ -4,6 +4,7 @@
 #include "ui/Grid.h"
 #include "ui/WindowHost.h"
 #include "orders/OrderControls.h"
+#include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "core/SharedRoutines.h"
 #include "orders/OrderEntry.h"
@@ -60,15 +61,15 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
     m_end->setObjectName(QStringLiteral("dtEndDate"));
     for (QDateEdit *d : {m_start, m_end}) {
         d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("M/d/yyyy"));
+        d->setDisplayFormat(Clock::dateFormat());
         d->setDate(Clock::today());
     }
     m_orderNumber = new QLineEdit;
     m_orderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
-    auto *findBtn = orders::commandButton(QStringLiteral("btnFind"), QStringLiteral("Find"));
-    auto *clearBtn = orders::commandButton(QStringLiteral("btnClear"), QStringLiteral("Clear"));
-    auto *addBtn = orders::commandButton(QStringLiteral("btnAddNew"), QStringLiteral("Add New"));
-    auto *exitBtn = orders::commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"));
+    auto *findBtn = entry::commandButton(QStringLiteral("btnFind"), QStringLiteral("Find"));
+    auto *clearBtn = entry::commandButton(QStringLiteral("btnClear"), QStringLiteral("Clear"));
+    auto *addBtn = entry::commandButton(QStringLiteral("btnAddNew"), QStringLiteral("Add New"));
+    auto *exitBtn = entry::commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"));
     findBtn->setDefault(true);
 
     auto *cg = new QGridLayout(m_criteriaFrame);

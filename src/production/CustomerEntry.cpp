@@ -1,6 +1,7 @@
 #include "production/CustomerEntry.h"
 
 #include "core/Clock.h"
+#include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "core/SharedRoutines.h"
 #include "ui/Widgets.h"
@@ -13,6 +14,7 @@
 #include <QPushButton>
 
 using namespace MasterData;
+using namespace entry;
 
 namespace {
 
@@ -93,7 +95,9 @@ CustomerEntry::CustomerEntry(QWidget *parent) : QWidget(parent)
     termsBox->addWidget(daysLabel);
     termsBox->addWidget(txtDays);
     addRow(grid, 6, 3, QStringLiteral("Terms"), termsRow);
-    btnSave = addButtons(this, grid, 7, 5, &btnExit);
+    const SaveExit row = addSaveExit(this, grid, 7, 5);
+    btnSave = row.save;
+    btnExit = row.exit;
 
     chainTabOrder({cmbCustomer, txtAddress1, txtAddress2, txtCity, txtState, txtZip, txtPhone, txtFax, cmbStatus,
                    txtShipTo, txtShipToAddress1, txtShipToAddress2, txtShipToCity, txtShipToState, txtShipToZip,
@@ -125,7 +129,7 @@ CustomerEntry::CustomerEntry(QWidget *parent) : QWidget(parent)
     }
     // Every keystroke, and every pick from the list, looks the name up.
     connect(cmbCustomer, &QComboBox::currentTextChanged, this, &CustomerEntry::LoadCustomer);
-    onLeave(this, txtDays, [this] { CheckDays(); });
+    onLeave(this, txtDays, [this] { CheckDays(); return true; });
     connect(btnSave, &QPushButton::clicked, this, &CustomerEntry::SaveAndClose);
 }
 
@@ -134,14 +138,12 @@ void CustomerEntry::LoadCustomer()
     const QString name = cmbCustomer->currentText();
     if (name.isEmpty())
         return;
-    try {
+    guarded(this, [&] {
         const std::optional<Row> customer = FindCustomer(name);
         loadTexts(m_texts, customer ? &*customer : nullptr);
         txtDays->setText(customer ? customer->text(QStringLiteral("Days")) : QString());
         showListEntry(cmbStatus, customer ? customer->text(QStringLiteral("Status")) : QStringLiteral("Active"));
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void CustomerEntry::CheckDays()

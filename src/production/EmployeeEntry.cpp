@@ -1,6 +1,7 @@
 #include "production/EmployeeEntry.h"
 
 #include "core/Clock.h"
+#include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 
@@ -11,6 +12,7 @@
 #include <QPushButton>
 
 using namespace MasterData;
+using namespace entry;
 
 namespace {
 
@@ -45,10 +47,8 @@ EmployeeEntry::EmployeeEntry(QWidget *parent) : QWidget(parent)
     txtState = makeText(this, QStringLiteral("txtState"));
     txtZip = makeText(this, QStringLiteral("txtZip"));
     txtPhone = makeText(this, QStringLiteral("txtPhone"));
-    dtHireDate = new QDateEdit(Clock::today(), this);
-    dtHireDate->setObjectName(QStringLiteral("dtHireDate"));
-    dtHireDate->setDisplayFormat(QStringLiteral("M/d/yyyy"));
-    dtHireDate->setCalendarPopup(true);
+    dtHireDate = datePicker(QStringLiteral("dtHireDate"), this);
+    dtHireDate->setDate(Clock::today());
     cmbStatus = makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
 
     auto *grid = new QGridLayout(this);
@@ -61,7 +61,9 @@ EmployeeEntry::EmployeeEntry(QWidget *parent) : QWidget(parent)
     addRow(grid, 5, 0, QStringLiteral("Phone"), txtPhone);
     addRow(grid, 6, 0, QStringLiteral("Hire Date"), dtHireDate);
     addRow(grid, 7, 0, QStringLiteral("Status"), cmbStatus);
-    btnSave = addButtons(this, grid, 8, 2, &btnExit);
+    const SaveExit row = addSaveExit(this, grid, 8, 2);
+    btnSave = row.save;
+    btnExit = row.exit;
     txtAddress->setMinimumWidth(260);
 
     chainTabOrder({txtSSN, txtFName, txtLName, txtAddress, txtCity, txtState, txtZip, txtPhone, dtHireDate,
@@ -72,7 +74,7 @@ EmployeeEntry::EmployeeEntry(QWidget *parent) : QWidget(parent)
                {QStringLiteral("State"), txtState},      {QStringLiteral("Zip"), txtZip},
                {QStringLiteral("Phone"), txtPhone}};
 
-    onLeave(this, txtSSN, [this] { LoadEmployee(); });
+    onLeave(this, txtSSN, [this] { LoadEmployee(); return true; });
     connect(btnSave, &QPushButton::clicked, this, &EmployeeEntry::SaveAndClose);
 }
 
@@ -80,7 +82,7 @@ void EmployeeEntry::LoadEmployee()
 {
     if (txtSSN->text().isEmpty())
         return;
-    try {
+    guarded(this, [&] {
         const std::optional<Row> employee = FindEmployee(txtSSN->text());
         loadTexts(m_texts, employee ? &*employee : nullptr);
         if (!employee) {
@@ -92,9 +94,7 @@ void EmployeeEntry::LoadEmployee()
         if (hired.isValid())
             dtHireDate->setDate(hired);
         showListEntry(cmbStatus, employee->text(QStringLiteral("Status")));
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void EmployeeEntry::SaveAndClose()

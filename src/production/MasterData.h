@@ -36,15 +36,6 @@ std::optional<int> parseWholeNumber(const QString &text);
 
 // --- Controls ------------------------------------------------------------------------------
 
-// Runs `handler` when `field` loses the focus to another control of `form` (not to a popup,
-// a message box or another window). The handler is not re-entered.
-void onLeave(QWidget *form, QWidget *field, std::function<void()> handler);
-// Entering the field selects its whole text.
-void selectAllOnEntry(QLineEdit *field);
-
-QLineEdit *makeText(QWidget *form, const QString &name);
-// A drop-down list (not editable) holding `entries`, nothing selected.
-QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entries);
 // Shows the entry whose text equals `text` without regard to case, or no entry.
 void showListEntry(QComboBox *list, const QString &text);
 
@@ -64,10 +55,6 @@ struct TextColumn
 void loadTexts(const std::vector<TextColumn> &texts, const Row *row);
 // Appends each field's text (empty as empty text).
 void appendTexts(Fields &fields, const std::vector<TextColumn> &texts);
-
-// "Save And Close" and "Exit" at the bottom right of `form`'s layout `grid`, spanning `columns`.
-// Exit closes the window without saving.
-QPushButton *addButtons(QWidget *form, QGridLayout *grid, int row, int columns, QPushButton **exit);
 
 // A number field that failed its check, named by its label.
 struct NumberCheck

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "production/MasterData.h"
+#include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 
@@ -11,6 +12,7 @@
 #include <QPushButton>
 
 using namespace MasterData;
+using namespace entry;
 
 namespace {
 
@@ -55,11 +57,13 @@ MaterialEntry::MaterialEntry(QWidget *parent) : QWidget(parent)
     addRow(grid, 1, 0, QStringLiteral("Description"), txtDesc);
     addRow(grid, 2, 0, QStringLiteral("Status"), cmbStatus);
     addRow(grid, 3, 0, QStringLiteral("Type"), cmbType);
-    btnSave = addButtons(this, grid, 4, 2, &btnExit);
+    const SaveExit row = addSaveExit(this, grid, 4, 2);
+    btnSave = row.save;
+    btnExit = row.exit;
 
     chainTabOrder({txtID, txtDesc, cmbStatus, cmbType, btnSave, btnExit});
 
-    onLeave(this, txtID, [this] { LoadMaterial(); });
+    onLeave(this, txtID, [this] { LoadMaterial(); return true; });
     connect(btnSave, &QPushButton::clicked, this, &MaterialEntry::SaveAndClose);
 }
 
@@ -67,14 +71,12 @@ void MaterialEntry::LoadMaterial()
 {
     if (txtID->text().isEmpty())
         return;
-    try {
+    guarded(this, [&] {
         const std::optional<Row> material = FindMaterial(txtID->text());
         txtDesc->setText(material ? material->text(QStringLiteral("Description")) : QString());
         showListEntry(cmbStatus, material ? material->text(QStringLiteral("Status")) : QString());
         showListEntry(cmbType, material ? material->text(QStringLiteral("Type")) : QString());
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void MaterialEntry::SaveAndClose()

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "production/MasterData.h"
+#include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "core/SharedRoutines.h"
 #include "ui/MoneyField.h"
@@ -13,6 +14,7 @@
 #include <QPushButton>
 
 using namespace MasterData;
+using namespace entry;
 
 namespace {
 
@@ -116,27 +118,27 @@ SetEntry::SetEntry(QWidget *parent) : QWidget(parent)
     addRow(grid, 4, 3, QStringLiteral("Leather Price"), txtLeather);
     addRow(grid, 5, 3, QStringLiteral("Kit Price"), txtKit);
     addRow(grid, 6, 3, QStringLiteral("Total Price"), txtTotal);
-    btnSave = addButtons(this, grid, 8, 5, &btnExit);
+    const SaveExit row = addSaveExit(this, grid, 8, 5);
+    btnSave = row.save;
+    btnExit = row.exit;
     cmbCustomer->setMinimumWidth(220);
 
     chainTabOrder({cmbCustomer, txtRefNo, txtStyle, txtMaterial, txtFeetReq, txtProdStandard, cmbType, cmbStatus,
                    txtEmployeeRate, txtCut, txtSew, txtVinyl, txtLeather, txtKit, txtTotal, btnSave, btnExit});
 
     installTypeAhead(cmbCustomer);
-    onLeave(this, txtRefNo, [this] { LoadSet(); });
+    onLeave(this, txtRefNo, [this] { LoadSet(); return true; });
     // Passing through the customer list shows the stored set again.
-    onLeave(this, cmbCustomer, [this] { LoadSet(); });
-    onLeave(this, txtMaterial, [this] { CheckMaterial(); });
+    onLeave(this, cmbCustomer, [this] { LoadSet(); return true; });
+    onLeave(this, txtMaterial, [this] { CheckMaterial(); return true; });
     for (MoneyField *c : components())
-        onLeave(this, c, [this] { UpdateTotal(); });
+        onLeave(this, c, [this] { UpdateTotal(); return true; });
     connect(btnSave, &QPushButton::clicked, this, &SetEntry::SaveAndClose);
 
-    try {
+    guarded(this, [&] {
         cmbCustomer->addItems(ActiveCustomerNames());
         cmbCustomer->setCurrentIndex(-1);
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 std::vector<MoneyField *> SetEntry::components() const
@@ -148,7 +150,7 @@ void SetEntry::LoadSet()
 {
     if (txtRefNo->text().isEmpty())
         return;
-    try {
+    guarded(this, [&] {
         const std::optional<Row> set = FindSet(txtRefNo->text());
         const Row *row = set ? &*set : nullptr;
         loadTexts({{QStringLiteral("Style"), txtStyle},
@@ -168,24 +170,20 @@ void SetEntry::LoadSet()
         } else {
             showListEntry(cmbStatus, QStringLiteral("Active"));
         }
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void SetEntry::CheckMaterial()
 {
     if (txtMaterial->text().isEmpty())
         return;
-    try {
+    guarded(this, [&] {
         if (MaterialExists(txtMaterial->text()))
             return;
         MessageBox::show(this, QStringLiteral("Invalid Materail Type. Please Re-enter."),
                          QStringLiteral("Invalid Material"));
         txtMaterial->setFocus();
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
 }
 
 void SetEntry::UpdateTotal()

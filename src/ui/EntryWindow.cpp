@@ -1,0 +1,172 @@
+#include "ui/EntryWindow.h"
+
+#include "core/Clock.h"
+#include "ui/MessageBox.h"
+#include "ui/Widgets.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+namespace entry {
+
+namespace {
+
+// Fires the leave handler on focus-out towards another control of the same form.
+class LeaveFilter : public QObject
+{
+public:
+    LeaveFilter(QWidget *form, QWidget *field, std::function<bool()> handler)
+        : QObject(field), m_form(form), m_field(field), m_handler(std::move(handler))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::FocusOut || m_running)
+            return false;
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+            return false;
+        QWidget *next = QApplication::focusWidget();
+        if (!m_form || !next || !m_form->isAncestorOf(next) || !m_form->isVisible())
+            return false;
+        m_running = true;
+        const bool accepted = m_handler();
+        m_running = false;
+        if (!accepted && m_field)
+            m_field->setFocus();
+        // The field kept the focus, so it must not act as if left.
+        return m_field && m_field->hasFocus();
+    }
+
+private:
+    QPointer<QWidget> m_form;
+    QPointer<QWidget> m_field;
+    std::function<bool()> m_handler;
+    bool m_running = false;
+};
+
+class SelectAllFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn) {
+            // After the click that gave the focus has placed the cursor.
+            QPointer<QLineEdit> field = qobject_cast<QLineEdit *>(watched);
+            QTimer::singleShot(0, this, [field] {
+                if (field && field->hasFocus())
+                    field->selectAll();
+            });
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+QPushButton *commandButton(const QString &name, const QString &caption, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit *makeText(QWidget *form, const QString &name)
+{
+    auto *field = new QLineEdit(form);
+    field->setObjectName(name);
+    selectAllOnEntry(field);
+    return field;
+}
+
+QLineEdit *displayBox(const QString &name, QWidget *parent)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setEnabled(false);
+    keepTextReadable(e);
+    return e;
+}
+
+QDateEdit *datePicker(const QString &name, QWidget *parent)
+{
+    auto *d = new QDateEdit(parent);
+    d->setObjectName(name);
+    d->setCalendarPopup(true);
+    d->setDisplayFormat(Clock::dateFormat());
+    return d;
+}
+
+QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entries)
+{
+    auto *list = new QComboBox(form);
+    list->setObjectName(name);
+    list->addItems(entries);
+    list->setCurrentIndex(-1);
+    return list;
+}
+
+void selectAllOnEntry(QLineEdit *field)
+{
+    field->installEventFilter(new SelectAllFilter(field));
+}
+
+void onLeave(QWidget *form, QWidget *field, std::function<bool()> handler)
+{
+    field->installEventFilter(new LeaveFilter(form, field, std::move(handler)));
+}
+
+SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns)
+{
+    auto *save = new QPushButton(QStringLiteral("Save And Close"), form);
+    save->setObjectName(QStringLiteral("btnSave"));
+    auto *leave = new QPushButton(QStringLiteral("Exit"), form);
+    leave->setObjectName(QStringLiteral("btnExit"));
+    QObject::connect(leave, &QPushButton::clicked, form, [form] { closeChildWindow(form); });
+    auto *box = new QHBoxLayout;
+    box->addStretch();
+    box->addWidget(save);
+    box->addWidget(leave);
+    grid->addLayout(box, row, 0, 1, columns);
+    return {save, leave};
+}
+
+void showRefusal(QWidget *form, const Refusal &refusal)
+{
+    MessageBox::show(form, refusal.text, refusal.title);
+    if (refusal.field.isEmpty())
+        return;
+    if (auto *field = form->findChild<QWidget *>(refusal.field))
+        field->setFocus();
+}
+
+void keepTextReadable(QWidget *w)
+{
+    QPalette p = w->palette();
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        p.setColor(QPalette::Disabled, role, p.color(QPalette::Active, role));
+    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Window).darker(104));
+    w->setPalette(p);
+}
+
+void showDbError(QWidget *parent, const DbError &error)
+{
+    MessageBox::error(parent, error);
+}
+
+} // namespace entry

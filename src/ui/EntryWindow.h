@@ -1,0 +1,72 @@
+#pragma once
+
+#include "core/Database.h"
+#include "core/Refusal.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <utility>
+
+class QComboBox;
+class QDateEdit;
+class QGridLayout;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// What every entry window builds its form from: the controls, leaving a field, the Save/Exit
+// row, database errors and refusals shown the same way.
+namespace entry {
+
+// A command button that does not take Enter from the text boxes.
+QPushButton *commandButton(const QString &name, const QString &caption, QWidget *parent = nullptr);
+// A text box; entering it selects its whole text.
+QLineEdit *makeText(QWidget *form, const QString &name);
+// A box that is read, not typed in: disabled, text in the normal colour.
+QLineEdit *displayBox(const QString &name, QWidget *parent = nullptr);
+// A date box with a calendar, in the one date format.
+QDateEdit *datePicker(const QString &name, QWidget *parent = nullptr);
+// A drop-down list (not editable) holding `entries`, nothing selected.
+QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entries);
+
+// Disabled controls still show their text in the normal colour: they are read, not typed in.
+void keepTextReadable(QWidget *control);
+
+// Entering the field selects its whole text.
+void selectAllOnEntry(QLineEdit *field);
+
+// Runs `handler` when `field` loses the focus to another control of `form` (not to a popup,
+// a message box or another window). The handler is not re-entered. When it returns false, or
+// puts the focus back itself, the field keeps the focus.
+void onLeave(QWidget *form, QWidget *field, std::function<bool()> handler);
+
+// "Save And Close" and "Exit" at the bottom right of `form`'s layout `grid`, spanning `columns`.
+// Exit closes the window without saving.
+struct SaveExit
+{
+    QPushButton *save;
+    QPushButton *exit;
+};
+SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns);
+
+// Shows the refusal and puts the focus in the field it names, if `form` has one by that name.
+void showRefusal(QWidget *form, const Refusal &refusal);
+
+// Shows a database error once.
+void showDbError(QWidget *parent, const DbError &error);
+
+// Runs `command`; a database error is shown and `guarded` returns false.
+template <typename Command> bool guarded(QWidget *parent, Command &&command)
+{
+    try {
+        std::forward<Command>(command)();
+        return true;
+    } catch (const DbError &e) {
+        showDbError(parent, e);
+        return false;
+    }
+}
+
+} // namespace entry
