@@ -21,6 +21,33 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         option->text = Grid::formatText(index.data(Qt::DisplayRole).toString(), m_grid->columnFormat(index.column()));
         option->displayAlignment = m_grid->columnAlignment(index.column());
+        if (m_grid->isCheckColumn(index.column()))
+            option->text.clear();
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        const QString before = m_grid->text(index.row(), index.column());
+        QStyledItemDelegate::setModelData(editor, model, index);
+        const QString after = m_grid->text(index.row(), index.column());
+        if (after != before)
+            Q_EMIT m_grid->cellEdited(index.row(), index.column(), before, after);
+    }
+
+    // A check box toggles only where the gate allows, and reports the change like an edit.
+    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) override
+    {
+        if (!m_grid->isCheckColumn(index.column()))
+            return QStyledItemDelegate::editorEvent(event, model, option, index);
+        if (!m_grid->mayEdit(index.row(), index.column()))
+            return false;
+        const QString before = m_grid->text(index.row(), index.column());
+        const bool handled = QStyledItemDelegate::editorEvent(event, model, option, index);
+        const QString after = m_grid->text(index.row(), index.column());
+        if (after != before)
+            Q_EMIT m_grid->cellEdited(index.row(), index.column(), before, after);
+        return handled;
     }
 
 private:
@@ -97,22 +124,67 @@ int Grid::addRow(const QStringList &cells)
     const int row = rowCount();
     insertRow(row);
     for (int c = 0; c < columnCount(); ++c)
-        setItem(row, c, new QTableWidgetItem(cells.value(c)));
+        setText(row, c, cells.value(c));
     return row;
 }
 
 QString Grid::text(int row, int column) const
 {
     const QTableWidgetItem *i = item(row, column);
-    return i ? i->text() : QString();
+    if (!i)
+        return QString();
+    if (isCheckColumn(column))
+        return i->checkState() == Qt::Checked ? QStringLiteral("1") : QStringLiteral("0");
+    return i->text();
 }
 
 void Grid::setText(int row, int column, const QString &text)
 {
-    if (QTableWidgetItem *i = item(row, column))
+    QTableWidgetItem *i = item(row, column);
+    if (!i) {
+        i = new QTableWidgetItem;
+        setItem(row, column, i);
+    }
+    if (isCheckColumn(column)) {
+        i->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        const bool on = !text.isEmpty() && text != u"0" && text.compare(u"false", Qt::CaseInsensitive) != 0;
+        i->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    } else {
         i->setText(text);
+    }
+}
+
+void Grid::setCheckColumn(int column, bool check)
+{
+    if (check == isCheckColumn(column))
+        return;
+    QStringList texts;
+    for (int r = 0; r < rowCount(); ++r)
+        texts << text(r, column);
+    if (check)
+        m_checkColumns.insert(column);
     else
-        setItem(row, column, new QTableWidgetItem(text));
+        m_checkColumns.remove(column);
+    for (int r = 0; r < rowCount(); ++r) {
+        delete takeItem(r, column);
+        setText(r, column, texts.at(r));
+    }
+}
+
+void Grid::setEditGate(EditGate gate)
+{
+    m_gate = std::move(gate);
+    const EditTriggers open = DoubleClicked | EditKeyPressed | AnyKeyPressed;
+    setEditTriggers(m_gate ? open : NoEditTriggers);
+}
+
+bool Grid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    // Check boxes are gated where they toggle; a call from code (AllEditTriggers) always opens.
+    const bool gated = index.isValid() && !isCheckColumn(index.column()) && trigger != AllEditTriggers;
+    if (gated && !mayEdit(index.row(), index.column()))
+        return false;
+    return QTableWidget::edit(index, trigger, event);
 }
 
 QStringList Grid::rowTexts(int row) const

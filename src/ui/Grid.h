@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QSet>
 #include <QStringList>
 #include <QTableWidget>
+
+#include <functional>
 
 // A read-only text grid: cells keep plain texts (numbers as plain decimals, dates as stored);
 // a per-column display format changes only what is shown. The header is the fixed row, so data
@@ -43,6 +46,15 @@ public:
     // The current data row, or -1.
     int currentDataRow() const { return currentRow(); }
 
+    // A check-box column keeps "1" or "0" as its text and shows a box the user toggles.
+    void setCheckColumn(int column, bool check = true);
+    bool isCheckColumn(int column) const { return m_checkColumns.contains(column); }
+
+    // Decides which cells the user may edit; none without a gate.
+    using EditGate = std::function<bool(int row, int column)>;
+    void setEditGate(EditGate gate);
+    bool mayEdit(int row, int column) const { return m_gate && m_gate(row, column); }
+
     // The display form of `text` under `format`; text that does not fit the format is shown as is.
     static QString formatText(const QString &text, const QString &format);
 
@@ -51,12 +63,17 @@ Q_SIGNALS:
     void currentDataRowChanged(int row);
     // A double-click: the data row under the mouse, or -1 over the header or empty space.
     void rowDoubleClicked(int row);
+    // The user changed a cell (typed or toggled); texts as stored.
+    void cellEdited(int row, int column, const QString &oldText, const QString &newText);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
 private:
     QHash<int, QString> m_formats;
     QHash<int, Qt::Alignment> m_alignments;
+    QSet<int> m_checkColumns;
+    EditGate m_gate;
     Qt::Alignment m_defaultAlignment = Qt::AlignLeft | Qt::AlignVCenter;
 };

@@ -1,6 +1,7 @@
 #include "ui/Grid.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -13,6 +14,8 @@ private Q_SLOTS:
     void displayKeepsStoredText();
     void rowsAndSignals();
     void doubleClickReportsRowOrHeader();
+    void editGateAndAfterEdit_data();
+    void editGateAndAfterEdit();
 };
 
 void TestGrid::formats_data()
@@ -95,6 +98,63 @@ void TestGrid::doubleClickReportsRowOrHeader()
     QCOMPARE(clicked.at(0).at(0).toInt(), 1);
     QCOMPARE(clicked.at(1).at(0).toInt(), -1);
     QCOMPARE(clicked.at(2).at(0).toInt(), -1);
+}
+
+void TestGrid::editGateAndAfterEdit_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("allowed");
+    QTest::addColumn<QString>("newText");
+    QTest::newRow("text, gate allows") << 0 << true << "1 DOOR";
+    QTest::newRow("text, gate refuses") << 1 << false << "";
+    QTest::newRow("check box, gate allows") << 2 << true << "0";
+    QTest::newRow("check box, gate refuses") << 3 << false << "";
+}
+
+void TestGrid::editGateAndAfterEdit()
+{
+    QFETCH(int, column);
+    QFETCH(bool, allowed);
+    QFETCH(QString, newText);
+    Grid g;
+    g.setHeaders({"Name", "Qty", "Done", "Paid"});
+    g.setCheckColumn(2);
+    g.addItem(QStringLiteral("ALPHA\t4\t1\t1"));
+    g.setCheckColumn(3); // set after the row: the stored text becomes the box
+    QCOMPARE(g.rowTexts(0), QStringList({"ALPHA", "4", "1", "1"}));
+    QVERIFY(g.item(0, 3)->checkState() == Qt::Checked);
+    g.setEditGate([](int row, int c) { return row == 0 && (c == 0 || c == 2); });
+    g.resize(400, 200);
+    g.show();
+    g.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&g));
+    QSignalSpy edited(&g, &Grid::cellEdited);
+    const QString before = g.text(0, column);
+    g.setCurrentCell(0, column);
+    if (g.isCheckColumn(column)) {
+        QTest::keyClick(g.viewport(), Qt::Key_Space);
+    } else {
+        QTest::keyClick(g.viewport(), Qt::Key_F2);
+        QWidget *editor = QApplication::focusWidget();
+        QCOMPARE(editor != &g && editor != g.viewport(), allowed);
+        if (allowed) {
+            auto *line = qobject_cast<QLineEdit *>(editor);
+            QVERIFY(line);
+            line->setText(newText);
+            QTest::keyClick(line, Qt::Key_Return);
+        }
+    }
+    // The editor commits through a queued call.
+    QTRY_COMPARE(edited.count(), allowed ? 1 : 0);
+    if (allowed) {
+        QCOMPARE(edited.at(0).at(0).toInt(), 0);
+        QCOMPARE(edited.at(0).at(1).toInt(), column);
+        QCOMPARE(edited.at(0).at(2).toString(), before);
+        QCOMPARE(edited.at(0).at(3).toString(), newText);
+        QCOMPARE(g.text(0, column), newText);
+    } else {
+        QCOMPARE(g.text(0, column), before);
+    }
 }
 
 QTEST_MAIN(TestGrid)
