@@ -1,9 +1,9 @@
 #include "production/CustomerEntry.h"
 
 #include "core/Clock.h"
+#include "core/SharedRoutines.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
-#include "core/SharedRoutines.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
@@ -18,24 +18,9 @@ using namespace entry;
 
 namespace {
 
-const QString kCustomer = QStringLiteral("Customer");
 const QString kKey = QStringLiteral("Name");
 
 } // namespace
-
-namespace MasterData {
-
-std::optional<Row> FindCustomer(const QString &name)
-{
-    return findByKey(kCustomer, kKey, name);
-}
-
-bool SaveCustomer(const QString &name, const Fields &fields)
-{
-    return saveByKey(kCustomer, kKey, name, fields, {{QStringLiteral("DateAdded"), Clock::now()}});
-}
-
-} // namespace MasterData
 
 CustomerEntry::CustomerEntry(QWidget *parent) : QWidget(parent)
 {
@@ -55,7 +40,8 @@ CustomerEntry::CustomerEntry(QWidget *parent) : QWidget(parent)
     txtZip = makeText(this, QStringLiteral("txtZip"));
     txtPhone = makeText(this, QStringLiteral("txtPhone"));
     txtFax = makeText(this, QStringLiteral("txtFax"));
-    cmbStatus = makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
+    cmbStatus =
+        makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
     txtShipTo = makeText(this, QStringLiteral("txtShipTo"));
     txtShipToAddress1 = makeText(this, QStringLiteral("txtShipToAddress1"));
     txtShipToAddress2 = makeText(this, QStringLiteral("txtShipToAddress2"));
@@ -99,9 +85,11 @@ CustomerEntry::CustomerEntry(QWidget *parent) : QWidget(parent)
     btnSave = row.save;
     btnExit = row.exit;
 
-    chainTabOrder({cmbCustomer, txtAddress1, txtAddress2, txtCity, txtState, txtZip, txtPhone, txtFax, cmbStatus,
-                   txtShipTo, txtShipToAddress1, txtShipToAddress2, txtShipToCity, txtShipToState, txtShipToZip,
-                   txtShipToPhone, txtShipToFax, txtTerms, txtDays, btnSave, btnExit});
+    chainTabOrder(
+        {cmbCustomer,   txtAddress1,    txtAddress2,  txtCity,        txtState,          txtZip,
+         txtPhone,      txtFax,         cmbStatus,    txtShipTo,      txtShipToAddress1, txtShipToAddress2,
+         txtShipToCity, txtShipToState, txtShipToZip, txtShipToPhone, txtShipToFax,      txtTerms,
+         txtDays,       btnSave,        btnExit});
 
     m_texts = {{QStringLiteral("Address1"), txtAddress1},
                {QStringLiteral("Address2"), txtAddress2},
@@ -120,16 +108,17 @@ CustomerEntry::CustomerEntry(QWidget *parent) : QWidget(parent)
                {QStringLiteral("ShipToFax"), txtShipToFax},
                {QStringLiteral("Terms"), txtTerms}};
 
-    try {
+    guarded(this, [&] {
         cmbCustomer->addItems(AllCustomerNames());
         cmbCustomer->setCurrentIndex(-1);
         cmbCustomer->clearEditText();
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    });
     // Every keystroke, and every pick from the list, looks the name up.
     connect(cmbCustomer, &QComboBox::currentTextChanged, this, &CustomerEntry::LoadCustomer);
-    onLeave(this, txtDays, [this] { CheckDays(); return true; });
+    onLeave(this, txtDays, [this] {
+        CheckDays();
+        return true;
+    });
     connect(btnSave, &QPushButton::clicked, this, &CustomerEntry::SaveAndClose);
 }
 
@@ -142,42 +131,30 @@ void CustomerEntry::LoadCustomer()
         const std::optional<Row> customer = FindCustomer(name);
         loadTexts(m_texts, customer ? &*customer : nullptr);
         txtDays->setText(customer ? customer->text(QStringLiteral("Days")) : QString());
-        showListEntry(cmbStatus, customer ? customer->text(QStringLiteral("Status")) : QStringLiteral("Active"));
+        showListEntry(cmbStatus,
+                      customer ? customer->text(QStringLiteral("Status")) : QStringLiteral("Active"));
     });
 }
 
 void CustomerEntry::CheckDays()
 {
-    if (parseWholeNumber(txtDays->text()))
-        return;
-    MessageBox::show(this, QStringLiteral("You must enter a number in days for this field. Please re-enter."),
-                     QStringLiteral("Invalid Terms"));
-    txtDays->setFocus();
+    if (const auto refusal = refuseCustomerDays(txtDays->text()))
+        showRefusal(this, *refusal);
 }
 
 void CustomerEntry::SaveAndClose()
 {
     const QString name = cmbCustomer->currentText();
-    if (name.trimmed().isEmpty() || cmbStatus->currentText().isEmpty() || txtTerms->text().trimmed().isEmpty() ||
-        txtDays->text().trimmed().isEmpty()) {
-        MessageBox::show(this, QStringLiteral("Customer Name, Status, Terms, and Days are required."),
-                         QStringLiteral("Required Fields"));
+    if (const auto refusal =
+            refuseCustomer(name, cmbStatus->currentText(), txtTerms->text(), txtDays->text())) {
+        showRefusal(this, *refusal);
         return;
     }
     const std::optional<int> days = parseWholeNumber(txtDays->text());
-    if (!days) {
-        CheckDays();
-        return;
-    }
     Fields fields = {{kKey, name}};
     appendTexts(fields, m_texts);
     fields.emplace_back(QStringLiteral("Days"), *days);
     fields.emplace_back(QStringLiteral("Status"), cmbStatus->currentText());
-    try {
-        SaveCustomer(name, fields);
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-        return;
-    }
-    closeChildWindow(this);
+    if (guarded(this, [&] { SaveCustomer(name, fields); }))
+        closeChildWindow(this);
 }

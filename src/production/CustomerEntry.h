@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Database.h"
-#include "production/MasterData.h"
+#include "production/MasterControls.h"
 
 #include <QWidget>
 
@@ -10,15 +10,6 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-
-namespace MasterData {
-
-std::optional<Row> FindCustomer(const QString &name);
-// Adds or edits the customer called `name`, decided by looking the name up now: `fields` are
-// written as given (empty text included). True when added.
-bool SaveCustomer(const QString &name, const Fields &fields);
-
-} // namespace MasterData
 
 // "Customer Entry/Edit": adds and edits customers. A customer saved under a changed name
 // becomes a new customer; there is no delete and no rename.

@@ -16,24 +16,9 @@ using namespace entry;
 
 namespace {
 
-const QString kEmployee = QStringLiteral("Employee");
 const QString kKey = QStringLiteral("SSN");
 
 } // namespace
-
-namespace MasterData {
-
-std::optional<Row> FindEmployee(const QString &ssn)
-{
-    return findByKey(kEmployee, kKey, ssn);
-}
-
-bool SaveEmployee(const QString &ssn, const Fields &fields)
-{
-    return saveByKey(kEmployee, kKey, ssn, fields, {{QStringLiteral("DateAdded"), Clock::now()}});
-}
-
-} // namespace MasterData
 
 EmployeeEntry::EmployeeEntry(QWidget *parent) : QWidget(parent)
 {
@@ -49,7 +34,8 @@ EmployeeEntry::EmployeeEntry(QWidget *parent) : QWidget(parent)
     txtPhone = makeText(this, QStringLiteral("txtPhone"));
     dtHireDate = datePicker(QStringLiteral("dtHireDate"), this);
     dtHireDate->setDate(Clock::today());
-    cmbStatus = makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
+    cmbStatus =
+        makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
 
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
@@ -70,11 +56,14 @@ EmployeeEntry::EmployeeEntry(QWidget *parent) : QWidget(parent)
                    cmbStatus, btnSave, btnExit});
 
     m_texts = {{QStringLiteral("FirstName"), txtFName}, {QStringLiteral("LastName"), txtLName},
-               {QStringLiteral("Address"), txtAddress},  {QStringLiteral("City"), txtCity},
-               {QStringLiteral("State"), txtState},      {QStringLiteral("Zip"), txtZip},
+               {QStringLiteral("Address"), txtAddress}, {QStringLiteral("City"), txtCity},
+               {QStringLiteral("State"), txtState},     {QStringLiteral("Zip"), txtZip},
                {QStringLiteral("Phone"), txtPhone}};
 
-    onLeave(this, txtSSN, [this] { LoadEmployee(); return true; });
+    onLeave(this, txtSSN, [this] {
+        LoadEmployee();
+        return true;
+    });
     connect(btnSave, &QPushButton::clicked, this, &EmployeeEntry::SaveAndClose);
 }
 
@@ -99,21 +88,15 @@ void EmployeeEntry::LoadEmployee()
 
 void EmployeeEntry::SaveAndClose()
 {
-    if (txtSSN->text().trimmed().isEmpty() || txtFName->text().trimmed().isEmpty() ||
-        txtLName->text().trimmed().isEmpty() || cmbStatus->currentText().isEmpty()) {
-        MessageBox::show(this, QStringLiteral("Employee SSN, First Name, Last Name, and Status are required."),
-                         QStringLiteral("Required Fields"));
+    if (const auto refusal =
+            refuseEmployee(txtSSN->text(), txtFName->text(), txtLName->text(), cmbStatus->currentText())) {
+        showRefusal(this, *refusal);
         return;
     }
     Fields fields = {{kKey, txtSSN->text()}};
     appendTexts(fields, m_texts);
     fields.emplace_back(QStringLiteral("HireDate"), dtHireDate->date());
     fields.emplace_back(QStringLiteral("Status"), cmbStatus->currentText());
-    try {
-        SaveEmployee(txtSSN->text(), fields);
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-        return;
-    }
-    closeChildWindow(this);
+    if (guarded(this, [&] { SaveEmployee(txtSSN->text(), fields); }))
+        closeChildWindow(this);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Database.h"
-#include "production/MasterData.h"
+#include "production/MasterControls.h"
 
 #include <QWidget>
 
@@ -11,14 +11,6 @@ class QComboBox;
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
-
-namespace MasterData {
-
-std::optional<Row> FindEmployee(const QString &ssn);
-// Adds or edits the employee with `ssn`, decided by looking it up now. True when added.
-bool SaveEmployee(const QString &ssn, const Fields &fields);
-
-} // namespace MasterData
 
 // "Employee Entry/Edit": adds and edits the cutters. An employee saved under a changed SSN
 // becomes a new employee; there is no delete.

@@ -1,22 +1,45 @@
 #include "production/MasterData.h"
 
-#include "ui/MessageBox.h"
+#include "core/Clock.h"
 
-#include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 
 #include <cmath>
 
 namespace MasterData {
 
+namespace {
+
+const QString kRequired = QStringLiteral("Required Fields");
+
+bool anyBlank(std::initializer_list<QString> values)
+{
+    for (const QString &v : values)
+        if (v.trimmed().isEmpty())
+            return true;
+    return false;
+}
+
+std::optional<Refusal> required(std::initializer_list<QString> values, const QString &text)
+{
+    if (anyBlank(values))
+        return Refusal{text, kRequired, QString()};
+    return std::nullopt;
+}
+
+template <typename T> void addIfSet(Fields &fields, const char *column, const std::optional<T> &value)
+{
+    if (value)
+        fields.emplace_back(QString::fromLatin1(column), QVariant::fromValue(*value));
+}
+
+} // namespace
+
 std::optional<Row> findByKey(const QString &table, const QString &keyColumn, const QString &key)
 {
     const RowSet rows = DbConnection().query(
-        QStringLiteral("SELECT rowid AS RowKey, * FROM %1 WHERE %2 = ? ORDER BY rowid LIMIT 1").arg(table, keyColumn),
+        QStringLiteral("SELECT rowid AS RowKey, * FROM %1 WHERE %2 = ? ORDER BY rowid LIMIT 1")
+            .arg(table, keyColumn),
         {key});
     if (rows.isEmpty())
         return std::nullopt;
@@ -59,61 +82,130 @@ std::optional<int> parseWholeNumber(const QString &text)
     return v;
 }
 
-void showListEntry(QComboBox *list, const QString &text)
+// --- Customers -----------------------------------------------------------------------------
+
+std::optional<Row> FindCustomer(const QString &name)
 {
-    list->setCurrentIndex(text.isEmpty() ? -1 : list->findText(text, Qt::MatchFixedString));
+    return findByKey(QStringLiteral("Customer"), QStringLiteral("Name"), name);
 }
 
-void addRow(QGridLayout *grid, int row, int column, const QString &label, QWidget *field)
+bool SaveCustomer(const QString &name, const Fields &fields)
 {
-    auto *caption = new QLabel(label);
-    caption->setBuddy(field);
-    grid->addWidget(caption, row, column);
-    grid->addWidget(field, row, column + 1);
+    return saveByKey(QStringLiteral("Customer"), QStringLiteral("Name"), name, fields,
+                     {{QStringLiteral("DateAdded"), Clock::now()}});
 }
 
-QWidget *cityStateZip(QWidget *form, QLineEdit *city, QLineEdit *state, QLineEdit *zip)
+std::optional<Refusal> refuseCustomerDays(const QString &days)
 {
-    auto *row = new QWidget(form);
-    auto *box = new QHBoxLayout(row);
-    box->setContentsMargins(0, 0, 0, 0);
-    state->setMaximumWidth(40);
-    zip->setMaximumWidth(80);
-    box->addWidget(city, 1);
-    box->addWidget(state);
-    box->addWidget(zip);
-    return row;
+    if (parseWholeNumber(days))
+        return std::nullopt;
+    return Refusal{QStringLiteral("You must enter a number in days for this field. Please re-enter."),
+                   QStringLiteral("Invalid Terms"), QStringLiteral("txtDays")};
 }
 
-void loadTexts(const std::vector<TextColumn> &texts, const Row *row)
+std::optional<Refusal> refuseCustomer(const QString &name, const QString &status, const QString &terms,
+                                      const QString &days)
 {
-    for (const TextColumn &t : texts)
-        t.field->setText(row ? row->text(t.column) : QString());
+    if (auto r = required({name, status, terms, days},
+                          QStringLiteral("Customer Name, Status, Terms, and Days are required.")))
+        return r;
+    return refuseCustomerDays(days);
 }
 
-void appendTexts(Fields &fields, const std::vector<TextColumn> &texts)
+// --- Employees -----------------------------------------------------------------------------
+
+std::optional<Row> FindEmployee(const QString &ssn)
 {
-    for (const TextColumn &t : texts)
-        fields.emplace_back(t.column, t.field->text());
+    return findByKey(QStringLiteral("Employee"), QStringLiteral("SSN"), ssn);
 }
 
-bool refuseNonNumeric(QWidget *parent, const std::vector<NumberCheck> &checks)
+bool SaveEmployee(const QString &ssn, const Fields &fields)
 {
-    for (const NumberCheck &c : checks) {
-        if (c.ok)
-            continue;
-        MessageBox::show(parent, QStringLiteral("%1 must be a number. Please re-enter.").arg(c.label),
-                         QStringLiteral("Invalid Number"));
-        c.field->setFocus();
-        return true;
-    }
-    return false;
+    return saveByKey(QStringLiteral("Employee"), QStringLiteral("SSN"), ssn, fields,
+                     {{QStringLiteral("DateAdded"), Clock::now()}});
 }
 
-void chainTabOrder(const std::vector<QWidget *> &widgets)
+std::optional<Refusal> refuseEmployee(const QString &ssn, const QString &firstName, const QString &lastName,
+                                      const QString &status)
 {
-    for (size_t i = 1; i < widgets.size(); ++i)
-        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
+    return required({ssn, firstName, lastName, status},
+                    QStringLiteral("Employee SSN, First Name, Last Name, and Status are required."));
+}
+
+// --- Materials -----------------------------------------------------------------------------
+
+std::optional<Row> FindMaterial(const QString &id)
+{
+    return findByKey(QStringLiteral("Material"), QStringLiteral("ID"), id);
+}
+
+bool MaterialExists(const QString &id)
+{
+    return FindMaterial(id).has_value();
+}
+
+bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type)
+{
+    const QString key = QStringLiteral("ID");
+    return saveByKey(QStringLiteral("Material"), key, id,
+                     {{key, id},
+                      {QStringLiteral("Description"), description},
+                      {QStringLiteral("Status"), status},
+                      {QStringLiteral("Type"), type}},
+                     {{QStringLiteral("DateAdded"), Clock::today()}});
+}
+
+std::optional<Refusal> refuseMaterial(const QString &id, const QString &description, const QString &status,
+                                      const QString &type)
+{
+    return required({id, description, status, type},
+                    QStringLiteral("ID, Description, Status, and Type are required."));
+}
+
+// --- Sets ----------------------------------------------------------------------------------
+
+std::optional<Row> FindSet(const QString &refNo)
+{
+    return findByKey(QStringLiteral("Sets"), QStringLiteral("CustomerRefNo"), refNo);
+}
+
+bool SaveSet(const SetValues &v)
+{
+    const QString key = QStringLiteral("CustomerRefNo");
+    Fields fields;
+    addIfSet(fields, "ReqFeet", v.reqFeet);
+    addIfSet(fields, "ProductionStandard", v.productionStandard);
+    addIfSet(fields, "EmployeeRate", v.employeeRate);
+    addIfSet(fields, "CuttingPrice", v.cuttingPrice);
+    addIfSet(fields, "SewingPrice", v.sewingPrice);
+    addIfSet(fields, "VinylPrice", v.vinylPrice);
+    addIfSet(fields, "LeatherPrice", v.leatherPrice);
+    addIfSet(fields, "KitPrice", v.kitPrice);
+    addIfSet(fields, "TotalPrice", v.totalPrice);
+    fields.emplace_back(QStringLiteral("Type"), v.type);
+    fields.emplace_back(QStringLiteral("Status"), v.status);
+    const Fields identity = {{QStringLiteral("DateAdded"), Clock::now()},
+                             {QStringLiteral("Customer"), v.customer},
+                             {key, v.refNo},
+                             {QStringLiteral("Style"), v.style},
+                             {QStringLiteral("Material"), v.material}};
+    return saveByKey(QStringLiteral("Sets"), key, v.refNo, fields, identity);
+}
+
+Money SetTotalPrice(const std::vector<QString> &components)
+{
+    // Added exactly, so 0.1 + 0.2 is 0.3 and not a binary neighbour of it.
+    Money total;
+    for (const QString &c : components)
+        total += Money::parse(c).value_or(Money());
+    return total;
+}
+
+std::optional<Refusal> refuseSet(const QString &refNo, const QString &status, const QString &type,
+                                 const QString &material)
+{
+    return required({refNo, status, type, material},
+                    QStringLiteral("Reference Number, Material, and Status are required."));
 }
 
 } // namespace MasterData

@@ -1,25 +1,17 @@
 #pragma once
 
 #include "core/Database.h"
+#include "core/Money.h"
+#include "core/Refusal.h"
 
 #include <QString>
-#include <QStringList>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
-class QComboBox;
-class QGridLayout;
-class QLineEdit;
-class QPushButton;
-class QWidget;
-
-// What the customer, employee, material and set windows have in common: a key field that loads
-// or empties the record, "Save And Close" that edits or adds by the key, "Exit".
+// The records behind the customer, employee, material and set windows and their rules: a key
+// that finds the record, a save that edits or adds by the key, the fields a save requires.
 namespace MasterData {
-
-// --- Records -------------------------------------------------------------------------------
 
 // The first row of `table` whose `keyColumn` equals `key`, with its row id as "RowKey".
 std::optional<Row> findByKey(const QString &table, const QString &keyColumn, const QString &key);
@@ -34,39 +26,65 @@ std::optional<double> parseNumber(const QString &text);
 // A whole number ("30", " -2 "); nullopt when empty, fractional or not a number.
 std::optional<int> parseWholeNumber(const QString &text);
 
-// --- Controls ------------------------------------------------------------------------------
+// --- Customers -----------------------------------------------------------------------------
 
-// Shows the entry whose text equals `text` without regard to case, or no entry.
-void showListEntry(QComboBox *list, const QString &text);
+std::optional<Row> FindCustomer(const QString &name);
+// Adds or edits the customer called `name`, decided by looking the name up now: `fields` are
+// written as given (empty text included). True when added.
+bool SaveCustomer(const QString &name, const Fields &fields);
+// Days must be a whole number.
+std::optional<Refusal> refuseCustomerDays(const QString &days);
+// What a customer save needs: name, status, terms and whole days.
+std::optional<Refusal> refuseCustomer(const QString &name, const QString &status, const QString &terms,
+                                      const QString &days);
 
-// Puts `label` in column `column` and `field` in the next one of `row`.
-void addRow(QGridLayout *grid, int row, int column, const QString &label, QWidget *field);
+// --- Employees -----------------------------------------------------------------------------
 
-// City, state and zip side by side, for one row of the form.
-QWidget *cityStateZip(QWidget *form, QLineEdit *city, QLineEdit *state, QLineEdit *zip);
+std::optional<Row> FindEmployee(const QString &ssn);
+// Adds or edits the employee `ssn`, decided by looking it up now. True when added.
+bool SaveEmployee(const QString &ssn, const Fields &fields);
+std::optional<Refusal> refuseEmployee(const QString &ssn, const QString &firstName, const QString &lastName,
+                                      const QString &status);
 
-// A text field bound to a column of its table.
-struct TextColumn
+// --- Materials -----------------------------------------------------------------------------
+
+std::optional<Row> FindMaterial(const QString &id);
+bool MaterialExists(const QString &id);
+// Adds or edits the material `id`, decided by looking it up now; a new one is dated today
+// (without a time). True when added.
+bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type);
+std::optional<Refusal> refuseMaterial(const QString &id, const QString &description, const QString &status,
+                                      const QString &type);
+
+// --- Sets ----------------------------------------------------------------------------------
+
+// What a save writes into the set catalogue. The identity (customer, reference number, style,
+// material) is written only when the set is new; an empty number keeps the stored one.
+struct SetValues
 {
-    QString column;
-    QLineEdit *field;
+    QString customer;
+    QString refNo;
+    QString style;
+    QString material;
+    std::optional<double> reqFeet;
+    std::optional<double> productionStandard;
+    std::optional<Money> employeeRate;
+    std::optional<Money> cuttingPrice;
+    std::optional<Money> sewingPrice;
+    std::optional<Money> vinylPrice;
+    std::optional<Money> leatherPrice;
+    std::optional<Money> kitPrice;
+    std::optional<Money> totalPrice;
+    QString type;
+    QString status;
 };
-// Fills each field from its column, empty when unset; with no row, empties them all.
-void loadTexts(const std::vector<TextColumn> &texts, const Row *row);
-// Appends each field's text (empty as empty text).
-void appendTexts(Fields &fields, const std::vector<TextColumn> &texts);
 
-// A number field that failed its check, named by its label.
-struct NumberCheck
-{
-    QString label;
-    QWidget *field;
-    bool ok;
-};
-// Refuses the first field that is not a number: says so, puts the focus in it and returns true.
-bool refuseNonNumeric(QWidget *parent, const std::vector<NumberCheck> &checks);
-
-// Sets the tab order of `widgets` in the order given.
-void chainTabOrder(const std::vector<QWidget *> &widgets);
+std::optional<Row> FindSet(const QString &refNo);
+// Adds or edits the set of `v.refNo`, decided by looking it up now. True when added.
+bool SaveSet(const SetValues &v);
+// The price of a set from its component prices as typed; an empty or non-numeric one counts 0.
+Money SetTotalPrice(const std::vector<QString> &components);
+std::optional<Refusal> refuseSet(const QString &refNo, const QString &status, const QString &type,
+                                 const QString &material);
 
 } // namespace MasterData

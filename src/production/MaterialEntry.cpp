@@ -1,7 +1,6 @@
 #include "production/MaterialEntry.h"
 
 #include "core/Clock.h"
-#include "production/MasterData.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
@@ -14,32 +13,6 @@
 using namespace MasterData;
 using namespace entry;
 
-namespace {
-
-const QString kMaterial = QStringLiteral("Material");
-const QString kKey = QStringLiteral("ID");
-
-} // namespace
-
-namespace MasterData {
-
-std::optional<Row> FindMaterial(const QString &id)
-{
-    return findByKey(kMaterial, kKey, id);
-}
-
-bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type)
-{
-    return saveByKey(kMaterial, kKey, id,
-                     {{kKey, id},
-                      {QStringLiteral("Description"), description},
-                      {QStringLiteral("Status"), status},
-                      {QStringLiteral("Type"), type}},
-                     {{QStringLiteral("DateAdded"), Clock::today()}});
-}
-
-} // namespace MasterData
-
 MaterialEntry::MaterialEntry(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Material Entry/Edit"));
@@ -47,7 +20,8 @@ MaterialEntry::MaterialEntry(QWidget *parent) : QWidget(parent)
     txtID = makeText(this, QStringLiteral("txtID"));
     txtDesc = makeText(this, QStringLiteral("txtDesc"));
     txtDesc->setMinimumWidth(320);
-    cmbStatus = makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
+    cmbStatus =
+        makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
     cmbType = makeList(this, QStringLiteral("cmbType"),
                        {QStringLiteral("Leather"), QStringLiteral("Vinyl"), QStringLiteral("Kit")});
 
@@ -63,7 +37,10 @@ MaterialEntry::MaterialEntry(QWidget *parent) : QWidget(parent)
 
     chainTabOrder({txtID, txtDesc, cmbStatus, cmbType, btnSave, btnExit});
 
-    onLeave(this, txtID, [this] { LoadMaterial(); return true; });
+    onLeave(this, txtID, [this] {
+        LoadMaterial();
+        return true;
+    });
     connect(btnSave, &QPushButton::clicked, this, &MaterialEntry::SaveAndClose);
 }
 
@@ -81,17 +58,13 @@ void MaterialEntry::LoadMaterial()
 
 void MaterialEntry::SaveAndClose()
 {
-    if (txtID->text().trimmed().isEmpty() || txtDesc->text().trimmed().isEmpty() ||
-        cmbStatus->currentText().isEmpty() || cmbType->currentText().isEmpty()) {
-        MessageBox::show(this, QStringLiteral("ID, Description, Status, and Type are required."),
-                         QStringLiteral("Required Fields"));
+    if (const auto refusal = refuseMaterial(txtID->text(), txtDesc->text(), cmbStatus->currentText(),
+                                            cmbType->currentText())) {
+        showRefusal(this, *refusal);
         return;
     }
-    try {
-        SaveMaterial(txtID->text(), txtDesc->text(), cmbStatus->currentText(), cmbType->currentText());
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-        return;
-    }
-    closeChildWindow(this);
+    if (guarded(this, [&] {
+            SaveMaterial(txtID->text(), txtDesc->text(), cmbStatus->currentText(), cmbType->currentText());
+        }))
+        closeChildWindow(this);
 }

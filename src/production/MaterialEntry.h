@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Database.h"
+#include "production/MasterControls.h"
 
 #include <QWidget>
 
@@ -9,15 +10,6 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-
-namespace MasterData {
-
-std::optional<Row> FindMaterial(const QString &id);
-// Adds or edits the material `id`, decided by looking it up now; a new one is dated today
-// (without a time). True when added.
-bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type);
-
-} // namespace MasterData
 
 // "Material Entry/Edit": adds and edits the materials sets are cut from. A material saved under
 // a changed ID becomes a new material; there is no delete.

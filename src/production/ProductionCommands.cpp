@@ -5,8 +5,8 @@
 #include "production/MaterialEntry.h"
 #include "production/SetEntry.h"
 #include "ui/CommandRegistry.h"
-#include "ui/WindowHost.h"
 #include "ui/Widgets.h"
+#include "ui/WindowHost.h"
 
 namespace production {
 

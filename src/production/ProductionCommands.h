@@ -3,4 +3,4 @@
 namespace production {
 // The master-data windows: "CustomerEntry", "EmployeeEntry", "SetEntry", "MaterialEntry".
 void registerCommands();
-}
+} // namespace production

@@ -1,10 +1,9 @@
 #include "production/SetEntry.h"
 
 #include "core/Clock.h"
-#include "production/MasterData.h"
+#include "core/SharedRoutines.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
-#include "core/SharedRoutines.h"
 #include "ui/MoneyField.h"
 #include "ui/Widgets.h"
 
@@ -16,65 +15,6 @@
 using namespace MasterData;
 using namespace entry;
 
-namespace {
-
-const QString kSets = QStringLiteral("Sets");
-const QString kKey = QStringLiteral("CustomerRefNo");
-
-template <typename T>
-void addIfSet(Fields &fields, const char *column, const std::optional<T> &value)
-{
-    if (value)
-        fields.emplace_back(QString::fromLatin1(column), QVariant::fromValue(*value));
-}
-
-} // namespace
-
-namespace MasterData {
-
-bool MaterialExists(const QString &id)
-{
-    return findByKey(QStringLiteral("Material"), QStringLiteral("ID"), id).has_value();
-}
-
-std::optional<Row> FindSet(const QString &refNo)
-{
-    return findByKey(kSets, kKey, refNo);
-}
-
-bool SaveSet(const SetValues &v)
-{
-    Fields fields;
-    addIfSet(fields, "ReqFeet", v.reqFeet);
-    addIfSet(fields, "ProductionStandard", v.productionStandard);
-    addIfSet(fields, "EmployeeRate", v.employeeRate);
-    addIfSet(fields, "CuttingPrice", v.cuttingPrice);
-    addIfSet(fields, "SewingPrice", v.sewingPrice);
-    addIfSet(fields, "VinylPrice", v.vinylPrice);
-    addIfSet(fields, "LeatherPrice", v.leatherPrice);
-    addIfSet(fields, "KitPrice", v.kitPrice);
-    addIfSet(fields, "TotalPrice", v.totalPrice);
-    fields.emplace_back(QStringLiteral("Type"), v.type);
-    fields.emplace_back(QStringLiteral("Status"), v.status);
-    const Fields identity = {{QStringLiteral("DateAdded"), Clock::now()},
-                             {QStringLiteral("Customer"), v.customer},
-                             {kKey, v.refNo},
-                             {QStringLiteral("Style"), v.style},
-                             {QStringLiteral("Material"), v.material}};
-    return saveByKey(kSets, kKey, v.refNo, fields, identity);
-}
-
-Money SetTotalPrice(const std::vector<QString> &components)
-{
-    // Added exactly, so 0.1 + 0.2 is 0.3 and not a binary neighbour of it.
-    Money total;
-    for (const QString &c : components)
-        total += Money::parse(c).value_or(Money());
-    return total;
-}
-
-} // namespace MasterData
-
 SetEntry::SetEntry(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Set Entry/Edit"));
@@ -85,9 +25,11 @@ SetEntry::SetEntry(QWidget *parent) : QWidget(parent)
     txtMaterial = makeText(this, QStringLiteral("txtMaterial"));
     txtFeetReq = makeText(this, QStringLiteral("txtFeetReq"));
     txtProdStandard = makeText(this, QStringLiteral("txtProdStandard"));
-    cmbType = makeList(this, QStringLiteral("cmbType"),
-                       {QStringLiteral("Set"), QStringLiteral("Hide"), QStringLiteral("Vinyl"), QStringLiteral("Kit")});
-    cmbStatus = makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
+    cmbType = makeList(
+        this, QStringLiteral("cmbType"),
+        {QStringLiteral("Set"), QStringLiteral("Hide"), QStringLiteral("Vinyl"), QStringLiteral("Kit")});
+    cmbStatus =
+        makeList(this, QStringLiteral("cmbStatus"), {QStringLiteral("Active"), QStringLiteral("InActive")});
     auto money = [this](const char *name) {
         auto *field = new MoneyField(this);
         field->setObjectName(QString::fromLatin1(name));
@@ -123,16 +65,29 @@ SetEntry::SetEntry(QWidget *parent) : QWidget(parent)
     btnExit = row.exit;
     cmbCustomer->setMinimumWidth(220);
 
-    chainTabOrder({cmbCustomer, txtRefNo, txtStyle, txtMaterial, txtFeetReq, txtProdStandard, cmbType, cmbStatus,
-                   txtEmployeeRate, txtCut, txtSew, txtVinyl, txtLeather, txtKit, txtTotal, btnSave, btnExit});
+    chainTabOrder({cmbCustomer, txtRefNo, txtStyle, txtMaterial, txtFeetReq, txtProdStandard, cmbType,
+                   cmbStatus, txtEmployeeRate, txtCut, txtSew, txtVinyl, txtLeather, txtKit, txtTotal,
+                   btnSave, btnExit});
 
     installTypeAhead(cmbCustomer);
-    onLeave(this, txtRefNo, [this] { LoadSet(); return true; });
+    onLeave(this, txtRefNo, [this] {
+        LoadSet();
+        return true;
+    });
     // Passing through the customer list shows the stored set again.
-    onLeave(this, cmbCustomer, [this] { LoadSet(); return true; });
-    onLeave(this, txtMaterial, [this] { CheckMaterial(); return true; });
+    onLeave(this, cmbCustomer, [this] {
+        LoadSet();
+        return true;
+    });
+    onLeave(this, txtMaterial, [this] {
+        CheckMaterial();
+        return true;
+    });
     for (MoneyField *c : components())
-        onLeave(this, c, [this] { UpdateTotal(); return true; });
+        onLeave(this, c, [this] {
+            UpdateTotal();
+            return true;
+        });
     connect(btnSave, &QPushButton::clicked, this, &SetEntry::SaveAndClose);
 
     guarded(this, [&] {
@@ -159,7 +114,7 @@ void SetEntry::LoadSet()
                    {QStringLiteral("ProductionStandard"), txtProdStandard}},
                   row);
         const std::vector<std::pair<const char *, MoneyField *>> prices = {
-            {"EmployeeRate", txtEmployeeRate}, {"CuttingPrice", txtCut}, {"SewingPrice", txtSew},
+            {"EmployeeRate", txtEmployeeRate}, {"CuttingPrice", txtCut},     {"SewingPrice", txtSew},
             {"VinylPrice", txtVinyl},          {"LeatherPrice", txtLeather}, {"KitPrice", txtKit},
             {"TotalPrice", txtTotal}};
         for (const auto &[column, field] : prices)
@@ -196,18 +151,17 @@ void SetEntry::UpdateTotal()
 
 void SetEntry::SaveAndClose()
 {
-    if (txtRefNo->text().trimmed().isEmpty() || cmbStatus->currentText().isEmpty() ||
-        cmbType->currentText().isEmpty() || txtMaterial->text().trimmed().isEmpty()) {
-        MessageBox::show(this, QStringLiteral("Reference Number, Material, and Status are required."),
-                         QStringLiteral("Required Fields"));
+    if (const auto refusal = refuseSet(txtRefNo->text(), cmbStatus->currentText(), cmbType->currentText(),
+                                       txtMaterial->text())) {
+        showRefusal(this, *refusal);
         return;
     }
     const auto number = [](QLineEdit *field) { return parseNumber(field->text()); };
     const auto blank = [](QLineEdit *field) { return field->text().trimmed().isEmpty(); };
     const std::vector<std::pair<QString, MoneyField *>> prices = {
         {QStringLiteral("Employee Rate"), txtEmployeeRate}, {QStringLiteral("Cutting Price"), txtCut},
-        {QStringLiteral("Sewing Price"), txtSew},          {QStringLiteral("Vinyl Price"), txtVinyl},
-        {QStringLiteral("Leather Price"), txtLeather},     {QStringLiteral("Kit Price"), txtKit},
+        {QStringLiteral("Sewing Price"), txtSew},           {QStringLiteral("Vinyl Price"), txtVinyl},
+        {QStringLiteral("Leather Price"), txtLeather},      {QStringLiteral("Kit Price"), txtKit},
         {QStringLiteral("Total Price"), txtTotal}};
     std::vector<NumberCheck> checks = {
         {QStringLiteral("Cost Standard"), txtFeetReq, blank(txtFeetReq) || number(txtFeetReq).has_value()},
@@ -234,11 +188,6 @@ void SetEntry::SaveAndClose()
     v.totalPrice = txtTotal->value();
     v.type = cmbType->currentText();
     v.status = cmbStatus->currentText();
-    try {
-        SaveSet(v);
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-        return;
-    }
-    closeChildWindow(this);
+    if (guarded(this, [&] { SaveSet(v); }))
+        closeChildWindow(this);
 }

@@ -26,7 +26,7 @@ W *open(const QString &name)
     auto *w = static_cast<W *>(MainWindow::openChild(name, [] { return new W; }));
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w))
-        qWarning("window %s not active", qPrintable(name));
+        QTest::qFail(qPrintable(QStringLiteral("window %1 did not become active").arg(name)), __FILE__, __LINE__);
     return w;
 }
 

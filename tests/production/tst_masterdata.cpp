@@ -1,0 +1,101 @@
+#include "TestSupport.h"
+#include "production/MasterData.h"
+
+#include <QTest>
+
+using namespace MasterData;
+
+// The master-data rules without a window: what each save requires, and add-or-edit by key.
+class TestMasterData : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QString>("text"); // empty: accepted
+        QTest::addColumn<QString>("field");
+        const QString customer = QStringLiteral("Customer Name, Status, Terms, and Days are required.");
+        const QString days =
+            QStringLiteral("You must enter a number in days for this field. Please re-enter.");
+        const QString employee =
+            QStringLiteral("Employee SSN, First Name, Last Name, and Status are required.");
+        const QString material = QStringLiteral("ID, Description, Status, and Type are required.");
+        const QString set = QStringLiteral("Reference Number, Material, and Status are required.");
+        QTest::newRow("customer ok") << "customer" << QStringList{"Cove", "Active", "Net 10", " 10 "} << ""
+                                     << "";
+        QTest::newRow("customer blank name")
+            << "customer" << QStringList{"  ", "Active", "Net 10", "10"} << customer << "";
+        QTest::newRow("customer no terms")
+            << "customer" << QStringList{"Cove", "Active", "", "10"} << customer << "";
+        QTest::newRow("customer fractional days")
+            << "customer" << QStringList{"Cove", "Active", "Net", "2.5"} << days << "txtDays";
+        QTest::newRow("customer text days")
+            << "customer" << QStringList{"Cove", "Active", "Net", "ten"} << days << "txtDays";
+        QTest::newRow("employee ok") << "employee" << QStringList{"123", "Ann", "Lee", "Active"} << ""
+                                     << "";
+        QTest::newRow("employee no last name")
+            << "employee" << QStringList{"123", "Ann", " ", "Active"} << employee << "";
+        QTest::newRow("material ok") << "material" << QStringList{"BLK", "Black", "Active", "Leather"} << ""
+                                     << "";
+        QTest::newRow("material no type")
+            << "material" << QStringList{"BLK", "Black", "Active", ""} << material << "";
+        QTest::newRow("set ok") << "set" << QStringList{"R1", "Active", "Set", "BLK"} << ""
+                                << "";
+        QTest::newRow("set no material") << "set" << QStringList{"R1", "Active", "Set", ""} << set << "";
+        QTest::newRow("set no type") << "set" << QStringList{"R1", "Active", "", "BLK"} << set << "";
+    }
+    void refusals()
+    {
+        QFETCH(QString, record);
+        QFETCH(QStringList, values);
+        QFETCH(QString, text);
+        QFETCH(QString, field);
+        const auto &v = values;
+        std::optional<Refusal> r;
+        if (record == QLatin1String("customer"))
+            r = refuseCustomer(v[0], v[1], v[2], v[3]);
+        else if (record == QLatin1String("employee"))
+            r = refuseEmployee(v[0], v[1], v[2], v[3]);
+        else if (record == QLatin1String("material"))
+            r = refuseMaterial(v[0], v[1], v[2], v[3]);
+        else
+            r = refuseSet(v[0], v[1], v[2], v[3]);
+        QCOMPARE(r.has_value(), !text.isEmpty());
+        if (!r)
+            return;
+        QCOMPARE(r->text, text);
+        QCOMPARE(r->field, field);
+        QVERIFY(!r->title.isEmpty());
+    }
+
+    // A second save of the same key edits the first row and keeps what only a new row gets.
+    void saveByKeyAddsOnceThenEdits()
+    {
+        TestDatabase t;
+        SetValues v;
+        v.customer = QStringLiteral("Cove");
+        v.refNo = QStringLiteral("R1");
+        v.material = QStringLiteral("BLK");
+        v.totalPrice = Money::parse(QStringLiteral("10.10"));
+        v.type = QStringLiteral("Set");
+        v.status = QStringLiteral("Active");
+        QVERIFY(SaveSet(v));
+        v.customer = QStringLiteral("Other");
+        v.totalPrice = Money::parse(QStringLiteral("12.30"));
+        v.reqFeet.reset();
+        QVERIFY(!SaveSet(v));
+        const RowSet rows =
+            t.db().query(QStringLiteral("SELECT Customer, TotalPrice FROM Sets WHERE CustomerRefNo = ?"),
+                         {QStringLiteral("R1")});
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].text("Customer"), QStringLiteral("Cove"));
+        QCOMPARE(rows[0].money("TotalPrice"), *Money::parse(QStringLiteral("12.30")));
+        QVERIFY(FindSet(QStringLiteral("R1")).has_value());
+        QVERIFY(!FindSet(QStringLiteral("r2")).has_value());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMasterData)
+#include "tst_masterdata.moc"
