@@ -24,6 +24,11 @@ bool print(const ReportJob &job)
 
 } // namespace
 
+void PreviewReport(const ReportJob &job)
+{
+    preview(job);
+}
+
 void PrintPurchaseOrder(qint64 purchaseOrderId)
 {
     BusyPointer busy;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Money.h"
+#include "core/ReportJob.h"
 
 #include <QDate>
 #include <QString>
@@ -10,6 +11,9 @@
 // it to the printer and return whether it printed (the callers ask for confirmation).
 // The purchase order, import log, open orders and production schedule show the hourglass while
 // they run.
+
+// Checks the job against its design and shows it in the report viewer (the request windows).
+void PreviewReport(const ReportJob &job);
 
 void PrintPurchaseOrder(qint64 purchaseOrderId);
 void PrintImportLog(qint64 importId);

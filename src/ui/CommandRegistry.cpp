@@ -38,11 +38,15 @@ bool run(const QString &key)
 const QStringList &notYetBuilt()
 {
     static const QStringList keys = {
-        "LeatherSales",   "Cutsheet",       "EmployeeYield",      "CustomerYield", "EmployeeEarnings",
-        "Shipping",       "ReceivePayment", "ManualInvoice",      "OpenInvoices",  "SalesRegister",
-        "ARTranReport",   "InventoryAdjust", "AdjustValue",       "AvailableInventory", "InventoryValuation",
-        "LeatherHistory", "ResetPrice",     "ImportXLS",          "PendingItems",  "ImportXLSLogReport",
-        "PONavigator",
+        QStringLiteral("LeatherSales"),       QStringLiteral("Shipping"),
+        QStringLiteral("ReceivePayment"),     QStringLiteral("ManualInvoice"),
+        QStringLiteral("OpenInvoices"),       QStringLiteral("SalesRegister"),
+        QStringLiteral("ARTranReport"),       QStringLiteral("InventoryAdjust"),
+        QStringLiteral("AdjustValue"),        QStringLiteral("AvailableInventory"),
+        QStringLiteral("InventoryValuation"), QStringLiteral("LeatherHistory"),
+        QStringLiteral("ResetPrice"),         QStringLiteral("ImportXLS"),
+        QStringLiteral("PendingItems"),       QStringLiteral("ImportXLSLogReport"),
+        QStringLiteral("PONavigator"),
     };
     return keys;
 }

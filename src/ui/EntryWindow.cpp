@@ -131,19 +131,42 @@ void onLeave(QWidget *form, QWidget *field, std::function<bool()> handler)
     field->installEventFilter(new LeaveFilter(form, field, std::move(handler)));
 }
 
-SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns)
+namespace {
+
+std::pair<QPushButton *, QPushButton *> addButtonPair(QWidget *form, QGridLayout *grid, int row, int columns,
+                                                      const QString &first, const QString &firstName,
+                                                      const QString &second, const QString &secondName)
 {
-    auto *save = new QPushButton(QStringLiteral("Save And Close"), form);
-    save->setObjectName(QStringLiteral("btnSave"));
-    auto *leave = new QPushButton(QStringLiteral("Exit"), form);
-    leave->setObjectName(QStringLiteral("btnExit"));
-    QObject::connect(leave, &QPushButton::clicked, form, [form] { closeChildWindow(form); });
+    auto *a = new QPushButton(first, form);
+    a->setObjectName(firstName);
+    auto *b = new QPushButton(second, form);
+    b->setObjectName(secondName);
+    QObject::connect(b, &QPushButton::clicked, form, [form] { closeChildWindow(form); });
     auto *box = new QHBoxLayout;
     box->addStretch();
-    box->addWidget(save);
-    box->addWidget(leave);
+    box->addWidget(a);
+    box->addWidget(b);
     grid->addLayout(box, row, 0, 1, columns);
+    return {a, b};
+}
+
+} // namespace
+
+SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns)
+{
+    const auto [save, leave] =
+        addButtonPair(form, grid, row, columns, QStringLiteral("Save And Close"), QStringLiteral("btnSave"),
+                      QStringLiteral("Exit"), QStringLiteral("btnExit"));
     return {save, leave};
+}
+
+OkCancel addOkCancel(QWidget *form, QGridLayout *grid, int row, int columns)
+{
+    const auto [ok, cancel] =
+        addButtonPair(form, grid, row, columns, QStringLiteral("Ok"), QStringLiteral("btnOK"),
+                      QStringLiteral("Cancel"), QStringLiteral("btnCancel"));
+    ok->setDefault(true);
+    return {ok, cancel};
 }
 
 void showRefusal(QWidget *form, const Refusal &refusal)

@@ -51,6 +51,14 @@ struct SaveExit
 };
 SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns);
 
+// "Ok" and "Cancel" of a request window at the bottom right of `grid`; Cancel closes the window.
+struct OkCancel
+{
+    QPushButton *ok;
+    QPushButton *cancel;
+};
+OkCancel addOkCancel(QWidget *form, QGridLayout *grid, int row, int columns);
+
 // Shows the refusal and puts the focus in the field it names, if `form` has one by that name.
 void showRefusal(QWidget *form, const Refusal &refusal);
 
