@@ -2,11 +2,14 @@
 #include "TestSupport.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportCommands.h"
+#include "reports/ReportPrinter.h"
 #include "reports/ReportRegistry.h"
 #include "reports/ReportsMod.h"
+#include "reports/Viewer.h"
 #include "ui/CommandRegistry.h"
 #include "ui/CommandTable.h"
 #include "ui/MessageBox.h"
+#include "ui/WindowHost.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -96,7 +99,7 @@ void TestReportRegistry::everyDocumentRunsWithoutArguments_data()
     }
 }
 
-// Without arguments a document is written, or refused with the argument it needs.
+// Without arguments a document is written and previewed, or refused with the argument it needs.
 void TestReportRegistry::everyDocumentRunsWithoutArguments()
 {
     QFETCH(QString, name);
@@ -123,6 +126,14 @@ void TestReportRegistry::everyDocumentRunsWithoutArguments()
     if (format == QLatin1String("pdf")) {
         QVERIFY(pdfPageCount(path) >= 1);
         QVERIFY(pdfText(path).contains(d->design.title));
+        // The same rows in the viewer window.
+        WindowReportOutput output;
+        output.preview(buildJob(*d));
+        auto *viewer = qobject_cast<Viewer *>(host::findChild(QStringLiteral("Viewer")));
+        QVERIFY(viewer);
+        QCOMPARE(viewer->CRViewer()->reportSource()->design().name, name);
+        QVERIFY(!viewer->CRViewer()->shownPage().isNull());
+        host::closeLoneChildren();
     } else {
         const QStringList lines = csvLines(path);
         QVERIFY(!lines.isEmpty());
