@@ -8,7 +8,8 @@
 
 // The rows of the standard documents: each function builds its scratch tables, runs the final
 // query and returns the job for the design (rows and text slots), ready for reportOutput().
-// Dates in text slots are the short date form ("5/14/2010").
+// Dates in text slots are the short date form ("5/14/2010"). Each is defined in its family's
+// file under docs/, beside its design and registry entry.
 
 ReportJob purchaseOrderJob(qint64 purchaseOrderId);
 ReportJob importLogJob(qint64 importId);

@@ -1,8 +1,6 @@
 #include "reports/ReportCommandLine.h"
 
-#include "core/Clock.h"
 #include "core/Database.h"
-#include "reports/ReportCatalogue.h"
 #include "reports/ReportDesign.h"
 #include "reports/ReportDocument.h"
 #include "core/Startup.h"
@@ -19,108 +17,7 @@
 
 namespace reports {
 
-qint64 ReportArguments::id(const QString &key) const
-{
-    if (!has(key))
-        throw UsageError(QStringLiteral("This document needs --arg %1=NUMBER.").arg(key));
-    bool ok = false;
-    const qint64 v = m_values.value(key).toLongLong(&ok);
-    if (!ok)
-        throw UsageError(QStringLiteral("--arg %1 must be a whole number, not \"%2\".").arg(key, m_values.value(key)));
-    return v;
-}
-
-QDate ReportArguments::date(const QString &key, const QDate &fallback) const
-{
-    if (!has(key)) {
-        if (fallback.isValid())
-            return fallback;
-        throw UsageError(QStringLiteral("This document needs --arg %1=DATE (yyyy-mm-dd or m/d/yyyy).").arg(key));
-    }
-    const QDate d = parseDate(m_values.value(key));
-    if (!d.isValid())
-        throw UsageError(QStringLiteral("--arg %1 must be a date (yyyy-mm-dd or m/d/yyyy), not \"%2\".")
-                             .arg(key, m_values.value(key)));
-    return d;
-}
-
-QString ReportArguments::text(const QString &key, const QString &fallback) const
-{
-    return has(key) ? m_values.value(key) : fallback;
-}
-
 namespace {
-
-using Args = ReportArguments;
-
-// The invoice of a shipment as it was stored, unless the request gives the values.
-ReportJob invoiceFromArguments(const Args &a)
-{
-    const qint64 shipment = a.id(QStringLiteral("shipment"));
-    const RowSet stored = DbConnection().query(
-        QStringLiteral("SELECT Invoice, DueDate, Terms FROM Invoice WHERE Shipment = ? ORDER BY Invoice"), {shipment});
-    qint64 number = 0;
-    if (a.has(QStringLiteral("invoice")))
-        number = a.id(QStringLiteral("invoice"));
-    else if (!stored.isEmpty())
-        number = stored.first().integer(QStringLiteral("Invoice"));
-    else
-        throw UsageError(QStringLiteral("Shipment %1 has no invoice yet: give --arg invoice=NUMBER.").arg(shipment));
-    const QString due = a.has(QStringLiteral("due"))
-                            ? shortDate(a.date(QStringLiteral("due")))
-                            : (stored.isEmpty() ? QString() : shortDate(stored.first().date(QStringLiteral("DueDate"))));
-    const QString terms = a.text(QStringLiteral("terms"), stored.isEmpty() ? QString() : stored.first().text(QStringLiteral("Terms")));
-    return invoiceJob(shipment, number, due, terms);
-}
-
-QList<CommandLineDocument> &documents()
-{
-    static QList<CommandLineDocument> all = {
-        {QStringLiteral("crptOrderEntryControlReport"),
-         {{QStringLiteral("order"), QStringLiteral("order ID")}},
-         [](const Args &a) { return orderEntryControlJob(a.id(QStringLiteral("order"))); }},
-        {QStringLiteral("crptPurchaseOrder"),
-         {{QStringLiteral("po"), QStringLiteral("purchase order ID")}},
-         [](const Args &a) { return purchaseOrderJob(a.id(QStringLiteral("po"))); }},
-        {QStringLiteral("crptImportLogReport"),
-         {{QStringLiteral("import"), QStringLiteral("import ID")}},
-         [](const Args &a) { return importLogJob(a.id(QStringLiteral("import"))); }},
-        {QStringLiteral("crptOpenOrdersReport"), {}, [](const Args &) { return openOrdersJob(); }},
-        {QStringLiteral("crptProductionScheduleReport"), {}, [](const Args &) { return productionScheduleJob(); }},
-        {QStringLiteral("crptCutsheetEntryControlReport"), {}, [](const Args &) { return cutsheetControlJob(); }},
-        {QStringLiteral("crptCustomerReport"), {}, [](const Args &) { return customerListingJob(); }},
-        {QStringLiteral("crptEmployeeReport"), {}, [](const Args &) { return employeeListingJob(); }},
-        {QStringLiteral("crptSetReport"), {}, [](const Args &) { return setListingJob(); }},
-        {QStringLiteral("crptMaterialReport"), {}, [](const Args &) { return materialListingJob(); }},
-        {QStringLiteral("crptPackingSlip"),
-         {{QStringLiteral("shipment"), QStringLiteral("shipment ID")}},
-         [](const Args &a) { return packingSlipJob(a.id(QStringLiteral("shipment"))); }},
-        {QStringLiteral("crptInvoice"),
-         {{QStringLiteral("shipment"), QStringLiteral("shipment ID")},
-          {QStringLiteral("invoice"), QStringLiteral("invoice number (default: the shipment's invoice)")},
-          {QStringLiteral("due"), QStringLiteral("due date (default: the invoice's)")},
-          {QStringLiteral("terms"), QStringLiteral("terms (default: the invoice's)")}},
-         invoiceFromArguments},
-        {QStringLiteral("crptOpenInvoicesReport"),
-         {{QStringLiteral("asof"), QStringLiteral("as-of date (default: today)")}},
-         [](const Args &a) { return openInvoicesJob(a.date(QStringLiteral("asof"), Clock::today())); }},
-        {QStringLiteral("crptARTranReport"),
-         {{QStringLiteral("from"), QStringLiteral("first date")}, {QStringLiteral("to"), QStringLiteral("last date")}},
-         [](const Args &a) {
-             return arTransactionsJob(a.date(QStringLiteral("from")), a.date(QStringLiteral("to")));
-         }},
-    };
-    return all;
-}
-
-const CommandLineDocument *findDocument(const QString &name)
-{
-    for (const CommandLineDocument &d : documents()) {
-        if (d.design.compare(name, Qt::CaseInsensitive) == 0)
-            return &d;
-    }
-    return nullptr;
-}
 
 QString csvField(const QString &value)
 {
@@ -215,23 +112,6 @@ QString subCsvPath(const QString &path)
 
 } // namespace
 
-const QList<CommandLineDocument> &commandLineDocuments()
-{
-    return documents();
-}
-
-void addCommandLineDocument(const CommandLineDocument &document)
-{
-    QList<CommandLineDocument> &all = documents();
-    for (CommandLineDocument &d : all) {
-        if (d.design.compare(document.design, Qt::CaseInsensitive) == 0) {
-            d = document;
-            return;
-        }
-    }
-    all << document;
-}
-
 QString commandLineUsage()
 {
     QString text = QStringLiteral(
@@ -239,10 +119,10 @@ QString commandLineUsage()
         "Writes one document without opening a window: as a PDF file, or its rows as CSV (a header of\n"
         "the design's columns; a sub-report's rows go to FILE-sub.csv). Without --db the database\n"
         "named in config.txt beside the program is used.\n\nDocuments:\n");
-    for (const CommandLineDocument &d : documents()) {
-        text += QStringLiteral("  ") + d.design + u'\n';
-        for (const auto &a : d.arguments)
-            text += QStringLiteral("      --arg %1=...   %2\n").arg(a.first, a.second);
+    for (const Document *d : registry()) {
+        text += QStringLiteral("  ") + d->name() + u'\n';
+        for (const Argument &a : d->arguments)
+            text += QStringLiteral("      --arg %1=...   %2\n").arg(a.name, a.help);
     }
     return text;
 }
@@ -302,7 +182,7 @@ int runCommandLine(int argc, char **argv)
 int runReportCommand(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err)
 {
     Request request;
-    const CommandLineDocument *document = nullptr;
+    const Document *document = nullptr;
     try {
         request = parse(args);
         if (request.help) {
@@ -310,16 +190,11 @@ int runReportCommand(const QStringList &args, const QString &programFolder, QTex
             out.flush();
             return 0;
         }
-        document = findDocument(request.document);
+        document = find(request.document);
         if (!document)
             throw UsageError(QStringLiteral("There is no document named \"%1\".").arg(request.document));
-        for (auto it = request.arguments.cbegin(); it != request.arguments.cend(); ++it) {
-            bool known = false;
-            for (const auto &a : document->arguments)
-                known = known || a.first == it.key();
-            if (!known)
-                throw UsageError(QStringLiteral("%1 takes no --arg %2.").arg(document->design, it.key()));
-        }
+        // Before the database is opened: a bad request needs none.
+        checkArguments(*document, request.arguments);
     } catch (const UsageError &e) {
         err << e.text() << "\n\n" << commandLineUsage();
         err.flush();
@@ -331,7 +206,7 @@ int runReportCommand(const QStringList &args, const QString &programFolder, QTex
                                            ? openConfiguredDatabase(programFolder)
                                            : Database::open(request.database, schema::password());
         RequestConnection connection(std::move(db));
-        const ReportJob job = document->build(ReportArguments(request.arguments));
+        const ReportJob job = buildJob(*document, request.arguments);
         const Design &design = checkJob(job);
         QString error;
         bool written = false;

@@ -1,13 +1,10 @@
 #pragma once
 
 #include "core/ReportJob.h"
+#include "reports/ReportRegistry.h"
 
-#include <QMap>
 #include <QString>
 #include <QStringList>
-
-#include <functional>
-#include <stdexcept>
 
 class QTextStream;
 
@@ -15,47 +12,9 @@ class QTextStream;
 //   corvane --report NAME [--arg KEY=VALUE ...] (--pdf FILE | --csv FILE) [--db DATABASE]
 namespace reports {
 
-// A bad command line; its text goes above the usage message.
-class UsageError : public std::runtime_error
-{
-public:
-    explicit UsageError(const QString &text) : std::runtime_error(text.toStdString()), m_text(text) {}
-    QString text() const { return m_text; }
+// The documents, their arguments and UsageError are the registry's (ReportRegistry.h).
 
-private:
-    QString m_text;
-};
-
-// The --arg values of one request, read by the document's row builder.
-class ReportArguments
-{
-public:
-    explicit ReportArguments(QMap<QString, QString> values) : m_values(std::move(values)) {}
-    bool has(const QString &key) const { return m_values.contains(key); }
-    // A whole number; a missing or non-numeric value is a UsageError.
-    qint64 id(const QString &key) const;
-    // "yyyy-mm-dd" or "m/d/yyyy"; `fallback` when absent (an invalid fallback makes it required).
-    QDate date(const QString &key, const QDate &fallback = QDate()) const;
-    QString text(const QString &key, const QString &fallback = QString()) const;
-
-private:
-    QMap<QString, QString> m_values;
-};
-
-// One document the command line can write: its design name, the --arg keys it takes (with a
-// word on each for the usage text) and its row builder.
-struct CommandLineDocument
-{
-    QString design;
-    QList<QPair<QString, QString>> arguments;
-    std::function<ReportJob(const ReportArguments &)> build;
-};
-
-// The documents known to the command line; windows' documents are added with
-// addCommandLineDocument.
-const QList<CommandLineDocument> &commandLineDocuments();
-void addCommandLineDocument(const CommandLineDocument &document);
-
+// The usage message, listing every document of the registry with its arguments.
 QString commandLineUsage();
 
 // True when the program was started to write a document rather than to show its window.

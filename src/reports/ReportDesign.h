@@ -12,7 +12,7 @@
 #include <optional>
 
 // A report design is data: what a document says and how it is laid out. The engine
-// (ReportDocument) reads it; adding or changing a document means editing its design only.
+// (ReportDocument) reads it; each design sits with its document's entry in docs/.
 //
 // Wherever a design shows a value it uses a template: literal text with fields in braces,
 // "{City}, {State}  {Zip}", a field optionally followed by a format, "{DueDate:date}", or a text
@@ -99,8 +99,8 @@ struct Design
     std::optional<SubReport> sub;
 };
 
-// Every design of the program, by name.
-const QList<Design> &designs();
+// Every design of the program, family by family (ReportRegistry.h keeps them).
+QList<const Design *> designs();
 // The design named `name` (case-insensitive), or nullptr.
 const Design *findDesign(const QString &name);
 

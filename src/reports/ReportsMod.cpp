@@ -2,24 +2,30 @@
 
 #include "reports/ReportCatalogue.h"
 #include "reports/ReportDesign.h"
+#include "reports/ReportRegistry.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 
-#include <map>
+#include <functional>
+#include <optional>
 
 namespace {
 
-// The design checks its rows when they are handed over, before any output.
-void preview(const ReportJob &job)
+// Builds the rows and hands them to the output the document's entry names, with the busy
+// pointer from the first query when the entry asks for it. The design checks its rows when
+// they are handed over, before any output.
+bool produce(const QString &name, const std::function<ReportJob()> &rows)
 {
+    const reports::Document *document = reports::find(name);
+    std::optional<BusyPointer> busy;
+    if (document && document->hourglass)
+        busy.emplace();
+    const ReportJob job = rows();
     reports::checkJob(job);
+    if (document && document->output == reports::Output::Print)
+        return reportOutput().print(job);
     reportOutput().preview(job);
-}
-
-bool print(const ReportJob &job)
-{
-    reports::checkJob(job);
-    return reportOutput().print(job);
+    return true;
 }
 
 } // namespace
@@ -31,104 +37,83 @@ void PreviewReport(const ReportJob &job)
 
 void PrintPurchaseOrder(qint64 purchaseOrderId)
 {
-    BusyPointer busy;
-    preview(purchaseOrderJob(purchaseOrderId));
+    produce(QStringLiteral("crptPurchaseOrder"), [=] { return purchaseOrderJob(purchaseOrderId); });
 }
 
 void PrintImportLog(qint64 importId)
 {
-    BusyPointer busy;
-    preview(importLogJob(importId));
+    produce(QStringLiteral("crptImportLogReport"), [=] { return importLogJob(importId); });
 }
 
 void PrintOpenOrdersReport()
 {
-    BusyPointer busy;
-    preview(openOrdersJob());
+    produce(QStringLiteral("crptOpenOrdersReport"), openOrdersJob);
 }
 
 void PrintProductionSchedule()
 {
-    BusyPointer busy;
-    preview(productionScheduleJob());
+    produce(QStringLiteral("crptProductionScheduleReport"), productionScheduleJob);
 }
 
 bool PrintCutsheetControlReport()
 {
-    return print(cutsheetControlJob());
+    return produce(QStringLiteral("crptCutsheetEntryControlReport"), cutsheetControlJob);
 }
 
 void PrintCustomerReport()
 {
-    preview(customerListingJob());
+    produce(QStringLiteral("crptCustomerReport"), customerListingJob);
 }
 
 void PrintEmployeeReport()
 {
-    preview(employeeListingJob());
+    produce(QStringLiteral("crptEmployeeReport"), employeeListingJob);
 }
 
 void PrintSetReport()
 {
-    preview(setListingJob());
+    produce(QStringLiteral("crptSetReport"), setListingJob);
 }
 
 void PrintMaterialReport()
 {
-    preview(materialListingJob());
+    produce(QStringLiteral("crptMaterialReport"), materialListingJob);
 }
 
 bool PrintPackingSlip(qint64 shipmentId)
 {
-    return print(packingSlipJob(shipmentId));
+    return produce(QStringLiteral("crptPackingSlip"), [=] { return packingSlipJob(shipmentId); });
 }
 
 Money PrintInvoice(qint64 shipmentId, qint64 invoiceNumber, const QString &dueDate, const QString &terms)
 {
-    print(invoiceJob(shipmentId, invoiceNumber, dueDate, terms));
+    produce(QStringLiteral("crptInvoice"), [&] { return invoiceJob(shipmentId, invoiceNumber, dueDate, terms); });
     return invoiceTotal(shipmentId);
 }
 
 void PrintOpenInvoicesReport(const QDate &asOf)
 {
-    preview(openInvoicesJob(asOf));
+    produce(QStringLiteral("crptOpenInvoicesReport"), [&] { return openInvoicesJob(asOf); });
 }
 
 void PrintARTranReport(const QDate &from, const QDate &to)
 {
-    preview(arTransactionsJob(from, to));
+    produce(QStringLiteral("crptARTranReport"), [&] { return arTransactionsJob(from, to); });
 }
-
-namespace {
-
-const std::map<QString, void (*)()> &reportCommands()
-{
-    static const std::map<QString, void (*)()> commands = {
-        {QStringLiteral("OpenOrders"), PrintOpenOrdersReport},
-        {QStringLiteral("ProductionSchedule"), PrintProductionSchedule},
-        {QStringLiteral("CustomerReport"), PrintCustomerReport},
-        {QStringLiteral("EmployeeReport"), PrintEmployeeReport},
-        {QStringLiteral("SetReport"), PrintSetReport},
-        {QStringLiteral("MaterialReport"), PrintMaterialReport},
-    };
-    return commands;
-}
-
-} // namespace
 
 bool isReportCommand(const QString &key)
 {
-    return reportCommands().count(key) > 0;
+    return reports::findCommand(key) != nullptr;
 }
 
 void runReportCommand(QWidget *parent, const QString &key)
 {
-    const auto it = reportCommands().find(key);
-    if (it == reportCommands().end())
+    const reports::Document *document = reports::findCommand(key);
+    if (!document)
         return;
     try {
         BusyPointer busy;
-        it->second();
+        produce(document->name(), [document] { return reports::buildJob(*document); });
     } catch (const DbError &e) {
         MessageBox::error(parent, e);
     }

@@ -43,7 +43,8 @@ inline const QString OrderControl = QStringLiteral("Did report print OK?");
 inline const QString OrderControlTitle = QStringLiteral("Report Status");
 } // namespace PrintQuestion
 
-// The report commands of the main window's command table ("OpenOrders", "CustomerReport", ...).
+// The report commands of the main window's command table ("OpenOrders", "CustomerReport", ...):
+// the keys the registry's entries name.
 bool isReportCommand(const QString &key);
 // Runs one with the busy pointer; a failure is shown to the user with the engine's text.
 void runReportCommand(QWidget *parent, const QString &key);

@@ -10,8 +10,20 @@
 QString pdfText(const QString &path, int firstPage = 0, int lastPage = 0);
 // Pages of a PDF file as pdfinfo counts them; -1 when it cannot be read.
 int pdfPageCount(const QString &path);
-// Writes `document` to a temporary PDF and returns its text.
+// Writes `document` to a temporary PDF and returns its text. When the PDF cannot be written or
+// read the running test fails (the empty text returned then is no result).
 QString documentText(const reports::ReportDocument &document);
+
+// The command line's request run inside the test, with what it wrote out and to errors.
+struct CommandResult
+{
+    int code;
+    QString out;
+    QString err;
+};
+CommandResult runCommand(const QStringList &args, const QString &programFolder = QString());
+// The lines of a CSV file written by the command line, without the last empty one.
+QStringList csvLines(const QString &path);
 
 // A row set with the given columns and rows.
 RowSet makeRows(const QStringList &columns, const QList<QVariantList> &rows);

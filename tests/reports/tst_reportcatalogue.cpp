@@ -2,6 +2,7 @@
 #include "reports/ReportCatalogue.h"
 #include "reports/ReportDesign.h"
 #include "ReportTestSupport.h"
+#include "reports/ReportRegistry.h"
 #include "reports/ReportsMod.h"
 #include "TestSupport.h"
 #include "ui/Widgets.h"
@@ -69,6 +70,8 @@ private Q_SLOTS:
     void cutsheetControlNames();
     void routinesHandOverToOutput();
     void reportCommandsShowFailures();
+    void previewRefusesRowsItsDesignCannotTake_data();
+    void previewRefusesRowsItsDesignCannotTake();
 };
 
 void TestReportCatalogue::openOrdersQuantities()
@@ -318,25 +321,39 @@ void TestReportCatalogue::listingsOrder()
 {
     TestDatabase t;
     loadShopFixture();
+    Database &db = t.db();
+    // Rows a plain name or reference order would put elsewhere: an inactive customer whose name
+    // sorts first, a second Alvarez whose SSN sorts after Maria's, an inactive hide and a Carter
+    // set whose reference sorts before every other.
+    db.insert(QStringLiteral("Customer"), {{"Name", "Abbott Upholstery"}, {"Status", "InActive"}, {"Days", 0}});
+    db.insert(QStringLiteral("Employee"),
+              {{"SSN", "212-55-0109"}, {"FirstName", "Ana"}, {"LastName", "Alvarez"}, {"Status", "Active"}});
+    db.insert(QStringLiteral("Sets"), {{"CustomerRefNo", "AAA-1"}, {"Customer", "Abbott Upholstery"}, {"Type", "Hide"},
+                                       {"Status", "InActive"}});
+    db.insert(QStringLiteral("Sets"), {{"CustomerRefNo", "AAA-7"}, {"Customer", "Carter Coach Works"}, {"Type", "Set"},
+                                       {"Status", "Active"}});
+    db.insert(QStringLiteral("Material"), {{"ID", "AAA-00"}, {"Status", "InActive"}, {"Type", "Vinyl"}});
+
     const ReportJob customers = customerListingJob();
     QCOMPARE(customers.rows.columns(), reports::findDesign(QStringLiteral("crptCustomerReport"))->columns);
     QCOMPARE(lines(customers.rows, cols("Status,Name")),
              QStringList({"Active|Bayside Marine Interiors", "Active|Carter Coach Works", "Active|Heritage Saddlery",
-                          "InActive|Old Town Furniture"}));
+                          "InActive|Abbott Upholstery", "InActive|Old Town Furniture"}));
     const ReportJob employees = employeeListingJob();
     QCOMPARE(employees.rows.columns(), reports::findDesign(QStringLiteral("crptEmployeeReport"))->columns);
-    QCOMPARE(lines(employees.rows, cols("Status,LastName")),
-             QStringList({"Active|Alvarez", "Active|Okafor", "InActive|Brooks"}));
+    QCOMPARE(lines(employees.rows, cols("Status,LastName,FirstName")),
+             QStringList({"Active|Alvarez|Ana", "Active|Alvarez|Maria", "Active|Okafor|James", "InActive|Brooks|Linda"}));
     const ReportJob sets = setListingJob();
     QCOMPARE(sets.rows.columns(), reports::findDesign(QStringLiteral("crptSetReport"))->columns);
     QCOMPARE(lines(sets.rows, cols("Status,Type,CustomerRefNo")),
              QStringList({"Active|Hide|HS-12", "Active|Kit|BMI-KIT1", "Active|Set|BMI-4410", "Active|Set|BMI-4420",
-                          "Active|Set|CCW-220", "Active|Set|CCW-221", "InActive|Set|OTF-9"}));
+                          "Active|Set|AAA-7", "Active|Set|CCW-220", "Active|Set|CCW-221", "InActive|Hide|AAA-1",
+                          "InActive|Set|OTF-9"}));
     const ReportJob materials = materialListingJob();
     QCOMPARE(materials.rows.columns(), reports::findDesign(QStringLiteral("crptMaterialReport"))->columns);
     QCOMPARE(lines(materials.rows, cols("Status,Type,ID")),
              QStringList({"Active|Kit|KIT-SB", "Active|Leather|BLK-01", "Active|Leather|TAN-07", "Active|Vinyl|GRY-V2",
-                          "InActive|Leather|RED-03"}));
+                          "InActive|Leather|RED-03", "InActive|Vinyl|AAA-00"}));
 }
 
 void TestReportCatalogue::purchaseOrderAndImportLog()
@@ -432,6 +449,51 @@ void TestReportCatalogue::reportCommandsShowFailures()
     QCOMPARE(captured.previews.size(), 1);
     QCOMPARE(MessageBox::shown().size(), 1);
     QVERIFY(MessageBox::shown().first().text.contains(QStringLiteral("Material")));
+}
+
+void TestReportCatalogue::previewRefusesRowsItsDesignCannotTake_data()
+{
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("column missing") << "Customer,InvoiceDate,Invoice,Cutting,Sewing,Vinyl,Total"
+                                    << "The report crptSalesRegisterReport cannot be produced: its rows have no "
+                                       "column \"Kit\".";
+    QTest::newRow("all there") << "Customer,InvoiceDate,Invoice,Cutting,Sewing,Vinyl,Kit,Total" << QString();
+}
+
+// The viewer and a capture take any job; the check before the output is what refuses it.
+void TestReportCatalogue::previewRefusesRowsItsDesignCannotTake()
+{
+    QFETCH(QString, columns);
+    QFETCH(QString, refusal);
+    TestDatabase t;
+    CapturedReports captured;
+    setReportOutput(&captured);
+    MessageBox::clearShown();
+    static QString handedOver;
+    handedOver = columns;
+    if (!reports::find(QStringLiteral("crptSalesRegisterReport"))) {
+        reports::Document sales;
+        sales.design = *reports::findDesign(QStringLiteral("crptSalesRegisterReport"));
+        sales.commandKey = QStringLiteral("SalesRegister");
+        sales.build = [](const reports::ReportArguments &) {
+            ReportJob job;
+            job.design = QStringLiteral("crptSalesRegisterReport");
+            job.rows = makeRows(handedOver.split(u','), {});
+            return job;
+        };
+        QVERIFY(reports::add(sales));
+    }
+    runReportCommand(nullptr, QStringLiteral("SalesRegister"));
+    if (refusal.isEmpty()) {
+        QCOMPARE(captured.previews.size(), 1);
+        QVERIFY(MessageBox::shown().isEmpty());
+    } else {
+        QVERIFY(captured.previews.isEmpty());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().text, refusal);
+    }
+    setReportOutput(nullptr);
 }
 
 QTEST_MAIN(TestReportCatalogue)

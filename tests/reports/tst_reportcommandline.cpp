@@ -11,37 +11,6 @@
 
 using namespace reports;
 
-namespace {
-
-struct Result
-{
-    int code;
-    QString out;
-    QString err;
-};
-
-Result run(const QStringList &args, const QString &folder = QString())
-{
-    QString out;
-    QString err;
-    QTextStream o(&out);
-    QTextStream e(&err);
-    const int code = runReportCommand(args, folder, o, e);
-    return {code, out, err};
-}
-
-QStringList csvLines(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-} // namespace
 
 class TestReportCommandLine : public QObject
 {
@@ -53,6 +22,8 @@ private Q_SLOTS:
     void csvHoldsTheRowsAsHandedOver();
     void csvOfSubReportAndQuoting();
     void pdfOfInvoiceUsesStoredInvoice();
+    void datesReadInBothForms_data();
+    void datesReadInBothForms();
     void missingDatabaseFails();
     void documentTableCanGrow();
     void programRunsWithoutWindow();
@@ -79,6 +50,15 @@ void TestReportCommandLine::badArgumentsGiveUsage_data()
                                  << "This document needs --arg shipment=NUMBER.";
     QTest::newRow("id not a number") << QStringList{"--report", "crptPackingSlip", "--arg", "shipment=12a", "--csv", "a.csv"}
                                      << "--arg shipment must be a whole number";
+    QTest::newRow("optional number not a number")
+        << QStringList{"--report", "crptInvoice", "--arg", "shipment=9001", "--arg", "invoice=3OO3", "--csv", "a.csv"}
+        << "--arg invoice must be a whole number, not \"3OO3\".";
+    QTest::newRow("optional date not a date")
+        << QStringList{"--report", "crptInvoice", "--arg", "shipment=9001", "--arg", "due=2010-13-01", "--csv", "a.csv"}
+        << "--arg due must be a date (yyyy-mm-dd or m/d/yyyy), not \"2010-13-01\".";
+    QTest::newRow("required date missing") << QStringList{"--report", "crptARTranReport", "--arg", "from=5/1/2010",
+                                                          "--csv", "a.csv"}
+                                           << "This document needs --arg to=DATE (yyyy-mm-dd or m/d/yyyy).";
     QTest::newRow("bad date") << QStringList{"--report", "crptARTranReport", "--arg", "from=5/44/2010", "--arg",
                                              "to=2010-05-31", "--csv", "a.csv"}
                               << "--arg from must be a date";
@@ -91,7 +71,7 @@ void TestReportCommandLine::badArgumentsGiveUsage()
     TestDatabase t;
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
-    const Result r = run(args + QStringList{"--db", t.path()});
+    const CommandResult r = runCommand(args + QStringList{"--db", t.path()});
     QCOMPARE(r.code, 2);
     QVERIFY2(r.err.startsWith(says), qPrintable(r.err));
     QVERIFY(r.err.contains(QStringLiteral("Usage: corvane --report NAME")));
@@ -105,7 +85,7 @@ void TestReportCommandLine::csvHoldsTheRowsAsHandedOver()
     loadShopFixture();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("open.csv"));
-    const Result r = run({"--report", "crptOpenOrdersReport", "--csv", path, "--db", t.path()});
+    const CommandResult r = runCommand({"--report", "crptOpenOrdersReport", "--csv", path, "--db", t.path()});
     QCOMPARE(r.code, 0);
     QVERIFY(r.out.contains(QStringLiteral("6 row(s) written")));
     const QStringList lines = csvLines(path);
@@ -124,7 +104,7 @@ void TestReportCommandLine::csvOfSubReportAndQuoting()
     t.db().exec(QStringLiteral("UPDATE Invoice SET Customer = 'Smith, \"Big\" Co' WHERE Invoice = 3003"));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("ar.csv"));
-    const Result r = run({"--report", "crptARTranReport", "--arg", "from=5/1/2010", "--arg", "to=2010-05-31", "--csv",
+    const CommandResult r = runCommand({"--report", "crptARTranReport", "--arg", "from=5/1/2010", "--arg", "to=2010-05-31", "--csv",
                           path, "--db", t.path()});
     QCOMPARE(r.code, 0);
     QCOMPARE(csvLines(path), QStringList({"Customer,Invoice,InvoiceDate,DueDate,Terms,Shipment,Total,Type",
@@ -139,14 +119,14 @@ void TestReportCommandLine::pdfOfInvoiceUsesStoredInvoice()
     loadShopFixture();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("invoice.pdf"));
-    Result r = run({"--report", "crptinvoice", "--arg", "shipment=9001", "--pdf", path, "--db", t.path()});
+    CommandResult r = runCommand({"--report", "crptinvoice", "--arg", "shipment=9001", "--pdf", path, "--db", t.path()});
     QCOMPARE(r.code, 0);
     QString text = pdfText(path);
     QVERIFY(text.contains(QStringLiteral("Invoice No.: 3003")));
     QVERIFY(text.contains(QStringLiteral("Due Date: 6/11/2010")));
     QVERIFY(text.contains(QStringLiteral("$1,687.44")));
 
-    r = run({"--report", "crptInvoice", "--arg", "shipment=9001", "--arg", "invoice=77", "--arg", "terms=Due now",
+    r = runCommand({"--report", "crptInvoice", "--arg", "shipment=9001", "--arg", "invoice=77", "--arg", "terms=Due now",
              "--pdf", path, "--db", t.path()});
     QCOMPARE(r.code, 0);
     text = pdfText(path);
@@ -154,20 +134,50 @@ void TestReportCommandLine::pdfOfInvoiceUsesStoredInvoice()
     QVERIFY(text.contains(QStringLiteral("Terms: Due now")));
 
     t.db().exec(QStringLiteral("DELETE FROM Invoice"));
-    r = run({"--report", "crptInvoice", "--arg", "shipment=9001", "--pdf", path, "--db", t.path()});
+    r = runCommand({"--report", "crptInvoice", "--arg", "shipment=9001", "--pdf", path, "--db", t.path()});
     QCOMPARE(r.code, 2);
     QVERIFY(r.err.startsWith(QStringLiteral("Shipment 9001 has no invoice yet")));
+}
+
+void TestReportCommandLine::datesReadInBothForms_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    // Month before day: read the other way round, 5/12 would be the 5th of December.
+    QTest::newRow("iso") << "2010-05-12" << "2010-05-20";
+    QTest::newRow("month/day/year") << "5/12/2010" << "5/20/2010";
+    QTest::newRow("padded") << "05/12/2010" << "05/20/2010";
+    QTest::newRow("mixed") << "5/12/2010" << "2010-05-20";
+}
+
+// Both bounds fall on a row's day, so a date read wrong loses the row.
+void TestReportCommandLine::datesReadInBothForms()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    TestDatabase t;
+    loadShopFixture();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ar.csv"));
+    const CommandResult r = runCommand({"--report", "crptARTranReport", "--arg", "from=" + from, "--arg", "to=" + to,
+                                        "--csv", path, "--db", t.path()});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(csvLines(path), QStringList({"Customer,Invoice,InvoiceDate,DueDate,Terms,Shipment,Total,Type",
+                                          "Bayside Marine Interiors,3003,2010-05-12,2010-06-11,Net 30,9001,1687.44,"
+                                          "Auto Invoice"}));
+    QCOMPARE(csvLines(dir.filePath(QStringLiteral("ar-sub.csv"))),
+             QStringList({"ID,Invoice,Date,Amount", "3,3003,2010-05-20,500"}));
 }
 
 void TestReportCommandLine::missingDatabaseFails()
 {
     TestDatabase t;
     QTemporaryDir dir;
-    Result r = run({"--report", "crptMaterialReport", "--csv", dir.filePath("m.csv"), "--db", dir.filePath("none.db")});
+    CommandResult r = runCommand({"--report", "crptMaterialReport", "--csv", dir.filePath("m.csv"), "--db", dir.filePath("none.db")});
     QCOMPARE(r.code, 1);
     QVERIFY(r.err.contains(QStringLiteral("none.db")));
     // Without --db: config.txt beside the program, which this folder lacks.
-    r = run({"--report", "crptMaterialReport", "--csv", dir.filePath("m.csv")}, dir.path());
+    r = runCommand({"--report", "crptMaterialReport", "--csv", dir.filePath("m.csv")}, dir.path());
     QCOMPARE(r.code, 1);
     QVERIFY(r.err.contains(QStringLiteral("config.txt")));
     QVERIFY(!QFileInfo::exists(dir.filePath("m.csv")));
@@ -177,20 +187,25 @@ void TestReportCommandLine::documentTableCanGrow()
 {
     TestDatabase t;
     loadShopFixture();
-    addCommandLineDocument({QStringLiteral("crptSalesRegisterReport"),
-                            {{QStringLiteral("from"), QStringLiteral("first date")}},
-                            [](const ReportArguments &a) {
-                                ReportJob job;
-                                job.design = QStringLiteral("crptSalesRegisterReport");
-                                job.rows = DbConnection().query(
-                                    QStringLiteral("SELECT Customer, InvoiceDate, Invoice, 0 AS Cutting, 0 AS Sewing, "
-                                                   "0 AS Vinyl, 0 AS Kit, Total FROM Invoice WHERE InvoiceDate >= ?"),
-                                    {isoDate(a.date(QStringLiteral("from")))});
-                                return job;
-                            }});
+    // A window's own document joins the registry, taking the place of its design.
+    Document sales;
+    sales.design = *findDesign(QStringLiteral("crptSalesRegisterReport"));
+    sales.arguments = {{QStringLiteral("from"), ArgumentKind::Date, true, QStringLiteral("first date")}};
+    sales.build = [](const ReportArguments &a) {
+        ReportJob job;
+        job.design = QStringLiteral("crptSalesRegisterReport");
+        job.rows = DbConnection().query(QStringLiteral("SELECT Customer, InvoiceDate, Invoice, 0 AS Cutting, 0 AS Sewing, "
+                                                       "0 AS Vinyl, 0 AS Kit, Total FROM Invoice WHERE InvoiceDate >= ?"),
+                                        {isoDate(a.date(QStringLiteral("from")))});
+        return job;
+    };
+    QVERIFY(!find(QStringLiteral("crptSalesRegisterReport")));
+    QVERIFY(add(sales));
+    QVERIFY(!add(sales)); // a name has one row builder
+    QCOMPARE(find(QStringLiteral("crptSalesRegisterReport"))->design.title, QStringLiteral("Sales Register"));
     QVERIFY(commandLineUsage().contains(QStringLiteral("crptSalesRegisterReport")));
     QTemporaryDir dir;
-    const Result r = run({"--report", "crptSalesRegisterReport", "--arg", "from=2010-05-01", "--csv",
+    const CommandResult r = runCommand({"--report", "crptSalesRegisterReport", "--arg", "from=2010-05-01", "--csv",
                           dir.filePath("s.csv"), "--db", t.path()});
     QCOMPARE(r.code, 0);
     QCOMPARE(csvLines(dir.filePath("s.csv")).size(), 2);

@@ -1,0 +1,124 @@
+// Production documents: the cut sheet control report, and the yield and earnings reports.
+#include "core/Database.h"
+#include "reports/ReportCatalogue.h"
+#include "reports/docs/DesignKit.h"
+#include "reports/docs/Families.h"
+
+using namespace reports;
+using namespace reports::docs;
+
+namespace {
+
+Design cutsheetControlDesign()
+{
+    Design d;
+    d.name = QStringLiteral("crptCutsheetEntryControlReport");
+    d.title = QStringLiteral("Cutsheet Entry Control Report");
+    d.columns = cols("ID, SSN, Date, OrderID, Item, Sets, Feet, Action, FirstName, LastName");
+    d.details = {text(QStringLiteral("Action"), QStringLiteral("Action"), 0.9),
+                 count(QStringLiteral("ID"), QStringLiteral("Cutsheet"), 0.7),
+                 date(QStringLiteral("Date"), QStringLiteral("Date")),
+                 text(QStringLiteral("SSN"), QStringLiteral("SSN"), 1.1),
+                 text(QStringLiteral("{FirstName} {LastName}"), QStringLiteral("Employee"), 1.6),
+                 count(QStringLiteral("OrderID"), QStringLiteral("Order"), 0.6),
+                 count(QStringLiteral("Item"), QStringLiteral("Line"), 0.5),
+                 count(QStringLiteral("Sets"), QStringLiteral("Sets"), 0.6),
+                 qty(QStringLiteral("Feet"), QStringLiteral("Feet"), 0.7)};
+    // New, changed and deleted cut sheets side by side: their sets do not add up.
+    d.totalLabel = QStringLiteral("Cutsheets listed: {count}");
+    return d;
+}
+
+Design yieldDesign(const QString &name, const QString &title, bool perEmployee)
+{
+    Design d;
+    d.name = name;
+    d.title = title;
+    d.columns = perEmployee ? cols("SSN, FirstName, LastName, Style, Sets, Required, Used")
+                            : cols("Customer, Style, Sets, Required, Used");
+    d.slots = {{QStringLiteral("StartDate"), QStringLiteral("From")},
+               {QStringLiteral("EndDate"), QStringLiteral("To")},
+               {QStringLiteral("SingleSelection"), QString(), true}};
+    Group g;
+    if (perEmployee) {
+        g.keys = {QStringLiteral("SSN")};
+        g.header = QStringLiteral("{LastName}, {FirstName}   ({SSN})");
+        g.footer = QStringLiteral("Total for {FirstName} {LastName}");
+    } else {
+        g.keys = {QStringLiteral("Customer")};
+        g.header = QStringLiteral("{Customer}");
+        g.footer = QStringLiteral("Total for {Customer}");
+    }
+    g.sums = cols("Sets, Required, Used, Used-Required, Required/Used");
+    d.groups = {g};
+    d.details = {text(QStringLiteral("Style"), QStringLiteral("Style"), 2),
+                 count(QStringLiteral("Sets"), QStringLiteral("Sets"), 0.8),
+                 qty(QStringLiteral("Required"), QStringLiteral("Feet Required"), 1),
+                 qty(QStringLiteral("Used"), QStringLiteral("Feet Used"), 1),
+                 qty(QStringLiteral("Used-Required"), QStringLiteral("Over (Under)"), 1),
+                 percent(QStringLiteral("Required/Used"), QStringLiteral("Yield"), 0.8)};
+    d.totalLabel = QStringLiteral("Report Total");
+    d.totals = g.sums;
+    d.flagHidesTotal = true;
+    return d;
+}
+
+Design earningsDesign()
+{
+    Design d;
+    d.name = QStringLiteral("crptEmployeeEarningsReport");
+    d.title = QStringLiteral("Employee Earnings Report");
+    d.columns = cols("SSN, FirstName, LastName, ID, CutDate, Style, FeetUsed, FeetReq, PayRate");
+    d.slots = {{QStringLiteral("StartDate"), QStringLiteral("From")},
+               {QStringLiteral("EndDate"), QStringLiteral("To")}};
+    Group g;
+    g.keys = {QStringLiteral("SSN")};
+    g.header = QStringLiteral("{LastName}, {FirstName}   ({SSN})");
+    g.footer = QStringLiteral("Total for {FirstName} {LastName}  (cutsheets: {count})");
+    // The rate is per set; rates do not add up, so only the feet are totalled.
+    g.sums = cols("FeetUsed, FeetReq, FeetUsed-FeetReq, FeetReq/FeetUsed");
+    d.groups = {g};
+    d.details = {date(QStringLiteral("CutDate"), QStringLiteral("Date")),
+                 count(QStringLiteral("ID"), QStringLiteral("Cutsheet"), 0.7),
+                 text(QStringLiteral("Style"), QStringLiteral("Style"), 1.5),
+                 qty(QStringLiteral("FeetUsed"), QStringLiteral("Feet Used")),
+                 qty(QStringLiteral("FeetReq"), QStringLiteral("Feet Required")),
+                 qty(QStringLiteral("FeetUsed-FeetReq"), QStringLiteral("Over (Under)")),
+                 percent(QStringLiteral("FeetReq/FeetUsed"), QStringLiteral("Yield")),
+                 money(QStringLiteral("PayRate"), QStringLiteral("Pay Rate per Set"), 0.8)};
+    d.totalLabel = QStringLiteral("Report Total");
+    d.totals = g.sums;
+    return d;
+}
+
+} // namespace
+
+ReportJob cutsheetControlJob()
+{
+    return job(
+        QStringLiteral("crptCutsheetEntryControlReport"),
+        DbConnection().query(QStringLiteral(
+            "SELECT CutsheetsTEMP.ID AS ID, CutsheetsTEMP.SSN AS SSN, CutsheetsTEMP.Date AS Date, "
+            "CutsheetsTEMP.OrderID AS OrderID, CutsheetsTEMP.Item AS Item, CutsheetsTEMP.Sets AS Sets, "
+            "CutsheetsTEMP.Feet AS Feet, CutsheetsTEMP.Action AS Action, Employee.FirstName AS FirstName, "
+            "Employee.LastName AS LastName "
+            "FROM CutsheetsTEMP LEFT JOIN Employee ON CutsheetsTEMP.SSN = Employee.SSN "
+            "ORDER BY CutsheetsTEMP.rowid")));
+}
+
+void reports::docs::addProductionDocuments(Family &family)
+{
+    // Printed when the cut sheet window closes, which asks whether it printed.
+    family.add({.design = cutsheetControlDesign(),
+                .build = [](const ReportArguments &) { return cutsheetControlJob(); },
+                .output = Output::Print});
+    family.addDesign(yieldDesign(QStringLiteral("crptEmployeeYieldReport"),
+                                 QStringLiteral("Employee Yield Report (Production Standard)"), true));
+    family.addDesign(yieldDesign(QStringLiteral("crptEmployeeYieldReport2"),
+                                 QStringLiteral("Employee Yield Report (Cost Standard)"), true));
+    family.addDesign(yieldDesign(QStringLiteral("crptCustomerYieldReport"),
+                                 QStringLiteral("Customer Yield Report (Production Standard)"), false));
+    family.addDesign(yieldDesign(QStringLiteral("crptCustomerYieldReport2"),
+                                 QStringLiteral("Customer Yield Report (Cost Standard)"), false));
+    family.addDesign(earningsDesign());
+}
