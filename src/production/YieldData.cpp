@@ -83,8 +83,9 @@ ReportJob employeeEarningsJob(const QDate &from, const QDate &to)
         QStringLiteral(
             "SELECT Cutsheets.SSN AS SSN, Employee.FirstName AS FirstName, Employee.LastName AS LastName, "
             "Cutsheets.ID AS ID, Cutsheets.Date AS CutDate, OrderItem.StyleID AS Style, "
-            "Cutsheets.Feet AS FeetUsed, (Sets.ProductionStandard * Cutsheets.Sets) AS FeetReq, "
-            "Sets.EmployeeRate AS PayRate ") +
+            "Cutsheets.Sets AS Sets, Cutsheets.Feet AS FeetUsed, "
+            "(Sets.ProductionStandard * Cutsheets.Sets) AS FeetReq, Sets.EmployeeRate AS PayRate, "
+            "(Sets.EmployeeRate * Cutsheets.Sets) AS Earnings ") +
         QLatin1String(kJoins) +
         QStringLiteral("LEFT JOIN Employee ON Cutsheets.SSN = Employee.SSN "
                        "WHERE Cutsheets.Date >= ? AND Cutsheets.Date <= ? AND Sets.Type = 'Set' "

@@ -32,7 +32,8 @@ bool produce(const QString &name, const std::function<ReportJob()> &rows)
 
 void PreviewReport(const ReportJob &job)
 {
-    preview(job);
+    reports::checkJob(job);
+    reportOutput().preview(job);
 }
 
 void PrintPurchaseOrder(qint64 purchaseOrderId)

@@ -54,7 +54,9 @@ const QList<QPair<QString, QString>> kContract = {
     {"crptEmployeeYieldReport2", "SSN, FirstName, LastName, Style, Sets, Required, Used"},
     {"crptCustomerYieldReport", "Customer, Style, Sets, Required, Used"},
     {"crptCustomerYieldReport2", "Customer, Style, Sets, Required, Used"},
-    {"crptEmployeeEarningsReport", "SSN, FirstName, LastName, ID, CutDate, Style, FeetUsed, FeetReq, PayRate"},
+    // Sets and Earnings (sets x pay rate) added: without them the earnings cannot be shown.
+    {"crptEmployeeEarningsReport",
+     "SSN, FirstName, LastName, ID, CutDate, Style, Sets, FeetUsed, FeetReq, PayRate, Earnings"},
     {"crptAvailableInventoryReport", "Material, Description, Status, Type, OnHandAdj, OnHandCut, QtyOrdered"},
     {"crptInventoryValuationReport", "Material, Description, Type, Status, OnHandAdj, OnHandCut, Average, CutValue"},
     {"crptMaterialHistoryReport", "Material, Date, Description, ID, Who, Qty, BegBal"},

@@ -1,5 +1,6 @@
 // Production documents: the cut sheet control report, and the yield and earnings reports.
 #include "core/Database.h"
+#include "production/YieldData.h"
 #include "reports/ReportCatalogue.h"
 #include "reports/docs/DesignKit.h"
 #include "reports/docs/Families.h"
@@ -68,24 +69,27 @@ Design earningsDesign()
     Design d;
     d.name = QStringLiteral("crptEmployeeEarningsReport");
     d.title = QStringLiteral("Employee Earnings Report");
-    d.columns = cols("SSN, FirstName, LastName, ID, CutDate, Style, FeetUsed, FeetReq, PayRate");
+    d.columns =
+        cols("SSN, FirstName, LastName, ID, CutDate, Style, Sets, FeetUsed, FeetReq, PayRate, Earnings");
     d.slots = {{QStringLiteral("StartDate"), QStringLiteral("From")},
                {QStringLiteral("EndDate"), QStringLiteral("To")}};
     Group g;
     g.keys = {QStringLiteral("SSN")};
     g.header = QStringLiteral("{LastName}, {FirstName}   ({SSN})");
     g.footer = QStringLiteral("Total for {FirstName} {LastName}  (cutsheets: {count})");
-    // The rate is per set; rates do not add up, so only the feet are totalled.
-    g.sums = cols("FeetUsed, FeetReq, FeetUsed-FeetReq, FeetReq/FeetUsed");
+    // The rate is per set; rates do not add up, so sets, feet and earnings are totalled.
+    g.sums = cols("Sets, FeetUsed, FeetReq, FeetUsed-FeetReq, FeetReq/FeetUsed, Earnings");
     d.groups = {g};
     d.details = {date(QStringLiteral("CutDate"), QStringLiteral("Date")),
                  count(QStringLiteral("ID"), QStringLiteral("Cutsheet"), 0.7),
                  text(QStringLiteral("Style"), QStringLiteral("Style"), 1.5),
+                 count(QStringLiteral("Sets"), QStringLiteral("Sets"), 0.6),
                  qty(QStringLiteral("FeetUsed"), QStringLiteral("Feet Used")),
                  qty(QStringLiteral("FeetReq"), QStringLiteral("Feet Required")),
                  qty(QStringLiteral("FeetUsed-FeetReq"), QStringLiteral("Over (Under)")),
                  percent(QStringLiteral("FeetReq/FeetUsed"), QStringLiteral("Yield")),
-                 money(QStringLiteral("PayRate"), QStringLiteral("Pay Rate per Set"), 0.8)};
+                 money(QStringLiteral("PayRate"), QStringLiteral("Pay Rate per Set"), 0.8),
+                 money(QStringLiteral("Earnings"), QStringLiteral("Earnings"), 0.9)};
     d.totalLabel = QStringLiteral("Report Total");
     d.totals = g.sums;
     return d;
@@ -112,13 +116,48 @@ void reports::docs::addProductionDocuments(Family &family)
     family.add({.design = cutsheetControlDesign(),
                 .build = [](const ReportArguments &) { return cutsheetControlJob(); },
                 .output = Output::Print});
-    family.addDesign(yieldDesign(QStringLiteral("crptEmployeeYieldReport"),
-                                 QStringLiteral("Employee Yield Report (Production Standard)"), true));
-    family.addDesign(yieldDesign(QStringLiteral("crptEmployeeYieldReport2"),
-                                 QStringLiteral("Employee Yield Report (Cost Standard)"), true));
-    family.addDesign(yieldDesign(QStringLiteral("crptCustomerYieldReport"),
-                                 QStringLiteral("Customer Yield Report (Production Standard)"), false));
-    family.addDesign(yieldDesign(QStringLiteral("crptCustomerYieldReport2"),
-                                 QStringLiteral("Customer Yield Report (Cost Standard)"), false));
-    family.addDesign(earningsDesign());
+    const Argument from{QStringLiteral("from"), ArgumentKind::Date, true, QStringLiteral("first cut date")};
+    const Argument to{QStringLiteral("to"), ArgumentKind::Date, true, QStringLiteral("last cut date")};
+    const Argument employee{QStringLiteral("employee"), ArgumentKind::Text, false,
+                            QStringLiteral("one employee's SSN (default: all)")};
+    const Argument customer{QStringLiteral("customer"), ArgumentKind::Text, false,
+                            QStringLiteral("one customer's name (default: all)")};
+    const auto pick = [](const ReportArguments &a, const QString &key) {
+        return a.has(key) ? std::optional<QString>(a.text(key)) : std::nullopt;
+    };
+    const auto employeeYield = [&](const QString &name, const QString &title, yield::Standard standard) {
+        family.add({.design = yieldDesign(name, title, true),
+                    .build =
+                        [pick, standard](const ReportArguments &a) {
+                            return yield::employeeYieldJob(a.date(QStringLiteral("from")),
+                                                           a.date(QStringLiteral("to")), standard,
+                                                           pick(a, QStringLiteral("employee")));
+                        },
+                    .arguments = {from, to, employee}});
+    };
+    const auto customerYield = [&](const QString &name, const QString &title, yield::Standard standard) {
+        family.add({.design = yieldDesign(name, title, false),
+                    .build =
+                        [pick, standard](const ReportArguments &a) {
+                            return yield::customerYieldJob(a.date(QStringLiteral("from")),
+                                                           a.date(QStringLiteral("to")), standard,
+                                                           pick(a, QStringLiteral("customer")));
+                        },
+                    .arguments = {from, to, customer}});
+    };
+    employeeYield(QStringLiteral("crptEmployeeYieldReport"),
+                  QStringLiteral("Employee Yield Report (Production Standard)"), yield::Standard::Production);
+    employeeYield(QStringLiteral("crptEmployeeYieldReport2"),
+                  QStringLiteral("Employee Yield Report (Cost Standard)"), yield::Standard::Cost);
+    customerYield(QStringLiteral("crptCustomerYieldReport"),
+                  QStringLiteral("Customer Yield Report (Production Standard)"), yield::Standard::Production);
+    customerYield(QStringLiteral("crptCustomerYieldReport2"),
+                  QStringLiteral("Customer Yield Report (Cost Standard)"), yield::Standard::Cost);
+    family.add({.design = earningsDesign(),
+                .build =
+                    [](const ReportArguments &a) {
+                        return yield::employeeEarningsJob(a.date(QStringLiteral("from")),
+                                                          a.date(QStringLiteral("to")));
+                    },
+                .arguments = {from, to}});
 }
