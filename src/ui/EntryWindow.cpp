@@ -32,7 +32,9 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() != QEvent::FocusOut || m_running)
+        // A focus move made by another field's handler (a refusal putting the focus back) is
+        // not the user leaving this field.
+        if (event->type() != QEvent::FocusOut || m_running || s_handling > 0)
             return false;
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
@@ -41,7 +43,9 @@ protected:
         if (!m_form || !next || !m_form->isAncestorOf(next) || !m_form->isVisible())
             return false;
         m_running = true;
+        ++s_handling;
         const bool accepted = m_handler();
+        --s_handling;
         m_running = false;
         if (!accepted && m_field)
             m_field->setFocus();
@@ -54,6 +58,7 @@ private:
     QPointer<QWidget> m_field;
     std::function<bool()> m_handler;
     bool m_running = false;
+    static inline int s_handling = 0;
 };
 
 class SelectAllFilter : public QObject
