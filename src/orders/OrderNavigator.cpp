@@ -145,8 +145,7 @@ OrderCriteria OrderNavigator::criteria() const
 
 void OrderNavigator::emptyItems()
 {
-    m_items->setRowCount(0);
-    m_items->setColumnCount(0);
+    m_items->setColumns({});
 }
 
 void OrderNavigator::UpdateGrids()

@@ -206,7 +206,7 @@ void TestOrderNavigator::doubleClickOpensOrder()
     OrderNavigator *w = openNavigatorWindow();
     control<QPushButton>(w, "btnFind")->click();
     Grid *g = w->ordersGrid();
-    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(g->item(0, 0)).center());
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->cellIndex(0, 0)).center());
     auto *entry = qobject_cast<OrderEntry *>(MainWindow::findChildWindow(QStringLiteral("OrderEntry")));
     QVERIFY(entry);
     QCOMPARE(entry->orderId(), m_a120);
@@ -215,7 +215,7 @@ void TestOrderNavigator::doubleClickOpensOrder()
 
     // The open window is reused for the next order, losing its unsaved lines.
     entry->grid()->removeRow(0);
-    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(g->item(1, 0)).center());
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->cellIndex(1, 0)).center());
     QCOMPARE(MainWindow::findChildWindow(QStringLiteral("OrderEntry")), entry);
     QCOMPARE(control<QLineEdit>(entry, "txtOrderNumber")->text(), QStringLiteral("PO-5"));
     QCOMPARE(entry->grid()->rowCount(), 0);
