@@ -31,6 +31,15 @@ struct GridColumn
     {
     }
 
+    static GridColumn text(const QString &header) { return {header}; }
+    static GridColumn whole(const QString &header) { return {header, CellType::Whole}; }
+    // Money shown as "$#,###.##" unless another format is given.
+    static GridColumn money(const QString &header, const QString &format = QStringLiteral("$#,###.##"))
+    {
+        return {header, CellType::Money, format};
+    }
+    static GridColumn date(const QString &header) { return {header, CellType::Date}; }
+
     QString header;
     CellType type = CellType::Text;
     // Money ("$#,###.##", "$#,##0.00"), number ("#,##0.00") or date ("m/d/yyyy") format; empty
