@@ -28,8 +28,6 @@
 
 namespace {
 
-enum Column { ColItem, ColQty, ColRef, ColStyle, ColMaterial, ColPriceEach, ColPriceExt };
-
 QList<GridColumn> itemColumns()
 {
     return {GridColumn::whole(QStringLiteral("Item Number")),     GridColumn::whole(QStringLiteral("Qty")),

@@ -72,15 +72,10 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
     m_status->setObjectName(QStringLiteral("cmbStatus"));
     m_useDate = new QCheckBox(QStringLiteral("Order Date"));
     m_useDate->setObjectName(QStringLiteral("chkOrderDate"));
-    m_start = new QDateEdit;
-    m_start->setObjectName(QStringLiteral("dtStartDate"));
-    m_end = new QDateEdit;
-    m_end->setObjectName(QStringLiteral("dtEndDate"));
-    for (QDateEdit *d : {m_start, m_end}) {
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(Clock::dateFormat());
+    m_start = entry::datePicker(QStringLiteral("dtStartDate"));
+    m_end = entry::datePicker(QStringLiteral("dtEndDate"));
+    for (QDateEdit *d : {m_start, m_end})
         d->setDate(Clock::today());
-    }
     m_orderNumber = new QLineEdit;
     m_orderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
     auto *findBtn = entry::commandButton(QStringLiteral("btnFind"), QStringLiteral("Find"));
