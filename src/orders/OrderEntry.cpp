@@ -62,8 +62,7 @@ void OrderEntry::buildUi()
     info->setObjectName(QStringLiteral("fraOrderInfo"));
     auto *ig = new QGridLayout(info);
 
-    m_customer = new QComboBox;
-    m_customer->setObjectName(QStringLiteral("cmbCustomer"));
+    m_customer = entry::makeList(this, QStringLiteral("cmbCustomer"), {});
     m_customer->setMinimumWidth(200);
     installTypeAhead(m_customer);
     m_orderNumber = new QLineEdit;
