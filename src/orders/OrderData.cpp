@@ -1,6 +1,8 @@
 #include "orders/OrderData.h"
 
 #include "core/Clock.h"
+#include "core/SharedRoutines.h"
+#include "orders/QuintarWorkbook.h"
 
 #include <QRegularExpression>
 
@@ -18,7 +20,137 @@ ShipToAddress shipToOf(const Row &r)
             r.text(QStringLiteral("ShipToPhone")),    r.text(QStringLiteral("ShipToFax"))};
 }
 
+Refusal refusal(const char *text, const char *title, const char *field)
+{
+    return {QString::fromLatin1(text), QString::fromLatin1(title), QString::fromLatin1(field)};
+}
+
 } // namespace
+
+int nextLineNumber(const std::vector<OrderLine> &lines)
+{
+    return lines.empty() ? 1 : lines.back().itemNumber + 1;
+}
+
+Money linesTotal(const std::vector<OrderLine> &lines)
+{
+    Money sum;
+    for (const OrderLine &l : lines)
+        sum += l.priceExt();
+    return sum;
+}
+
+Refusal unknownSetRefusal()
+{
+    return refusal("Not a valid Customer Reference Number. Please re-enter.", "Invalid Customer Reference Number",
+                   "txtCustomerRefNo");
+}
+
+LineChange prepareLine(const LineEntry &entry, const std::vector<OrderLine> &lines)
+{
+    LineChange change;
+    if (entry.qty.trimmed().isEmpty()) {
+        change.refusal = refusal("You must enter a quantity.", "Not a Valid Quantity", "txtQty");
+        return change;
+    }
+    if (entry.priceEach.trimmed().isEmpty()) {
+        change.refusal = refusal("You must enter a price each.", "Not a Valid Price", "txtPriceEach");
+        return change;
+    }
+    const std::optional<int> qty = parseQuantity(entry.qty);
+    if (!qty || *qty < 0) {
+        change.refusal = refusal("The quantity must be a whole number of sets, such as 12.", "Not a Valid Quantity",
+                                 "txtQty");
+        return change;
+    }
+    const std::optional<Money> price = parsePrice(entry.priceEach);
+    if (!price) {
+        change.refusal = refusal("The price each must be a number, such as 95.50.", "Not a Valid Price", "txtPriceEach");
+        return change;
+    }
+    OrderLine &line = change.line;
+    line.qty = *qty;
+    line.customerRefNo = entry.customerRefNo.trimmed();
+    line.style = entry.style;
+    line.material = entry.material;
+    line.priceEach = *price;
+    for (int r = 0; r < int(lines.size()) && entry.itemNumber != 0; ++r) {
+        if (lines.at(r).itemNumber == entry.itemNumber)
+            change.row = r;
+    }
+
+    // A line must name an active set, unless it is an existing line keeping its set.
+    const bool keepsSet = change.row >= 0 && lines.at(change.row).customerRefNo == line.customerRefNo;
+    if (!keepsSet) {
+        change.set = line.customerRefNo.isEmpty() ? std::nullopt : activeSet(line.customerRefNo);
+        if (!change.set) {
+            change.refusal = unknownSetRefusal();
+            return change;
+        }
+        line.customerRefNo = change.set->customerRefNo;
+        if (!change.set->style.isEmpty())
+            line.style = change.set->style;
+        line.material = change.set->material;
+    }
+    if (change.row >= 0) {
+        line.itemNumber = entry.itemNumber;
+    } else {
+        line.itemNumber = nextLineNumber(lines);
+        change.offerSetPrice = line.priceEach != change.set->totalPrice && !PriceChangedSince(line.customerRefNo);
+    }
+    return change;
+}
+
+Refusal unknownImportRefusal(const QString &customerRefNo)
+{
+    return {customerRefNo + QStringLiteral(" is not a valid Customer Reference Number. Please add the Customer "
+                                           "Reference Number and retry."),
+            QStringLiteral("Invalid Customer Reference Number"),
+            {}};
+}
+
+std::vector<ImportStep> importSteps(const WorkbookOrder &order, int nextItem)
+{
+    std::vector<ImportStep> steps;
+    bool adding = true;
+    for (const WorkbookLine &wl : order.lines) {
+        ImportStep step;
+        step.customerRefNo = wl.customerRefNo;
+        const std::optional<SetInfo> set = activeSet(wl.customerRefNo);
+        if (!set) {
+            adding = false;
+            steps.push_back(step);
+            continue;
+        }
+        if (!adding)
+            continue;
+        OrderLine line;
+        line.itemNumber = nextItem++;
+        line.qty = wl.qty;
+        line.customerRefNo = wl.customerRefNo;
+        line.style = set->style;
+        line.material = set->material;
+        line.priceEach = wl.price;
+        step.line = line;
+        step.cataloguePrice = set->totalPrice;
+        step.pricesDiffer = set->totalPrice != wl.price;
+        steps.push_back(step);
+    }
+    return steps;
+}
+
+QString importPriceQuestion(const ImportStep &step)
+{
+    const QString p = step.line ? step.line->priceEach.toPlainString() : QString();
+    return QStringLiteral("Quintar's Price of ") + p + QStringLiteral(" does not match your price of ") +
+           step.cataloguePrice.toPlainString() + QStringLiteral(" for set ") + step.customerRefNo +
+           QStringLiteral(". Do you want to use Quintar's price of ") + p + u'?';
+}
+
+QString importPriceTitle()
+{
+    return QStringLiteral("Prices Do Not Match");
+}
 
 std::optional<ShipToAddress> customerShipTo(const QString &name)
 {

@@ -2,6 +2,7 @@
 
 #include "core/Database.h"
 #include "core/Money.h"
+#include "core/Refusal.h"
 #include "core/ReportJob.h"
 
 #include <QDate>
@@ -63,7 +64,59 @@ struct OrderCriteria
     QString orderNumber; // matched anywhere, without regard to case, taken literally
 };
 
+// The entry row of the order window as typed.
+struct LineEntry
+{
+    int itemNumber = 0; // the line being changed, 0 for a new line
+    QString qty;
+    QString customerRefNo;
+    QString style;
+    QString material;
+    QString priceEach;
+};
+
+// What saving the entry row does to the order's lines.
+struct LineChange
+{
+    std::optional<Refusal> refusal; // set: nothing changes
+    OrderLine line;                 // the line as it is to stand
+    int row = -1;                   // index of the changed line, -1 for a new one
+    std::optional<SetInfo> set;     // the set looked up, when the line names a new set
+    // A new line priced away from its set, whose price was not changed since the cut-off:
+    // the window offers to make the typed price the set's price.
+    bool offerSetPrice = false;
+};
+
+// One workbook line on its way into the order.
+struct ImportStep
+{
+    QString customerRefNo;
+    std::optional<OrderLine> line; // nullopt: no active set by this reference
+    Money cataloguePrice;
+    bool pricesDiffer = false; // the workbook's price is not the catalogue's
+};
+
+struct WorkbookOrder;
+
 namespace orders {
+
+// The number the next new line gets: one past the last line's.
+int nextLineNumber(const std::vector<OrderLine> &lines);
+Money linesTotal(const std::vector<OrderLine> &lines);
+
+// Checks the entry row against the order's lines and the set catalogue. A changed line that
+// keeps its reference number is not looked up again. Throws DbError.
+LineChange prepareLine(const LineEntry &entry, const std::vector<OrderLine> &lines);
+Refusal unknownSetRefusal();
+
+// The workbook's lines numbered on from `nextItem`, each with its set. After a reference that
+// names no active set nothing more is added (so a half-read order is not saved unnoticed), but
+// every unknown reference still gets its step. Throws DbError.
+std::vector<ImportStep> importSteps(const WorkbookOrder &order, int nextItem);
+Refusal unknownImportRefusal(const QString &customerRefNo);
+// The question whether to keep the workbook's price where it differs from the catalogue's.
+QString importPriceQuestion(const ImportStep &step);
+QString importPriceTitle();
 
 std::optional<ShipToAddress> customerShipTo(const QString &name);
 // True when any order, of any customer, has this order number.

@@ -4,7 +4,6 @@
 #include "ui/FileDialogs.h"
 #include "ui/Grid.h"
 #include "ui/WindowHost.h"
-#include "orders/OrderControls.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "orders/OrderNavigator.h"
@@ -19,25 +18,28 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
 
-enum Column { ColItem, ColQty, ColRef, ColStyle, ColMaterial, ColPriceEach, ColPriceExt };
-
-QStringList itemHeaders()
+QList<GridColumn> itemColumns()
 {
-    return {QStringLiteral("Item Number"), QStringLiteral("Qty"),        QStringLiteral("Customer Ref. No."),
-            QStringLiteral("Style"),       QStringLiteral("Material"),   QStringLiteral("Price Each"),
-            QStringLiteral("Price Ext.")};
+    return {GridColumn::whole(QStringLiteral("Item Number")),     GridColumn::whole(QStringLiteral("Qty")),
+            GridColumn::text(QStringLiteral("Customer Ref. No.")), GridColumn::text(QStringLiteral("Style")),
+            GridColumn::text(QStringLiteral("Material")),          GridColumn::money(QStringLiteral("Price Each")),
+            GridColumn::money(QStringLiteral("Price Ext."))};
+}
+
+QVariantList cells(const OrderLine &l)
+{
+    return {l.itemNumber, l.qty, l.customerRefNo, l.style, l.material, QVariant::fromValue(l.priceEach),
+            QVariant::fromValue(l.priceExt())};
 }
 
 } // namespace
@@ -60,8 +62,7 @@ void OrderEntry::buildUi()
     info->setObjectName(QStringLiteral("fraOrderInfo"));
     auto *ig = new QGridLayout(info);
 
-    m_customer = new QComboBox;
-    m_customer->setObjectName(QStringLiteral("cmbCustomer"));
+    m_customer = entry::makeList(this, QStringLiteral("cmbCustomer"), {});
     m_customer->setMinimumWidth(200);
     installTypeAhead(m_customer);
     m_orderNumber = new QLineEdit;
@@ -131,15 +132,12 @@ void OrderEntry::buildUi()
     m_item->setObjectName(QStringLiteral("lblItem"));
     m_item->setMinimumWidth(36);
     m_item->setFrameShape(QFrame::StyledPanel);
-    m_qty = new QLineEdit;
-    m_qty->setObjectName(QStringLiteral("txtQty"));
+    m_qty = entry::makeText(this, QStringLiteral("txtQty"));
     m_qty->setMaximumWidth(60);
-    m_refNo = new QLineEdit;
-    m_refNo->setObjectName(QStringLiteral("txtCustomerRefNo"));
+    m_refNo = entry::makeText(this, QStringLiteral("txtCustomerRefNo"));
     m_style = entry::displayBox(QStringLiteral("txtStyle"));
     m_material = entry::displayBox(QStringLiteral("txtMaterial"));
-    m_priceEach = new QLineEdit;
-    m_priceEach->setObjectName(QStringLiteral("txtPriceEach"));
+    m_priceEach = entry::makeText(this, QStringLiteral("txtPriceEach"));
     m_priceEach->setMaximumWidth(90);
     m_priceExt = new QLabel;
     m_priceExt->setObjectName(QStringLiteral("lblPriceExt"));
@@ -158,6 +156,8 @@ void OrderEntry::buildUi()
     m_grid = new Grid;
     m_grid->setObjectName(QStringLiteral("vsfgItems"));
     m_grid->setMinimumSize(680, 220);
+    m_grid->setColumns(itemColumns());
+    m_grid->setAllAlignment(Qt::AlignCenter);
     lg->addWidget(m_grid, 2, 0, 1, int(row.size()));
 
     m_totalBox = new QLineEdit;
@@ -182,8 +182,16 @@ void OrderEntry::buildUi()
     main->addWidget(lines, 1);
     main->addLayout(bottom);
 
-    for (QLineEdit *e : {m_orderNumber, m_qty, m_refNo, m_priceEach})
-        e->installEventFilter(this);
+    entry::onLeave(this, m_orderNumber, [this] {
+        orderNumberLeft();
+        return true;
+    });
+    entry::onLeave(this, m_refNo, [this] { return refNoLeft(); });
+    for (QLineEdit *e : {m_qty, m_priceEach})
+        entry::onLeave(this, e, [this] {
+            updatePriceExt();
+            return true;
+        });
     setTabOrder(m_qty, m_refNo);
     setTabOrder(m_refNo, m_priceEach);
     setTabOrder(m_priceEach, saveItem);
@@ -201,41 +209,13 @@ void OrderEntry::buildUi()
 
 void OrderEntry::fillCustomers()
 {
-    try {
-        m_customer->addItems(ActiveCustomerNames());
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    entry::guarded(this, [&] { m_customer->addItems(ActiveCustomerNames()); });
     m_customer->setCurrentIndex(-1);
 }
 
 qint64 OrderEntry::orderId() const
 {
     return m_id->text().toLongLong();
-}
-
-bool OrderEntry::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::FocusIn) {
-        // Entering a box selects its whole text.
-        if (auto *e = qobject_cast<QLineEdit *>(watched); e && e != m_orderNumber)
-            QTimer::singleShot(0, e, [e] {
-                if (e->hasFocus())
-                    e->selectAll();
-            });
-    } else if (event->type() == QEvent::FocusOut) {
-        // Leaving for a message box or another program is not leaving the field.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == m_orderNumber)
-                orderNumberLeft();
-            else if (watched == m_refNo)
-                refNoLeft();
-            else if (watched == m_qty || watched == m_priceEach)
-                updatePriceExt();
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void OrderEntry::customerChosen(int index)
@@ -259,26 +239,25 @@ void OrderEntry::orderNumberLeft()
     });
 }
 
-void OrderEntry::refNoLeft()
+bool OrderEntry::refNoLeft()
 {
     const QString ref = m_refNo->text().trimmed();
     if (ref.isEmpty())
-        return;
-    entry::guarded(this, [&] {
-        const std::optional<SetInfo> set = orders::activeSet(ref);
-        if (!set) {
-            MessageBox::show(this, QStringLiteral("Not a valid Customer Reference Number. Please re-enter."),
-                             QStringLiteral("Invalid Customer Reference Number"));
-            m_refNo->setFocus();
-            return;
-        }
-        if (!set->style.isEmpty())
-            m_style->setText(set->style);
-        m_material->setText(set->material);
-        m_priceEach->setText(set->totalPrice.toPlainString());
-        m_storedSetPrice = set->totalPrice;
-        updatePriceExt();
-    });
+        return true;
+    std::optional<SetInfo> set;
+    if (!entry::guarded(this, [&] { set = orders::activeSet(ref); }))
+        return true;
+    if (!set) {
+        entry::showRefusal(this, orders::unknownSetRefusal());
+        return false;
+    }
+    if (!set->style.isEmpty())
+        m_style->setText(set->style);
+    m_material->setText(set->material);
+    m_priceEach->setText(set->totalPrice.toPlainString());
+    m_storedSetPrice = set->totalPrice;
+    updatePriceExt();
+    return true;
 }
 
 void OrderEntry::updatePriceExt()
@@ -290,15 +269,16 @@ void OrderEntry::updatePriceExt()
 
 void OrderEntry::gridRowChosen(int row)
 {
-    if (row < 0 || row >= m_grid->rowCount())
+    if (row < 0 || row >= int(m_lines.size()))
         return;
-    m_item->setText(m_grid->text(row, ColItem));
-    m_qty->setText(m_grid->text(row, ColQty));
-    m_refNo->setText(m_grid->text(row, ColRef));
-    m_style->setText(m_grid->text(row, ColStyle));
-    m_material->setText(m_grid->text(row, ColMaterial));
-    m_priceEach->setText(m_grid->text(row, ColPriceEach));
-    m_priceExt->setText(m_grid->text(row, ColPriceExt));
+    const OrderLine &l = m_lines.at(row);
+    m_item->setText(QString::number(l.itemNumber));
+    m_qty->setText(QString::number(l.qty));
+    m_refNo->setText(l.customerRefNo);
+    m_style->setText(l.style);
+    m_material->setText(l.material);
+    m_priceEach->setText(l.priceEach.toPlainString());
+    m_priceExt->setText(l.priceExt().toPlainString());
     m_qty->setFocus();
 }
 
@@ -310,97 +290,45 @@ void OrderEntry::clearEntryRow()
     m_priceExt->clear();
 }
 
-int OrderEntry::nextLineNumber() const
-{
-    const int last = m_grid->rowCount() - 1;
-    if (last < 0)
-        return 1;
-    return int(orders::leadingNumber(m_grid->text(last, ColItem)).units() / Money::Scale) + 1;
-}
-
 void OrderEntry::appendLine(const OrderLine &line)
 {
-    m_grid->addRow({QString::number(line.itemNumber), QString::number(line.qty), line.customerRefNo, line.style,
-                    line.material, line.priceEach.toPlainString(), line.priceExt().toPlainString()});
+    m_lines.push_back(line);
+    m_grid->addValues(cells(line));
+}
+
+void OrderEntry::showLines()
+{
+    m_grid->clearRows();
+    for (const OrderLine &l : m_lines)
+        m_grid->addValues(cells(l));
+    m_grid->autoSize();
 }
 
 void OrderEntry::saveLine()
 {
-    if (m_qty->text().trimmed().isEmpty()) {
-        MessageBox::show(this, QStringLiteral("You must enter a quantity."), QStringLiteral("Not a Valid Quantity"));
-        m_qty->setFocus();
+    const LineEntry typed{m_item->text().toInt(), m_qty->text(),      m_refNo->text(),
+                          m_style->text(),        m_material->text(), m_priceEach->text()};
+    LineChange change;
+    if (!entry::guarded(this, [&] { change = orders::prepareLine(typed, m_lines); }))
+        return;
+    if (change.refusal) {
+        entry::showRefusal(this, *change.refusal);
         return;
     }
-    if (m_priceEach->text().trimmed().isEmpty()) {
-        MessageBox::show(this, QStringLiteral("You must enter a price each."), QStringLiteral("Not a Valid Price"));
-        m_priceEach->setFocus();
-        return;
-    }
-    const std::optional<int> qty = orders::parseQuantity(m_qty->text());
-    if (!qty || *qty < 0) {
-        MessageBox::show(this, QStringLiteral("The quantity must be a whole number of sets, such as 12."),
-                         QStringLiteral("Not a Valid Quantity"));
-        m_qty->setFocus();
-        return;
-    }
-    const std::optional<Money> price = orders::parsePrice(m_priceEach->text());
-    if (!price) {
-        MessageBox::show(this, QStringLiteral("The price each must be a number, such as 95.50."),
-                         QStringLiteral("Not a Valid Price"));
-        m_priceEach->setFocus();
-        return;
-    }
-    OrderLine line;
-    line.qty = *qty;
-    line.customerRefNo = m_refNo->text().trimmed();
-    line.style = m_style->text();
-    line.material = m_material->text();
-    line.priceEach = *price;
-
-    try {
-        const QString item = m_item->text();
-        int chosenRow = -1;
-        for (int r = 0; r < m_grid->rowCount() && !item.isEmpty(); ++r) {
-            if (m_grid->text(r, ColItem) == item)
-                chosenRow = r;
-        }
-        // A line must name an active set, unless it is an existing line keeping its set.
-        const bool keepsSet = chosenRow >= 0 && m_grid->text(chosenRow, ColRef) == line.customerRefNo;
-        std::optional<SetInfo> set;
-        if (!keepsSet) {
-            set = line.customerRefNo.isEmpty() ? std::nullopt : orders::activeSet(line.customerRefNo);
-            if (!set) {
-                MessageBox::show(this, QStringLiteral("Not a valid Customer Reference Number. Please re-enter."),
-                                 QStringLiteral("Invalid Customer Reference Number"));
-                m_refNo->setFocus();
-                return;
-            }
-            line.customerRefNo = set->customerRefNo;
-            line.style = set->style.isEmpty() ? line.style : set->style;
-            line.material = set->material;
-        }
-        if (!item.isEmpty()) {
-            line.itemNumber = item.toInt();
-            for (int r = 0; r < m_grid->rowCount(); ++r) {
-                if (m_grid->text(r, ColItem) != item)
-                    continue;
-                const QStringList cells = {item, QString::number(line.qty), line.customerRefNo, line.style,
-                                           line.material, line.priceEach.toPlainString(), line.priceExt().toPlainString()};
-                for (int c = 0; c < cells.size(); ++c)
-                    m_grid->setText(r, c, cells.at(c));
-            }
-        } else {
-            m_storedSetPrice = set->totalPrice;
-            if (line.priceEach != m_storedSetPrice && !PriceChangedSince(line.customerRefNo) &&
-                MessageBox::show(this, QStringLiteral("Do you want to save this new price for this item"),
-                                 QStringLiteral("Price Change"), MessageBox::YesNo) == MessageBox::Yes)
-                UpdateSetPrice(line.customerRefNo, m_storedSetPrice, line.priceEach);
-            line.itemNumber = nextLineNumber();
-            appendLine(line);
-        }
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-        return;
+    const OrderLine &line = change.line;
+    if (change.row >= 0) {
+        m_lines[change.row] = line;
+        const QVariantList values = cells(line);
+        for (int c = 0; c < values.size(); ++c)
+            m_grid->gridModel()->setValue(change.row, c, values.at(c));
+    } else {
+        m_storedSetPrice = change.set->totalPrice;
+        if (change.offerSetPrice &&
+            MessageBox::show(this, QStringLiteral("Do you want to save this new price for this item"),
+                             QStringLiteral("Price Change"), MessageBox::YesNo) == MessageBox::Yes &&
+            !entry::guarded(this, [&] { UpdateSetPrice(line.customerRefNo, m_storedSetPrice, line.priceEach); }))
+            return;
+        appendLine(line);
     }
     m_grid->autoSize();
     clearEntryRow();
@@ -412,22 +340,21 @@ void OrderEntry::deleteLine()
 {
     const int row = m_grid->currentDataRow();
     const QString item = m_item->text();
-    if (item.isEmpty() || row < 0)
+    if (item.isEmpty() || row < 0 || row >= int(m_lines.size()))
         return;
-    try {
-        if (orderId() != 0 && orders::lineHasCutsheets(orderId(), item.toInt())) {
-            MessageBox::show(this, QStringLiteral("Cutsheets exists for this Line Item. It cannot be deleted."),
-                             QStringLiteral("Cannot Delete Line Item"));
-            return;
-        }
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
+    bool cutsheets = false;
+    if (!entry::guarded(this, [&] { cutsheets = orderId() != 0 && orders::lineHasCutsheets(orderId(), item.toInt()); }))
+        return;
+    if (cutsheets) {
+        MessageBox::show(this, QStringLiteral("Cutsheets exists for this Line Item. It cannot be deleted."),
+                         QStringLiteral("Cannot Delete Line Item"));
         return;
     }
     if (MessageBox::show(this, QStringLiteral("Are you sure you want to delete Line Item ") + item + u'?',
                          QStringLiteral("Delete Confirmation"), MessageBox::YesNo) != MessageBox::Yes)
         return;
     // Later lines keep their numbers: a gap remains.
+    m_lines.erase(m_lines.begin() + row);
     m_grid->removeRow(row);
     m_grid->autoSize();
     clearEntryRow();
@@ -451,40 +378,8 @@ void OrderEntry::openOrder()
 
 void OrderEntry::UpdateTotal()
 {
-    Money sum;
-    for (int r = 0; r < m_grid->rowCount(); ++r) {
-        const QString ext = m_grid->text(r, ColPriceExt);
-        if (!ext.isEmpty())
-            sum += orders::leadingNumber(ext);
-    }
-    m_total = sum;
+    m_total = orders::linesTotal(m_lines);
     m_totalBox->setText(m_total.toDisplayString(2));
-}
-
-bool OrderEntry::gridLines(std::vector<OrderLine> *lines)
-{
-    for (int r = 0; r < m_grid->rowCount(); ++r) {
-        const std::optional<int> item = orders::parseQuantity(m_grid->text(r, ColItem));
-        const std::optional<int> qty = orders::parseQuantity(m_grid->text(r, ColQty));
-        const std::optional<Money> price = orders::parsePrice(m_grid->text(r, ColPriceEach));
-        if (!item || !qty || !price) {
-            MessageBox::show(this,
-                             QStringLiteral("Line %1 has a quantity or price that is not a number. Correct the line "
-                                            "and save again.")
-                                 .arg(m_grid->text(r, ColItem)),
-                             QStringLiteral("Not a Valid Line"));
-            return false;
-        }
-        OrderLine l;
-        l.itemNumber = *item;
-        l.qty = *qty;
-        l.customerRefNo = m_grid->text(r, ColRef);
-        l.style = m_grid->text(r, ColStyle);
-        l.material = m_grid->text(r, ColMaterial);
-        l.priceEach = *price;
-        lines->push_back(l);
-    }
-    return true;
 }
 
 void OrderEntry::saveAndClose()
@@ -494,9 +389,6 @@ void OrderEntry::saveAndClose()
                          QStringLiteral("Required Fields"));
         return;
     }
-    std::vector<OrderLine> lines;
-    if (!gridLines(&lines))
-        return;
     UpdateTotal();
     OrderHeader h;
     h.id = orderId();
@@ -508,16 +400,15 @@ void OrderEntry::saveAndClose()
     h.status = m_status->text();
     h.total = m_total;
     ReportJob job;
-    try {
+    const bool saved = entry::guarded(this, [&] {
         BusyPointer busy;
-        const qint64 id = orders::saveOrder(h, lines);
+        const qint64 id = orders::saveOrder(h, m_lines);
         // Only a committed order has an ID to show.
         m_id->setText(QString::number(id));
         job = orderEntryControlJob(id);
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
+    });
+    if (!saved)
         return;
-    }
     printWithConfirmation(
         this, [&job] { reportOutput().print(job); }, QStringLiteral("Did report print OK?"),
         QStringLiteral("Report Status"));
@@ -556,13 +447,7 @@ ShipToAddress OrderEntry::shipTo() const
 void OrderEntry::OpenOrder(qint32 id)
 {
     std::optional<OrderHeader> h;
-    try {
-        h = orders::loadOrder(id);
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-        return;
-    }
-    if (!h)
+    if (!entry::guarded(this, [&] { h = orders::loadOrder(id); }) || !h)
         return;
     setCustomerText(h->customer);
     m_orderNumber->setText(h->orderNumber);
@@ -581,26 +466,12 @@ void OrderEntry::OpenOrder(qint32 id)
     RefreshGrid();
 }
 
-void OrderEntry::formatGrid()
-{
-    m_grid->setAllAlignment(Qt::AlignCenter);
-    m_grid->setColumnFormat(ColPriceEach, orders::moneyFormat());
-    m_grid->setColumnFormat(ColPriceExt, orders::moneyFormat());
-    m_grid->autoSize();
-}
-
 void OrderEntry::RefreshGrid()
 {
-    m_grid->setHeaders(itemHeaders());
-    if (!m_id->text().isEmpty()) {
-        try {
-            for (const OrderLine &l : orders::loadOrderLines(orderId()))
-                appendLine(l);
-        } catch (const DbError &e) {
-            MessageBox::error(this, e);
-        }
-    }
-    formatGrid();
+    m_lines.clear();
+    if (!m_id->text().isEmpty())
+        entry::guarded(this, [&] { m_lines = orders::loadOrderLines(orderId()); });
+    showLines();
 }
 
 void OrderEntry::readWorkbook()
@@ -644,44 +515,19 @@ void OrderEntry::importWorkbook(const QString &path)
     // The ship-to comes from the workbook, not from the customer record.
     setShipTo(o.shipTo);
 
-    bool adding = true;
-    try {
-        for (const WorkbookLine &wl : o.lines) {
-            const std::optional<SetInfo> set = orders::activeSet(wl.customerRefNo);
-            if (!set) {
-                MessageBox::show(this,
-                                 wl.customerRefNo + QStringLiteral(" is not a valid Customer Reference Number. Please "
-                                                                   "add the Customer Reference Number and retry."),
-                                 QStringLiteral("Invalid Customer Reference Number"));
-                // Nothing after an unknown set is added, so the order is not saved half-read unnoticed.
-                adding = false;
-                continue;
-            }
-            if (!adding)
-                continue;
-            OrderLine line;
-            line.qty = wl.qty;
-            line.customerRefNo = wl.customerRefNo;
-            line.style = set->style;
-            line.material = set->material;
-            line.priceEach = wl.price;
-            if (set->totalPrice != wl.price) {
-                const QString p = wl.price.toPlainString();
-                const QString s = set->totalPrice.toPlainString();
-                if (MessageBox::show(this,
-                                     QStringLiteral("Quintar's Price of ") + p + QStringLiteral(" does not match your price of ") +
-                                         s + QStringLiteral(" for set ") + wl.customerRefNo +
-                                         QStringLiteral(". Do you want to use Quintar's price of ") + p + u'?',
-                                     QStringLiteral("Prices Do Not Match"), MessageBox::YesNo) != MessageBox::Yes)
-                    line.priceEach = set->totalPrice;
-            }
-            line.itemNumber = nextLineNumber();
-            appendLine(line);
+    std::vector<ImportStep> steps;
+    entry::guarded(this, [&] { steps = orders::importSteps(o, orders::nextLineNumber(m_lines)); });
+    for (ImportStep &step : steps) {
+        if (!step.line) {
+            entry::showRefusal(this, orders::unknownImportRefusal(step.customerRefNo));
+            continue;
         }
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
+        if (step.pricesDiffer && MessageBox::show(this, orders::importPriceQuestion(step), orders::importPriceTitle(),
+                                                  MessageBox::YesNo) != MessageBox::Yes)
+            step.line->priceEach = step.cataloguePrice;
+        appendLine(*step.line);
     }
-    formatGrid();
+    m_grid->autoSize();
     UpdateTotal();
     if (!o.problems.isEmpty())
         MessageBox::show(this,

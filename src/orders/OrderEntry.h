@@ -23,9 +23,9 @@ public:
 
     // Fills the window with the stored order; an ID that matches no order changes nothing.
     void OpenOrder(qint32 id);
-    // Rebuilds the grid from the stored lines of the order in lblID (empty for a new order).
+    // Reloads the lines from the stored order in lblID (none for a new order) and shows them.
     void RefreshGrid();
-    // Recomputes the order total from the grid.
+    // Recomputes the order total from the lines.
     void UpdateTotal();
 
     // The commands, as their buttons run them.
@@ -42,9 +42,10 @@ public:
     Money total() const { return m_total; }
     Money storedSetPrice() const { return m_storedSetPrice; }
     Grid *grid() const { return m_grid; }
+    // The order's lines as they stand in the window; the grid shows them.
+    const std::vector<OrderLine> &lines() const { return m_lines; }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -52,19 +53,18 @@ private:
     void fillCustomers();
     void customerChosen(int index);
     void orderNumberLeft();
-    void refNoLeft();
+    // False (after saying so) when the reference number names no active set.
+    bool refNoLeft();
     void updatePriceExt();
     void gridRowChosen(int row);
     void clearEntryRow();
-    void formatGrid();
+    void showLines();
     void setCustomerText(const QString &name);
     void setShipTo(const ShipToAddress &s);
     ShipToAddress shipTo() const;
-    int nextLineNumber() const;
     void appendLine(const OrderLine &line);
-    // The grid's lines; false (after saying which line) when a cell is not a number.
-    bool gridLines(std::vector<OrderLine> *lines);
 
+    std::vector<OrderLine> m_lines;
     Money m_storedSetPrice;
     Money m_total;
 

@@ -3,7 +3,6 @@
 #include "core/Clock.h"
 #include "ui/Grid.h"
 #include "ui/WindowHost.h"
-#include "orders/OrderControls.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "core/SharedRoutines.h"
@@ -33,6 +32,24 @@ int px(double twips)
 enum OrderColumn { OColNumber, OColCustomer, OColOrderDate, OColDueDate, OColStatus, OColTotal, OColShipTo,
                    OColPhone, OColFax, OColDateAdded, OColId };
 
+QList<GridColumn> orderColumns()
+{
+    return {GridColumn::text(QStringLiteral("Order Number")), GridColumn::text(QStringLiteral("Customer")),
+            GridColumn::date(QStringLiteral("Order Date")),   GridColumn::date(QStringLiteral("Due Date")),
+            GridColumn::text(QStringLiteral("Status")),       GridColumn::money(QStringLiteral("Total")),
+            GridColumn::text(QStringLiteral("Ship To")),      GridColumn::text(QStringLiteral("Ship To Phone")),
+            GridColumn::text(QStringLiteral("Ship To Fax")),  GridColumn::date(QStringLiteral("Date Added")),
+            GridColumn::whole(QStringLiteral("OrderID"))};
+}
+
+QList<GridColumn> itemColumns()
+{
+    return {GridColumn::whole(QStringLiteral("Item Number")),      GridColumn::whole(QStringLiteral("Qty")),
+            GridColumn::text(QStringLiteral("Style")),             GridColumn::text(QStringLiteral("Material")),
+            GridColumn::text(QStringLiteral("Customer Ref. No.")), GridColumn::money(QStringLiteral("Price Each")),
+            GridColumn::money(QStringLiteral("Price Ext."))};
+}
+
 } // namespace
 
 bool &NavigatorOpen()
@@ -55,15 +72,10 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
     m_status->setObjectName(QStringLiteral("cmbStatus"));
     m_useDate = new QCheckBox(QStringLiteral("Order Date"));
     m_useDate->setObjectName(QStringLiteral("chkOrderDate"));
-    m_start = new QDateEdit;
-    m_start->setObjectName(QStringLiteral("dtStartDate"));
-    m_end = new QDateEdit;
-    m_end->setObjectName(QStringLiteral("dtEndDate"));
-    for (QDateEdit *d : {m_start, m_end}) {
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(Clock::dateFormat());
+    m_start = entry::datePicker(QStringLiteral("dtStartDate"));
+    m_end = entry::datePicker(QStringLiteral("dtEndDate"));
+    for (QDateEdit *d : {m_start, m_end})
         d->setDate(Clock::today());
-    }
     m_orderNumber = new QLineEdit;
     m_orderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
     auto *findBtn = entry::commandButton(QStringLiteral("btnFind"), QStringLiteral("Find"));
@@ -92,18 +104,17 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
     m_ordersFrame->setObjectName(QStringLiteral("fraOrders"));
     m_orders = new Grid(m_ordersFrame);
     m_orders->setObjectName(QStringLiteral("vsfgOrders"));
+    m_orders->setColumns(orderColumns());
+    m_orders->setAllAlignment(Qt::AlignCenter);
     m_itemsFrame = new QGroupBox(QStringLiteral("Line Items"), this);
     m_itemsFrame->setObjectName(QStringLiteral("fraLineItems"));
     m_items = new Grid(m_itemsFrame);
     m_items->setObjectName(QStringLiteral("vsfgItems"));
+    m_items->setAllAlignment(Qt::AlignCenter);
 
     m_status->addItems({QStringLiteral("Open"), QStringLiteral("Closed"), QStringLiteral("Void")});
     m_status->setCurrentIndex(0);
-    try {
-        m_customer->addItems(AllCustomerNames());
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
+    entry::guarded(this, [&] { m_customer->addItems(AllCustomerNames()); });
     m_customer->setCurrentIndex(-1);
     emptyItems();
 
@@ -145,62 +156,43 @@ OrderCriteria OrderNavigator::criteria() const
 
 void OrderNavigator::emptyItems()
 {
-    m_items->setRowCount(0);
-    m_items->setColumnCount(0);
+    m_items->setColumns({});
 }
 
 void OrderNavigator::UpdateGrids()
 {
+    BusyPointer busy;
     RowSet rows;
-    {
-        BusyPointer busy;
-        try {
-            rows = orders::findOrders(criteria());
-        } catch (const DbError &e) {
-            MessageBox::error(this, e);
-            return;
-        }
-        m_orders->setHeaders({QStringLiteral("Order Number"), QStringLiteral("Customer"), QStringLiteral("Order Date"),
-                              QStringLiteral("Due Date"), QStringLiteral("Status"), QStringLiteral("Total"),
-                              QStringLiteral("Ship To"), QStringLiteral("Ship To Phone"), QStringLiteral("Ship To Fax"),
-                              QStringLiteral("Date Added"), QStringLiteral("OrderID")});
-        m_orders->blockSignals(true); // rows added are not rows moved to
-        for (const Row &r : rows) {
-            m_orders->addRow({r.text(QStringLiteral("OrderNumber")), r.text(QStringLiteral("Customer")),
-                              orders::displayDate(r.value(QStringLiteral("OrderDate"))),
-                              orders::displayDate(r.value(QStringLiteral("DueDate"))), r.text(QStringLiteral("Status")),
-                              r.money(QStringLiteral("Total")).toPlainString(), orders::shipToLine(r),
-                              r.text(QStringLiteral("ShipToPhone")), r.text(QStringLiteral("ShipToFax")),
-                              orders::displayDate(r.value(QStringLiteral("DateAdded"))), r.text(QStringLiteral("ID"))});
-        }
-        m_orders->setCurrentCell(-1, -1);
-        m_orders->blockSignals(false);
-        m_orders->setAllAlignment(Qt::AlignCenter);
-        m_orders->setColumnFormat(OColTotal, orders::moneyFormat());
-        m_orders->autoSize();
-        emptyItems();
+    if (!entry::guarded(this, [&] { rows = orders::findOrders(criteria()); }))
+        return;
+    m_orders->blockSignals(true); // rows added are not rows moved to
+    m_orders->clearRows();
+    for (const Row &r : rows) {
+        m_orders->addValues({r.text(QStringLiteral("OrderNumber")), r.text(QStringLiteral("Customer")),
+                             r.value(QStringLiteral("OrderDate")), r.value(QStringLiteral("DueDate")),
+                             r.text(QStringLiteral("Status")), QVariant::fromValue(r.money(QStringLiteral("Total"))),
+                             orders::shipToLine(r), r.text(QStringLiteral("ShipToPhone")),
+                             r.text(QStringLiteral("ShipToFax")), r.value(QStringLiteral("DateAdded")),
+                             r.integer(QStringLiteral("ID"))});
     }
+    m_orders->setCurrentCell(-1, -1);
+    m_orders->blockSignals(false);
+    m_orders->autoSize();
+    emptyItems();
 }
 
 void OrderNavigator::orderRowChosen(int row)
 {
     if (row < 0 || row >= m_orders->rowCount())
         return;
-    const qint64 id = m_orders->text(row, OColId).toLongLong();
+    const qint64 id = m_orders->value(row, OColId).toLongLong();
     m_itemsFrame->setTitle(QStringLiteral("Order ") + m_orders->text(row, OColNumber) + QStringLiteral(" Line Items"));
-    m_items->setHeaders({QStringLiteral("Item Number"), QStringLiteral("Qty"), QStringLiteral("Style"),
-                         QStringLiteral("Material"), QStringLiteral("Customer Ref. No."), QStringLiteral("Price Each"),
-                         QStringLiteral("Price Ext.")});
-    try {
-        for (const OrderLine &l : orders::loadOrderLines(id))
-            m_items->addRow({QString::number(l.itemNumber), QString::number(l.qty), l.style, l.material,
-                             l.customerRefNo, l.priceEach.toPlainString(), l.priceExt().toPlainString()});
-    } catch (const DbError &e) {
-        MessageBox::error(this, e);
-    }
-    m_items->setAllAlignment(Qt::AlignCenter);
-    m_items->setColumnFormat(5, orders::moneyFormat());
-    m_items->setColumnFormat(6, orders::moneyFormat());
+    m_items->setColumns(itemColumns());
+    std::vector<OrderLine> lines;
+    entry::guarded(this, [&] { lines = orders::loadOrderLines(id); });
+    for (const OrderLine &l : lines)
+        m_items->addValues({l.itemNumber, l.qty, l.style, l.material, l.customerRefNo, QVariant::fromValue(l.priceEach),
+                            QVariant::fromValue(l.priceExt())});
     m_items->autoSize();
 }
 
@@ -222,7 +214,7 @@ void OrderNavigator::addNew()
 
 void OrderNavigator::openOrderAt(int row)
 {
-    const qint64 id = row >= 0 && row < m_orders->rowCount() ? m_orders->text(row, OColId).toLongLong() : 0;
+    const qint64 id = row >= 0 && row < m_orders->rowCount() ? m_orders->value(row, OColId).toLongLong() : 0;
     auto *w = qobject_cast<OrderEntry *>(
         host::openChild(QStringLiteral("OrderEntry"), [] { return new OrderEntry; }));
     if (w)

@@ -12,23 +12,6 @@
 
 namespace ordertest {
 
-void seedCatalogue(TestDatabase &db)
-{
-    db.addCustomer(QStringLiteral("Acme Upholstery"));
-    db.addCustomer(QStringLiteral("Quintar"));
-    db.addCustomer(QStringLiteral("Zephyr Marine"));
-    db.db().exec(QStringLiteral("UPDATE Customer SET Status = 'InActive' WHERE Name = 'Zephyr Marine'"));
-    db.db().exec(QStringLiteral("UPDATE Customer SET ShipToAddress2 = 'Bay 4', ShipToPhone = '937-555-0101', "
-                                "ShipToFax = '937-555-0102' WHERE Name = 'Acme Upholstery'"));
-    db.addMaterial(QStringLiteral("BLK-01"));
-    db.addSet(QStringLiteral("Q100"), QStringLiteral("Quintar"), 95.5);
-    db.addSet(QStringLiteral("Q200"), QStringLiteral("Quintar"), 120);
-    db.addSet(QStringLiteral("Q300"), QStringLiteral("Quintar"), 80);
-    db.addSet(QStringLiteral("A100"), QStringLiteral("Acme Upholstery"), 150);
-    db.addSet(QStringLiteral("X900"), QStringLiteral("Acme Upholstery"), 10);
-    db.db().exec(QStringLiteral("UPDATE Sets SET Status = 'InActive' WHERE CustomerRefNo = 'X900'"));
-}
-
 namespace {
 
 template <typename Window>
@@ -36,8 +19,9 @@ Window *openActive(const QString &name)
 {
     auto *w = qobject_cast<Window *>(MainWindow::openChild(name, [] { return new Window; }));
     w->activateWindow();
+    // Focus moves, and so the leave-field rules, need an active window: without one the test fails.
     if (!QTest::qWaitForWindowActive(w))
-        qWarning("%s did not become active", qPrintable(name));
+        QTest::qFail(qPrintable(name + QStringLiteral(" did not become active")), __FILE__, __LINE__);
     return w;
 }
 

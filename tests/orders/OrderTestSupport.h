@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TestSupport.h"
+#include "OrderCatalogue.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -10,10 +10,6 @@ class OrderEntry;
 class OrderNavigator;
 
 namespace ordertest {
-
-// Customers "Acme Upholstery" and "Quintar" (active) and "Zephyr Marine" (inactive); sets Q100
-// at 95.50, Q200 at 120, Q300 at 80, A100 at 150 and the inactive X900.
-void seedCatalogue(TestDatabase &db);
 
 // The order window as the command opens it, shown and active so focus moves work.
 OrderEntry *openOrderWindow();

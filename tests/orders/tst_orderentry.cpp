@@ -345,27 +345,8 @@ void TestOrderEntry::priceQuestion()
 
 void TestOrderEntry::lineRefusals_data()
 {
-    QTest::addColumn<QString>("qty");
-    QTest::addColumn<QString>("ref");
-    QTest::addColumn<QString>("price");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("focusBox");
-
-    QTest::newRow("no quantity") << "" << "A100" << "150" << "You must enter a quantity." << "Not a Valid Quantity"
-                                 << "txtQty";
-    QTest::newRow("no price") << "2" << "" << "" << "You must enter a price each." << "Not a Valid Price"
-                              << "txtPriceEach";
-    QTest::newRow("letters for quantity") << "abc" << "A100" << "150"
-                                          << "The quantity must be a whole number of sets, such as 12."
-                                          << "Not a Valid Quantity" << "txtQty";
-    QTest::newRow("fraction of a set") << "1.5" << "A100" << "150"
-                                       << "The quantity must be a whole number of sets, such as 12."
-                                       << "Not a Valid Quantity" << "txtQty";
-    QTest::newRow("letters in price") << "2" << "A100" << "12x" << "The price each must be a number, such as 95.50."
-                                      << "Not a Valid Price" << "txtPriceEach";
-    QTest::newRow("no set") << "2" << "" << "150" << "Not a valid Customer Reference Number. Please re-enter."
-                            << "Invalid Customer Reference Number" << "txtCustomerRefNo";
+    // The rule's own table: the window shows each refusal and puts the focus in its box.
+    lineRefusalRows();
 }
 
 void TestOrderEntry::lineRefusals()

@@ -181,9 +181,13 @@ void TestOrderNavigator::rowMovedToShowsLines()
     Grid *g = w->ordersGrid();
     QCOMPARE(g->headers(), QStringList({"Order Number", "Customer", "Order Date", "Due Date", "Status", "Total",
                                         "Ship To", "Ship To Phone", "Ship To Fax", "Date Added", "OrderID"}));
-    QCOMPARE(g->rowTexts(0), QStringList({"A120", "Acme Upholstery", "5/3/2010", "5/24/2010", "Open", "1234.5",
+    // Dates are kept as ISO and shown in the date format.
+    QCOMPARE(g->rowTexts(0), QStringList({"A120", "Acme Upholstery", "2010-05-03", "2010-05-24", "Open", "1234.5",
                                           "Acme Upholstery, 9 Pier St, Gate B, Erie, PA 16501", "814-555-0100", "",
-                                          "5/3/2010", QString::number(m_a120)}));
+                                          "2010-05-03", QString::number(m_a120)}));
+    QCOMPARE(g->displayText(0, 2), QStringLiteral("5/3/2010"));
+    QCOMPARE(g->displayText(0, 3), QStringLiteral("5/24/2010"));
+    QCOMPARE(g->displayText(0, 9), QStringLiteral("5/3/2010"));
     QCOMPARE(g->displayText(0, 5), QStringLiteral("$1,234.50"));
     QCOMPARE(g->text(1, 6), QStringLiteral("Quintar, , ,  ")); // no address2 part when it is empty
     QCOMPARE(w->itemsGrid()->rowCount(), 0);
@@ -206,7 +210,7 @@ void TestOrderNavigator::doubleClickOpensOrder()
     OrderNavigator *w = openNavigatorWindow();
     control<QPushButton>(w, "btnFind")->click();
     Grid *g = w->ordersGrid();
-    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(g->item(0, 0)).center());
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->cellIndex(0, 0)).center());
     auto *entry = qobject_cast<OrderEntry *>(MainWindow::findChildWindow(QStringLiteral("OrderEntry")));
     QVERIFY(entry);
     QCOMPARE(entry->orderId(), m_a120);
@@ -215,7 +219,7 @@ void TestOrderNavigator::doubleClickOpensOrder()
 
     // The open window is reused for the next order, losing its unsaved lines.
     entry->grid()->removeRow(0);
-    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(g->item(1, 0)).center());
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->cellIndex(1, 0)).center());
     QCOMPARE(MainWindow::findChildWindow(QStringLiteral("OrderEntry")), entry);
     QCOMPARE(control<QLineEdit>(entry, "txtOrderNumber")->text(), QStringLiteral("PO-5"));
     QCOMPARE(entry->grid()->rowCount(), 0);
@@ -281,22 +285,30 @@ void TestOrderNavigator::refreshedWhenOrderWindowCloses()
 void TestOrderNavigator::resizeRules()
 {
     OrderNavigator *w = openNavigatorWindow();
-    auto px = [](double twips) { return int(twips / 15.0 + 0.5); };
     w->resize(900, 700);
     QApplication::processEvents();
     auto *criteria = control<QGroupBox>(w, "fraSearchCriteria");
     auto *orders = control<QGroupBox>(w, "fraOrders");
     auto *items = control<QGroupBox>(w, "fraLineItems");
-    const int available = 700 - criteria->height() - px(650);
-    QCOMPARE(orders->width(), 900 - px(130));
-    QCOMPARE(items->width(), 900 - px(130));
-    QCOMPARE(w->ordersGrid()->width(), 900 - px(200));
-    QCOMPARE(w->itemsGrid()->width(), 900 - px(200));
-    QCOMPARE(orders->height(), int(available * 0.55));
-    QCOMPARE(w->ordersGrid()->height(), orders->height() - px(700));
-    QCOMPARE(items->y(), orders->y() + orders->height() + px(100));
-    QCOMPARE(items->height(), int(available * 0.45));
-    QCOMPARE(w->itemsGrid()->height(), items->height() - px(600));
+    // The criteria frame keeps its natural height; the frames share what is left below it.
+    const int top = criteria->height();
+    QCOMPARE(top, criteria->sizeHint().height());
+    // 900 less 130 and 200 twips (9 and 13 pixels); 60 twips (4 pixels) in from the left.
+    QCOMPARE(orders->width(), 891);
+    QCOMPARE(items->width(), 891);
+    QCOMPARE(orders->x(), 4);
+    QCOMPARE(w->ordersGrid()->width(), 887);
+    QCOMPARE(w->itemsGrid()->width(), 887);
+    QCOMPARE(w->ordersGrid()->x(), 2);
+    // 650 twips (43 pixels) of the 700 are margins; the orders get 55 % of the rest, the lines 45 %.
+    const int rest = 700 - 43 - top;
+    QCOMPARE(orders->y(), top + 4);
+    QCOMPARE(orders->height(), rest * 55 / 100);
+    QCOMPARE(w->ordersGrid()->height(), orders->height() - 47); // 700 twips
+    QCOMPARE(w->ordersGrid()->y(), 22);                          // 330 twips
+    QCOMPARE(items->y(), orders->y() + orders->height() + 7);   // 100 twips
+    QCOMPARE(items->height(), rest * 45 / 100);
+    QCOMPARE(w->itemsGrid()->height(), items->height() - 40); // 600 twips
 
     // Too small a window keeps the sizes that would come out 0 or less.
     const int ordersHeight = orders->height();

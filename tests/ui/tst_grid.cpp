@@ -51,7 +51,7 @@ void TestGrid::displayKeepsStoredText()
     g.setColumnFormat(1, QStringLiteral("$#,###.##"));
     QCOMPARE(g.text(0, 1), QStringLiteral("1095.5"));
     QCOMPARE(g.displayText(0, 1), QStringLiteral("$1,095.50"));
-    QCOMPARE(g.item(0, 1)->data(Qt::DisplayRole).toString(), QStringLiteral("1095.5"));
+    QCOMPARE(g.cellIndex(0, 1).data(Qt::EditRole).toString(), QStringLiteral("1095.5"));
     // The width fits the shown text, not the shorter stored one.
     g.autoSize();
     QVERIFY(g.columnWidth(1) >= g.fontMetrics().horizontalAdvance(QStringLiteral("$1,095.50")));
@@ -91,7 +91,7 @@ void TestGrid::doubleClickReportsRowOrHeader()
     g.show();
     QVERIFY(QTest::qWaitForWindowExposed(&g));
     QSignalSpy clicked(&g, &Grid::rowDoubleClicked);
-    QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, g.visualItemRect(g.item(1, 0)).center());
+    QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, g.visualRect(g.cellIndex(1, 0)).center());
     QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, QPoint(5, g.viewport()->height() - 5));
     QTest::mouseDClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
     QCOMPARE(clicked.count(), 3);
@@ -122,7 +122,7 @@ void TestGrid::editGateAndAfterEdit()
     g.addItem(QStringLiteral("ALPHA\t4\t1\t1"));
     g.setCheckColumn(3); // set after the row: the stored text becomes the box
     QCOMPARE(g.rowTexts(0), QStringList({"ALPHA", "4", "1", "1"}));
-    QVERIFY(g.item(0, 3)->checkState() == Qt::Checked);
+    QVERIFY(g.cellIndex(0, 3).data(Qt::CheckStateRole) == Qt::Checked);
     g.setEditGate([](int row, int c) { return row == 0 && (c == 0 || c == 2); });
     g.resize(400, 200);
     g.show();
