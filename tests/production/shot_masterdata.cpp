@@ -1,13 +1,15 @@
 // Opens each master-data window in the main window with a stored record loaded and saves a
 // picture of it: shot_masterdata <folder>.
 
-#include "production/CustomerEntry.h"
-#include "production/EmployeeEntry.h"
 #include "EntryDriver.h"
-#include "ui/MainWindow.h"
+#include "production/CustomerEntry.h"
+#include "production/CutSheet.h"
+#include "production/EmployeeEntry.h"
 #include "production/MaterialEntry.h"
-#include "ui/MoneyField.h"
 #include "production/SetEntry.h"
+#include "production/YieldRequests.h"
+#include "ui/MainWindow.h"
+#include "ui/MoneyField.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
@@ -64,25 +66,45 @@ int main(int argc, char **argv)
     closeChildWindow(set);
 
     main.runCommand(QStringLiteral("CustomerEntry"));
-    auto *customer = qobject_cast<CustomerEntry *>(MainWindow::findChildWindow(QStringLiteral("CustomerEntry")));
+    auto *customer =
+        qobject_cast<CustomerEntry *>(MainWindow::findChildWindow(QStringLiteral("CustomerEntry")));
     drive::type(customer->cmbCustomer, QStringLiteral("Harbor Marine Seating"));
     drive::focus(customer->txtAddress1);
     save(customer, out.filePath(QStringLiteral("CustomerEntry.png")));
     closeChildWindow(customer);
 
     main.runCommand(QStringLiteral("EmployeeEntry"));
-    auto *employee = qobject_cast<EmployeeEntry *>(MainWindow::findChildWindow(QStringLiteral("EmployeeEntry")));
+    auto *employee =
+        qobject_cast<EmployeeEntry *>(MainWindow::findChildWindow(QStringLiteral("EmployeeEntry")));
     drive::type(employee->txtSSN, QStringLiteral("123-45-6789"));
     drive::focus(employee->txtFName);
     save(employee, out.filePath(QStringLiteral("EmployeeEntry.png")));
     closeChildWindow(employee);
 
     main.runCommand(QStringLiteral("MaterialEntry"));
-    auto *material = qobject_cast<MaterialEntry *>(MainWindow::findChildWindow(QStringLiteral("MaterialEntry")));
+    auto *material =
+        qobject_cast<MaterialEntry *>(MainWindow::findChildWindow(QStringLiteral("MaterialEntry")));
     drive::type(material->txtID, QStringLiteral("BLK-01"));
     drive::focus(material->txtDesc);
     save(material, out.filePath(QStringLiteral("MaterialEntry.png")));
 
     main.grab().save(out.filePath(QStringLiteral("MainWindow-MaterialEntry.png")));
+    closeChildWindow(material);
+
+    const qint64 order = db.addOrder(QStringLiteral("Harbor Marine Seating"), QStringLiteral("PO-7"));
+    db.addOrderLine(order, 1, 12, QStringLiteral("HM-4410"), 148.75);
+    main.runCommand(QStringLiteral("Cutsheet"));
+    auto *cut = qobject_cast<CutSheet *>(MainWindow::findChildWindow(QStringLiteral("Cutsheet")));
+    cut->cmbEmployee->setCurrentIndex(0);
+    drive::type(cut->txtOrder, QString::number(order));
+    drive::type(cut->txtItem, QStringLiteral("1"));
+    drive::type(cut->txtSets, QStringLiteral("4"));
+    drive::type(cut->txtUsed, QStringLiteral("52.5"));
+    save(cut, out.filePath(QStringLiteral("Cutsheet.png")));
+    closeChildWindow(cut);
+
+    main.runCommand(QStringLiteral("EmployeeYield"));
+    save(MainWindow::findChildWindow(QStringLiteral("EmployeeYield")),
+         out.filePath(QStringLiteral("EmployeeYield.png")));
     return 0;
 }
