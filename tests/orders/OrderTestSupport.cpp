@@ -1,4 +1,5 @@
 #include "OrderTestSupport.h"
+#include "WindowDriver.h"
 
 #include "core/Clock.h"
 #include "ui/MainWindow.h"
@@ -12,35 +13,14 @@
 
 namespace ordertest {
 
-namespace {
-
-template <typename Window>
-Window *openActive(const QString &name)
-{
-    auto *w = qobject_cast<Window *>(MainWindow::openChild(name, [] { return new Window; }));
-    w->activateWindow();
-    // Focus moves, and so the leave-field rules, need an active window: without one the test fails.
-    if (!QTest::qWaitForWindowActive(w))
-        QTest::qFail(qPrintable(name + QStringLiteral(" did not become active")), __FILE__, __LINE__);
-    return w;
-}
-
-} // namespace
-
 OrderEntry *openOrderWindow()
 {
-    return openActive<OrderEntry>(QStringLiteral("OrderEntry"));
+    return drive::open<OrderEntry>(QStringLiteral("OrderEntry"));
 }
 
 OrderNavigator *openNavigatorWindow()
 {
-    return openActive<OrderNavigator>(QStringLiteral("OrderNavigator"));
-}
-
-void focus(QWidget *to)
-{
-    to->setFocus();
-    QApplication::processEvents();
+    return drive::open<OrderNavigator>(QStringLiteral("OrderNavigator"));
 }
 
 void enterLine(OrderEntry *w, const QString &qty, const QString &ref, const QString &price)

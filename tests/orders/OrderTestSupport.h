@@ -9,6 +9,8 @@
 class OrderEntry;
 class OrderNavigator;
 
+#include "WindowDriver.h"
+
 namespace ordertest {
 
 // The order window as the command opens it, shown and active so focus moves work.
@@ -24,8 +26,7 @@ T *control(QWidget *window, const char *name)
     return c;
 }
 
-// Moves the focus to `to` and lets the focus events run.
-void focus(QWidget *to);
+using drive::focus; // the one window driver moves the focus
 // Types one line into the entry row as a user would (leaving each box) and saves it.
 // An empty `price` keeps the catalogue price the reference number brought.
 void enterLine(OrderEntry *w, const QString &qty, const QString &ref, const QString &price = QString());

@@ -1,7 +1,7 @@
 // Opens each master-data window in the main window with a stored record loaded and saves a
 // picture of it: shot_masterdata <folder>.
 
-#include "EntryDriver.h"
+#include "WindowDriver.h"
 #include "production/CustomerEntry.h"
 #include "production/CutSheet.h"
 #include "production/EmployeeEntry.h"

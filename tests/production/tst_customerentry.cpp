@@ -1,5 +1,5 @@
 #include "production/CustomerEntry.h"
-#include "EntryDriver.h"
+#include "WindowDriver.h"
 
 #include <QComboBox>
 #include <QPushButton>

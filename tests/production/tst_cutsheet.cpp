@@ -1,4 +1,4 @@
-#include "EntryDriver.h"
+#include "WindowDriver.h"
 #include "core/ReportJob.h"
 #include "production/CutSheet.h"
 #include "production/YieldRequests.h"

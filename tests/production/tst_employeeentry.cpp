@@ -1,5 +1,5 @@
 #include "production/EmployeeEntry.h"
-#include "EntryDriver.h"
+#include "WindowDriver.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,4 +1,4 @@
-#include "EntryDriver.h"
+#include "WindowDriver.h"
 #include "production/MaterialEntry.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "EntryDriver.h"
+#include "WindowDriver.h"
 #include "ui/MoneyField.h"
 #include "production/SetEntry.h"
 
