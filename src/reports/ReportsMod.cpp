@@ -3,7 +3,7 @@
 #include "reports/ReportCatalogue.h"
 #include "reports/ReportDesign.h"
 #include "reports/ReportRegistry.h"
-#include "ui/MessageBox.h"
+#include "ui/EntryWindow.h"
 #include "ui/Widgets.h"
 
 #include <functional>
@@ -112,10 +112,8 @@ void runReportCommand(QWidget *parent, const QString &key)
     const reports::Document *document = reports::findCommand(key);
     if (!document)
         return;
-    try {
+    entry::guarded(parent, [document] {
         BusyPointer busy;
         produce(document->name(), [document] { return reports::buildJob(*document); });
-    } catch (const DbError &e) {
-        MessageBox::error(parent, e);
-    }
+    });
 }
