@@ -1,5 +1,6 @@
 #include "core/Database.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cmath>
@@ -140,6 +141,13 @@ DbError::DbError(int code, const QString &message, const QString &sql)
 {
 }
 
+DbError DbError::unusableFile(int code, const QString &path, const QString &reason)
+{
+    DbError e(code, QStringLiteral("The database file %1 %2.").arg(QDir::toNativeSeparators(path), reason));
+    e.m_reason = reason;
+    return e;
+}
+
 int Row::columnIndex(const QString &name) const
 {
     if (!m_columns)
@@ -238,34 +246,95 @@ void Database::fail(int rc, const QString &sql) const
 
 std::unique_ptr<Database> Database::open(const QString &path, const QByteArray &password)
 {
-    if (!QFileInfo(path).isFile())
-        throw DbError(SQLITE_CANTOPEN, QStringLiteral("Could not find file '%1'.").arg(path));
-    std::unique_ptr<Database> db(new Database);
-    db->m_path = path;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db->m_db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK)
-        db->fail(rc);
-    if (sqlite3_key(db->m_db, password.constData(), int(password.size())) != SQLITE_OK)
-        db->fail(sqlite3_errcode(db->m_db));
-    db->setUp();
-    // A wrong key is only noticed by the first read.
-    db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    const QFileInfo file(path);
+    if (!file.exists())
+        throw DbError::unusableFile(SQLITE_CANTOPEN, path, QStringLiteral("does not exist"));
+    if (file.isDir())
+        throw DbError::unusableFile(SQLITE_CANTOPEN, path,
+                                    QStringLiteral("is a folder, not a database file"));
+    if (!file.isFile())
+        throw DbError::unusableFile(SQLITE_CANTOPEN, path, QStringLiteral("is not a regular file"));
+    std::unique_ptr<Database> db;
+    try {
+        db = connect(path, password, SQLITE_OPEN_READWRITE);
+    } catch (const DbError &e) {
+        QString reason;
+        switch (e.code()) {
+        case SQLITE_NOTADB:
+            reason = QStringLiteral("is not a database of this program, or its password is wrong");
+            break;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            reason = QStringLiteral("is held exclusively by another program");
+            break;
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+            reason = QStringLiteral("cannot be opened: this user may not read it");
+            break;
+        case SQLITE_CORRUPT:
+            reason = QStringLiteral("is damaged");
+            break;
+        default:
+            reason = QStringLiteral("could not be opened");
+            break;
+        }
+        throw DbError::unusableFile(e.code(), path, QStringLiteral("%1 (%2)").arg(reason, e.message()));
+    }
+    db->checkWritable();
     return db;
+}
+
+void Database::checkWritable()
+{
+    const QString folder = QDir::toNativeSeparators(QFileInfo(m_path).absolutePath());
+    // The engine falls back to reading only when the file cannot be opened for writing.
+    if (sqlite3_db_readonly(m_db, "main") == 1)
+        throw DbError::unusableFile(SQLITE_READONLY, m_path,
+                                    QStringLiteral("cannot be written: the file is read-only for this user"));
+    // A change that is rolled back makes the engine create its journal beside the file, which
+    // is what the first saved document would need; the file itself is left as it was.
+    int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_BUSY)
+        return; // another connection is writing: the file is writable, only busy
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_exec(m_db, "CREATE TABLE corvaneWriteCheck (X)", nullptr, nullptr, nullptr);
+        const QString engine = engineText(m_db, rc);
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK || rc == SQLITE_BUSY)
+            return;
+        if (rc == SQLITE_READONLY)
+            throw DbError::unusableFile(
+                rc, m_path, QStringLiteral("cannot be written: the file is read-only (%1)").arg(engine));
+        if (rc == SQLITE_CANTOPEN || rc == SQLITE_IOERR)
+            throw DbError::unusableFile(
+                rc, m_path,
+                QStringLiteral("cannot be written: its folder %1 does not let the program "
+                               "create the journal file beside it (%2)")
+                    .arg(folder, engine));
+        throw DbError::unusableFile(rc, m_path, QStringLiteral("cannot be written (%1)").arg(engine));
+    }
+    throw DbError::unusableFile(rc, m_path,
+                                QStringLiteral("cannot be written (%1)").arg(engineText(m_db, rc)));
 }
 
 std::unique_ptr<Database> Database::create(const QString &path, const QByteArray &password)
 {
     if (QFileInfo::exists(path))
         throw DbError(SQLITE_CANTOPEN, QStringLiteral("The file '%1' already exists.").arg(path));
+    return connect(path, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+std::unique_ptr<Database> Database::connect(const QString &path, const QByteArray &password, int flags)
+{
     std::unique_ptr<Database> db(new Database);
     db->m_path = path;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db->m_db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db->m_db, flags, nullptr);
     if (rc != SQLITE_OK)
         db->fail(rc);
     if (sqlite3_key(db->m_db, password.constData(), int(password.size())) != SQLITE_OK)
         db->fail(sqlite3_errcode(db->m_db));
     db->setUp();
+    // A wrong key is only noticed by the first read.
     db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     return db;
 }

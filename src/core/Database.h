@@ -22,14 +22,21 @@ class DbError : public std::runtime_error
 {
 public:
     DbError(int code, const QString &message, const QString &sql = {});
+    // A file that cannot be used: the message names `path` and says `reason` in words.
+    static DbError unusableFile(int code, const QString &path, const QString &reason);
+
     int code() const { return m_code; }
     QString message() const { return m_message; }
     QString sql() const { return m_sql; }
+    // What is wrong with the file, as in "cannot be written: the file is read-only"; empty for
+    // failures of a statement.
+    QString reason() const { return m_reason; }
 
 private:
     int m_code;
     QString m_message;
     QString m_sql;
+    QString m_reason;
 };
 
 // One row of a row set. Columns are found by name without regard to case; a null stays null.
@@ -100,14 +107,18 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // Opens an existing file keyed with `password`; a wrong key, a file that is not a database,
-    // or one held exclusively by another program throws with the engine's text.
+    // Opens an existing file keyed with `password`. A missing file, a folder, a wrong key, a file
+    // that is not a database, one held exclusively by another program, and one that cannot be
+    // written (a read-only file, or a folder that cannot hold its journal) throw a DbError whose
+    // message names the file and whose reason() says what is wrong.
     static std::unique_ptr<Database> open(const QString &path, const QByteArray &password);
     // Creates a new keyed file; refuses when the file exists.
     static std::unique_ptr<Database> create(const QString &path, const QByteArray &password);
 
     QString path() const { return m_path; }
     bool isOpen() const { return m_db != nullptr; }
+    // Throws DbError::unusableFile when the file cannot be written.
+    void checkWritable();
     void close();
 
     // Runs one statement that returns no rows; gives the number of rows changed.
@@ -131,6 +142,7 @@ public:
 
 private:
     Database() = default;
+    static std::unique_ptr<Database> connect(const QString &path, const QByteArray &password, int flags);
     void setUp();
     void prepare(const QString &sql, const QVariantList &params, void *statement);
     void clearStatementCache();

@@ -1,7 +1,7 @@
 #include "core/Money.h"
 
-
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -31,9 +31,17 @@ __int128 divideHalfEven(__int128 num, __int128 den)
 
 Money Money::fromDouble(double value)
 {
-    if (!std::isfinite(value))
-        return Money();
-    return fromUnits(std::llround(value * Scale));
+    return tryFromDouble(value).value_or(Money());
+}
+
+std::optional<Money> Money::tryFromDouble(double value)
+{
+    // Beyond the limit the units overflow 64 bits and llround gives nonsense.
+    if (!std::isfinite(value) || std::fabs(value) > Limit)
+        return std::nullopt;
+    // Whole part and fraction apart: value * Scale in a double loses units above 2^53.
+    const double whole = std::trunc(value);
+    return fromUnits(std::int64_t(whole) * Scale + std::llround((value - whole) * Scale));
 }
 
 std::optional<Money> Money::parse(const QString &input)
@@ -78,7 +86,7 @@ std::optional<Money> Money::parse(const QString &input)
         const int d = c.unicode() - '0';
         if (!seenPoint) {
             whole = whole * 10 + d;
-            if (whole > (__int128(1) << 60))
+            if (whole > __int128(Limit))
                 return std::nullopt;
         } else if (fracDigits < 18) {
             frac = frac * 10 + d;
@@ -90,6 +98,8 @@ std::optional<Money> Money::parse(const QString &input)
         units += frac * pow10(4 - fracDigits);
     else
         units += divideHalfEven(frac, pow10(fracDigits - 4));
+    if (units > std::numeric_limits<std::int64_t>::max())
+        return std::nullopt;
     return fromUnits(std::int64_t(negative ? -units : units));
 }
 

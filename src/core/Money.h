@@ -22,10 +22,17 @@ public:
         m.m_units = units;
         return m;
     }
-    // Nearest ten-thousandth of a binary double (as read back from the database).
+    // The largest amount held, in whole units: 922,337,203,685,477.
+    static constexpr double Limit = 922337203685477.0;
+
+    // Nearest ten-thousandth of a binary double (as read back from the database). A value that
+    // tryFromDouble refuses gives zero.
     static Money fromDouble(double value);
+    // As fromDouble, but nullopt for a non-finite value or one beyond +/- Limit.
+    static std::optional<Money> tryFromDouble(double value);
     // Plain or displayed text: "1234.5", "-3", "$1,234.50", "($12.00)". Digits beyond the fourth
-    // decimal are rounded half-to-even. Empty or non-numeric text gives nullopt.
+    // decimal are rounded half-to-even. Empty or non-numeric text, or an amount beyond Limit,
+    // gives nullopt.
     static std::optional<Money> parse(const QString &text);
     // A database value: null reads as zero; numbers and numeric text are converted.
     static Money fromVariant(const QVariant &value);

@@ -8,13 +8,11 @@ void DropTable(const QString &name)
 {
     if (!hasDbConnection())
         return;
-    try {
-        QString quoted = name;
-        quoted.replace(u'"', QStringLiteral("\"\""));
-        DbConnection().exec(QStringLiteral("DROP TABLE \"%1\"").arg(quoted));
-    } catch (const DbError &) {
-        // A table that is not there is what the caller wants anyway.
-    }
+    // A table that is not there is what the caller wants anyway; any other failure (a read-only
+    // file, a lock) must reach the caller before it builds on a table that is still there.
+    QString quoted = name;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    DbConnection().exec(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(quoted));
 }
 
 QList<qint64> CloseShippedOrders()

@@ -7,7 +7,7 @@
 
 // Routines several windows share; all work on DbConnection().
 
-// Drops a scratch table; a missing table (or any other failure) is ignored.
+// Drops a scratch table; a missing table is ignored, any other failure throws DbError.
 void DropTable(const QString &name);
 
 // Closes every open order whose lines have all shipped exactly their quantity.

@@ -1,8 +1,11 @@
 #include "core/Spreadsheet.h"
 
+#include "core/Money.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QIODevice>
 #include <QList>
 #include <QStringList>
 #include <QXmlStreamReader>
@@ -98,6 +101,19 @@ QString freexlText(int rc)
     }
 }
 
+// FreeXL turns every day count it cannot convert (negative, or beyond year 9999) into this date,
+// so it cannot be told from damage; no order or demand line is dated January 1900.
+const QDate kNoXlsDate(1900, 1, 1);
+
+// A date cell without a usable date: neither a date nor text that could be read as one.
+SheetCell noDateCell(const char *text)
+{
+    SheetCell c;
+    c.kind = SheetCell::Kind::Error;
+    c.text = QString::fromLatin1(text);
+    return c;
+}
+
 class XlsWorkbook : public Spreadsheet
 {
 public:
@@ -159,11 +175,15 @@ public:
             return textCell(QString::fromUtf8(v.value.text_value));
         case FREEXL_CELL_DATE: {
             const QDate d = QDate::fromString(QString::fromLatin1(v.value.text_value), QStringLiteral("yyyy-MM-dd"));
+            if (d == kNoXlsDate)
+                return noDateCell(v.value.text_value);
             return d.isValid() ? dateCell(QDateTime(d, QTime(0, 0)), 0) : textCell(QString::fromUtf8(v.value.text_value));
         }
         case FREEXL_CELL_DATETIME: {
             const QDateTime dt =
                 QDateTime::fromString(QString::fromLatin1(v.value.text_value), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            if (dt.date() == kNoXlsDate)
+                return noDateCell(v.value.text_value);
             return dt.isValid() ? dateCell(dt, 0) : textCell(QString::fromUtf8(v.value.text_value));
         }
         case FREEXL_CELL_TIME:
@@ -232,13 +252,97 @@ bool isDateFormat(int id, const QString &code)
     return false;
 }
 
+// Limits no real order or demand workbook comes near. A file beyond them is refused instead of
+// being read, so a small crafted file cannot take gigabytes or minutes.
+constexpr qint64 kMaxPartBytes = 64 * 1024 * 1024; // unpacked, per part
+constexpr int kMaxCells = 1000000;
+constexpr int kMaxSharedStrings = 100000;
+constexpr int kMaxStringChars = 32 * 1024;
+constexpr qint64 kMaxTextChars = 8 * 1024 * 1024; // all texts of the workbook together
+constexpr int kMaxDepth = 64;
+// The XML reader holds a whole text or tag in memory: a run of raw bytes without '<' or '>'
+// longer than this can only be a text or attribute beyond kMaxStringChars.
+constexpr qint64 kMaxRunBytes = 8 * kMaxStringChars;
+
+struct ZipDiscard
+{
+    void operator()(zip_t *z) const { zip_discard(z); }
+};
+
+// One zip entry as a stream. Reading on to the end of the entry is what makes libzip compare
+// the entry's CRC, so a flipped byte is an error and never a different number.
+class PartDevice : public QIODevice
+{
+public:
+    explicit PartDevice(zip_file_t *file) : m_file(file)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    ~PartDevice() override { zip_fclose(m_file); }
+
+    bool isSequential() const override { return true; }
+    bool atEnd() const override { return m_end; }
+    // Why the stream stopped early; empty when it did not.
+    QString problem() const { return m_problem; }
+
+    // Reads what the XML reader left, for the CRC check; false when the entry is damaged.
+    bool drain()
+    {
+        char buffer[16384];
+        while (!m_end) {
+            if (readData(buffer, sizeof buffer) < 0)
+                return false;
+        }
+        return m_problem.isEmpty();
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        if (m_end)
+            return m_problem.isEmpty() ? 0 : -1;
+        const zip_int64_t got = zip_fread(m_file, data, zip_uint64_t(maxSize));
+        if (got < 0)
+            return stop(QStringLiteral("is damaged"));
+        if (got == 0) {
+            m_end = true;
+            return 0;
+        }
+        m_total += got;
+        if (m_total > kMaxPartBytes)
+            return stop(QStringLiteral("is larger than %1 MiB unpacked").arg(kMaxPartBytes >> 20));
+        for (zip_int64_t i = 0; i < got; ++i) {
+            if (data[i] == '<' || data[i] == '>')
+                m_run = 0;
+            else if (++m_run > kMaxRunBytes)
+                return stop(QStringLiteral("holds a text longer than %1 characters").arg(kMaxStringChars));
+        }
+        return got;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    qint64 stop(const QString &why)
+    {
+        m_problem = why;
+        m_end = true;
+        return -1;
+    }
+
+    zip_file_t *m_file;
+    qint64 m_total = 0;
+    qint64 m_run = 0;
+    bool m_end = false;
+    QString m_problem;
+};
+
 class XlsxWorkbook : public Spreadsheet
 {
 public:
     explicit XlsxWorkbook(const QString &path) : m_path(path)
     {
         int err = 0;
-        m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
+        m_zip.reset(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err));
         if (!m_zip)
             fail(QStringLiteral("it is not a readable zip package"));
         QString workbookPart = QStringLiteral("xl/workbook.xml");
@@ -266,12 +370,18 @@ public:
             }
         }
         readWorkbook(workbookPart, targets);
+        // A sheet whose data is gone must not read as a sheet without lines.
+        for (const Sheet &s : m_sheets) {
+            if (s.part.isEmpty())
+                fail(QStringLiteral("the sheet \"%1\" has no data part").arg(s.name));
+            if (!hasPart(s.part))
+                fail(QStringLiteral("the data of the sheet \"%1\" (%2) is missing").arg(s.name, s.part));
+        }
         if (!sharedStringsPart.isEmpty() && hasPart(sharedStringsPart))
             readSharedStrings(sharedStringsPart);
         if (!stylesPart.isEmpty() && hasPart(stylesPart))
             readStyles(stylesPart);
     }
-    ~XlsxWorkbook() override { close(); }
 
     int sheetCount() const override { return int(m_sheets.size()); }
     QString sheetName(int sheet) const override
@@ -286,90 +396,142 @@ public:
         Sheet &s = m_sheets[sheet - 1];
         if (!s.loaded)
             loadSheet(s);
-        return s.cells.value(cellKey(row, column));
+        const auto it = s.cells.constFind(cellKey(row, column));
+        return it == s.cells.cend() ? SheetCell{} : toSheetCell(*it);
     }
 
-    void close() override
-    {
-        if (m_zip) {
-            zip_discard(m_zip);
-            m_zip = nullptr;
-        }
-    }
+    void close() override { m_zip.reset(); }
 
 private:
     struct Relationship
     {
         QString id, type, target;
     };
+    // A cell as kept between reads: texts live once in m_texts.
+    struct StoredCell
+    {
+        SheetCell::Kind kind = SheetCell::Kind::Empty;
+        int text = -1;
+        double number = 0;
+    };
     struct Sheet
     {
         QString name;
         QString part;
         bool loaded = false;
-        QHash<quint64, SheetCell> cells;
+        QHash<quint64, StoredCell> cells;
+    };
+
+    // One part read as a stream, its nesting depth checked on every step.
+    class Part
+    {
+    public:
+        Part(XlsxWorkbook &book, const QString &name) : m_book(book), m_name(name)
+        {
+            const QByteArray n = name.toUtf8();
+            zip_stat_t st;
+            zip_stat_init(&st);
+            if (!m_book.m_zip || zip_stat(m_book.m_zip.get(), n.constData(), 0, &st) != 0)
+                m_book.fail(QStringLiteral("the part %1 is missing").arg(name));
+            if ((st.valid & ZIP_STAT_SIZE) && st.size > zip_uint64_t(kMaxPartBytes))
+                m_book.fail(QStringLiteral("the part %1 is larger than %2 MiB unpacked")
+                                .arg(name)
+                                .arg(kMaxPartBytes >> 20));
+            zip_file_t *f = zip_fopen(m_book.m_zip.get(), n.constData(), 0);
+            if (!f)
+                m_book.fail(QStringLiteral("the part %1 cannot be opened").arg(name));
+            m_device = std::make_unique<PartDevice>(f);
+            xml.setDevice(m_device.get());
+        }
+
+        // The next token; false at the end of the part.
+        bool next()
+        {
+            if (xml.atEnd())
+                return false;
+            xml.readNext();
+            if (xml.isStartElement()) {
+                if (++m_depth > kMaxDepth)
+                    m_book.fail(QStringLiteral("the part %1 nests its elements more than %2 deep")
+                                    .arg(m_name)
+                                    .arg(kMaxDepth));
+            } else if (xml.isEndElement()) {
+                --m_depth;
+            }
+            return !xml.atEnd();
+        }
+        bool startOf(QStringView name) const { return xml.isStartElement() && xml.name() == name; }
+        bool endOf(QStringView name) const { return xml.isEndElement() && xml.name() == name; }
+
+        // Skips the element just started, however deep it goes, within the depth limit.
+        void skipElement()
+        {
+            const int depth = m_depth;
+            while (m_depth >= depth && next()) {
+            }
+        }
+
+        // Text of the element just started; child elements are an error.
+        QString elementText()
+        {
+            QString text = xml.readElementText();
+            --m_depth;
+            if (text.size() > kMaxStringChars)
+                m_book.fail(QStringLiteral("the part %1 holds a text longer than %2 characters")
+                                .arg(m_name)
+                                .arg(kMaxStringChars));
+            return text;
+        }
+
+        // Throws when the part was damaged, cut short or malformed.
+        void finish()
+        {
+            const bool whole = !xml.hasError() && m_device->drain();
+            if (!m_device->problem().isEmpty())
+                m_book.fail(QStringLiteral("the part %1 %2").arg(m_name, m_device->problem()));
+            if (!whole)
+                m_book.fail(QStringLiteral("the part %1 is not well-formed (line %2: %3)")
+                                .arg(m_name)
+                                .arg(xml.lineNumber())
+                                .arg(xml.errorString()));
+        }
+
+        QXmlStreamReader xml;
+
+    private:
+        XlsxWorkbook &m_book;
+        QString m_name;
+        std::unique_ptr<PartDevice> m_device;
+        int m_depth = 0;
     };
 
     [[noreturn]] void fail(const QString &why)
     {
-        close();
         throw SpreadsheetError(
             QStringLiteral("The file \"%1\" is not a readable workbook: %2.").arg(QFileInfo(m_path).fileName(), why));
     }
 
     bool hasPart(const QString &name) const
     {
-        return m_zip && zip_name_locate(m_zip, name.toUtf8().constData(), 0) >= 0;
-    }
-
-    QByteArray readPart(const QString &name)
-    {
-        if (!m_zip)
-            fail(QStringLiteral("it is closed"));
-        const QByteArray n = name.toUtf8();
-        zip_stat_t st;
-        zip_stat_init(&st);
-        if (zip_stat(m_zip, n.constData(), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
-            fail(QStringLiteral("the part %1 is missing").arg(name));
-        if (st.size > 512ull * 1024 * 1024)
-            fail(QStringLiteral("the part %1 is too large").arg(name));
-        zip_file_t *f = zip_fopen(m_zip, n.constData(), 0);
-        if (!f)
-            fail(QStringLiteral("the part %1 cannot be opened").arg(name));
-        QByteArray data(qsizetype(st.size), Qt::Uninitialized);
-        const zip_int64_t got = data.isEmpty() ? 0 : zip_fread(f, data.data(), st.size);
-        zip_fclose(f);
-        if (got != zip_int64_t(st.size))
-            fail(QStringLiteral("the part %1 is damaged").arg(name));
-        return data;
-    }
-
-    void checkXml(const QXmlStreamReader &xml, const QString &part)
-    {
-        if (xml.hasError())
-            fail(QStringLiteral("the part %1 is not well-formed (line %2: %3)")
-                     .arg(part)
-                     .arg(xml.lineNumber())
-                     .arg(xml.errorString()));
+        return m_zip && zip_name_locate(m_zip.get(), name.toUtf8().constData(), 0) >= 0;
     }
 
     // Targets are resolved against `baseDir`; absolute targets start at the package root.
-    QList<Relationship> readRelationships(const QString &part, const QString &baseDir)
+    QList<Relationship> readRelationships(const QString &name, const QString &baseDir)
     {
         QList<Relationship> out;
-        QXmlStreamReader xml(readPart(part));
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (!xml.isStartElement() || xml.name() != u"Relationship")
+        Part part(*this, name);
+        while (part.next()) {
+            if (!part.startOf(u"Relationship"))
                 continue;
-            const auto a = xml.attributes();
+            const auto a = part.xml.attributes();
             if (a.value(QLatin1String("TargetMode")) == u"External")
                 continue;
             QString target = a.value(QLatin1String("Target")).toString();
             target = target.startsWith(u'/') ? target.mid(1) : normalise(baseDir + target);
             out << Relationship{a.value(QLatin1String("Id")).toString(), a.value(QLatin1String("Type")).toString(), target};
         }
-        checkXml(xml, part);
+        part.finish();
         return out;
     }
 
@@ -387,18 +549,17 @@ private:
         return out.join(u'/');
     }
 
-    void readWorkbook(const QString &part, const QHash<QString, QString> &targets)
+    void readWorkbook(const QString &name, const QHash<QString, QString> &targets)
     {
-        QXmlStreamReader xml(readPart(part));
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (!xml.isStartElement())
+        Part part(*this, name);
+        while (part.next()) {
+            if (!part.xml.isStartElement())
                 continue;
-            if (xml.name() == u"workbookPr") {
-                const QStringView v = xml.attributes().value(QLatin1String("date1904"));
+            if (part.xml.name() == u"workbookPr") {
+                const QStringView v = part.xml.attributes().value(QLatin1String("date1904"));
                 m_date1904 = v == u"1" || v == u"true";
-            } else if (xml.name() == u"sheet") {
-                const auto a = xml.attributes();
+            } else if (part.xml.name() == u"sheet") {
+                const auto a = part.xml.attributes();
                 QString rid;
                 for (const auto &attr : a) {
                     if (attr.name() == u"id" && attr.namespaceUri().endsWith(u"/relationships"))
@@ -406,88 +567,104 @@ private:
                 }
                 if (rid.isEmpty())
                     rid = a.value(QLatin1String("r:id")).toString();
+                if (m_sheets.size() >= 1000)
+                    fail(QStringLiteral("it names more than 1000 sheets"));
                 Sheet s;
                 s.name = a.value(QLatin1String("name")).toString();
                 s.part = targets.value(rid);
                 m_sheets.push_back(s);
             }
         }
-        checkXml(xml, part);
+        part.finish();
         if (m_sheets.empty())
             fail(QStringLiteral("it has no sheets"));
     }
 
     // Text of a <si> or <is> element: its <t> runs, without phonetic guides.
-    static QString readRichText(QXmlStreamReader &xml)
+    QString readRichText(Part &part)
     {
         QString text;
-        const QString end = xml.name().toString();
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isEndElement() && xml.name() == end)
+        const QString end = part.xml.name().toString();
+        while (part.next()) {
+            if (part.endOf(end))
                 break;
-            if (!xml.isStartElement())
+            if (!part.xml.isStartElement())
                 continue;
-            if (xml.name() == u"rPh")
-                xml.skipCurrentElement();
-            else if (xml.name() == u"t")
-                text += xml.readElementText();
+            if (part.xml.name() == u"rPh")
+                part.skipElement();
+            else if (part.xml.name() == u"t")
+                text += part.elementText();
+            if (text.size() > kMaxStringChars)
+                fail(QStringLiteral("it holds a text longer than %1 characters").arg(kMaxStringChars));
         }
         return text;
     }
 
-    void readSharedStrings(const QString &part)
+    int keepText(const QString &text)
     {
-        QXmlStreamReader xml(readPart(part));
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isStartElement() && xml.name() == u"si")
-                m_strings << readRichText(xml);
-        }
-        checkXml(xml, part);
+        m_textChars += text.size();
+        if (m_textChars > kMaxTextChars)
+            fail(QStringLiteral("it holds more than %1 million characters of text").arg(kMaxTextChars >> 20));
+        m_texts << text;
+        return int(m_texts.size() - 1);
     }
 
-    void readStyles(const QString &part)
+    void readSharedStrings(const QString &name)
     {
-        QXmlStreamReader xml(readPart(part));
+        Part part(*this, name);
+        while (part.next()) {
+            if (!part.startOf(u"si"))
+                continue;
+            if (m_texts.size() >= kMaxSharedStrings)
+                fail(QStringLiteral("it holds more than %1 shared strings").arg(kMaxSharedStrings));
+            keepText(readRichText(part));
+        }
+        part.finish();
+        m_sharedStrings = int(m_texts.size());
+    }
+
+    void readStyles(const QString &name)
+    {
+        Part part(*this, name);
         QHash<int, QString> codes;
         bool inCellXfs = false;
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isStartElement()) {
-                if (xml.name() == u"numFmt") {
-                    codes.insert(xml.attributes().value(QLatin1String("numFmtId")).toInt(),
-                                 xml.attributes().value(QLatin1String("formatCode")).toString());
-                } else if (xml.name() == u"cellXfs") {
+        while (part.next()) {
+            if (part.xml.isStartElement()) {
+                const auto a = part.xml.attributes();
+                if (part.xml.name() == u"numFmt") {
+                    codes.insert(a.value(QLatin1String("numFmtId")).toInt(),
+                                 a.value(QLatin1String("formatCode")).toString());
+                } else if (part.xml.name() == u"cellXfs") {
                     inCellXfs = true;
-                } else if (inCellXfs && xml.name() == u"xf") {
-                    const int id = xml.attributes().value(QLatin1String("numFmtId")).toInt();
+                } else if (inCellXfs && part.xml.name() == u"xf") {
+                    if (m_dateStyles.size() >= 65536)
+                        fail(QStringLiteral("it defines more than 65536 cell styles"));
+                    const int id = a.value(QLatin1String("numFmtId")).toInt();
                     m_dateStyles << isDateFormat(id, codes.value(id));
                 }
-            } else if (xml.isEndElement() && xml.name() == u"cellXfs") {
+            } else if (part.endOf(u"cellXfs")) {
                 inCellXfs = false;
             }
         }
-        checkXml(xml, part);
+        part.finish();
     }
 
     void loadSheet(Sheet &s)
     {
         s.loaded = true;
-        if (s.part.isEmpty() || !hasPart(s.part))
-            return; // a chart sheet or a missing part reads as empty
-        QXmlStreamReader xml(readPart(s.part));
+        Part part(*this, s.part);
         int row = 0, column = 0;
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (!xml.isStartElement())
+        while (part.next()) {
+            if (!part.xml.isStartElement())
                 continue;
-            if (xml.name() == u"row") {
-                const QStringView r = xml.attributes().value(QLatin1String("r"));
+            if (part.xml.name() == u"row") {
+                const QStringView r = part.xml.attributes().value(QLatin1String("r"));
                 row = r.isEmpty() ? row + 1 : r.toInt();
                 column = 0;
-            } else if (xml.name() == u"c") {
-                const auto a = xml.attributes();
+            } else if (part.xml.name() == u"c") {
+                if (++m_cellCount > kMaxCells)
+                    fail(QStringLiteral("it holds more than %1 cells").arg(kMaxCells));
+                const auto a = part.xml.attributes();
                 const QString ref = a.value(QLatin1String("r")).toString();
                 int r = row, c = column + 1;
                 if (!ref.isEmpty() && !parseReference(ref, &r, &c))
@@ -498,69 +675,113 @@ private:
                 const int style = a.value(QLatin1String("s")).toInt();
                 QString value, inlineText;
                 bool hasInline = false;
-                while (!xml.atEnd()) {
-                    xml.readNext();
-                    if (xml.isEndElement() && xml.name() == u"c")
+                while (part.next()) {
+                    if (part.endOf(u"c"))
                         break;
-                    if (!xml.isStartElement())
+                    if (!part.xml.isStartElement())
                         continue;
-                    if (xml.name() == u"v") {
-                        value = xml.readElementText();
-                    } else if (xml.name() == u"is") {
-                        inlineText = readRichText(xml);
+                    if (part.xml.name() == u"v") {
+                        value = part.elementText();
+                    } else if (part.xml.name() == u"is") {
+                        inlineText = readRichText(part);
                         hasInline = true;
                     } else {
-                        xml.skipCurrentElement();
+                        part.skipElement();
                     }
                 }
-                const SheetCell cell = makeCell(type, style, value, inlineText, hasInline);
+                const StoredCell cell = makeCell(type, style, value, inlineText, hasInline);
                 if (cell.kind != SheetCell::Kind::Empty)
                     s.cells.insert(cellKey(row, column), cell);
             }
         }
-        checkXml(xml, s.part);
+        part.finish();
     }
 
-    SheetCell makeCell(const QString &type, int style, const QString &value, const QString &inlineText,
-                       bool hasInline) const
+    StoredCell makeCell(const QString &type, int style, const QString &value, const QString &inlineText,
+                        bool hasInline)
     {
-        if (type == u"inlineStr")
-            return hasInline ? textCell(inlineText) : SheetCell{};
+        StoredCell c;
+        if (type == u"inlineStr") {
+            if (hasInline) {
+                c.kind = SheetCell::Kind::Text;
+                c.text = keepText(inlineText);
+            }
+            return c;
+        }
         if (type == u"s") {
             bool ok = false;
             const int i = value.toInt(&ok);
-            return ok && i >= 0 && i < m_strings.size() ? textCell(m_strings.at(i)) : SheetCell{};
+            if (ok && i >= 0 && i < m_sharedStrings) {
+                c.kind = SheetCell::Kind::Text;
+                c.text = i;
+            }
+            return c;
         }
-        if (type == u"str")
-            return textCell(value);
+        if (type == u"str") {
+            c.kind = SheetCell::Kind::Text;
+            c.text = keepText(value);
+            return c;
+        }
         if (value.isEmpty())
-            return {};
+            return c;
         if (type == u"b") {
-            SheetCell c;
             c.kind = SheetCell::Kind::Boolean;
             c.number = value == u"1" ? 1 : 0;
-            c.text = value == u"1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
             return c;
         }
         if (type == u"e") {
-            SheetCell c;
             c.kind = SheetCell::Kind::Error;
-            c.text = value;
+            c.text = keepText(value);
             return c;
         }
         bool ok = false;
         const double v = value.toDouble(&ok);
-        if (!ok)
-            return textCell(value);
-        if (style >= 0 && style < m_dateStyles.size() && m_dateStyles.at(style))
-            return dateCell(fromSerial(v, m_date1904), v);
-        return numberCell(v);
+        if (!ok) {
+            c.kind = SheetCell::Kind::Text;
+            c.text = keepText(value);
+            return c;
+        }
+        c.kind = style >= 0 && style < m_dateStyles.size() && m_dateStyles.at(style)
+                     ? SheetCell::Kind::Date
+                     : SheetCell::Kind::Number;
+        c.number = v;
+        return c;
+    }
+
+    SheetCell toSheetCell(const StoredCell &c) const
+    {
+        switch (c.kind) {
+        case SheetCell::Kind::Text:
+            return textCell(m_texts.at(c.text));
+        case SheetCell::Kind::Number:
+            return numberCell(c.number);
+        case SheetCell::Kind::Date:
+            return dateCell(fromSerial(c.number, m_date1904), c.number);
+        case SheetCell::Kind::Boolean: {
+            SheetCell b;
+            b.kind = SheetCell::Kind::Boolean;
+            b.number = c.number;
+            b.text = c.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+            return b;
+        }
+        case SheetCell::Kind::Error: {
+            SheetCell e;
+            e.kind = SheetCell::Kind::Error;
+            e.text = m_texts.at(c.text);
+            return e;
+        }
+        default:
+            return {};
+        }
     }
 
     QString m_path;
-    zip_t *m_zip = nullptr;
+    std::unique_ptr<zip_t, ZipDiscard> m_zip;
     std::vector<Sheet> m_sheets;
-    QStringList m_strings;
+    QStringList m_texts; // the shared strings first, then texts kept from the sheets
+    int m_sharedStrings = 0;
+    qint64 m_textChars = 0;
+    int m_cellCount = 0;
     QList<bool> m_dateStyles;
     bool m_date1904 = false;
 };
@@ -569,15 +790,19 @@ private:
 
 std::optional<double> SheetCell::toNumber() const
 {
-    if (kind == Kind::Number)
-        return number;
+    double v = number;
     if (kind == Kind::Text) {
         bool ok = false;
-        const double v = text.trimmed().toDouble(&ok);
-        if (ok && std::isfinite(v))
-            return v;
+        v = text.trimmed().toDouble(&ok);
+        if (!ok)
+            return std::nullopt;
+    } else if (kind != Kind::Number) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    // Beyond what money can hold, a number is no price or count this program can use.
+    if (!Money::tryFromDouble(v))
+        return std::nullopt;
+    return v;
 }
 
 std::unique_ptr<Spreadsheet> Spreadsheet::open(const QString &path)

@@ -33,7 +33,8 @@ struct SheetCell
     QDateTime dateTime;   // dates (midnight when the cell has no time)
 
     bool isEmpty() const { return kind == Kind::Empty || (kind == Kind::Text && text.trimmed().isEmpty()); }
-    // A number cell, or a text cell holding a plain number; nullopt otherwise.
+    // A number cell, or a text cell holding a plain number; nullopt otherwise, and for numbers
+    // that are not finite or lie beyond what Money holds.
     std::optional<double> toNumber() const;
 };
 

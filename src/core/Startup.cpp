@@ -34,14 +34,10 @@ std::unique_ptr<Database> openConfiguredDatabase(const QString &folder)
     try {
         db = Database::open(config.databasePath, schema::password());
     } catch (const DbError &e) {
-        QString reason = e.message();
-        if (e.code() == 26) // SQLITE_NOTADB: wrong key or not a database at all
-            reason = QStringLiteral("it is not a database of this program, or its password is wrong (%1)")
-                         .arg(e.message());
-        else if (e.code() == 5 || e.code() == 6) // SQLITE_BUSY / SQLITE_LOCKED
-            reason = QStringLiteral("another program holds it exclusively (%1)").arg(e.message());
+        const QString reason =
+            e.reason().isEmpty() ? QStringLiteral("could not be opened: %1").arg(e.message()) : e.reason();
         throw StartupError(QStringLiteral("Database Error"),
-                           QStringLiteral("The database file %1 named in %2 could not be opened: %3.")
+                           QStringLiteral("The database file %1 named in %2 %3.")
                                .arg(QDir::toNativeSeparators(config.databasePath), where, reason));
     }
     if (db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'")).toInt() == 0) {

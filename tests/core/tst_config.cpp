@@ -4,7 +4,10 @@
 #include "TestSupport.h"
 #include "core/schema/Schema.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,6 +18,43 @@ void writeFile(const QString &path, const QByteArray &content)
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(content);
 }
+
+// Makes a file or folder unwritable for the life of the object. Permissions alone do not stop
+// root, so where the test runs as root the immutable attribute is set as well.
+class Unwritable
+{
+public:
+    explicit Unwritable(const QString &path) : m_path(path)
+    {
+        m_permissions = QFile::permissions(path);
+        QFile::setPermissions(path, QFileInfo(path).isDir() ? QFile::ReadOwner | QFile::ExeOwner
+                                                            : QFile::ReadOwner);
+        m_immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0;
+    }
+    ~Unwritable()
+    {
+        if (m_immutable)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
+        QFile::setPermissions(m_path, m_permissions);
+    }
+    // False where neither way works (a file system without the attribute, as root).
+    bool holds() const
+    {
+        if (QFileInfo(m_path).isDir()) {
+            QFile probe(QDir(m_path).filePath(QStringLiteral("probe")));
+            const bool made = probe.open(QIODevice::WriteOnly);
+            probe.remove();
+            return !made;
+        }
+        QFile probe(m_path);
+        return !probe.open(QIODevice::ReadWrite);
+    }
+
+private:
+    QString m_path;
+    QFile::Permissions m_permissions;
+    bool m_immutable = false;
+};
 } // namespace
 
 class TestConfig : public QObject
@@ -128,6 +168,45 @@ private Q_SLOTS:
         QCOMPARE(QDir(app.path()).entryList(QDir::Files), before);
         if (QFile f(dbPath); f.open(QIODevice::ReadOnly) && situation != QLatin1String("locked"))
             QCOMPARE(f.readAll(), dbBefore);
+    }
+
+    // Found at start-up, not by the first document the user saves.
+    void unwritableDatabaseIsRefused_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("mentions");
+        QTest::newRow("read-only file") << false << "cannot be written: the file is read-only";
+        QTest::newRow("folder without room for the journal") << true << "create the journal file";
+    }
+    void unwritableDatabaseIsRefused()
+    {
+        QFETCH(bool, folder);
+        QFETCH(QString, mentions);
+        QTemporaryDir app;
+        QVERIFY(QDir(app.path()).mkdir(QStringLiteral("data")));
+        const QString dbPath = app.filePath(QStringLiteral("data/shop.db"));
+        schema::createDatabaseFile(dbPath)->exec(QStringLiteral("CREATE TABLE tmpOpenOrdersCut (X)"));
+        writeFile(app.filePath(QStringLiteral("config.txt")),
+                  QStringLiteral("Corvane\nDatabase,\"%1\"\nCutoff,1/1/2010\n").arg(dbPath).toUtf8());
+        QFile f(dbPath);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+        {
+            Unwritable guard(folder ? app.filePath(QStringLiteral("data")) : dbPath);
+            if (!guard.holds())
+                QSKIP("the file cannot be made unwritable here");
+            try {
+                openConfiguredDatabase(app.path());
+                QFAIL("start-up went on with a database it cannot write");
+            } catch (const StartupError &e) {
+                QVERIFY2(e.text().contains(mentions), qPrintable(e.text()));
+                QVERIFY2(e.text().contains(dbPath), qPrintable(e.text()));
+            }
+        }
+        QCOMPARE(QDir(app.filePath(QStringLiteral("data"))).entryList(QDir::Files), QStringList{"shop.db"});
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
     }
 
     void opensTheConfiguredDatabase()

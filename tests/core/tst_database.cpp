@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "core/schema/Schema.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,6 +35,46 @@ private Q_SLOTS:
         }
         auto db = Database::open(path, schema::password());
         QCOMPARE(db->scalar(QStringLiteral("SELECT Name FROM Customer")).toString(), QStringLiteral("Hidden Trim Co"));
+    }
+
+    // Every way a file cannot be used names the file and says in words what is wrong.
+    void openFailuresNameTheFile_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing"
+                                 << "does not exist";
+        QTest::newRow("folder") << "folder"
+                                << "is a folder, not a database file";
+        QTest::newRow("text file") << "text"
+                                   << "is not a database of this program";
+        QTest::newRow("wrong password") << "wrongkey"
+                                        << "or its password is wrong";
+    }
+    void openFailuresNameTheFile()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("shop.db"));
+        if (situation == QLatin1String("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("shop.db")));
+        } else if (situation == QLatin1String("text")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(4096, 'x'));
+        } else if (situation == QLatin1String("wrongkey")) {
+            Database::create(path, QByteArrayLiteral("other"))->exec(QStringLiteral("CREATE TABLE T (X)"));
+        }
+        try {
+            Database::open(path, schema::password());
+            QFAIL("the file was opened");
+        } catch (const DbError &e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("The database file %1 ").arg(path)),
+                     qPrintable(e.message()));
+            QVERIFY2(e.message().contains(reason), qPrintable(e.message()));
+            QVERIFY2(e.reason().contains(reason), qPrintable(e.reason()));
+        }
     }
 
     void createRefusesAnExistingFile()

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 class TestMoney : public QObject
 {
     Q_OBJECT
@@ -68,6 +70,38 @@ private Q_SLOTS:
         QTest::newRow("empty") << "" << false << "";
         QTest::newRow("two points") << "1.2.3" << false << "";
         QTest::newRow("only point") << "." << false << "";
+        QTest::newRow("largest") << "922337203685477.5807" << true << "922337203685477.5807";
+        QTest::newRow("largest negative") << "-922337203685477.5807" << true << "-922337203685477.5807";
+        QTest::newRow("one unit beyond") << "922337203685477.5808" << false << "";
+        QTest::newRow("far beyond") << "1000000000000000000000" << false << "";
+    }
+
+    void refusesDoublesItCannotHold_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("plain");
+        QTest::newRow("price") << 95.5 << true << "95.5";
+        QTest::newRow("negative") << -0.125 << true << "-0.125";
+        QTest::newRow("at the limit") << Money::Limit << true << "922337203685477";
+        QTest::newRow("9.3e14") << 9.3e14 << false << "";
+        QTest::newRow("1e15") << 1e15 << false << "";
+        QTest::newRow("-1e15") << -1e15 << false << "";
+        QTest::newRow("nan") << std::nan("") << false << "";
+        QTest::newRow("inf") << HUGE_VAL << false << "";
+        QTest::newRow("-inf") << -HUGE_VAL << false << "";
+    }
+    void refusesDoublesItCannotHold()
+    {
+        QFETCH(double, value);
+        QFETCH(bool, held);
+        QFETCH(QString, plain);
+        const std::optional<Money> m = Money::tryFromDouble(value);
+        QCOMPARE(m.has_value(), held);
+        if (held)
+            QCOMPARE(m->toPlainString(), plain);
+        else
+            QVERIFY(Money::fromDouble(value).isZero()); // never a wrapped-around amount
     }
     void parsesTypedAndDisplayedText()
     {

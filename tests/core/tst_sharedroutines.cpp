@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <sqlcipher/sqlite3.h>
+
 class TestSharedRoutines : public QObject
 {
     Q_OBJECT
@@ -103,6 +105,52 @@ private Q_SLOTS:
         t.db().exec(QStringLiteral("CREATE TABLE tmpSomething AS SELECT 1 AS X"));
         DropTable(QStringLiteral("tmpSomething"));
         QVERIFY(!t.db().tableExists(QStringLiteral("tmpSomething")));
+    }
+
+    // Only a missing table is quietly fine: a table that stays must never be built on.
+    void dropTablePassesRealFailuresThrough_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("engineSays");
+        QTest::newRow("read-only connection") << "readonly"
+                                              << "readonly database";
+        QTest::newRow("a view of that name") << "view"
+                                             << "DROP VIEW";
+        QTest::newRow("table in use by a running read") << "reading"
+                                                        << "locked";
+    }
+    void dropTablePassesRealFailuresThrough()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QString, engineSays);
+        TestDatabase t;
+        t.db().exec(QStringLiteral("CREATE TABLE tmpOpenOrdersCut AS SELECT 1 AS X UNION SELECT 2"));
+        sqlite3_stmt *reading = nullptr;
+        if (situation == QLatin1String("readonly")) {
+            t.db().exec(QStringLiteral("PRAGMA query_only = ON"));
+        } else if (situation == QLatin1String("view")) {
+            t.db().exec(QStringLiteral("DROP TABLE tmpOpenOrdersCut"));
+            t.db().exec(QStringLiteral("CREATE VIEW tmpOpenOrdersCut AS SELECT 1 AS X"));
+        } else {
+            QCOMPARE(
+                sqlite3_prepare_v2(t.db().handle(), "SELECT X FROM tmpOpenOrdersCut", -1, &reading, nullptr),
+                SQLITE_OK);
+            QCOMPARE(sqlite3_step(reading), SQLITE_ROW);
+        }
+        try {
+            DropTable(QStringLiteral("tmpOpenOrdersCut"));
+            sqlite3_finalize(reading);
+            QFAIL("the failure was swallowed");
+        } catch (const DbError &e) {
+            sqlite3_finalize(reading);
+            QVERIFY2(e.message().contains(engineSays, Qt::CaseInsensitive), qPrintable(e.message()));
+        }
+        t.db().exec(QStringLiteral("PRAGMA query_only = OFF"));
+        QCOMPARE(
+            t.db()
+                .scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'tmpOpenOrdersCut'"))
+                .toInt(),
+            1);
     }
 
     void typeAheadRules()

@@ -2,10 +2,97 @@
 
 #include <QtTest>
 
+#include <zip.h>
+
+#include <cmath>
+#include <functional>
+
 namespace {
 QString fixture(const QString &name)
 {
     return QDir(qEnvironmentVariable("CORVANE_FIXTURES")).filePath(name);
+}
+
+using PartEdit = std::function<QByteArray(const QByteArray &)>;
+
+// A copy of a fixture in `dir` whose `part` is replaced by what `edit` makes of it; a null
+// result removes the part.
+QString editedCopy(const QTemporaryDir &dir, const QString &file, const QString &part, const PartEdit &edit)
+{
+    const QString copy = dir.filePath(QStringLiteral("edited-") + file);
+    QFile::remove(copy);
+    if (!QFile::copy(fixture(file), copy))
+        return {};
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    int err = 0;
+    zip_t *z = zip_open(QFile::encodeName(copy).constData(), 0, &err);
+    if (!z)
+        return {};
+    const QByteArray name = part.toUtf8();
+    const zip_int64_t index = zip_name_locate(z, name.constData(), 0);
+    QByteArray data;
+    if (index >= 0) {
+        zip_stat_t st;
+        zip_stat_index(z, zip_uint64_t(index), 0, &st);
+        data.resize(qsizetype(st.size));
+        zip_file_t *f = zip_fopen_index(z, zip_uint64_t(index), 0);
+        zip_fread(f, data.data(), st.size);
+        zip_fclose(f);
+    }
+    const QByteArray changed = edit(data); // kept alive until zip_close has written it
+    if (changed.isNull()) {
+        zip_delete(z, zip_uint64_t(index));
+    } else {
+        zip_source_t *src = zip_source_buffer(z, changed.constData(), zip_uint64_t(changed.size()), 0);
+        if (index >= 0)
+            zip_file_replace(z, zip_uint64_t(index), src, 0);
+        else
+            zip_file_add(z, name.constData(), src, 0);
+    }
+    return zip_close(z) == 0 ? copy : QString();
+}
+
+PartEdit replacing(const QByteArray &from, const QByteArray &to)
+{
+    return [from, to](const QByteArray &data) { return QByteArray(data).replace(from, to); };
+}
+
+// A sheet part holding `body` inside <sheetData>.
+PartEdit sheetData(const QByteArray &body)
+{
+    return [body](const QByteArray &) {
+        return "<?xml version=\"1.0\"?><worksheet "
+               "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+               "<sheetData>" +
+               body + "</sheetData></worksheet>";
+    };
+}
+
+// A shared string table of `count` strings of `length` characters each.
+PartEdit sharedStrings(int count, int length)
+{
+    return [count, length](const QByteArray &) {
+        QByteArray out = "<?xml version=\"1.0\"?><sst "
+                         "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+        const QByteArray one = "<si><t>" + QByteArray(length, 'x') + "</t></si>";
+        out.reserve(out.size() + one.size() * count + 8);
+        for (int i = 0; i < count; ++i)
+            out += one;
+        return out + "</sst>";
+    };
+}
+
+// The message of the SpreadsheetError that opening `path` and reading sheet 2 gives.
+QString readError(const QString &path)
+{
+    try {
+        auto book = Spreadsheet::open(path);
+        book->cell(2, 22, 10);
+        book->cell(3, 22, 10);
+    } catch (const SpreadsheetError &e) {
+        return e.message();
+    }
+    return QString();
 }
 } // namespace
 
@@ -22,6 +109,13 @@ private Q_SLOTS:
     void references();
     void serialDates_data();
     void serialDates();
+    void damagedPartsAreRefused_data();
+    void damagedPartsAreRefused();
+    void numbersNoAmountCanBeAreRefused_data();
+    void numbersNoAmountCanBeAreRefused();
+    void xlsNumbersNoAmountCanBeAreRefused();
+    void sizeLimits_data();
+    void sizeLimits();
 };
 
 void TestSpreadsheet::readsCells_data()
@@ -152,6 +246,173 @@ void TestSpreadsheet::serialDates()
     QFETCH(bool, system1904);
     QFETCH(QDateTime, expected);
     QCOMPARE(Spreadsheet::fromSerial(serial, system1904), expected);
+}
+
+void TestSpreadsheet::damagedPartsAreRefused_data()
+{
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("reason");
+    // Stored parts: the bytes are changed in the file itself, behind the CRC's back.
+    QTest::newRow("price 95.5 to 55.5") << "" << QByteArray("<v>95.5</v>") << QByteArray("<v>55.5</v>")
+                                        << "the part xl/worksheets/sheet2.xml is damaged";
+    QTest::newRow("reference Q100 to Q 00") << "" << QByteArray("<t>Q100</t>") << QByteArray("<t>Q 00</t>")
+                                            << "the part xl/sharedStrings.xml is damaged";
+    QTest::newRow("sheet part removed")
+        << "xl/worksheets/sheet3.xml" << QByteArray() << QByteArray()
+        << "the data of the sheet \"Order (cont.)\" (xl/worksheets/sheet3.xml) is missing";
+}
+
+void TestSpreadsheet::damagedPartsAreRefused()
+{
+    QFETCH(QString, part);
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QString path;
+    if (part.isEmpty()) {
+        // The untouched stored copy reads right, so the damage is all that differs.
+        QCOMPARE(Spreadsheet::open(fixture(QStringLiteral("quintar-stored.xlsx")))->number(2, 22, 10),
+                 std::optional<double>(95.5));
+        QFile in(fixture(QStringLiteral("quintar-stored.xlsx")));
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QByteArray bytes = in.readAll();
+        QVERIFY(bytes.contains(from));
+        bytes.replace(bytes.indexOf(from), from.size(), to);
+        path = dir.filePath(QStringLiteral("damaged.xlsx"));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    } else {
+        path = editedCopy(dir, QStringLiteral("quintar.xlsx"), part,
+                          [](const QByteArray &) { return QByteArray(); });
+    }
+    QVERIFY(!path.isEmpty());
+    const QString message = readError(path);
+    QVERIFY2(message.contains(reason), qPrintable(message));
+    QVERIFY2(message.contains(QFileInfo(path).fileName()), qPrintable(message));
+}
+
+void TestSpreadsheet::numbersNoAmountCanBeAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("9.3e14") << QByteArray("<v>95.5</v>") << QByteArray("<v>9.3e14</v>") << "J22"
+                            << "930000000000000";
+    QTest::newRow("-1e300") << QByteArray("<v>95.5</v>") << QByteArray("<v>-1e300</v>") << "J22"
+                            << "-1e+300";
+    QTest::newRow("nan") << QByteArray("<v>95.5</v>") << QByteArray("<v>nan</v>") << "J22"
+                         << "nan";
+    QTest::newRow("inf") << QByteArray("<v>95.5</v>") << QByteArray("<v>inf</v>") << "J22"
+                         << "inf";
+    QTest::newRow("date -1") << QByteArray("<v>40330</v>") << QByteArray("<v>-1</v>") << "D19"
+                             << "-1";
+    QTest::newRow("date 1e300") << QByteArray("<v>40330</v>") << QByteArray("<v>1e300</v>") << "D19"
+                                << "1e+300";
+}
+
+void TestSpreadsheet::numbersNoAmountCanBeAreRefused()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, cell);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = editedCopy(dir, QStringLiteral("quintar.xlsx"),
+                                    QStringLiteral("xl/worksheets/sheet2.xml"), replacing(from, to));
+    QVERIFY(!path.isEmpty());
+    auto book = Spreadsheet::open(path);
+    const SheetCell c = book->cell(2, cell);
+    if (cell == u"J22")
+        QCOMPARE(c.toNumber(), std::nullopt);
+    QVERIFY(c.kind != SheetCell::Kind::Date);
+    QCOMPARE(c.text.toLower(), text);
+    QCOMPARE(book->number(2, 24, 10), std::optional<double>(75)); // the rest reads on
+}
+
+void TestSpreadsheet::xlsNumbersNoAmountCanBeAreRefused()
+{
+    auto book = Spreadsheet::open(fixture(QStringLiteral("out-of-range.xls")));
+    for (int row : {22, 23, 24, 25}) {
+        const SheetCell price = book->cell(2, row, 10);
+        QVERIFY2(!price.isEmpty() && !price.toNumber(),
+                 qPrintable(QStringLiteral("row %1: %2").arg(row).arg(price.text)));
+    }
+    QCOMPARE(book->number(3, 22, 10), std::optional<double>(95.5));
+    for (const char *ref : {"B19", "D19"}) {
+        const SheetCell date = book->cell(2, QString::fromLatin1(ref));
+        QVERIFY2(date.kind != SheetCell::Kind::Date && date.kind != SheetCell::Kind::Text,
+                 qPrintable(QString::fromLatin1(ref) + u' ' + date.text));
+    }
+}
+
+void TestSpreadsheet::sizeLimits_data()
+{
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<int>("what");
+    QTest::addColumn<QString>("reason");
+    enum
+    {
+        LongString,
+        LongRun,
+        ManyStrings,
+        MuchText,
+        Deep,
+        ManyCells,
+        BigPart
+    };
+    const QString sst = QStringLiteral("xl/sharedStrings.xml");
+    const QString sheet = QStringLiteral("xl/worksheets/sheet2.xml");
+    QTest::newRow("string of 40,000 characters") << sst << int(LongString) << "longer than 32768 characters";
+    QTest::newRow("text of 10 MB") << sst << int(LongRun) << "longer than 32768 characters";
+    QTest::newRow("100,001 shared strings") << sst << int(ManyStrings) << "more than 100000 shared strings";
+    QTest::newRow("9 million characters") << sst << int(MuchText) << "more than 8 million characters of text";
+    QTest::newRow("nested 100 deep") << sheet << int(Deep) << "nests its elements more than 64 deep";
+    QTest::newRow("1,000,001 cells") << sheet << int(ManyCells) << "more than 1000000 cells";
+    QTest::newRow("65 MiB sheet") << sheet << int(BigPart) << "larger than 64 MiB unpacked";
+}
+
+void TestSpreadsheet::sizeLimits()
+{
+    QFETCH(QString, part);
+    QFETCH(int, what);
+    QFETCH(QString, reason);
+    PartEdit edit;
+    switch (what) {
+    case 0:
+        edit = sharedStrings(20, 40000);
+        break;
+    case 1:
+        edit = sharedStrings(1, 10 * 1000 * 1000);
+        break;
+    case 2:
+        edit = sharedStrings(100001, 1);
+        break;
+    case 3:
+        edit = sharedStrings(300, 30000);
+        break;
+    case 4:
+        edit = sheetData(QByteArray("<x>").repeated(100) + QByteArray("</x>").repeated(100));
+        break;
+    case 5:
+        edit = sheetData("<row r=\"1\">" + QByteArray("<c/>").repeated(1000001) + "</row>");
+        break;
+    default:
+        edit = sheetData(QByteArray("<x/>").repeated(65 * 1024 * 1024 / 4));
+        break;
+    }
+    QTemporaryDir dir;
+    const QString path = editedCopy(dir, QStringLiteral("quintar.xlsx"), part, edit);
+    QVERIFY(!path.isEmpty());
+    QElapsedTimer timer;
+    timer.start();
+    const QString message = readError(path);
+    QVERIFY2(message.contains(reason), qPrintable(message));
+    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
 }
 
 QTEST_GUILESS_MAIN(TestSpreadsheet)
