@@ -59,10 +59,7 @@ CutSheet::CutSheet(QWidget *parent) : QWidget(parent)
                                btnSave, btnDelete, btnExit});
 
     guarded(this, [&] {
-        for (const cutsheets::Employee &e : cutsheets::activeEmployees()) {
-            cmbEmployee->addItem(e.name);
-            cmbEmployeeID->addItem(e.ssn);
-        }
+        MasterData::addActiveEmployees(cmbEmployee, cmbEmployeeID);
         cutsheets::clearLog();
     });
     cmbEmployee->setCurrentIndex(-1);

@@ -1,5 +1,7 @@
 #include "production/MasterControls.h"
 
+#include "production/CutsheetData.h"
+
 #include "ui/MessageBox.h"
 
 #include <QComboBox>
@@ -65,6 +67,14 @@ void chainTabOrder(const std::vector<QWidget *> &widgets)
 {
     for (size_t i = 1; i < widgets.size(); ++i)
         QWidget::setTabOrder(widgets[i - 1], widgets[i]);
+}
+
+void addActiveEmployees(QComboBox *names, QComboBox *ssns)
+{
+    for (const cutsheets::Employee &e : cutsheets::activeEmployees()) {
+        names->addItem(e.name);
+        ssns->addItem(e.ssn);
+    }
 }
 
 } // namespace MasterData

@@ -54,4 +54,8 @@ bool refuseNonNumeric(QWidget *parent, const std::vector<NumberCheck> &checks);
 // Sets the tab order of `widgets` in the order given.
 void chainTabOrder(const std::vector<QWidget *> &widgets);
 
+// Appends the active employees: "LastName, FirstName" to `names`, the SSN at the same place of
+// `ssns`, in one order so that a position means the same employee in both.
+void addActiveEmployees(QComboBox *names, QComboBox *ssns);
+
 } // namespace MasterData

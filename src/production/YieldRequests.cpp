@@ -2,7 +2,6 @@
 
 #include "core/Clock.h"
 #include "core/SharedRoutines.h"
-#include "production/CutsheetData.h"
 #include "production/MasterControls.h"
 #include "production/YieldData.h"
 #include "reports/ReportsMod.h"
@@ -86,12 +85,7 @@ frmEmployeeYield::frmEmployeeYield(QWidget *parent) : QWidget(parent)
     btnCancel = row.cancel;
     MasterData::chainTabOrder({dtStart, dtEnd, cmbEmployee, optProd, optCost, btnOK, btnCancel});
 
-    guarded(this, [&] {
-        for (const cutsheets::Employee &e : cutsheets::activeEmployees()) {
-            cmbEmployee->addItem(e.name);
-            cmbEmployeeID->addItem(e.ssn);
-        }
-    });
+    guarded(this, [&] { MasterData::addActiveEmployees(cmbEmployee, cmbEmployeeID); });
     cmbEmployee->setCurrentIndex(0);
     cmbEmployeeID->setCurrentIndex(-1);
     // The all-entry has no SSN, so the SSN list stands one place behind.

@@ -32,8 +32,7 @@ bool produce(const QString &name, const std::function<ReportJob()> &rows)
 
 void PreviewReport(const ReportJob &job)
 {
-    reports::checkJob(job);
-    reportOutput().preview(job);
+    produce(job.design, [&job] { return job; });
 }
 
 void PrintPurchaseOrder(qint64 purchaseOrderId)
@@ -88,7 +87,8 @@ bool PrintPackingSlip(qint64 shipmentId)
 
 Money PrintInvoice(qint64 shipmentId, qint64 invoiceNumber, const QString &dueDate, const QString &terms)
 {
-    produce(QStringLiteral("crptInvoice"), [&] { return invoiceJob(shipmentId, invoiceNumber, dueDate, terms); });
+    produce(QStringLiteral("crptInvoice"),
+            [&] { return invoiceJob(shipmentId, invoiceNumber, dueDate, terms); });
     return invoiceTotal(shipmentId);
 }
 
