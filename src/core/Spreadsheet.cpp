@@ -1,12 +1,18 @@
 #include "core/Spreadsheet.h"
 
 #include "core/Money.h"
+#include "core/WorkbookReader.h"
 
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QIODevice>
 #include <QList>
+#include <QProcess>
 #include <QStringList>
 #include <QXmlStreamReader>
 
@@ -14,6 +20,8 @@
 #include <zip.h>
 
 #include <cmath>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -105,6 +113,9 @@ QString freexlText(int rc)
 // so it cannot be told from damage; no order or demand line is dated January 1900.
 const QDate kNoXlsDate(1900, 1, 1);
 
+// An .xls sheet is walked cell by cell over its dimensions; beyond this it is no order workbook.
+constexpr quint64 kMaxScannedCells = 20000000;
+
 // A date cell without a usable date: neither a date nor text that could be read as one.
 SheetCell noDateCell(const char *text)
 {
@@ -126,10 +137,12 @@ public:
                                        .arg(QFileInfo(path).fileName(), freexlText(rc)));
         }
         unsigned int info = 0;
-        if (freexl_get_info(m_handle, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK && info == FREEXL_BIFF_OBFUSCATED) {
+        if (freexl_get_info(m_handle, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK &&
+            info == FREEXL_BIFF_OBFUSCATED) {
             close();
-            throw SpreadsheetError(QStringLiteral("The workbook \"%1\" is protected with a password and cannot be read.")
-                                       .arg(QFileInfo(path).fileName()));
+            throw SpreadsheetError(
+                QStringLiteral("The workbook \"%1\" is protected with a password and cannot be read.")
+                    .arg(QFileInfo(path).fileName()));
         }
         if (freexl_get_info(m_handle, FREEXL_BIFF_SHEET_COUNT, &info) == FREEXL_OK)
             m_sheets = int(info);
@@ -174,14 +187,16 @@ public:
         case FREEXL_CELL_SST_TEXT:
             return textCell(QString::fromUtf8(v.value.text_value));
         case FREEXL_CELL_DATE: {
-            const QDate d = QDate::fromString(QString::fromLatin1(v.value.text_value), QStringLiteral("yyyy-MM-dd"));
+            const QDate d =
+                QDate::fromString(QString::fromLatin1(v.value.text_value), QStringLiteral("yyyy-MM-dd"));
             if (d == kNoXlsDate)
                 return noDateCell(v.value.text_value);
-            return d.isValid() ? dateCell(QDateTime(d, QTime(0, 0)), 0) : textCell(QString::fromUtf8(v.value.text_value));
+            return d.isValid() ? dateCell(QDateTime(d, QTime(0, 0)), 0)
+                               : textCell(QString::fromUtf8(v.value.text_value));
         }
         case FREEXL_CELL_DATETIME: {
-            const QDateTime dt =
-                QDateTime::fromString(QString::fromLatin1(v.value.text_value), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            const QDateTime dt = QDateTime::fromString(QString::fromLatin1(v.value.text_value),
+                                                       QStringLiteral("yyyy-MM-dd HH:mm:ss"));
             if (dt.date() == kNoXlsDate)
                 return noDateCell(v.value.text_value);
             return dt.isValid() ? dateCell(dt, 0) : textCell(QString::fromUtf8(v.value.text_value));
@@ -191,6 +206,26 @@ public:
         default:
             return {};
         }
+    }
+
+    // Every cell that holds something, sheet by sheet, for handing over to another process.
+    // False when the sheet claims more cells than any order workbook holds.
+    template <typename Fn> void forEachCell(int sheet, Fn fn)
+    {
+        cell(sheet, 1, 1); // selects the sheet and reads its dimensions
+        if (quint64(m_rows) * m_columns > quint64(kMaxScannedCells))
+            throw SpreadsheetError(
+                QStringLiteral("Sheet %1 of \"%2\" is larger than any order workbook: %3 rows by %4 columns.")
+                    .arg(sheet)
+                    .arg(QFileInfo(m_path).fileName())
+                    .arg(m_rows)
+                    .arg(m_columns));
+        for (unsigned r = 1; r <= m_rows; ++r)
+            for (unsigned c = 1; c <= m_columns; ++c) {
+                const SheetCell v = cell(sheet, int(r), int(c));
+                if (v.kind != SheetCell::Kind::Empty)
+                    fn(int(r), int(c), v);
+            }
     }
 
     void close() override
@@ -238,7 +273,8 @@ bool isDateFormat(int id, const QString &code)
             if (end < 0)
                 return false;
             const QString inner = code.mid(i + 1, end - i - 1).toLower();
-            if (inner == u"h" || inner == u"hh" || inner == u"m" || inner == u"mm" || inner == u"s" || inner == u"ss")
+            if (inner == u"h" || inner == u"hh" || inner == u"m" || inner == u"mm" || inner == u"s" ||
+                inner == u"ss")
                 return true;
             i = end;
         } else if (c == u';') {
@@ -356,8 +392,8 @@ public:
         if (!hasPart(workbookPart))
             fail(QStringLiteral("it holds no workbook"));
         const QString baseDir = workbookPart.left(workbookPart.lastIndexOf(u'/') + 1);
-        const QString relsPart = baseDir + QStringLiteral("_rels/") + workbookPart.mid(baseDir.size()) +
-                                 QStringLiteral(".rels");
+        const QString relsPart =
+            baseDir + QStringLiteral("_rels/") + workbookPart.mid(baseDir.size()) + QStringLiteral(".rels");
         QHash<QString, QString> targets;
         QString sharedStringsPart, stylesPart;
         if (hasPart(relsPart)) {
@@ -507,8 +543,8 @@ private:
 
     [[noreturn]] void fail(const QString &why)
     {
-        throw SpreadsheetError(
-            QStringLiteral("The file \"%1\" is not a readable workbook: %2.").arg(QFileInfo(m_path).fileName(), why));
+        throw SpreadsheetError(QStringLiteral("The file \"%1\" is not a readable workbook: %2.")
+                                   .arg(QFileInfo(m_path).fileName(), why));
     }
 
     bool hasPart(const QString &name) const
@@ -529,7 +565,8 @@ private:
                 continue;
             QString target = a.value(QLatin1String("Target")).toString();
             target = target.startsWith(u'/') ? target.mid(1) : normalise(baseDir + target);
-            out << Relationship{a.value(QLatin1String("Id")).toString(), a.value(QLatin1String("Type")).toString(), target};
+            out << Relationship{a.value(QLatin1String("Id")).toString(),
+                                a.value(QLatin1String("Type")).toString(), target};
         }
         part.finish();
         return out;
@@ -668,7 +705,8 @@ private:
                 const QString ref = a.value(QLatin1String("r")).toString();
                 int r = row, c = column + 1;
                 if (!ref.isEmpty() && !parseReference(ref, &r, &c))
-                    fail(QStringLiteral("the sheet \"%1\" has a cell with the bad reference %2").arg(s.name, ref));
+                    fail(QStringLiteral("the sheet \"%1\" has a cell with the bad reference %2")
+                             .arg(s.name, ref));
                 row = r;
                 column = c;
                 const QString type = a.value(QLatin1String("t")).toString();
@@ -786,6 +824,177 @@ private:
     bool m_date1904 = false;
 };
 
+// ---------------------------------------------------------------------------------------------
+// .xls read in a child process
+
+constexpr quint32 kReaderMagic = 0x43565831; // "CVX1"
+constexpr int kReaderCellsOk = 0;
+constexpr int kReaderRefused = 3;
+constexpr qint64 kReaderMemory = 512LL * 1024 * 1024;
+constexpr qint64 kReaderOutputBytes = 64LL * 1024 * 1024; // a million cells with their texts
+int g_readerTimeLimit = 20000;
+QStringList g_readerCommand;
+
+// The cells handed back by the reader, kept whole.
+class HandedOverWorkbook : public Spreadsheet
+{
+public:
+    // Throws SpreadsheetError when `data` is not what the reader writes.
+    HandedOverWorkbook(const QByteArray &data, const QString &name)
+    {
+        QDataStream in(data);
+        quint32 magic = 0;
+        qint32 sheets = 0;
+        in >> magic >> sheets;
+        if (magic != kReaderMagic || sheets < 0 || sheets > 4096)
+            throw SpreadsheetError(damaged(name));
+        for (int s = 0; s < sheets && in.status() == QDataStream::Ok; ++s) {
+            QString sheetName;
+            qint32 count = 0;
+            in >> sheetName >> count;
+            if (count < 0 || count > kMaxCells)
+                throw SpreadsheetError(damaged(name));
+            m_names << sheetName;
+            QHash<quint64, SheetCell> &cells = m_cells.emplace_back();
+            cells.reserve(count);
+            for (int i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+                qint32 row = 0, column = 0;
+                quint8 kind = 0;
+                SheetCell c;
+                in >> row >> column >> kind >> c.text >> c.number >> c.dateTime;
+                c.kind = SheetCell::Kind(qMin<int>(kind, int(SheetCell::Kind::Error)));
+                cells.insert(cellKey(row, column), c);
+            }
+        }
+        if (in.status() != QDataStream::Ok || !in.atEnd())
+            throw SpreadsheetError(damaged(name));
+    }
+
+    static QString damaged(const QString &name)
+    {
+        return QStringLiteral(
+                   "The workbook \"%1\" could not be read: it is damaged or not a workbook this program "
+                   "can read.")
+            .arg(name);
+    }
+
+    int sheetCount() const override { return int(m_names.size()); }
+    QString sheetName(int sheet) const override
+    {
+        return sheet >= 1 && sheet <= sheetCount() ? m_names.at(sheet - 1) : QString();
+    }
+    SheetCell cell(int sheet, int row, int column) override
+    {
+        if (sheet < 1 || sheet > sheetCount())
+            return {};
+        return m_cells[sheet - 1].value(cellKey(row, column));
+    }
+    void close() override {}
+
+private:
+    QStringList m_names;
+    std::vector<QHash<quint64, SheetCell>> m_cells;
+};
+
+QStringList readerCommand()
+{
+    if (!g_readerCommand.isEmpty())
+        return g_readerCommand;
+    const QString exe = QStringLiteral("corvane-xlsread");
+    QStringList dirs;
+    if (QCoreApplication::instance())
+        dirs << QCoreApplication::applicationDirPath();
+    // Test programs live in their own folder; the build says where the programs are.
+    if (qEnvironmentVariableIsSet("CORVANE_BIN"))
+        dirs << qEnvironmentVariable("CORVANE_BIN");
+    for (const QString &dir : dirs) {
+        const QString candidate = QDir(dir).filePath(exe);
+        if (QFileInfo(candidate).isExecutable())
+            return {candidate};
+    }
+    return {QDir(dirs.value(0)).filePath(exe)};
+}
+
+std::unique_ptr<Spreadsheet> readInChild(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const QStringList command = readerCommand();
+    QProcess reader;
+    reader.setProgram(command.first());
+    reader.setArguments(command.mid(1) << path);
+    reader.setStandardInputFile(QProcess::nullDevice());
+    reader.setStandardErrorFile(QProcess::nullDevice());
+    reader.setChildProcessModifier([] {
+    // A workbook that makes the reader grow without end stops it here, not the machine.
+#if !defined(__SANITIZE_ADDRESS__)
+        const rlimit memory{rlim_t(kReaderMemory), rlim_t(kReaderMemory)};
+        setrlimit(RLIMIT_AS, &memory);
+#endif
+        const rlim_t seconds = rlim_t(g_readerTimeLimit / 1000 + 2);
+        const rlimit cpu{seconds, seconds};
+        setrlimit(RLIMIT_CPU, &cpu);
+        const rlimit core{0, 0};
+        setrlimit(RLIMIT_CORE, &core);
+    });
+    reader.start();
+    if (!reader.waitForStarted(5000))
+        throw SpreadsheetError(
+            QStringLiteral("The workbook \"%1\" could not be read: the workbook reader (%2) "
+                           "could not be started.")
+                .arg(name, QDir::toNativeSeparators(command.first())));
+    QByteArray data;
+    QElapsedTimer clock;
+    clock.start();
+    QString stopped;
+    while (reader.state() != QProcess::NotRunning) {
+        const qint64 left = g_readerTimeLimit - clock.elapsed();
+        if (left <= 0) {
+            stopped =
+                QStringLiteral("reading it took longer than %1 seconds").arg(g_readerTimeLimit / 1000.0);
+            break;
+        }
+        reader.waitForReadyRead(int(qMin<qint64>(left, 200)));
+        data += reader.readAllStandardOutput();
+        if (data.size() > kReaderOutputBytes) {
+            stopped = QStringLiteral("it holds more data than any order workbook");
+            break;
+        }
+    }
+    if (!stopped.isEmpty()) {
+        reader.kill();
+        reader.waitForFinished(5000);
+        throw SpreadsheetError(
+            QStringLiteral("The workbook \"%1\" could not be read: %2.").arg(name, stopped));
+    }
+    data += reader.readAllStandardOutput();
+    if (reader.exitStatus() != QProcess::NormalExit)
+        throw SpreadsheetError(HandedOverWorkbook::damaged(name));
+    if (reader.exitCode() == kReaderRefused) {
+        QDataStream in(data);
+        quint32 magic = 0;
+        QString message;
+        in >> magic >> message;
+        if (magic == kReaderMagic && in.status() == QDataStream::Ok && !message.isEmpty())
+            throw SpreadsheetError(message);
+    }
+    if (reader.exitCode() != kReaderCellsOk)
+        throw SpreadsheetError(HandedOverWorkbook::damaged(name));
+    return std::make_unique<HandedOverWorkbook>(data, name);
+}
+
+bool isXls(const QByteArray &magic)
+{
+    return magic.startsWith(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+}
+
+QByteArray fileMagic(const QString &path)
+{
+    QFile f(path);
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
+        throw SpreadsheetError(QStringLiteral("The file \"%1\" cannot be opened.").arg(path));
+    return f.read(8);
+}
+
 } // namespace
 
 std::optional<double> SheetCell::toNumber() const
@@ -805,20 +1014,71 @@ std::optional<double> SheetCell::toNumber() const
     return v;
 }
 
-std::unique_ptr<Spreadsheet> Spreadsheet::open(const QString &path)
+std::unique_ptr<Spreadsheet> workbookreader::openInProcess(const QString &path)
 {
-    const QString name = QFileInfo(path).fileName();
-    QFile f(path);
-    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
-        throw SpreadsheetError(QStringLiteral("The file \"%1\" cannot be opened.").arg(path));
-    const QByteArray magic = f.read(8);
-    f.close();
-    if (magic.startsWith(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)))
+    const QByteArray magic = fileMagic(path);
+    if (isXls(magic))
         return std::make_unique<XlsWorkbook>(path);
     if (magic.startsWith("PK\x03\x04"))
         return std::make_unique<XlsxWorkbook>(path);
     throw SpreadsheetError(
-        QStringLiteral("The file \"%1\" is not a readable workbook: it is neither an .xls nor an .xlsx file.").arg(name));
+        QStringLiteral("The file \"%1\" is not a readable workbook: it is neither an .xls nor an .xlsx file.")
+            .arg(QFileInfo(path).fileName()));
+}
+
+int workbookreader::serve(const QString &path, QIODevice &out)
+{
+    QByteArray data;
+    QDataStream stream(&data, QIODevice::WriteOnly);
+    try {
+        auto book = openInProcess(path);
+        auto *xls = dynamic_cast<XlsWorkbook *>(book.get());
+        stream << kReaderMagic << qint32(book->sheetCount());
+        int total = 0;
+        for (int s = 1; s <= book->sheetCount(); ++s) {
+            QByteArray cells;
+            QDataStream cellStream(&cells, QIODevice::WriteOnly);
+            qint32 count = 0;
+            auto add = [&](int row, int column, const SheetCell &c) {
+                if (++total > kMaxCells)
+                    throw SpreadsheetError(
+                        QStringLiteral("The workbook \"%1\" cannot be read: it holds more than %2 cells.")
+                            .arg(QFileInfo(path).fileName())
+                            .arg(kMaxCells));
+                ++count;
+                cellStream << qint32(row) << qint32(column) << quint8(c.kind) << c.text << c.number
+                           << c.dateTime;
+            };
+            if (xls)
+                xls->forEachCell(s, add);
+            stream << book->sheetName(s) << count;
+            stream.writeRawData(cells.constData(), int(cells.size()));
+        }
+    } catch (const SpreadsheetError &e) {
+        data.clear();
+        QDataStream refusal(&data, QIODevice::WriteOnly);
+        refusal << kReaderMagic << e.message();
+        out.write(data);
+        return kReaderRefused;
+    }
+    return out.write(data) == data.size() ? kReaderCellsOk : 1;
+}
+
+void workbookreader::setCommand(const QStringList &programAndArguments)
+{
+    g_readerCommand = programAndArguments;
+}
+
+void workbookreader::setTimeLimit(int milliseconds)
+{
+    g_readerTimeLimit = milliseconds;
+}
+
+std::unique_ptr<Spreadsheet> Spreadsheet::open(const QString &path)
+{
+    if (isXls(fileMagic(path)))
+        return readInChild(path);
+    return workbookreader::openInProcess(path);
 }
 
 SheetCell Spreadsheet::cell(int sheet, const QString &reference)

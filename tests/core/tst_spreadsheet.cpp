@@ -1,4 +1,6 @@
 #include "core/Spreadsheet.h"
+#include "core/WorkbookReader.h"
+#include "Mutation.h"
 
 #include <QtTest>
 
@@ -116,6 +118,10 @@ private Q_SLOTS:
     void xlsNumbersNoAmountCanBeAreRefused();
     void sizeLimits_data();
     void sizeLimits();
+    void readerFailures_data();
+    void readerFailures();
+    void mutatedWorkbooksNeverCrash_data();
+    void mutatedWorkbooksNeverCrash();
 };
 
 void TestSpreadsheet::readsCells_data()
@@ -178,6 +184,7 @@ void TestSpreadsheet::refusesWhatIsNoWorkbook_data()
     QTest::newRow("text file") << "not-a-workbook.xlsx" << "neither an .xls nor an .xlsx";
     QTest::newRow("zip without workbook") << "no-workbook.xlsx" << "holds no workbook";
     QTest::newRow("cut-off xls") << "truncated.xls" << "not a readable workbook";
+    QTest::newRow("xls that crashes the reader") << "crashes-reader.xls" << "could not be read: it is damaged";
     QTest::newRow("missing file") << "nowhere.xls" << "cannot be opened";
 }
 
@@ -413,6 +420,91 @@ void TestSpreadsheet::sizeLimits()
     const QString message = readError(path);
     QVERIFY2(message.contains(reason), qPrintable(message));
     QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void TestSpreadsheet::readerFailures_data()
+{
+    // The reader's command stands in for a reader that a workbook crashed, hung or blew up.
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("timeLimit");
+    const QString sh = QStringLiteral("/bin/sh");
+    const QString c = QStringLiteral("-c");
+    QTest::newRow("crash") << QStringList{sh, c, QStringLiteral("kill -SEGV $$")} << "it is damaged" << 500;
+    QTest::newRow("abort") << QStringList{sh, c, QStringLiteral("kill -ABRT $$")} << "it is damaged" << 500;
+    QTest::newRow("hang") << QStringList{sh, c, QStringLiteral("sleep 30")} << "took longer than 0.5 seconds" << 500;
+    QTest::newRow("endless output") << QStringList{sh, c, QStringLiteral("exec cat /dev/zero")}
+                                    << "more data than any order workbook" << 20000;
+    QTest::newRow("garbage") << QStringList{sh, c, QStringLiteral("echo garbage")} << "it is damaged" << 500;
+    QTest::newRow("failure code") << QStringList{sh, c, QStringLiteral("exit 7")} << "it is damaged" << 500;
+    QTest::newRow("no reader") << QStringList{QStringLiteral("/nonexistent/corvane-xlsread")}
+                               << "could not be started" << 500;
+}
+
+void TestSpreadsheet::readerFailures()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QString, reason);
+    QFETCH(int, timeLimit);
+    workbookreader::setCommand(command);
+    workbookreader::setTimeLimit(timeLimit);
+    QElapsedTimer timer;
+    timer.start();
+    const QString message = readError(fixture(QStringLiteral("quintar.xls")));
+    workbookreader::setCommand({});
+    workbookreader::setTimeLimit(20000);
+    QVERIFY2(message.contains(QLatin1String("\"quintar.xls\" could not be read")), qPrintable(message));
+    QVERIFY2(message.contains(reason), qPrintable(message));
+    QVERIFY2(timer.elapsed() < 8000, qPrintable(QString::number(timer.elapsed())));
+    // The real reader is back.
+    QCOMPARE(Spreadsheet::open(fixture(QStringLiteral("quintar.xls")))->number(2, 22, 10), std::optional<double>(95.5));
+}
+
+void TestSpreadsheet::mutatedWorkbooksNeverCrash_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<quint32>("firstSeed");
+    QTest::newRow("xls") << "quintar.xls" << 1u;
+    QTest::newRow("xls with bad numbers") << "out-of-range.xls" << 5001u;
+    QTest::newRow("xlsx") << "quintar.xlsx" << 9001u;
+    QTest::newRow("xlsx stored") << "quintar-stored.xlsx" << 13001u;
+}
+
+// Seeded mutations of good workbooks: each one reads as cells or as a refusal, promptly, and
+// this process survives them all.
+void TestSpreadsheet::mutatedWorkbooksNeverCrash()
+{
+    QFETCH(QString, file);
+    QFETCH(quint32, firstSeed);
+    QFile in(fixture(file));
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    const QByteArray original = in.readAll();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("mutated") + file.mid(file.lastIndexOf(u'.')));
+    int read = 0, refused = 0;
+    for (quint32 seed = firstSeed; seed < firstSeed + 100; ++seed) {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(mutateWorkbook(original, seed));
+        out.close();
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            auto book = Spreadsheet::open(path);
+            for (int s = 1; s <= book->sheetCount(); ++s)
+                for (int r = 1; r <= 40; ++r)
+                    for (int c = 1; c <= 20; ++c)
+                        book->cell(s, r, c);
+            ++read;
+        } catch (const SpreadsheetError &e) {
+            QVERIFY2(!e.message().isEmpty(), qPrintable(QString::number(seed)));
+            ++refused;
+        }
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QStringLiteral("seed %1 took %2 ms").arg(seed).arg(timer.elapsed())));
+    }
+    QCOMPARE(read + refused, 100);
+    // Mutations that leave the file readable and ones that break it both occur.
+    QVERIFY2(read > 0 && refused > 0, qPrintable(QStringLiteral("%1 read, %2 refused").arg(read).arg(refused)));
 }
 
 QTEST_GUILESS_MAIN(TestSpreadsheet)

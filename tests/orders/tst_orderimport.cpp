@@ -237,6 +237,7 @@ void TestOrderImport::refusesWhatIsNoOrderWorkbook_data()
     QTest::newRow("text file") << "not-a-workbook.xlsx" << "is not a readable workbook";
     QTest::newRow("zip without workbook") << "no-workbook.xlsx" << "holds no workbook";
     QTest::newRow("cut-off xls") << "truncated.xls" << "is not a readable workbook";
+    QTest::newRow("xls that crashes the reader") << "crashes-reader.xls" << "could not be read: it is damaged";
     QTest::newRow("one sheet") << "one-sheet.xlsx" << "has no second sheet";
 }
 
