@@ -148,6 +148,19 @@ DbError DbError::unusableFile(int code, const QString &path, const QString &reas
     return e;
 }
 
+QString DbError::describe() const
+{
+    if (m_file.isEmpty())
+        return m_message;
+    QString text = QStringLiteral("%1\n\nDatabase file: %2").arg(m_message, QDir::toNativeSeparators(m_file));
+    const int primary = m_code & 0xff;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
+        text +=
+            QStringLiteral("\nThe file is damaged. \"corvane --check\" lists the damaged tables; restore the "
+                           "file from its latest backup.");
+    return text;
+}
+
 int Row::columnIndex(const QString &name) const
 {
     if (!m_columns)
@@ -241,7 +254,7 @@ void Database::close()
 
 void Database::fail(int rc, const QString &sql) const
 {
-    throw DbError(rc, engineText(m_db, rc), sql);
+    throw DbError(rc, engineText(m_db, rc), sql).inFile(m_path);
 }
 
 std::unique_ptr<Database> Database::open(const QString &path, const QByteArray &password)
@@ -344,8 +357,8 @@ void Database::setUp()
     sqlite3_busy_timeout(m_db, 2000);
     sqlite3_extended_result_codes(m_db, 0);
     for (int argc : {1, 2}) {
-        const int rc = sqlite3_create_function(m_db, "ROUND", argc, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                               roundFunction, nullptr, nullptr);
+        const int rc = sqlite3_create_function(m_db, "ROUND", argc, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                               nullptr, roundFunction, nullptr, nullptr);
         if (rc != SQLITE_OK)
             fail(rc);
     }
@@ -365,7 +378,7 @@ void Database::prepare(const QString &sql, const QVariantList &params, void *int
         const char *tail = nullptr;
         const int rc = sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &st.stmt, &tail);
         if (rc != SQLITE_OK)
-            throw DbError(rc, engineText(m_db, rc), sql);
+            throw DbError(rc, engineText(m_db, rc), sql).inFile(m_path);
         if (!st.stmt)
             throw DbError(SQLITE_MISUSE, QStringLiteral("Empty statement"), sql);
         if (tail && QByteArray(tail).trimmed().size() > 0 && QByteArray(tail).trimmed() != ";")
@@ -378,9 +391,9 @@ void Database::prepare(const QString &sql, const QVariantList &params, void *int
     }
     const int expected = sqlite3_bind_parameter_count(st.stmt);
     if (expected != params.size())
-        throw DbError(SQLITE_RANGE,
-                      QStringLiteral("Statement expects %1 values, %2 given").arg(expected).arg(params.size()),
-                      sql);
+        throw DbError(
+            SQLITE_RANGE,
+            QStringLiteral("Statement expects %1 values, %2 given").arg(expected).arg(params.size()), sql);
     for (int i = 0; i < params.size(); ++i)
         bindValue(st.stmt, i + 1, params.at(i));
 }
@@ -413,7 +426,7 @@ void Database::execScript(const QString &sql)
     if (rc != SQLITE_OK) {
         const QString text = err ? QString::fromUtf8(err) : engineText(m_db, rc);
         sqlite3_free(err);
-        throw DbError(rc, text, sql);
+        throw DbError(rc, text, sql).inFile(m_path);
     }
 }
 
@@ -486,7 +499,8 @@ int Database::update(const QString &table, const Fields &fields, const QString &
 
 bool Database::tableExists(const QString &name)
 {
-    return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+    return scalar(QStringLiteral(
+                      "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
                   {name})
                .toLongLong() > 0;
 }

@@ -31,12 +31,22 @@ public:
     // What is wrong with the file, as in "cannot be written: the file is read-only"; empty for
     // failures of a statement.
     QString reason() const { return m_reason; }
+    // The database file an engine failure happened in; empty when the message names it already.
+    QString file() const { return m_file; }
+    DbError &inFile(const QString &path)
+    {
+        m_file = path;
+        return *this;
+    }
+    // The message as a user reads it: naming the file, and for a damaged file what to do next.
+    QString describe() const;
 
 private:
     int m_code;
     QString m_message;
     QString m_sql;
     QString m_reason;
+    QString m_file;
 };
 
 // One row of a row set. Columns are found by name without regard to case; a null stays null.
@@ -57,7 +67,7 @@ public:
     QVariant operator[](const QString &name) const { return value(name); }
 
     bool isNull(const QString &name) const { return value(name).isNull(); }
-    QString text(const QString &name) const; // null reads as ""
+    QString text(const QString &name) const;   // null reads as ""
     qint64 integer(const QString &name) const; // null reads as 0
     double number(const QString &name) const;  // null reads as 0
     Money money(const QString &name) const;    // null reads as 0

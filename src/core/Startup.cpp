@@ -41,24 +41,77 @@ std::unique_ptr<Database> openConfiguredDatabase(const QString &folder)
                                .arg(QDir::toNativeSeparators(config.databasePath), where, reason));
     }
     if (db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'")).toInt() == 0) {
-        throw StartupError(QStringLiteral("Database Error"),
-                           QStringLiteral("The database file %1 named in %2 holds no tables: it is not a database "
-                                          "of this program, or its password is wrong.")
-                               .arg(QDir::toNativeSeparators(config.databasePath), where));
+        throw StartupError(
+            QStringLiteral("Database Error"),
+            QStringLiteral("The database file %1 named in %2 holds no tables: it is not a database "
+                           "of this program, or its password is wrong.")
+                .arg(QDir::toNativeSeparators(config.databasePath), where));
     }
     DatabasePath() = config.databasePath;
     PriceChangeCutoff() = config.priceChangeCutoff;
     return db;
 }
 
+QStringList checkDatabase(Database &db)
+{
+    QStringList findings;
+    try {
+        const RowSet rows = db.query(QStringLiteral("PRAGMA integrity_check(100)"));
+        QStringList lines;
+        for (const Row &r : rows)
+            lines += r.value(0).toString().split(u'\n', Qt::SkipEmptyParts);
+        lines.removeAll(QStringLiteral("ok"));
+        lines.removeAll(QStringLiteral("*** in database main ***"));
+        // The engine lists pages; a few of them say enough, the tables below say where.
+        for (int i = 0; i < qMin<int>(3, lines.size()); ++i)
+            findings << lines.at(i);
+        if (lines.size() > 3)
+            findings << QStringLiteral("... and %1 more damaged places").arg(lines.size() - 3);
+    } catch (const DbError &e) {
+        findings << QStringLiteral("the engine's check stopped: %1").arg(e.message());
+    }
+    // A damaged page only shows when it is read: read every table and index to name the ones it hits.
+    auto quoted = [](QString name) { return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"'; };
+    RowSet objects;
+    try {
+        objects = db.query(QStringLiteral("SELECT type, name, tbl_name FROM sqlite_master "
+                                          "WHERE type IN ('table', 'index') ORDER BY type DESC, name"));
+    } catch (const DbError &e) {
+        findings << QStringLiteral("the list of tables cannot be read: %1").arg(e.message());
+    }
+    for (const Row &o : objects) {
+        const QString name = o.text(QStringLiteral("name"));
+        const QString table = o.text(QStringLiteral("tbl_name"));
+        try {
+            if (o.text(QStringLiteral("type")) == QLatin1String("table")) {
+                db.exec(QStringLiteral("SELECT * FROM %1").arg(quoted(name)));
+                continue;
+            }
+            // Ordered by its first column through the index itself, the whole index is read.
+            const RowSet columns = db.query(QStringLiteral("PRAGMA index_info(%1)").arg(quoted(name)));
+            if (columns.isEmpty() || columns.at(0).isNull(QStringLiteral("name")))
+                continue;
+            const QString first = quoted(columns.at(0).text(QStringLiteral("name")));
+            db.exec(QStringLiteral("SELECT %1 FROM %2 INDEXED BY %3 ORDER BY %1")
+                        .arg(first, quoted(table), quoted(name)));
+        } catch (const DbError &e) {
+            findings << (name == table
+                             ? QStringLiteral("table %1: %2").arg(name, e.message())
+                             : QStringLiteral("index %1 of table %2: %3").arg(name, table, e.message()));
+        }
+    }
+    return findings;
+}
+
 InstanceLock::InstanceLock(const QString &programFolder)
 {
     const QString dir = QDir::tempPath();
-    const QByteArray key =
-        QCryptographicHash::hash(QFileInfo(programFolder).absoluteFilePath().toUtf8(), QCryptographicHash::Sha1)
-            .toHex()
-            .left(16);
-    m_path = QDir(dir).filePath(QStringLiteral("corvane-%1-%2.lock").arg(::getuid()).arg(QString::fromLatin1(key)));
+    const QByteArray key = QCryptographicHash::hash(QFileInfo(programFolder).absoluteFilePath().toUtf8(),
+                                                    QCryptographicHash::Sha1)
+                               .toHex()
+                               .left(16);
+    m_path = QDir(dir).filePath(
+        QStringLiteral("corvane-%1-%2.lock").arg(::getuid()).arg(QString::fromLatin1(key)));
 }
 
 InstanceLock::~InstanceLock()

@@ -3,6 +3,7 @@
 #include "core/Config.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -12,6 +13,10 @@ class Database;
 // with the program's password. Throws StartupError saying what is wrong and where; nothing is
 // created or changed by a failed start.
 std::unique_ptr<Database> openConfiguredDatabase(const QString &folder);
+
+// The full check of a database file's pages: the engine's integrity check, then every table read
+// through. Empty when nothing is damaged; otherwise one line a finding, naming the damaged tables.
+QStringList checkDatabase(Database &db);
 
 // The previous-instance test: held for the life of the process, released by the system when the
 // process ends however it ends, so a crashed copy leaves nothing stuck.

@@ -1,10 +1,10 @@
 #include "reports/ReportCommandLine.h"
 
 #include "core/Database.h"
-#include "reports/ReportDesign.h"
-#include "reports/ReportDocument.h"
 #include "core/Startup.h"
 #include "core/schema/Schema.h"
+#include "reports/ReportDesign.h"
+#include "reports/ReportDocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +13,9 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace reports {
 
@@ -36,6 +38,7 @@ struct Request
     QString csv;
     QString database;
     bool help = false;
+    bool check = false;
 };
 
 Request parse(const QStringList &args)
@@ -67,12 +70,19 @@ Request parse(const QStringList &args)
             r.database = valueOf(i);
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             r.help = true;
+        } else if (a == QLatin1String("--check")) {
+            r.check = true;
         } else {
             throw UsageError(QStringLiteral("Unknown argument \"%1\".").arg(a));
         }
     }
     if (r.help)
         return r;
+    if (r.check) {
+        if (!r.document.isEmpty() || !r.pdf.isEmpty() || !r.csv.isEmpty() || !r.arguments.isEmpty())
+            throw UsageError(QStringLiteral("--check takes only --db."));
+        return r;
+    }
     if (r.document.isEmpty())
         throw UsageError(QStringLiteral("Name the document with --report."));
     if (r.pdf.isEmpty() == r.csv.isEmpty())
@@ -110,15 +120,112 @@ QString subCsvPath(const QString &path)
                             (f.suffix().isEmpty() ? QStringLiteral("csv") : f.suffix()));
 }
 
+std::unique_ptr<Database> openRequested(const Request &request, const QString &programFolder)
+{
+    return request.database.isEmpty() ? openConfiguredDatabase(programFolder)
+                                      : Database::open(request.database, schema::password());
+}
+
+// Numbers of stored records named in a request: one that does not exist is said as such, not as
+// an empty or wrong document.
+struct StoredRecord
+{
+    const char *argument;
+    const char *table;
+    const char *noun;
+};
+constexpr StoredRecord kStoredRecords[] = {
+    {"shipment", "Shipment", "Shipment"},
+    {"order", "Orders", "Order"},
+    {"po", "PurchaseOrder", "Purchase order"},
+};
+
+struct MissingRecord
+{
+    QString text;
+};
+
+void checkRecordsExist(Database &db, const QMap<QString, QString> &arguments)
+{
+    for (const StoredRecord &r : kStoredRecords) {
+        const QString key = QString::fromLatin1(r.argument);
+        if (!arguments.contains(key))
+            continue;
+        const QString value = arguments.value(key).trimmed();
+        if (db.query(QStringLiteral("SELECT 1 FROM %1 WHERE ID = ?").arg(QLatin1String(r.table)),
+                     {value.toLongLong()})
+                .isEmpty())
+            throw MissingRecord{QStringLiteral("%1 %2 does not exist.").arg(QLatin1String(r.noun), value)};
+    }
+    if (arguments.contains(QStringLiteral("import"))) {
+        const QString value = arguments.value(QStringLiteral("import")).trimmed();
+        if (db.query(QStringLiteral("SELECT 1 FROM ImportXLSLog WHERE ImportID = ?"), {value.toLongLong()})
+                .isEmpty())
+            throw MissingRecord{QStringLiteral("Import %1 does not exist.").arg(value)};
+    }
+}
+
+// A bad request in one line; the whole usage is for --help.
+int refuseUsage(const UsageError &e, QTextStream &err)
+{
+    err << "corvane: " << e.text() << " (see corvane --help)\n";
+    err.flush();
+    return 2;
+}
+
+// Runs work that needs the database, saying its failures in one line each; 1 for a database or
+// output failure, 2 for a request that names what is not there.
+int reportingFailures(QTextStream &err, const std::function<int()> &work)
+{
+    try {
+        return work();
+    } catch (const UsageError &e) {
+        return refuseUsage(e, err);
+    } catch (const MissingRecord &e) {
+        err << "corvane: " << e.text << '\n';
+        err.flush();
+        return 2;
+    } catch (const StartupError &e) {
+        err << e.title() << ": " << e.text() << '\n';
+    } catch (const DbError &e) {
+        err << e.describe() << '\n';
+    }
+    err.flush();
+    return 1;
+}
+
+int checkDatabaseFile(const Request &request, const QString &programFolder, QTextStream &out,
+                      QTextStream &err)
+{
+    return reportingFailures(err, [&] {
+        std::unique_ptr<Database> db = openRequested(request, programFolder);
+        const QString file = QDir::toNativeSeparators(db->path());
+        const QStringList findings = checkDatabase(*db);
+        if (findings.isEmpty()) {
+            out << QStringLiteral("%1: no damage found.\n").arg(file);
+            out.flush();
+            return 0;
+        }
+        err << QStringLiteral("%1 is damaged:\n").arg(file);
+        for (const QString &f : findings)
+            err << "  " << f << '\n';
+        err << "Restore the file from its latest backup.\n";
+        err.flush();
+        return 1;
+    });
+}
+
 } // namespace
 
 QString commandLineUsage()
 {
     QString text = QStringLiteral(
         "Usage: corvane --report NAME [--arg KEY=VALUE ...] (--pdf FILE | --csv FILE) [--db DATABASE]\n"
+        "       corvane --check [--db DATABASE]\n"
         "Writes one document without opening a window: as a PDF file, or its rows as CSV (a header of\n"
         "the design's columns; a sub-report's rows go to FILE-sub.csv). Without --db the database\n"
-        "named in config.txt beside the program is used.\n\nDocuments:\n");
+        "named in config.txt beside the program is used. --check reads the whole database file and\n"
+        "lists the tables a damaged page belongs to.\n\nDocuments:\n");
     for (const Document *d : registry()) {
         text += QStringLiteral("  ") + d->name() + u'\n';
         for (const Argument &a : d->arguments)
@@ -157,15 +264,11 @@ bool writeCsv(const QString &path, const RowSet &rows, const QStringList &column
     return true;
 }
 
-bool isCommandLineRequest(int argc, char **argv)
+bool isCommandLineRequest(int argc, char **)
 {
-    for (int i = 1; i < argc; ++i) {
-        for (const char *option : {"--report", "--pdf", "--csv", "--arg", "--db", "--help", "-h"}) {
-            if (std::strcmp(argv[i], option) == 0)
-                return true;
-        }
-    }
-    return false;
+    // The windowed program takes no arguments: anything given is a request of the document mode,
+    // which refuses what it does not know instead of starting the windows.
+    return argc > 1;
 }
 
 int runCommandLine(int argc, char **argv)
@@ -173,13 +276,20 @@ int runCommandLine(int argc, char **argv)
     // No window is shown, so no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The toolkit's own notes (no runtime folder, fonts) are not the user's business here; what
+    // went wrong is said by this program in one line.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     return runReportCommand(app.arguments().mid(1), QCoreApplication::applicationDirPath(), out, err);
 }
 
-int runReportCommand(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err)
+int runReportCommand(const QStringList &args, const QString &programFolder, QTextStream &out,
+                     QTextStream &err)
 {
     Request request;
     const Document *document = nullptr;
@@ -190,21 +300,20 @@ int runReportCommand(const QStringList &args, const QString &programFolder, QTex
             out.flush();
             return 0;
         }
+        if (request.check)
+            return checkDatabaseFile(request, programFolder, out, err);
         document = find(request.document);
         if (!document)
             throw UsageError(QStringLiteral("There is no document named \"%1\".").arg(request.document));
         // Before the database is opened: a bad request needs none.
         checkArguments(*document, request.arguments);
     } catch (const UsageError &e) {
-        err << e.text() << "\n\n" << commandLineUsage();
-        err.flush();
-        return 2;
+        return refuseUsage(e, err);
     }
 
-    try {
-        std::unique_ptr<Database> db = request.database.isEmpty()
-                                           ? openConfiguredDatabase(programFolder)
-                                           : Database::open(request.database, schema::password());
+    return reportingFailures(err, [&] {
+        std::unique_ptr<Database> db = openRequested(request, programFolder);
+        checkRecordsExist(*db, request.arguments);
         RequestConnection connection(std::move(db));
         const ReportJob job = buildJob(*document, request.arguments);
         const Design &design = checkJob(job);
@@ -214,13 +323,19 @@ int runReportCommand(const QStringList &args, const QString &programFolder, QTex
             const ReportDocument doc(job);
             written = doc.writePdf(request.pdf, &error);
             if (written)
-                out << QStringLiteral("%1: %2 page(s) written to %3\n").arg(design.name).arg(doc.pageCount()).arg(request.pdf);
+                out << QStringLiteral("%1: %2 page(s) written to %3\n")
+                           .arg(design.name)
+                           .arg(doc.pageCount())
+                           .arg(request.pdf);
         } else {
             written = writeCsv(request.csv, job.rows, design.columns, &error);
             if (written && design.sub && job.subRows)
                 written = writeCsv(subCsvPath(request.csv), *job.subRows, design.sub->columns, &error);
             if (written)
-                out << QStringLiteral("%1: %2 row(s) written to %3\n").arg(design.name).arg(job.rows.size()).arg(request.csv);
+                out << QStringLiteral("%1: %2 row(s) written to %3\n")
+                           .arg(design.name)
+                           .arg(job.rows.size())
+                           .arg(request.csv);
         }
         out.flush();
         if (!written) {
@@ -229,17 +344,7 @@ int runReportCommand(const QStringList &args, const QString &programFolder, QTex
             return 1;
         }
         return 0;
-    } catch (const UsageError &e) {
-        err << e.text() << "\n\n" << commandLineUsage();
-        err.flush();
-        return 2;
-    } catch (const StartupError &e) {
-        err << e.title() << ": " << e.text() << '\n';
-    } catch (const DbError &e) {
-        err << e.message() << '\n';
-    }
-    err.flush();
-    return 1;
+    });
 }
 
 } // namespace reports

@@ -84,7 +84,7 @@ void MessageBox::error(QWidget *parent, const QString &text)
 
 void MessageBox::error(QWidget *parent, const DbError &e)
 {
-    error(parent, e.message());
+    error(parent, e.describe());
 }
 
 void MessageBox::script(const QList<Button> &answers)

@@ -25,6 +25,9 @@ private Q_SLOTS:
     void datesReadInBothForms_data();
     void datesReadInBothForms();
     void missingDatabaseFails();
+    void missingRecordsAreNamed_data();
+    void missingRecordsAreNamed();
+    void checkNamesDamagedTables();
     void documentTableCanGrow();
     void programRunsWithoutWindow();
 };
@@ -73,8 +76,10 @@ void TestReportCommandLine::badArgumentsGiveUsage()
     QDir::setCurrent(dir.path());
     const CommandResult r = runCommand(args + QStringList{"--db", t.path()});
     QCOMPARE(r.code, 2);
-    QVERIFY2(r.err.startsWith(says), qPrintable(r.err));
-    QVERIFY(r.err.contains(QStringLiteral("Usage: corvane --report NAME")));
+    // One line: the reason and where to read more; the whole usage is for --help.
+    QVERIFY2(r.err.startsWith(QStringLiteral("corvane: ") + says), qPrintable(r.err));
+    QVERIFY2(r.err.endsWith(QStringLiteral(" (see corvane --help)\n")), qPrintable(r.err));
+    QCOMPARE(r.err.count(u'\n'), 1);
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("a.csv"))));
     QCOMPARE(DbConnection().path(), t.path()); // the test's own connection is back
 }
@@ -136,7 +141,7 @@ void TestReportCommandLine::pdfOfInvoiceUsesStoredInvoice()
     t.db().exec(QStringLiteral("DELETE FROM Invoice"));
     r = runCommand({"--report", "crptInvoice", "--arg", "shipment=9001", "--pdf", path, "--db", t.path()});
     QCOMPARE(r.code, 2);
-    QVERIFY(r.err.startsWith(QStringLiteral("Shipment 9001 has no invoice yet")));
+    QVERIFY2(r.err.startsWith(QStringLiteral("corvane: Shipment 9001 has no invoice yet")), qPrintable(r.err));
 }
 
 void TestReportCommandLine::datesReadInBothForms_data()
@@ -167,6 +172,67 @@ void TestReportCommandLine::datesReadInBothForms()
                                           "Auto Invoice"}));
     QCOMPARE(csvLines(dir.filePath(QStringLiteral("ar-sub.csv"))),
              QStringList({"ID,Invoice,Date,Amount", "3,3003,2010-05-20,500"}));
+}
+
+void TestReportCommandLine::missingRecordsAreNamed_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("shipment") << QStringList{"--report", "crptPackingSlip", "--arg", "shipment=999999"}
+                              << "Shipment 999999 does not exist.";
+    QTest::newRow("invoice of a shipment") << QStringList{"--report", "crptInvoice", "--arg", "shipment=999999"}
+                                           << "Shipment 999999 does not exist.";
+    QTest::newRow("order") << QStringList{"--report", "crptOrderEntryControlReport", "--arg", "order=40000"}
+                           << "Order 40000 does not exist.";
+    QTest::newRow("purchase order") << QStringList{"--report", "crptPurchaseOrder", "--arg", "po=31"}
+                                    << "Purchase order 31 does not exist.";
+    QTest::newRow("import") << QStringList{"--report", "crptImportLogReport", "--arg", "import=12"}
+                            << "Import 12 does not exist.";
+}
+
+void TestReportCommandLine::missingRecordsAreNamed()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, says);
+    TestDatabase t;
+    loadShopFixture();
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out.csv"));
+    const CommandResult r = runCommand(args + QStringList{"--csv", out, "--db", t.path()});
+    QCOMPARE(r.code, 2);
+    QCOMPARE(r.err, QStringLiteral("corvane: ") + says + u'\n');
+    QVERIFY(!QFileInfo::exists(out));
+}
+
+void TestReportCommandLine::checkNamesDamagedTables()
+{
+    TestDatabase t;
+    loadShopFixture();
+    CommandResult r = runCommand({"--check", "--db", t.path()});
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.out.contains(QStringLiteral("no damage found")), qPrintable(r.out));
+
+    // A byte flipped in the last page, which holds rows of some table.
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("damaged.db"));
+    QVERIFY(QFile::copy(t.path(), copy));
+    QFile f(copy);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    const qint64 at = f.size() - 1024 - 100;
+    f.seek(at);
+    char byte = 0;
+    f.getChar(&byte);
+    f.seek(at);
+    f.putChar(char(byte ^ 0x20));
+    f.close();
+    r = runCommand({"--check", "--db", copy});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.startsWith(copy + QStringLiteral(" is damaged:")), qPrintable(r.err));
+    // The damaged page is named by the table or index it belongs to.
+    QVERIFY2(r.err.contains(QRegularExpression(QStringLiteral("\\n  (table|index) \\w+.*: database disk image is malformed"))),
+             qPrintable(r.err));
+
+    QCOMPARE(runCommand({"--check", "--report", "crptSetReport", "--db", copy}).code, 2);
 }
 
 void TestReportCommandLine::missingDatabaseFails()
@@ -233,7 +299,24 @@ void TestReportCommandLine::programRunsWithoutWindow()
     p.start(program, {"--report", "crptPackingSlip", "--pdf"});
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 2);
-    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("Usage: corvane")));
+    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("see corvane --help")));
+
+    // Nothing unknown starts the windows (there is no display to start them on here).
+    p.start(program, {"--bogus"});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 2);
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+             QStringLiteral("corvane: Unknown argument \"--bogus\". (see corvane --help)\n"));
+
+    // An unwritable PDF path is one line of this program's own, no toolkit notes.
+    p.start(program, {"--report", "crptPackingSlip", "--arg", "shipment=9001", "--pdf",
+                      dir.filePath(QStringLiteral("missing/folder/slip.pdf")), "--db", t.path()});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 1);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(err.count(u'\n'), 1);
+    QVERIFY2(err.contains(QStringLiteral("could not be written")), qPrintable(err));
 
     // Asking for help needs no display either.
     p.start(program, {"--help"});

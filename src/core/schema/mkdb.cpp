@@ -1,16 +1,23 @@
 // corvane-mkdb: prepares a new encrypted database file holding the schema, optionally with demo data.
-#include "core/Database.h"
 #include "DemoData.h"
+#include "core/Database.h"
 #include "core/schema/Schema.h"
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +28,43 @@ int usage()
                  "Creates FILE as a new, encrypted database holding the schema. An existing FILE is\n"
                  "never overwritten. --demo fills it with demo data; --size scales it (1 = a few months).\n");
     return 2;
+}
+
+// The file is built under this name beside the target and renamed into place only when complete,
+// so a run killed part-way never leaves a database the program would take for a good one.
+QString partialName(const QString &file)
+{
+    const QFileInfo info(file);
+    return info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".partial"));
+}
+
+void removeWithJournal(const QString &file)
+{
+    for (const QString &suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal")})
+        QFile::remove(file + suffix);
+}
+
+bool syncPath(const QString &path, int flags)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), flags);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// Moves the finished file into place without ever replacing a file that appeared meanwhile.
+QString publish(const QString &partial, const QString &file)
+{
+    if (!syncPath(partial, O_RDONLY))
+        return QStringLiteral("could not write %1 to disk").arg(partial);
+    if (::link(QFile::encodeName(partial).constData(), QFile::encodeName(file).constData()) != 0)
+        return QStringLiteral("could not create %1: %2")
+            .arg(file, QString::fromLocal8Bit(std::strerror(errno)));
+    QFile::remove(partial);
+    syncPath(QFileInfo(file).absolutePath(), O_RDONLY | O_DIRECTORY);
+    return QString();
 }
 
 } // namespace
@@ -56,26 +100,34 @@ int main(int argc, char **argv)
     }
     if (file.isEmpty())
         return usage();
-    std::unique_ptr<Database> db;
-    try {
-        db = schema::createDatabaseFile(file);
-    } catch (const DbError &e) {
-        // Nothing of ours to remove: an existing file is left exactly as it was.
-        std::fprintf(stderr, "corvane-mkdb: %s\n", qPrintable(e.message()));
+    if (QFileInfo::exists(file)) {
+        // An existing file is left exactly as it was.
+        std::fprintf(stderr, "corvane-mkdb: %s already exists; it is never overwritten\n", qPrintable(file));
         return 1;
     }
+    const QString partial = partialName(file);
+    if (QFileInfo::exists(partial)) {
+        removeWithJournal(partial);
+        std::fprintf(stderr, "corvane-mkdb: removed %s, left half-made by an earlier run\n",
+                     qPrintable(partial));
+    }
+    std::unique_ptr<Database> db;
+    QString problem;
     try {
+        db = schema::createDatabaseFile(partial);
         if (demo)
             fillDemoData(*db, options);
         db->close();
-    } catch (const std::exception &e) {
-        // A half-made file must not be mistaken for a good one later.
-        const QString text = dynamic_cast<const DbError *>(&e) ? static_cast<const DbError &>(e).message()
-                                                               : QString::fromLocal8Bit(e.what());
         db.reset();
-        for (const QString &suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal")})
-            QFile::remove(file + suffix);
-        std::fprintf(stderr, "corvane-mkdb: %s\n", qPrintable(text));
+        problem = publish(partial, file);
+    } catch (const std::exception &e) {
+        problem = dynamic_cast<const DbError *>(&e) ? static_cast<const DbError &>(e).message()
+                                                    : QString::fromLocal8Bit(e.what());
+        db.reset();
+    }
+    if (!problem.isEmpty()) {
+        removeWithJournal(partial);
+        std::fprintf(stderr, "corvane-mkdb: %s\n", qPrintable(problem));
         return 1;
     }
     std::printf("%s\n", qPrintable(file));
