@@ -150,7 +150,7 @@ void InventoryAdjust::Save()
         vsfgAdj->setRowHidden(r, !rows.contains(r));
     const QString title = printTitle();
     printWithConfirmation(
-        this, [&] { vsfgAdj->print(title, QPageLayout::Landscape); }, PrintQuestion::Inventory,
+        this, [&] { vsfgAdj->print(title, QPageLayout::Landscape, true); }, PrintQuestion::Inventory,
         PrintQuestion::Title);
     closeChildWindow(this);
 }

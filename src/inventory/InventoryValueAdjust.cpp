@@ -70,7 +70,7 @@ void InventoryValueAdjust::Save()
         return;
     // The whole grid is the shop's record of the values, changed or not.
     printWithConfirmation(
-        this, [this] { vsfgAdj->print(QString(), QPageLayout::Portrait); }, PrintQuestion::Inventory,
+        this, [this] { vsfgAdj->print(QString(), QPageLayout::Portrait, true); }, PrintQuestion::Inventory,
         PrintQuestion::Title);
     closeChildWindow(this);
 }

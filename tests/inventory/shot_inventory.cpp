@@ -6,6 +6,7 @@
 #include "inventory/InventoryAdjust.h"
 #include "inventory/InventoryRequests.h"
 #include "inventory/InventoryValueAdjust.h"
+#include "reports/ReportPrinter.h"
 #include "ui/Grid.h"
 #include "ui/MainWindow.h"
 #include "ui/Widgets.h"
@@ -14,6 +15,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QListWidget>
+#include <QPushButton>
 
 namespace {
 
@@ -23,6 +25,18 @@ void save(QWidget *child, const QString &file)
     QWidget *frame = child->parentWidget() ? child->parentWidget() : child;
     if (!frame->grab().save(file))
         qWarning("could not write %s", qPrintable(file));
+}
+
+// The previewed document in the report viewer, which is then closed.
+void saveViewer(const QString &file)
+{
+    if (QWidget *v = MainWindow::findChildWindow(QStringLiteral("Viewer"))) {
+        v->resize(1100, 850);
+        save(v, file);
+        closeChildWindow(v);
+    } else {
+        qWarning("no viewer for %s", qPrintable(file));
+    }
 }
 
 template <typename W> W *run(MainWindow &main, const QString &key)
@@ -69,10 +83,13 @@ int main(int argc, char **argv)
     save(value, out.filePath(QStringLiteral("InventoryValueAdjust.png")));
     closeChildWindow(value);
 
+    reports::WindowReportOutput viewer;
+    setReportOutput(&viewer);
     auto *history = run<frmLeatherHistory>(main, QStringLiteral("LeatherHistory"));
     history->dtStart->setDate(Clock::today().addMonths(-1));
     save(history, out.filePath(QStringLiteral("frmLeatherHistory.png")));
-    closeChildWindow(history);
+    history->btnOK->click();
+    saveViewer(out.filePath(QStringLiteral("Viewer-MaterialHistory.png")));
 
     auto *sales = run<frmLeatherSales>(main, QStringLiteral("LeatherSales"));
     for (int i = 0; i < 4 && i < sales->lstCustomers->count(); ++i)
@@ -82,6 +99,8 @@ int main(int argc, char **argv)
 
     auto *valuation = run<frmInventoryValuation>(main, QStringLiteral("InventoryValuation"));
     save(valuation, out.filePath(QStringLiteral("frmInventoryValuation.png")));
-    closeChildWindow(valuation);
+    valuation->btnOk->click();
+    saveViewer(out.filePath(QStringLiteral("Viewer-InventoryValuation.png")));
+    setReportOutput(nullptr);
     return 0;
 }

@@ -197,6 +197,7 @@ private Q_SLOTS:
         const GridPrintJob &job = prints.prints.first();
         QCOMPARE(job.title, QStringLiteral("Count  -  18.53  -  5/14/2010"));
         QCOMPARE(job.orientation, QPageLayout::Landscape);
+        QVERIFY(job.printerDialog);
         QCOMPARE(job.rows.size(), 2);
         QCOMPARE(job.rows.at(0).first(), QStringLiteral("BLK"));
         QCOMPARE(job.rows.at(1).first(), QStringLiteral("VNL"));
@@ -324,6 +325,7 @@ private Q_SLOTS:
         QCOMPARE(fixture::storedValue(QStringLiteral("VNL")), 4.63);
         QCOMPARE(prints.prints.size(), 2);
         QCOMPARE(prints.prints.first().orientation, QPageLayout::Portrait);
+        QVERIFY(prints.prints.first().printerDialog);
         QVERIFY(prints.prints.first().title.isEmpty());
         QCOMPARE(prints.prints.first().rows.size(), 3); // the whole grid
     }
