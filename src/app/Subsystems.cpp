@@ -1,5 +1,6 @@
 #include "app/Subsystems.h"
 
+#include "inventory/InventoryCommands.h"
 #include "orders/OrderCommands.h"
 #include "production/ProductionCommands.h"
 #include "reports/ReportCommands.h"
@@ -11,4 +12,5 @@ void registerAllCommands()
     orders::registerCommands();
     production::registerCommands();
     reports::registerCommands();
+    inventory::registerCommands();
 }

@@ -103,9 +103,11 @@ void Grid::setEditGate(EditGate gate)
     setEditTriggers(open ? DoubleClicked | EditKeyPressed | AnyKeyPressed : NoEditTriggers);
 }
 
-bool Grid::print(const QString &title, QPageLayout::Orientation orientation) const
+bool Grid::print(const QString &title, QPageLayout::Orientation orientation, bool printerDialog) const
 {
-    return gridPrintOutput().print(gridPrintJob(*m_model, title, orientation));
+    GridPrintJob job = gridPrintJob(*m_model, title, orientation);
+    job.printerDialog = printerDialog;
+    return gridPrintOutput().print(job);
 }
 
 void Grid::mouseDoubleClickEvent(QMouseEvent *event)

@@ -72,8 +72,10 @@ public:
     void setEditGate(EditGate gate);
     bool mayEdit(int row, int column) const { return m_model->mayEdit(row, column); }
 
-    // Prints the grid as shown, under `title`, through the grid print output.
-    bool print(const QString &title, QPageLayout::Orientation orientation = QPageLayout::Portrait) const;
+    // Prints the grid as shown, under `title`, through the grid print output; with
+    // `printerDialog` the user picks the printer first.
+    bool print(const QString &title, QPageLayout::Orientation orientation = QPageLayout::Portrait,
+               bool printerDialog = false) const;
 
     // The display form of `text` under `format`; text that does not fit the format is shown as is.
     static QString formatText(const QString &text, const QString &format)

@@ -5,6 +5,7 @@
 #include "ui/WindowHost.h"
 
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -28,6 +29,11 @@ public:
             target = printers.first();
         QPrinter printer(target, QPrinter::HighResolution);
         printer.setDocName(job.title);
+        if (job.printerDialog) {
+            QPrintDialog dialog(&printer, host::frame());
+            if (dialog.exec() != QDialog::Accepted)
+                return false;
+        }
         if (paintGrid(printer, job) > 0)
             return true;
         MessageBox::show(

@@ -17,6 +17,7 @@ struct GridPrintJob
     QStringList headers;
     QList<QStringList> rows;
     QList<Qt::Alignment> alignments;
+    bool printerDialog = false; // the user picks the printer (and copies) first
 };
 
 GridPrintJob gridPrintJob(const GridModel &model, const QString &title, QPageLayout::Orientation orientation);

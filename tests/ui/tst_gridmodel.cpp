@@ -247,9 +247,13 @@ void TestGridModel::printRecordsTitleAndOrientation()
     g.addRow({"3", "Q300", "12", "", "0", "9"});
     g.setRowHidden(1, true);
     QVERIFY(g.print(QStringLiteral("Open Lines"), QPageLayout::Landscape));
+    QVERIFY(g.print(QString(), QPageLayout::Portrait, true));
     setGridPrintOutput(nullptr);
-    QCOMPARE(captured.prints.size(), 1);
+    QCOMPARE(captured.prints.size(), 2);
+    QVERIFY(captured.prints.at(1).printerDialog);
+    QCOMPARE(captured.prints.at(1).orientation, QPageLayout::Portrait);
     const GridPrintJob &job = captured.prints.first();
+    QVERIFY(!job.printerDialog);
     QCOMPARE(job.title, QStringLiteral("Open Lines"));
     QCOMPARE(job.orientation, QPageLayout::Landscape);
     QCOMPARE(job.headers, QStringList({"Item", "Ref", "Price", "Due", "Done"}));

@@ -1,4 +1,5 @@
 // Inventory documents: available inventory, valuation, material history and material sales.
+#include "inventory/InventoryReports.h"
 #include "reports/docs/DesignKit.h"
 #include "reports/docs/Families.h"
 
@@ -124,10 +125,76 @@ Design materialSalesDesign()
 
 } // namespace
 
+namespace {
+
+// A yes/no argument: `fallback` when absent; anything but yes or no is a bad request.
+bool yesNo(const ReportArguments &a, const QString &key, bool fallback)
+{
+    if (!a.has(key))
+        return fallback;
+    const QString v = a.text(key).trimmed().toLower();
+    if (v == QLatin1String("yes"))
+        return true;
+    if (v == QLatin1String("no"))
+        return false;
+    throw UsageError(QStringLiteral("--arg %1= takes yes or no, not \"%2\".").arg(key, a.text(key)));
+}
+
+} // namespace
+
 void reports::docs::addInventoryDocuments(Family &family)
 {
-    family.addDesign(availableInventoryDesign());
-    family.addDesign(valuationDesign());
-    family.addDesign(materialHistoryDesign());
-    family.addDesign(materialSalesDesign());
+    const Argument asOf{QStringLiteral("asof"), ArgumentKind::Date, true,
+                        QStringLiteral("the day stock is counted")};
+    const Argument inactive{QStringLiteral("inactive"), ArgumentKind::Text, false,
+                            QStringLiteral("yes to list inactive materials too")};
+    const Argument from{QStringLiteral("from"), ArgumentKind::Date, true, QStringLiteral("first day")};
+    const Argument to{QStringLiteral("to"), ArgumentKind::Date, true, QStringLiteral("last day")};
+    const QString asof = QStringLiteral("asof");
+    const QString showInactive = QStringLiteral("inactive");
+    family.add({.design = availableInventoryDesign(),
+                .build =
+                    [asof, showInactive](const ReportArguments &a) {
+                        return inventory::availableInventoryJob(a.date(asof), yesNo(a, showInactive, false));
+                    },
+                .arguments = {asOf, inactive}});
+    family.add({.design = valuationDesign(),
+                .build =
+                    [asof, showInactive](const ReportArguments &a) {
+                        return inventory::inventoryValuationJob(a.date(asof), yesNo(a, showInactive, false));
+                    },
+                .arguments = {asOf, inactive}});
+    family.add({.design = materialHistoryDesign(),
+                .build =
+                    [](const ReportArguments &a) {
+                        const QString material = QStringLiteral("material");
+                        return inventory::materialHistoryJob(
+                            a.date(QStringLiteral("from")), a.date(QStringLiteral("to")),
+                            a.has(material) ? std::optional<QString>(a.text(material)) : std::nullopt,
+                            yesNo(a, QStringLiteral("cutsheets"), true));
+                    },
+                .arguments = {from,
+                              to,
+                              {QStringLiteral("material"), ArgumentKind::Text, false,
+                               QStringLiteral("one material's ID (default: all)")},
+                              {QStringLiteral("cutsheets"), ArgumentKind::Text, false,
+                               QStringLiteral("no to leave cut sheets out")}}});
+    QList<Argument> salesArguments = {from, to};
+    for (int i = 1; i <= 4; ++i)
+        salesArguments.append({QStringLiteral("c%1").arg(i), ArgumentKind::Text, true,
+                               QStringLiteral("customer %1's name").arg(i)});
+    family.add({.design = materialSalesDesign(),
+                .build =
+                    [](const ReportArguments &a) {
+                        const QDate start = a.date(QStringLiteral("from"));
+                        const QDate end = a.date(QStringLiteral("to"));
+                        QStringList customers;
+                        for (int i = 1; i <= 4; ++i)
+                            customers << a.text(QStringLiteral("c%1").arg(i));
+                        if (const auto refusal =
+                                inventory::refuseSalesRequest(start, end, int(customers.size())))
+                            throw UsageError(refusal->text);
+                        return inventory::leatherSalesJob(start, end, customers);
+                    },
+                .arguments = salesArguments});
 }
