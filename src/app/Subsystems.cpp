@@ -3,6 +3,7 @@
 #include "orders/OrderCommands.h"
 #include "production/ProductionCommands.h"
 #include "reports/ReportCommands.h"
+#include "shipping/ShippingCommands.h"
 #include "ui/UiCommands.h"
 
 void registerAllCommands()
@@ -11,4 +12,5 @@ void registerAllCommands()
     orders::registerCommands();
     production::registerCommands();
     reports::registerCommands();
+    shipping::registerCommands();
 }

@@ -41,12 +41,6 @@ const QStringList &notYetBuilt()
     // clang-format off
     static const QStringList keys = {
         QStringLiteral("LeatherSales"),
-        QStringLiteral("Shipping"),
-        QStringLiteral("ReceivePayment"),
-        QStringLiteral("ManualInvoice"),
-        QStringLiteral("OpenInvoices"),
-        QStringLiteral("SalesRegister"),
-        QStringLiteral("ARTranReport"),
         QStringLiteral("InventoryAdjust"),
         QStringLiteral("AdjustValue"),
         QStringLiteral("AvailableInventory"),

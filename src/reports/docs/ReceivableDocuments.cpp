@@ -150,6 +150,65 @@ ReportJob arTransactionsJob(const QDate &from, const QDate &to)
     return j;
 }
 
+namespace {
+
+// One part of the sales register: the sums of one set type's lines per invoice of the period.
+QString salesRegisterPart(const char *cutting, const char *sewing, const char *vinyl, const char *kit)
+{
+    return QStringLiteral(
+               "SELECT Invoice.Customer AS Customer, Invoice.InvoiceDate AS InvoiceDate, "
+               "Invoice.Invoice AS Invoice, SUM(%1) AS Cutting, SUM(%2) AS Sewing, SUM(%3) AS Vinyl, "
+               "SUM(%4) AS Kit, SUM(ShipmentItems.Qty * OrderItem.PriceEach) AS Total "
+               "FROM ShipmentItems LEFT JOIN Invoice ON ShipmentItems.ShipmentID = Invoice.Shipment "
+               "LEFT JOIN OrderItem ON ShipmentItems.OrderID = OrderItem.OrderID "
+               "AND ShipmentItems.LineItem = OrderItem.ItemNumber "
+               "LEFT JOIN Sets ON OrderItem.CustomerRefNo = Sets.CustomerRefNo "
+               "WHERE Invoice.InvoiceDate >= ? AND Invoice.InvoiceDate <= ? AND Sets.Type = ? "
+               "GROUP BY Invoice.Customer, Invoice.Invoice, Invoice.InvoiceDate")
+        .arg(QLatin1String(cutting), QLatin1String(sewing), QLatin1String(vinyl), QLatin1String(kit));
+}
+
+} // namespace
+
+ReportJob salesRegisterJob(const QDate &from, const QDate &to)
+{
+    Database &db = DbConnection();
+    const QString first = isoDate(from);
+    const QString last = isoDate(to);
+    const char *const line = "ShipmentItems.Qty * OrderItem.PriceEach";
+    const char *const none = "ShipmentItems.Qty * 0.0";
+    // UNION ALL: two equal part rows of one invoice (a set whose component prices are all 0 and
+    // a hide of the same value) must both count.
+    const QString parts =
+        salesRegisterPart("ShipmentItems.Qty * Sets.CuttingPrice", "ShipmentItems.Qty * Sets.SewingPrice",
+                          "ShipmentItems.Qty * Sets.VinylPrice", "ShipmentItems.Qty * Sets.KitPrice") +
+        QStringLiteral(" UNION ALL ") + salesRegisterPart(none, none, line, none) +
+        QStringLiteral(" UNION ALL ") + salesRegisterPart(none, none, none, line) +
+        QStringLiteral(" UNION ALL ") + salesRegisterPart(none, none, none, none);
+    DropTable(QStringLiteral("tmpSalesRegister"));
+    db.exec(
+        QStringLiteral("CREATE TABLE tmpSalesRegister AS SELECT Customer AS Customer, InvoiceDate AS "
+                       "InvoiceDate, Invoice AS Invoice, SUM(Cutting) AS Cutting1, SUM(Sewing) AS Sewing1, "
+                       "SUM(Vinyl) AS Vinyl1, SUM(Kit) AS Kit1, SUM(Total) AS Total1 FROM (") +
+            parts +
+            QStringLiteral(
+                ") GROUP BY Customer, InvoiceDate, Invoice ORDER BY Customer, InvoiceDate, Invoice"),
+        {first, last, QStringLiteral("Set"), first, last, QStringLiteral("Vinyl"), first, last,
+         QStringLiteral("Kit"), first, last, QStringLiteral("Hide")});
+    for (const char *column : {"Vinyl1", "Cutting1", "Sewing1", "Kit1"})
+        db.exec(
+            QStringLiteral("UPDATE tmpSalesRegister SET %1 = 0 WHERE %1 IS NULL").arg(QLatin1String(column)));
+    ReportJob j =
+        job(QStringLiteral("crptSalesRegisterReport"),
+            db.query(QStringLiteral("SELECT Customer, InvoiceDate, Invoice, Cutting1 AS Cutting, Sewing1 AS "
+                                    "Sewing, Vinyl1 AS Vinyl, Kit1 AS Kit, Total1 AS Total "
+                                    "FROM tmpSalesRegister ORDER BY Customer COLLATE NOCASE, "
+                                    "InvoiceDate, Invoice")));
+    j.textSlots = {{QStringLiteral("BeginDate"), reports::shortDate(from)},
+                   {QStringLiteral("EndDate"), reports::shortDate(to)}};
+    return j;
+}
+
 void reports::docs::addReceivableDocuments(Family &family)
 {
     family.add({.design = openInvoicesDesign(),
@@ -167,5 +226,14 @@ void reports::docs::addReceivableDocuments(Family &family)
              },
          .arguments = {{QStringLiteral("from"), ArgumentKind::Date, true, QStringLiteral("first date")},
                        {QStringLiteral("to"), ArgumentKind::Date, true, QStringLiteral("last date")}}});
-    family.addDesign(salesRegisterDesign());
+    family.add(
+        {.design = salesRegisterDesign(),
+         .build =
+             [](const ReportArguments &a) {
+                 return salesRegisterJob(a.date(QStringLiteral("from")), a.date(QStringLiteral("to")));
+             },
+         .arguments = {{QStringLiteral("from"), ArgumentKind::Date, true,
+                        QStringLiteral("first invoice date")},
+                       {QStringLiteral("to"), ArgumentKind::Date, true, QStringLiteral("last invoice date")}},
+         .hourglass = true});
 }
