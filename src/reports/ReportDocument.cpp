@@ -1098,6 +1098,14 @@ ReportDocument::ReportDocument(const ReportJob &job)
     const Design &design = checkJob(job);
     auto l = std::make_shared<Layout>();
     l->job = job;
+    if (design.printsRow) {
+        RowSet shown(job.rows.columns());
+        for (const Row &row : job.rows) {
+            if (design.printsRow(row))
+                shown.append(row.values());
+        }
+        l->job.rows = shown;
+    }
     l->design = &design;
     const QPageLayout pl(QPageSize(design.pageSize), design.orientation, QMarginsF());
     l->page = pl.fullRect(QPageLayout::Point).size();

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "reports/ReportDocument.h"
 #include "reports/ReportRegistry.h"
 #include "shipping/ReceivableData.h"
 
@@ -178,6 +179,56 @@ private Q_SLOTS:
         QCOMPARE(db().scalar(QStringLiteral("SELECT COUNT(*) FROM Invoice")).toInt(), 0);
     }
 
+    // Balances by days past due; the document prints only what is open, the rows stay whole.
+    void openInvoicesAging()
+    {
+        const QDate asOf(2010, 6, 30);
+        const struct
+        {
+            int daysLate;
+            double total;
+            double paid;
+            const char *bucket;
+        } cases[] = {{-5, 100, 0, "Current"},    {0, 100, 40, "Current"},      {1, 100, 0, "Late30"},
+                     {30, 100, 0, "Late30"},     {31, 100, 0, "Late60"},       {61, 100, 99.99, "Late90"},
+                     {91, 100, 0, "LateOver90"}, {200, 100, 100, "LateOver90"}};
+        for (const auto &c : cases) {
+            const qint64 n = invoice(QStringLiteral("Cove"), c.total, asOf.addDays(-c.daysLate - 30));
+            db().exec(QStringLiteral("UPDATE Invoice SET DueDate = ? WHERE Invoice = ?"),
+                      {isoDate(asOf.addDays(-c.daysLate)), n});
+            if (c.paid > 0)
+                db().insert(QStringLiteral("Payments"), {{"Invoice", n}, {"Date", asOf}, {"Amount", c.paid}});
+        }
+        // Paid after the as-of day: still open then.
+        db().insert(QStringLiteral("Payments"), {{"Invoice", 1}, {"Date", asOf.addDays(1)}, {"Amount", 100}});
+        const reports::Document *doc = reports::find(QStringLiteral("crptOpenInvoicesReport"));
+        const ReportJob job =
+            reports::buildJob(*doc, {{QStringLiteral("asof"), QStringLiteral("6/30/2010")}});
+        QCOMPARE(job.rows.size(), 8);
+        const QStringList buckets = {"Current", "Late30", "Late60", "Late90", "LateOver90"};
+        int printed = 0;
+        for (int i = 0; i < 8; ++i) {
+            const Row &r = job.rows[i];
+            const double balance = cases[i].total - cases[i].paid;
+            for (const QString &b : buckets)
+                QCOMPARE(qRound(r.number(b) * 100),
+                         b == QLatin1String(cases[i].bucket) ? qRound(balance * 100) : 0);
+            printed += doc->design.printsRow(r) ? 1 : 0;
+        }
+        QCOMPARE(printed, 7); // the fully paid one is left out
+
+        // Two hundred paid invoices and one open one print on one page.
+        for (int i = 0; i < 200; ++i) {
+            const qint64 n = invoice(QStringLiteral("Paid Up"), 10, QDate(2010, 6, 1));
+            db().insert(QStringLiteral("Payments"),
+                        {{"Invoice", n}, {"Date", QDate(2010, 6, 2)}, {"Amount", 10}});
+        }
+        const ReportJob all =
+            reports::buildJob(*doc, {{QStringLiteral("asof"), QStringLiteral("2010-06-30")}});
+        QCOMPARE(all.rows.size(), 208);
+        QCOMPARE(reports::ReportDocument(all).pageCount(), 1);
+    }
+
     // One invoice per type, a missing set, a manual invoice, the bounds and the UNION ALL case.
     void salesRegisterRows()
     {
@@ -230,5 +281,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestReceivableData)
+QTEST_MAIN(TestReceivableData)
 #include "tst_receivabledata.moc"

@@ -11,29 +11,45 @@ using namespace reports::docs;
 
 namespace {
 
+// Open means a balance of at least half a cent either way.
+bool hasBalance(const Row &row)
+{
+    const Money balance = row.money(QStringLiteral("Total")) - row.money(QStringLiteral("Received"));
+    return (balance < Money() ? -balance : balance) >= Money::fromUnits(50);
+}
+
 Design openInvoicesDesign()
 {
     Design d;
     d.name = QStringLiteral("crptOpenInvoicesReport");
     d.title = QStringLiteral("Open Invoices Report");
-    d.columns = cols("Customer, Invoice, InvoiceDate, AsOf, DueDate, Terms, Shipment, Total, Received");
+    d.columns =
+        cols("Customer, Invoice, InvoiceDate, AsOf, DueDate, Terms, Shipment, Total, Received, Current, "
+             "Late30, Late60, Late90, LateOver90");
     d.slots = {{QStringLiteral("AsOf"), QStringLiteral("As of")}};
+    d.orientation = QPageLayout::Landscape;
     Group g;
     g.keys = {QStringLiteral("Customer")};
     g.header = QStringLiteral("{Customer}");
     g.footer = QStringLiteral("Total for {Customer}");
-    g.sums = cols("Total, Received, Total-Received");
+    g.sums = cols("Total, Received, Total-Received, Current, Late30, Late60, Late90, LateOver90");
     d.groups = {g};
-    d.details = {count(QStringLiteral("Invoice"), QStringLiteral("Invoice"), 0.7),
-                 date(QStringLiteral("InvoiceDate"), QStringLiteral("Invoice Date")),
-                 date(QStringLiteral("DueDate"), QStringLiteral("Due Date")),
-                 text(QStringLiteral("Terms"), QStringLiteral("Terms"), 0.9),
-                 count(QStringLiteral("Shipment"), QStringLiteral("Shipment"), 0.7),
-                 money(QStringLiteral("Total"), QStringLiteral("Amount"), 1),
-                 money(QStringLiteral("Received"), QStringLiteral("Received"), 1),
-                 money(QStringLiteral("Total-Received"), QStringLiteral("Balance"), 1)};
+    d.details = {count(QStringLiteral("Invoice"), QStringLiteral("Invoice"), 0.6),
+                 date(QStringLiteral("InvoiceDate"), QStringLiteral("Invoice Date"), 0.95),
+                 date(QStringLiteral("DueDate"), QStringLiteral("Due Date"), 0.85),
+                 text(QStringLiteral("Terms"), QStringLiteral("Terms"), 0.7),
+                 count(QStringLiteral("Shipment"), QStringLiteral("Shipment"), 0.6),
+                 money(QStringLiteral("Total"), QStringLiteral("Amount"), 0.9),
+                 money(QStringLiteral("Received"), QStringLiteral("Received"), 0.9),
+                 money(QStringLiteral("Total-Received"), QStringLiteral("Balance"), 0.9),
+                 money(QStringLiteral("Current"), QStringLiteral("Current"), 0.85),
+                 money(QStringLiteral("Late30"), QStringLiteral("1-30"), 0.85),
+                 money(QStringLiteral("Late60"), QStringLiteral("31-60"), 0.85),
+                 money(QStringLiteral("Late90"), QStringLiteral("61-90"), 0.85),
+                 money(QStringLiteral("LateOver90"), QStringLiteral("Over 90"), 0.85)};
     d.totalLabel = QStringLiteral("Total Receivables");
     d.totals = g.sums;
+    d.printsRow = hasBalance;
     return d;
 }
 
@@ -118,14 +134,24 @@ ReportJob openInvoicesJob(const QDate &asOf)
                 "Invoice.Shipment, Invoice.Total ORDER BY Invoice.Customer, Invoice.Invoice"),
             {day, day});
     db.exec(QStringLiteral("UPDATE tmpOpenInvoices SET Received = 0 WHERE Received IS NULL"));
-    // A scratch table loses the case-blind collation of its source: sort customers as the
-    // schema does.
-    ReportJob j =
-        job(QStringLiteral("crptOpenInvoicesReport"),
-            db.query(QStringLiteral("SELECT Customer, Invoice, InvoiceDate, AsOf, DueDate, Terms, Shipment, "
-                                    "Total, Received FROM tmpOpenInvoices WHERE InvoiceDate <= ? "
-                                    "ORDER BY Customer COLLATE NOCASE, Invoice"),
-                     {day}));
+    // The balance by days past due at the as-of day; the design prints the open ones only. A
+    // scratch table loses the case-blind collation of its source: customers sort as the schema
+    // does.
+    const char *const bucket = "CASE WHEN %1 THEN Total - Received ELSE 0 END";
+    const auto aged = [bucket](const char *when) {
+        return QString::fromLatin1(bucket).arg(QLatin1String(when));
+    };
+    ReportJob j = job(
+        QStringLiteral("crptOpenInvoicesReport"),
+        db.query(
+            QStringLiteral("SELECT Customer, Invoice, InvoiceDate, AsOf, DueDate, Terms, Shipment, Total, "
+                           "Received, %1 AS Current, %2 AS Late30, %3 AS Late60, %4 AS Late90, "
+                           "%5 AS LateOver90 FROM (SELECT *, julianday(AsOf) - "
+                           "julianday(COALESCE(DueDate, InvoiceDate)) AS Late FROM tmpOpenInvoices "
+                           "WHERE InvoiceDate <= ?) ORDER BY Customer COLLATE NOCASE, Invoice")
+                .arg(aged("Late <= 0"), aged("Late > 0 AND Late <= 30"), aged("Late > 30 AND Late <= 60"),
+                     aged("Late > 60 AND Late <= 90"), aged("Late > 90")),
+            {day}));
     j.textSlots = {{QStringLiteral("AsOf"), reports::shortDate(asOf)}};
     return j;
 }
