@@ -101,6 +101,7 @@ struct Design
     // The rows the document prints, when not all of them; the rows handed over (and their CSV)
     // stay whole.
     std::function<bool(const Row &)> printsRow{};
+    bool letterhead = false; // the shop's letterhead above the title, when it has one
 };
 
 // Every design of the program, family by family (ReportRegistry.h keeps them).

@@ -61,6 +61,7 @@ QGridLayout *periodRequest(QWidget *form, QDateEdit *&start, QDateEdit *&end, QP
     end = todayPicker(form, QStringLiteral("dtEnd"));
     auto *grid = new QGridLayout(form);
     grid->setColumnStretch(1, 1);
+    form->setMinimumWidth(300); // room for the caption
     MasterData::addRow(grid, 0, 0, QStringLiteral("Begin Date"), start);
     MasterData::addRow(grid, 1, 0, QStringLiteral("End Date"), end);
     const OkCancel oc = addOkCancel(form, grid, 2, 2);
@@ -208,6 +209,7 @@ void frmInvoiceEntry::Save()
 frmOpenInvoicesReport::frmOpenInvoicesReport(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Open Invoices Report"));
+    setMinimumWidth(300);
     dtDate = todayPicker(this, QStringLiteral("dtDate"));
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
