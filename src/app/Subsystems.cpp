@@ -4,6 +4,7 @@
 #include "orders/OrderCommands.h"
 #include "production/ProductionCommands.h"
 #include "reports/ReportCommands.h"
+#include "shipping/ShippingCommands.h"
 #include "ui/UiCommands.h"
 
 void registerAllCommands()
@@ -13,4 +14,5 @@ void registerAllCommands()
     production::registerCommands();
     reports::registerCommands();
     inventory::registerCommands();
+    shipping::registerCommands();
 }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // A report design is data: what a document says and how it is laid out. The engine
@@ -97,6 +98,10 @@ struct Design
     bool flagHidesTotal = false; // a set flag slot (one selection) leaves the grand total out
     QStringList notes;            // templates printed after the totals (terms, remittance)
     std::optional<SubReport> sub;
+    // The rows the document prints, when not all of them; the rows handed over (and their CSV)
+    // stay whole.
+    std::function<bool(const Row &)> printsRow{};
+    bool letterhead = false; // the shop's letterhead above the title, when it has one
 };
 
 // Every design of the program, family by family (ReportRegistry.h keeps them).

@@ -1,6 +1,7 @@
 #include "reports/ReportDocument.h"
 
 #include "core/Clock.h"
+#include "reports/Letterhead.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -17,6 +18,7 @@ namespace {
 
 // Page geometry and type sizes, in points.
 constexpr double kMargin = 36;
+constexpr double kLogoH = 48; // points
 constexpr double kPageHeaderH = 50;
 constexpr double kRowH = 12.5;
 constexpr double kHeadingsH = 20;
@@ -612,6 +614,7 @@ struct Layout
     std::vector<double> running; // per main row, when a column runs
     QStringList noteTexts;
     std::vector<float> noteHeights;
+    Letterhead letterhead;
 
     void build();
     double groupHeaderHeight(int level, const Row &row) const;
@@ -945,11 +948,40 @@ void Layout::paintTotals(QPainter &p, const Section &s, const std::vector<int> &
     }
 }
 
+// The logo at the left, the shop's name and its lines beside it.
+double letterheadHeight(const Letterhead &l)
+{
+    if (l.isEmpty())
+        return 0;
+    const double text = l.lines.isEmpty() ? 0 : 16 + (l.lines.size() - 1) * 11.0;
+    return std::max(l.logo.isNull() ? 0.0 : kLogoH, text) + 10;
+}
+
+void paintLetterhead(QPainter &p, const Letterhead &l, double left, double top, double width)
+{
+    if (l.isEmpty())
+        return;
+    double x = left;
+    if (!l.logo.isNull()) {
+        const double w = kLogoH * l.logo.width() / std::max(1, l.logo.height());
+        p.drawImage(QRectF(left, top, std::min(w, width * 0.3), kLogoH), l.logo);
+        x += std::min(w, width * 0.3) + 10;
+    }
+    double y = top;
+    for (int i = 0; i < l.lines.size(); ++i) {
+        p.setFont(font(i == 0 ? 12 : 8, i == 0));
+        const double h = i == 0 ? 16 : 11;
+        drawText(p, QRectF(x, y, left + width - x, h), l.lines.at(i), Qt::AlignLeft);
+        y += h;
+    }
+}
+
 void Layout::paint(QPainter &p, int pageIndex) const
 {
     const int pages = int(pageStart.size());
     // Page header: document title, slots, print date, page number.
     p.setPen(Qt::black);
+    paintLetterhead(p, letterhead, left, kMargin, width);
     // Long titles and many slots take a smaller type rather than losing words.
     int titleSize = 18;
     while (titleSize > 11 && QFontMetricsF(font(titleSize, true)).horizontalAdvance(design->title) > width * 0.7)
@@ -1098,11 +1130,23 @@ ReportDocument::ReportDocument(const ReportJob &job)
     const Design &design = checkJob(job);
     auto l = std::make_shared<Layout>();
     l->job = job;
+    if (design.printsRow) {
+        RowSet shown(job.rows.columns());
+        for (const Row &row : job.rows) {
+            if (design.printsRow(row))
+                shown.append(row.values());
+        }
+        l->job.rows = shown;
+    }
     l->design = &design;
     const QPageLayout pl(QPageSize(design.pageSize), design.orientation, QMarginsF());
     l->page = pl.fullRect(QPageLayout::Point).size();
     l->width = l->page.width() - 2 * kMargin;
     l->bottom = l->page.height() - kMargin;
+    if (design.letterhead) {
+        l->letterhead = shopLetterhead();
+        l->top += letterheadHeight(l->letterhead);
+    }
     l->printed = shortDate(Clock::today());
     for (const Slot &s : design.slots) {
         if (!s.flag)

@@ -456,7 +456,7 @@ void TestReportCatalogue::previewRefusesRowsItsDesignCannotTake_data()
     QTest::addColumn<QString>("columns");
     QTest::addColumn<QString>("refusal");
     QTest::newRow("column missing") << "Customer,InvoiceDate,Invoice,Cutting,Sewing,Vinyl,Total"
-                                    << "The report crptSalesRegisterReport cannot be produced: its rows have no "
+                                    << "The report crptHandedOver cannot be produced: its rows have no "
                                        "column \"Kit\".";
     QTest::newRow("all there") << "Customer,InvoiceDate,Invoice,Cutting,Sewing,Vinyl,Kit,Total" << QString();
 }
@@ -472,19 +472,20 @@ void TestReportCatalogue::previewRefusesRowsItsDesignCannotTake()
     MessageBox::clearShown();
     static QString handedOver;
     handedOver = columns;
-    if (!reports::find(QStringLiteral("crptSalesRegisterReport"))) {
+    if (!reports::find(QStringLiteral("crptHandedOver"))) {
         reports::Document sales;
         sales.design = *reports::findDesign(QStringLiteral("crptSalesRegisterReport"));
-        sales.commandKey = QStringLiteral("SalesRegister");
+        sales.design.name = QStringLiteral("crptHandedOver");
+        sales.commandKey = QStringLiteral("HandedOver");
         sales.build = [](const reports::ReportArguments &) {
             ReportJob job;
-            job.design = QStringLiteral("crptSalesRegisterReport");
+            job.design = QStringLiteral("crptHandedOver");
             job.rows = makeRows(handedOver.split(u','), {});
             return job;
         };
         QVERIFY(reports::add(sales));
     }
-    runReportCommand(nullptr, QStringLiteral("SalesRegister"));
+    runReportCommand(nullptr, QStringLiteral("HandedOver"));
     if (refusal.isEmpty()) {
         QCOMPARE(captured.previews.size(), 1);
         QVERIFY(MessageBox::shown().isEmpty());

@@ -14,6 +14,7 @@ Design purchaseOrderDesign()
     Design d;
     d.name = QStringLiteral("crptPurchaseOrder");
     d.title = QStringLiteral("Purchase Order");
+    d.letterhead = true;
     d.columns = cols("POID, Vendor1, Vendor2, Vendor3, PODate, DueDate, Terms, BillTo1, BillTo2, BillTo3, "
                      "ShipTo1, ShipTo2, ShipTo3, Comment, Total, Quantity, PartNumber, Description, COlor, "
                      "ColorNumber, PriceEach, PriceExt");

@@ -14,6 +14,7 @@ Design packingSlipDesign()
     Design d;
     d.name = QStringLiteral("crptPackingSlip");
     d.title = QStringLiteral("Packing Slip");
+    d.letterhead = true;
     d.columns =
         cols("ShipTo, ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipDate, "
              "ShipmentID, QtyShipped, QtyOrdered, BoxNo, CustomerRefNo, StyleID, MaterialID, OrderNumber");
@@ -48,6 +49,7 @@ Design invoiceDesign()
     Design d;
     d.name = QStringLiteral("crptInvoice");
     d.title = QStringLiteral("Invoice");
+    d.letterhead = true;
     d.columns =
         cols("Name, Address1, Address2, City, State, Zip, ShipTo, ShipToAddress1, ShipToAddress2, "
              "ShipToCity, ShipToState, ShipToZip, ShipDate, ShipmentID, QtyShipped, BoxNo, CustomerRefNo, "

@@ -1,0 +1,118 @@
+#include "shipping/ReceivableData.h"
+
+namespace receivables {
+
+namespace {
+
+const Money kTolerance = Money::fromUnits(10); // 0.001
+
+Refusal invalidInvoice()
+{
+    return {QStringLiteral("Invalid Invoice Number. Please Re-enter."), QStringLiteral("Invalid Invoice"),
+            QStringLiteral("txtInvoice")};
+}
+
+Refusal overpayment()
+{
+    return {QStringLiteral("You may not receive payment greater than the remaining balance on an invoice."),
+            QStringLiteral("Invalid Payment Amount"), QStringLiteral("txtPayment")};
+}
+
+Refusal notAnAmount()
+{
+    return {QStringLiteral("The Payment Amount must be a number greater than 0. Please re-enter."),
+            QStringLiteral("Invalid Payment Amount"), QStringLiteral("txtPayment")};
+}
+
+} // namespace
+
+Balance lookupInvoice(const QString &invoiceText)
+{
+    Balance out;
+    bool ok = false;
+    out.invoice = invoiceText.trimmed().toLongLong(&ok);
+    Database &db = DbConnection();
+    const RowSet rows =
+        ok ? db.query(QStringLiteral("SELECT Total FROM Invoice WHERE Invoice = ?"), {out.invoice})
+           : RowSet();
+    if (rows.isEmpty()) {
+        out.refusal = invalidInvoice();
+        return out;
+    }
+    out.amount = rows.first().money(QStringLiteral("Total"));
+    const Money paid = Money::fromVariant(
+        db.scalar(QStringLiteral("SELECT SUM(Amount) FROM Payments WHERE Invoice = ?"), {out.invoice}));
+    out.balance = out.amount - paid;
+    return out;
+}
+
+std::optional<Refusal> refuseOverpayment(const QString &paymentText, const QString &balanceText)
+{
+    if (paymentText.trimmed().isEmpty())
+        return std::nullopt;
+    const std::optional<Money> payment = Money::parse(paymentText);
+    if (!payment)
+        return notAnAmount();
+    const Money balance = Money::parse(balanceText).value_or(Money());
+    if (*payment - balance >= kTolerance)
+        return overpayment();
+    return std::nullopt;
+}
+
+std::optional<Refusal> savePayment(const QString &invoiceText, const QDate &date, const QString &amountText)
+{
+    const std::optional<Money> amount = Money::parse(amountText);
+    if (!amount || *amount <= Money())
+        return notAnAmount();
+    Database &db = DbConnection();
+    Transaction tx(db);
+    const Balance now = lookupInvoice(invoiceText);
+    if (now.refusal)
+        return now.refusal;
+    if (*amount - now.balance >= kTolerance)
+        return overpayment();
+    db.insert(QStringLiteral("Payments"), {{QStringLiteral("Invoice"), now.invoice},
+                                           {QStringLiteral("Date"), date},
+                                           {QStringLiteral("Amount"), QVariant::fromValue(*amount)}});
+    tx.commit();
+    return std::nullopt;
+}
+
+QStringList termsInUse()
+{
+    QStringList out;
+    const RowSet rows = DbConnection().query(QStringLiteral(
+        "SELECT DISTINCT Terms FROM Customer WHERE Terms IS NOT NULL AND Terms <> '' ORDER BY Terms"));
+    for (const Row &r : rows)
+        out << r.text(QStringLiteral("Terms"));
+    return out;
+}
+
+SavedInvoice saveManualInvoice(const ManualInvoice &m)
+{
+    SavedInvoice out;
+    if (m.amountText.trimmed().isEmpty() || m.terms.isEmpty() || m.customer.isEmpty()) {
+        out.refusal = Refusal{QStringLiteral("You must enter a Customer, Terms, and Invoice Amount."),
+                              QStringLiteral("Not Enought Information"), QString()};
+        return out;
+    }
+    const std::optional<Money> amount = Money::parse(m.amountText);
+    if (!amount) {
+        out.refusal = Refusal{QStringLiteral("The Amount must be a number. Please re-enter."),
+                              QStringLiteral("Invalid Amount"), QStringLiteral("txtAmount")};
+        return out;
+    }
+    Database &db = DbConnection();
+    Transaction tx(db);
+    out.invoice =
+        db.insert(QStringLiteral("Invoice"), {{QStringLiteral("Customer"), m.customer},
+                                              {QStringLiteral("InvoiceDate"), m.invoiceDate},
+                                              {QStringLiteral("DueDate"), m.dueDate},
+                                              {QStringLiteral("Terms"), m.terms},
+                                              {QStringLiteral("Total"), QVariant::fromValue(*amount)},
+                                              {QStringLiteral("Type"), QStringLiteral("Manual Invoice")}});
+    tx.commit();
+    return out;
+}
+
+} // namespace receivables
