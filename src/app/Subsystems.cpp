@@ -2,6 +2,7 @@
 
 #include "orders/OrderCommands.h"
 #include "production/ProductionCommands.h"
+#include "purchasing/PurchasingCommands.h"
 #include "reports/ReportCommands.h"
 #include "ui/UiCommands.h"
 
@@ -10,5 +11,6 @@ void registerAllCommands()
     ui::registerCommands();
     orders::registerCommands();
     production::registerCommands();
+    purchasing::registerCommands();
     reports::registerCommands();
 }

@@ -53,10 +53,6 @@ const QStringList &notYetBuilt()
         QStringLiteral("InventoryValuation"),
         QStringLiteral("LeatherHistory"),
         QStringLiteral("ResetPrice"),
-        QStringLiteral("ImportXLS"),
-        QStringLiteral("PendingItems"),
-        QStringLiteral("ImportXLSLogReport"),
-        QStringLiteral("PONavigator"),
     };
     // clang-format on
     return keys;
