@@ -94,7 +94,7 @@ frmPONavigator::frmPONavigator(QWidget *parent) : QWidget(parent)
     connect(deleteButton, &QPushButton::clicked, this, &frmPONavigator::deleteOrder);
     connect(exitButton, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
 
-    resize(px(9000), px(6000));
+    resize(sizeHint());
 }
 
 void frmPONavigator::clear()
@@ -160,6 +160,11 @@ void frmPONavigator::deleteOrder()
         return;
     if (entry::guarded(this, [&] { purchasing::deletePurchaseOrder(po); }))
         FindPurchaseOrders();
+}
+
+QSize frmPONavigator::sizeHint() const
+{
+    return {px(10500), px(7000)};
 }
 
 void frmPONavigator::resizeEvent(QResizeEvent *event)

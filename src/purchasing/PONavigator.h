@@ -36,6 +36,9 @@ public:
 
     Grid *grid() const { return m_grid; }
 
+    // The size the window opens at.
+    QSize sizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 

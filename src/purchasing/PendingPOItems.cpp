@@ -144,7 +144,7 @@ frmPendingPOItems::frmPendingPOItems(QWidget *parent) : QWidget(parent)
     connect(createButton, &QPushButton::clicked, this, &frmPendingPOItems::createPO);
     connect(exitButton, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
 
-    resize(px(11100), px(9375));
+    resize(sizeHint());
 }
 
 void frmPendingPOItems::FillPendingGrid()
@@ -251,6 +251,11 @@ void frmPendingPOItems::createPO()
     // The order is stored; a failing print does not undo it.
     entry::guarded(this, [&] { PrintPurchaseOrder(po); });
     FillPendingGrid();
+}
+
+QSize frmPendingPOItems::sizeHint() const
+{
+    return {px(11100), px(9375)};
 }
 
 void frmPendingPOItems::resizeEvent(QResizeEvent *event)

@@ -46,6 +46,9 @@ public:
     Grid *grid() const { return m_grid; }
     purchasing::POHeader header() const;
 
+    // The size the window opens at.
+    QSize sizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 

@@ -1,5 +1,4 @@
 #include "PurchasingWindowSupport.h"
-#include "app/Subsystems.h"
 #include "core/ReportJob.h"
 #include "purchasing/ImportWindows.h"
 #include "ui/CommandRegistry.h"
@@ -24,7 +23,6 @@ class TestImportWindows : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { registerAllCommands(); }
     void init();
     void cleanup();
 
