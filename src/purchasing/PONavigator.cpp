@@ -121,12 +121,14 @@ void frmPONavigator::FindPurchaseOrders()
         return;
     m_grid->setUpdatesEnabled(false);
     m_grid->clearRows();
+    QList<QVariantList> values;
     for (const Row &r : rows)
-        m_grid->addValues({r.integer(QStringLiteral("ID")), r.text(QStringLiteral("Vendor1")),
-                           r.value(QStringLiteral("PODate")), r.value(QStringLiteral("DueDate")),
-                           r.text(QStringLiteral("Terms")),
-                           QVariant::fromValue(r.money(QStringLiteral("Total"))),
-                           r.text(QStringLiteral("Comment"))});
+        values.push_back({r.integer(QStringLiteral("ID")), r.text(QStringLiteral("Vendor1")),
+                          r.value(QStringLiteral("PODate")), r.value(QStringLiteral("DueDate")),
+                          r.text(QStringLiteral("Terms")),
+                          QVariant::fromValue(r.money(QStringLiteral("Total"))),
+                          r.text(QStringLiteral("Comment"))});
+    m_grid->addValueRows(values);
     m_grid->setCurrentCell(-1, -1);
     m_grid->autoSize();
     m_grid->setUpdatesEnabled(true);

@@ -154,10 +154,12 @@ void frmPendingPOItems::FillPendingGrid()
         return;
     m_grid->setUpdatesEnabled(false);
     m_grid->clearRows();
+    QList<QVariantList> values;
     for (const PendingItem &p : items)
-        m_grid->addValues({false, p.id, p.customerRefNo, p.partNumber, p.description, p.colorName,
-                           p.rStringNumber, QString::number(p.quantity), QVariant::fromValue(p.price),
-                           QVariant::fromValue(p.priceExt()), p.dockDate});
+        values.push_back({false, p.id, p.customerRefNo, p.partNumber, p.description, p.colorName,
+                          p.rStringNumber, QString::number(p.quantity), QVariant::fromValue(p.price),
+                          QVariant::fromValue(p.priceExt()), p.dockDate});
+    m_grid->addValueRows(values);
     m_grid->setCurrentCell(-1, -1);
     m_grid->autoSize();
     m_grid->setUpdatesEnabled(true);
