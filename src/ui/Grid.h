@@ -31,6 +31,7 @@ public:
     // Appends a row given as tab-joined cell texts.
     int addItem(const QString &tabJoined) { return addRow(tabJoined.split(u'\t')); }
     int addValues(const QVariantList &values) { return m_model->addValues(values); }
+    void addValueRows(const QList<QVariantList> &rows) { m_model->addValueRows(rows); }
     void removeRow(int row) { m_model->removeRow(row); }
 
     QString text(int row, int column) const { return m_model->text(row, column); }

@@ -148,6 +148,21 @@ int GridModel::addRow(const QStringList &texts)
     return row;
 }
 
+void GridModel::addValueRows(const QList<QVariantList> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    const int first = int(m_rows.size());
+    beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
+    for (const QVariantList &values : rows) {
+        QVariantList cells;
+        for (int c = 0; c < m_columns.size(); ++c)
+            cells << converted(c, values.value(c));
+        m_rows.append({cells, false});
+    }
+    endInsertRows();
+}
+
 int GridModel::addValues(const QVariantList &values)
 {
     QVariantList cells;

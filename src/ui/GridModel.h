@@ -80,6 +80,8 @@ public:
     int addRow(const QStringList &texts);
     // Appends a row of values, converted to the columns' types; returns its index.
     int addValues(const QVariantList &values);
+    // Appends many rows of values at once (one insertion for the views: long lists fill fast).
+    void addValueRows(const QList<QVariantList> &rows);
     void removeRow(int row) { removeRows(row, 1); }
     void clearRows();
     void setRowHidden(int row, bool hidden);

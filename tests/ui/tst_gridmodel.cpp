@@ -29,6 +29,7 @@ class TestGridModel : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void addValueRowsInsertsOnce();
     void init()
     {
         MessageBox::script();
@@ -286,6 +287,25 @@ void TestGridModel::printPagesFollowOrientation()
     // 150 rows do not fit one page either way; the short landscape page takes more pages.
     QVERIFY2(pages[0] >= 2, qPrintable(QString::number(pages[0])));
     QVERIFY2(pages[1] > pages[0], qPrintable(QStringLiteral("%1 %2").arg(pages[0]).arg(pages[1])));
+}
+
+void TestGridModel::addValueRowsInsertsOnce()
+{
+    GridModel m;
+    m.setColumns({GridColumn::whole(QStringLiteral("ID")), GridColumn::money(QStringLiteral("Price"))});
+    m.addValues({1, QStringLiteral("2.5")});
+    QSignalSpy inserted(&m, &QAbstractItemModel::rowsInserted);
+    m.addValueRows(
+        {{2, QVariant::fromValue(Money::fromUnits(75000))}, {QStringLiteral("x"), QStringLiteral("9")}, {}});
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(inserted.at(0).at(1).toInt(), 1);
+    QCOMPARE(inserted.at(0).at(2).toInt(), 3);
+    QCOMPARE(m.rowCount(), 4);
+    QCOMPARE(m.rowTexts(1), QStringList({"2", "7.5"}));
+    QCOMPARE(m.rowTexts(2), QStringList({"", "9"})); // a value that does not fit its column stays empty
+    QCOMPARE(m.rowTexts(3), QStringList({"", ""}));
+    m.addValueRows({});
+    QCOMPARE(inserted.size(), 1);
 }
 
 QTEST_MAIN(TestGridModel)

@@ -1259,8 +1259,8 @@ private:
             }
             for (const QString &line : run.log)
                 log(line);
-            // Every run but the last has gone out on a purchase order; one line of an early run
-            // was withdrawn by the buyer instead.
+            // Every run but the last has gone out on purchase orders of one or two lines each,
+            // a day or so apart; one line of an early run was withdrawn by the buyer instead.
             if (r + 1 == m_imports.size() || pending.empty())
                 continue;
             if (!withdrawn && pending.size() > 1) {
@@ -1269,35 +1269,42 @@ private:
                             QStringLiteral("ID = ?"), {pending.back().first});
                 pending.pop_back();
             }
-            const QDate poDate = weekday(run.date.addDays(m_rng.between(1, 3)));
-            if (poDate > m_today)
-                continue;
-            Money total;
-            for (const auto &[id, oi] : pending) {
-                const LinePlan &l = m_orders[size_t(oi)].lines.front();
-                total += m_crossRefs.at(l.set).cost.times(l.qty);
+            QDate poDate = weekday(run.date.addDays(m_rng.between(1, 3)));
+            for (size_t first = 0; first < pending.size() && poDate <= m_today; first += 2) {
+                const size_t last = std::min(pending.size(), first + 2);
+                writePurchaseOrder({pending.begin() + long(first), pending.begin() + long(last)}, poDate);
+                poDate = weekday(poDate.addDays(1));
             }
-            Fields header = purchaseOrderDefaults();
-            header.insert(header.end(),
-                          {{"PODate", poDate}, {"DueDate", poDate.addDays(14)}, {"Total", money(total)}});
-            const qint64 po = m_db.insert(QStringLiteral("PurchaseOrder"), header);
-            for (const auto &[id, oi] : pending) {
-                const LinePlan &l = m_orders[size_t(oi)].lines.front();
-                const CrossRef &x = m_crossRefs.at(l.set);
-                const qint64 item = m_db.insert(QStringLiteral("PurchaseOrderItem"),
-                                                {{"POID", po},
-                                                 {"Quantity", l.qty},
-                                                 {"PartNumber", x.part},
-                                                 {"Description", x.description},
-                                                 {"Color", x.color},
-                                                 {"ColorNumber", x.rstring},
-                                                 {"PriceEach", money(x.cost)},
-                                                 {"PriceExt", money(x.cost.times(l.qty))},
-                                                 {"PendingPOItemID", id}});
-                m_db.update(QStringLiteral("PendingPOItems"),
-                            {{"POID", po}, {"POItemID", item}, {"Status", QStringLiteral("Closed")}},
-                            QStringLiteral("ID = ?"), {id});
-            }
+        }
+    }
+
+    // One purchase order of the pending items (ID, order), closing and linking each item.
+    void writePurchaseOrder(const std::vector<std::pair<qint64, int>> &items, const QDate &poDate)
+    {
+        Money total;
+        for (const auto &[id, oi] : items) {
+            const LinePlan &l = m_orders[size_t(oi)].lines.front();
+            total += m_crossRefs.at(l.set).cost.times(l.qty).rounded(2);
+        }
+        Fields header = purchaseOrderDefaults();
+        header.insert(header.end(), {{"PODate", poDate}, {"DueDate", poDate.addDays(14)}, {"Total", money(total)}});
+        const qint64 po = m_db.insert(QStringLiteral("PurchaseOrder"), header);
+        for (const auto &[id, oi] : items) {
+            const LinePlan &l = m_orders[size_t(oi)].lines.front();
+            const CrossRef &x = m_crossRefs.at(l.set);
+            const qint64 item = m_db.insert(QStringLiteral("PurchaseOrderItem"),
+                                            {{"POID", po},
+                                             {"Quantity", l.qty},
+                                             {"PartNumber", x.part},
+                                             {"Description", x.description},
+                                             {"Color", x.color},
+                                             {"ColorNumber", x.rstring},
+                                             {"PriceEach", money(x.cost)},
+                                             {"PriceExt", money(x.cost.times(l.qty).rounded(2))},
+                                             {"PendingPOItemID", id}});
+            m_db.update(QStringLiteral("PendingPOItems"),
+                        {{"POID", po}, {"POItemID", item}, {"Status", QStringLiteral("Closed")}},
+                        QStringLiteral("ID = ?"), {id});
         }
     }
 

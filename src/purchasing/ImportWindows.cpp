@@ -1,0 +1,144 @@
+#include "purchasing/ImportWindows.h"
+
+#include "core/Spreadsheet.h"
+#include "purchasing/DemandImport.h"
+#include "reports/ReportsMod.h"
+#include "ui/EntryWindow.h"
+#include "ui/FileDialogs.h"
+#include "ui/MessageBox.h"
+#include "ui/Widgets.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString kImportTitle = QStringLiteral("Browse For Spreadsheet...");
+
+QString appTitle()
+{
+    return QCoreApplication::applicationName();
+}
+
+void information(QWidget *parent, const QString &text)
+{
+    MessageBox::show(parent, text, appTitle(), MessageBox::OkOnly, MessageBox::Information);
+}
+
+// OK and Cancel at the bottom right; Cancel closes the window.
+QPushButton *addButtons(QWidget *form, QGridLayout *grid, int row, int columns, const QString &okName,
+                        const QString &okCaption)
+{
+    auto *ok = entry::commandButton(okName, okCaption);
+    ok->setDefault(true);
+    auto *cancel = entry::commandButton(QStringLiteral("btnCancel"), QStringLiteral("Cancel"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, row, 0, 1, columns);
+    QObject::connect(cancel, &QPushButton::clicked, form, [form] { closeChildWindow(form); });
+    return ok;
+}
+
+} // namespace
+
+frmImportOrderXLS::frmImportOrderXLS(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(kImportTitle);
+    setObjectName(QStringLiteral("frmImportOrderXLS"));
+    auto *grid = new QGridLayout(this);
+    QStringList names;
+    entry::guarded(this, [&] { names = purchasing::activeCustomerNames(); });
+    m_customer = entry::makeList(this, QStringLiteral("cmbCustomer"), names);
+    m_customer->setMinimumWidth(240);
+    installTypeAhead(m_customer);
+    m_file = entry::makeText(this, QStringLiteral("SelectedFile"));
+    m_file->setMinimumWidth(360);
+    auto *browseButton = entry::commandButton(QStringLiteral("btnBrowse"), QStringLiteral("Browse..."));
+    grid->addWidget(new QLabel(QStringLiteral("Customer")), 0, 0);
+    grid->addWidget(m_customer, 0, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Filename:")), 1, 0);
+    grid->addWidget(m_file, 1, 1);
+    grid->addWidget(browseButton, 1, 2);
+    QPushButton *okButton = addButtons(this, grid, 2, 3, QStringLiteral("btnOK"), QStringLiteral("OK"));
+    connect(browseButton, &QPushButton::clicked, this, &frmImportOrderXLS::browse);
+    connect(okButton, &QPushButton::clicked, this, &frmImportOrderXLS::ok);
+}
+
+void frmImportOrderXLS::browse()
+{
+    const QString dir = m_file->text().isEmpty() ? QString() : QFileInfo(m_file->text()).absolutePath();
+    const QString path = FileDialogs::openFileName(
+        this, kImportTitle, dir, QStringLiteral("Spreadsheets (*.xls *.xlsx);;All Files (*)"));
+    if (!path.isEmpty())
+        m_file->setText(QDir::toNativeSeparators(path));
+}
+
+void frmImportOrderXLS::ok()
+{
+    if (m_customer->currentText().isEmpty())
+        return information(this, QStringLiteral("You must select a customer before clicking ok."));
+    const QString path = m_file->text().trimmed();
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return information(this, QStringLiteral("The Selected File Does Not Exist.  Choose Again."));
+
+    purchasing::ImportRun run;
+    try {
+        BusyPointer busy;
+        // The whole sheet is read before anything is written.
+        const purchasing::DemandSheet sheet = purchasing::readDemandSheet(path);
+        run = purchasing::importDemand(sheet, m_customer->currentText());
+    } catch (const SpreadsheetError &e) {
+        MessageBox::show(this, e.message() + QStringLiteral("\n\nNothing was imported."), kImportTitle,
+                         MessageBox::OkOnly, MessageBox::Exclamation);
+        return;
+    } catch (const purchasing::ImportFailure &e) {
+        MessageBox::show(this, e.message(), kImportTitle, MessageBox::OkOnly, MessageBox::Exclamation);
+        return;
+    } catch (const DbError &e) {
+        entry::showDbError(this, e);
+        return;
+    }
+    entry::guarded(this, [&] { PrintImportLog(run.importId); });
+    closeChildWindow(this);
+}
+
+frmPrintImportLog::frmPrintImportLog(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Import Log Report"));
+    setObjectName(QStringLiteral("frmPrintImportLog"));
+    auto *grid = new QGridLayout(this);
+    std::vector<purchasing::LoggedRun> runs;
+    entry::guarded(this, [&] { runs = purchasing::loggedRuns(); });
+    QStringList labels;
+    for (const purchasing::LoggedRun &r : runs) {
+        labels << r.label;
+        m_logIds << r.importId;
+    }
+    m_log = entry::makeList(this, QStringLiteral("cmbLog"), labels);
+    m_log->setMinimumWidth(220);
+    grid->addWidget(new QLabel(QStringLiteral("Select Log:")), 0, 0);
+    grid->addWidget(m_log, 0, 1);
+    QPushButton *printButton =
+        addButtons(this, grid, 1, 2, QStringLiteral("btnPrint"), QStringLiteral("Print"));
+    connect(printButton, &QPushButton::clicked, this, &frmPrintImportLog::print);
+}
+
+void frmPrintImportLog::print()
+{
+    const int i = m_log->currentIndex();
+    if (i < 0 || i >= m_logIds.size()) {
+        MessageBox::show(this, QStringLiteral("You must select a log."), appTitle());
+        return;
+    }
+    if (entry::guarded(this, [&] { PrintImportLog(m_logIds.at(i)); }))
+        closeChildWindow(this);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QWidget>
+
+class Grid;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+
+// "Purchase Order Navigator": finds purchase orders by number and PO date, reprints and
+// deletes them.
+class frmPONavigator : public QWidget
+{
+    Q_OBJECT
+public:
+    enum Column
+    {
+        ColNumber,
+        ColVendor,
+        ColDate,
+        ColShipDate,
+        ColTerms,
+        ColTotal,
+        ColComment
+    };
+
+    explicit frmPONavigator(QWidget *parent = nullptr);
+
+    // Rebuilds the grid from the filters; a PO number that is not a whole number is refused.
+    void FindPurchaseOrders();
+    // Resets the filters; the grid keeps its rows until the next Find.
+    void clear();
+    void print();
+    // Deletes the purchase order of the current row after asking; its items go back to "Open".
+    void deleteOrder();
+
+    Grid *grid() const { return m_grid; }
+
+    // The size the window opens at.
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void arrange();
+    // The PO number of the current data row, or 0.
+    qint64 currentNumber() const;
+
+    QWidget *m_top = nullptr;
+    QComboBox *m_po = nullptr;
+    QCheckBox *m_useDate = nullptr;
+    QDateEdit *m_start = nullptr;
+    QDateEdit *m_end = nullptr;
+    Grid *m_grid = nullptr;
+};

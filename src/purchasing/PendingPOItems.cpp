@@ -1,0 +1,272 @@
+#include "purchasing/PendingPOItems.h"
+
+#include "core/Clock.h"
+#include "purchasing/WindowLayout.h"
+#include "reports/ReportsMod.h"
+#include "ui/EntryWindow.h"
+#include "ui/Grid.h"
+#include "ui/MessageBox.h"
+#include "ui/MoneyField.h"
+#include "ui/Widgets.h"
+
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using purchasing::PendingItem;
+using purchasing::POHeader;
+using purchasing::POLine;
+
+using purchasing::layout::px;
+namespace layout = purchasing::layout;
+
+namespace {
+
+const QString kPurchasingMoney = QStringLiteral("$#,##0.00");
+
+QList<GridColumn> itemColumns()
+{
+    return {GridColumn(QStringLiteral("Transfer"), CellType::Check),
+            GridColumn::whole(QStringLiteral("ID")),
+            GridColumn::text(QStringLiteral("Customer Ref. No.")),
+            GridColumn::text(QStringLiteral("Part Number")),
+            GridColumn::text(QStringLiteral("Description")),
+            GridColumn::text(QStringLiteral("Color Name")),
+            GridColumn::text(QStringLiteral("R-String No.")),
+            GridColumn::text(QStringLiteral("Quantity")),
+            GridColumn::money(QStringLiteral("Price Each"), kPurchasingMoney),
+            GridColumn::money(QStringLiteral("Price Ext."), kPurchasingMoney),
+            GridColumn::date(QStringLiteral("Dock Date"))};
+}
+
+QGroupBox *lines3(const QString &title, const QString &name, QLineEdit **fields, QWidget *form)
+{
+    auto *box = new QGroupBox(title);
+    auto *v = new QVBoxLayout(box);
+    v->setSpacing(2);
+    v->setContentsMargins(6, 4, 6, 4);
+    for (int i = 0; i < 3; ++i) {
+        fields[i] = entry::makeText(form, name + QString::number(i + 1));
+        v->addWidget(fields[i]);
+    }
+    return box;
+}
+
+} // namespace
+
+frmPendingPOItems::frmPendingPOItems(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Pending PO Items"));
+    setObjectName(QStringLiteral("frmPendingPOItems"));
+
+    m_top = new QWidget(this);
+    auto *top = new QGridLayout(m_top);
+    top->setContentsMargins(px(120), px(60), px(120), 0);
+    top->addWidget(lines3(QStringLiteral("Vendor:"), QStringLiteral("txtVendor"), m_vendor, this), 0, 0);
+    top->addWidget(lines3(QStringLiteral("Bill To:"), QStringLiteral("txtBillTo"), m_billTo, this), 0, 1);
+    top->addWidget(lines3(QStringLiteral("Ship To:"), QStringLiteral("txtShipTo"), m_shipTo, this), 0, 2);
+
+    m_date = entry::datePicker(QStringLiteral("dtDate"));
+    m_due = entry::datePicker(QStringLiteral("dtDue"));
+    m_date->setDate(Clock::today());
+    m_due->setDate(Clock::today());
+    m_terms = entry::makeText(this, QStringLiteral("txtTerms"));
+    m_comment = entry::makeText(this, QStringLiteral("txtComment"));
+    m_total = new MoneyField;
+    m_total->setObjectName(QStringLiteral("txtTotal"));
+    m_total->setReadOnly(true);
+    m_total->setValue(Money());
+    auto *row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("PO Date:")));
+    row->addWidget(m_date);
+    row->addWidget(new QLabel(QStringLiteral("Ship Date:")));
+    row->addWidget(m_due);
+    row->addWidget(new QLabel(QStringLiteral("Terms:")));
+    row->addWidget(m_terms, 1);
+    row->addWidget(new QLabel(QStringLiteral("Total:")));
+    row->addWidget(m_total);
+    top->addLayout(row, 1, 0, 1, 3);
+    auto *commentRow = new QHBoxLayout;
+    commentRow->addWidget(new QLabel(QStringLiteral("Comment:")));
+    commentRow->addWidget(m_comment, 1);
+    top->addLayout(commentRow, 2, 0, 1, 3);
+
+    auto *selectAllButton =
+        entry::commandButton(QStringLiteral("btnSelectAll"), QStringLiteral("Select All"));
+    auto *selectNoneButton =
+        entry::commandButton(QStringLiteral("btnSelectNone"), QStringLiteral("Select None"));
+    auto *deleteButton = entry::commandButton(QStringLiteral("btnDelete"), QStringLiteral("Delete Item"));
+    auto *createButton = entry::commandButton(QStringLiteral("btnCreatePO"), QStringLiteral("Create PO"));
+    auto *exitButton = entry::commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"));
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *b : {selectAllButton, selectNoneButton, deleteButton})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(createButton);
+    buttons->addWidget(exitButton);
+    top->addLayout(buttons, 3, 0, 1, 3);
+
+    m_grid = new Grid(this);
+    m_grid->setObjectName(QStringLiteral("vsfgItems"));
+    m_grid->setColumns(itemColumns());
+    m_grid->setAllAlignment(Qt::AlignCenter);
+    m_grid->setEditGate([](int, int column) { return column == ColTransfer; });
+
+    entry::guarded(this, [&] {
+        if (const std::optional<POHeader> d = purchasing::poDefaults()) {
+            const QString vendor[3] = {d->vendor1, d->vendor2, d->vendor3};
+            const QString billTo[3] = {d->billTo1, d->billTo2, d->billTo3};
+            const QString shipTo[3] = {d->shipTo1, d->shipTo2, d->shipTo3};
+            for (int i = 0; i < 3; ++i) {
+                m_vendor[i]->setText(vendor[i]);
+                m_billTo[i]->setText(billTo[i]);
+                m_shipTo[i]->setText(shipTo[i]);
+            }
+            m_terms->setText(d->terms);
+            m_comment->setText(d->comment);
+        }
+    });
+    FillPendingGrid();
+
+    connect(m_grid, &Grid::cellEdited, this, [this](int, int column) {
+        if (column == ColTransfer)
+            UpdateSelectedTotal();
+    });
+    connect(selectAllButton, &QPushButton::clicked, this, [this] { selectAll(true); });
+    connect(selectNoneButton, &QPushButton::clicked, this, [this] { selectAll(false); });
+    connect(deleteButton, &QPushButton::clicked, this, &frmPendingPOItems::deleteItem);
+    connect(createButton, &QPushButton::clicked, this, &frmPendingPOItems::createPO);
+    connect(exitButton, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
+
+    resize(sizeHint());
+}
+
+void frmPendingPOItems::FillPendingGrid()
+{
+    std::vector<PendingItem> items;
+    if (!entry::guarded(this, [&] { items = purchasing::openPendingItems(); }))
+        return;
+    m_grid->setUpdatesEnabled(false);
+    m_grid->clearRows();
+    QList<QVariantList> values;
+    for (const PendingItem &p : items)
+        values.push_back({false, p.id, p.customerRefNo, p.partNumber, p.description, p.colorName,
+                          p.rStringNumber, QString::number(p.quantity), QVariant::fromValue(p.price),
+                          QVariant::fromValue(p.priceExt()), p.dockDate});
+    m_grid->addValueRows(values);
+    m_grid->setCurrentCell(-1, -1);
+    m_grid->autoSize();
+    m_grid->setUpdatesEnabled(true);
+    UpdateSelectedTotal();
+}
+
+bool frmPendingPOItems::ticked(int row) const
+{
+    return m_grid->value(row, ColTransfer).toBool();
+}
+
+Money frmPendingPOItems::selectedTotal() const
+{
+    Money sum;
+    for (int r = 0; r < m_grid->rowCount(); ++r)
+        if (ticked(r))
+            sum += m_grid->value(r, ColPriceExt).value<Money>();
+    return sum;
+}
+
+void frmPendingPOItems::UpdateSelectedTotal()
+{
+    m_total->setValue(selectedTotal());
+}
+
+void frmPendingPOItems::selectAll(bool tick)
+{
+    for (int r = 0; r < m_grid->rowCount(); ++r)
+        m_grid->gridModel()->setValue(r, ColTransfer, tick);
+    UpdateSelectedTotal();
+}
+
+void frmPendingPOItems::deleteItem()
+{
+    const int row = m_grid->currentDataRow();
+    if (row < 0 || row >= m_grid->rowCount())
+        return;
+    const QString id = m_grid->text(row, ColId);
+    if (MessageBox::show(this,
+                         QStringLiteral("Are you sure you want to remove the selected item:") + id + u'?',
+                         QStringLiteral("Delete Confirmation"), MessageBox::YesNo) != MessageBox::Yes)
+        return;
+    if (entry::guarded(this, [&] { purchasing::withdrawPendingItem(id.toLongLong()); }))
+        FillPendingGrid();
+}
+
+POHeader frmPendingPOItems::header() const
+{
+    POHeader h;
+    h.vendor1 = m_vendor[0]->text();
+    h.vendor2 = m_vendor[1]->text();
+    h.vendor3 = m_vendor[2]->text();
+    h.billTo1 = m_billTo[0]->text();
+    h.billTo2 = m_billTo[1]->text();
+    h.billTo3 = m_billTo[2]->text();
+    h.shipTo1 = m_shipTo[0]->text();
+    h.shipTo2 = m_shipTo[1]->text();
+    h.shipTo3 = m_shipTo[2]->text();
+    h.terms = m_terms->text();
+    h.comment = m_comment->text();
+    h.poDate = m_date->date();
+    h.dueDate = m_due->date();
+    return h;
+}
+
+void frmPendingPOItems::createPO()
+{
+    std::vector<POLine> lines;
+    for (int r = 0; r < m_grid->rowCount(); ++r) {
+        if (!ticked(r))
+            continue;
+        POLine l;
+        l.pendingId = m_grid->value(r, ColId).toLongLong();
+        l.quantity = m_grid->text(r, ColQuantity).toDouble();
+        l.partNumber = m_grid->text(r, ColPart);
+        l.description = m_grid->text(r, ColDescription);
+        l.color = m_grid->text(r, ColColor);
+        l.colorNumber = m_grid->text(r, ColRString);
+        l.priceEach = m_grid->value(r, ColPriceEach).value<Money>();
+        l.priceExt = m_grid->value(r, ColPriceExt).value<Money>();
+        lines.push_back(l);
+    }
+    if (lines.empty()) {
+        MessageBox::show(this, QStringLiteral("No Item Selected."), QCoreApplication::applicationName());
+        return;
+    }
+    qint64 po = 0;
+    if (!entry::guarded(this,
+                        [&] { po = purchasing::createPurchaseOrder(header(), selectedTotal(), lines); }))
+        return;
+    // The order is stored; a failing print does not undo it.
+    entry::guarded(this, [&] { PrintPurchaseOrder(po); });
+    FillPendingGrid();
+}
+
+QSize frmPendingPOItems::sizeHint() const
+{
+    return {px(11100), px(9375)};
+}
+
+void frmPendingPOItems::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    arrange();
+}
+
+void frmPendingPOItems::arrange()
+{
+    layout::arrange(this, m_top, m_grid, px(140), px(3720) - px(120), 285, 3720);
+}

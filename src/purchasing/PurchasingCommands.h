@@ -1,0 +1,6 @@
+#pragma once
+
+namespace purchasing {
+// "ImportXLS", "ImportXLSLogReport", "PendingItems", "PONavigator".
+void registerCommands();
+} // namespace purchasing
