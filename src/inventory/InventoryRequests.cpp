@@ -37,18 +37,6 @@ QCheckBox *checkBox(const QString &name, const QString &caption, QWidget *form)
     return c;
 }
 
-// Builds the job under the hourglass and previews it; the window closes once it is shown.
-template <typename Build> void showAndClose(QWidget *form, Build &&build)
-{
-    bool previewed = false;
-    {
-        BusyPointer busy;
-        previewed = guarded(form, [&] { PreviewReport(build()); });
-    }
-    if (previewed)
-        closeChildWindow(form);
-}
-
 } // namespace
 
 AsOfRequest::AsOfRequest(const QString &title, QWidget *parent) : QWidget(parent)
@@ -71,7 +59,7 @@ AsOfRequest::AsOfRequest(const QString &title, QWidget *parent) : QWidget(parent
 
 void AsOfRequest::Preview()
 {
-    showAndClose(this, [this] { return job(); });
+    PreviewAndClose(this, [this] { return job(); });
 }
 
 frmAvailableInventory::frmAvailableInventory(QWidget *parent)
@@ -126,7 +114,7 @@ void frmLeatherHistory::Preview()
     std::optional<QString> material;
     if (cmbMaterial->currentText() != kAllMaterials)
         material = cmbMaterial->currentText();
-    showAndClose(this, [&] {
+    PreviewAndClose(this, [&] {
         return inventory::materialHistoryJob(dtStart->date(), dtEnd->date(), material,
                                              chkCutsheets->isChecked());
     });
@@ -178,5 +166,5 @@ void frmLeatherSales::Preview()
         showRefusal(this, *refusal);
         return;
     }
-    showAndClose(this, [&] { return inventory::leatherSalesJob(dtStart->date(), dtEnd->date(), customers); });
+    PreviewAndClose(this, [&] { return inventory::leatherSalesJob(dtStart->date(), dtEnd->date(), customers); });
 }

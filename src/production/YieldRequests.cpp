@@ -50,18 +50,6 @@ void addStandards(QWidget *form, QGridLayout *grid, int row, QRadioButton *&prod
     grid->addWidget(cost, row + 1, 1);
 }
 
-// Previews what `job` builds with the hourglass; the window closes when it was shown.
-template <typename Build> void previewAndClose(QWidget *form, Build &&build)
-{
-    bool shown = false;
-    {
-        BusyPointer busy;
-        shown = guarded(form, [&] { PreviewReport(build()); });
-    }
-    if (shown)
-        closeChildWindow(form);
-}
-
 yield::Standard standard(const QRadioButton *cost)
 {
     return cost->isChecked() ? yield::Standard::Cost : yield::Standard::Production;
@@ -101,7 +89,7 @@ void frmEmployeeYield::Preview()
     std::optional<QString> ssn;
     if (cmbEmployee->currentText() != kAllEmployees)
         ssn = cmbEmployeeID->currentText();
-    previewAndClose(this, [&] {
+    PreviewAndClose(this, [&] {
         return yield::employeeYieldJob(dtStart->date(), dtEnd->date(), standard(optCost), ssn);
     });
 }
@@ -132,7 +120,7 @@ void frmCustomerYield::Preview()
     std::optional<QString> customer;
     if (cmbCustomer->currentText() != kAllCustomers)
         customer = cmbCustomer->currentText();
-    previewAndClose(this, [&] {
+    PreviewAndClose(this, [&] {
         return yield::customerYieldJob(dtStart->date(), dtEnd->date(), standard(optCost), customer);
     });
 }
@@ -150,5 +138,5 @@ frmEmployeeEarnings::frmEmployeeEarnings(QWidget *parent) : QWidget(parent)
 
 void frmEmployeeEarnings::Preview()
 {
-    previewAndClose(this, [&] { return yield::employeeEarningsJob(dtStart->date(), dtEnd->date()); });
+    PreviewAndClose(this, [&] { return yield::employeeEarningsJob(dtStart->date(), dtEnd->date()); });
 }
