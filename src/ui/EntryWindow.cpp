@@ -1,6 +1,6 @@
 #include "ui/EntryWindow.h"
 
-#include "core/Clock.h"
+#include "ui/DatePicker.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 
@@ -110,10 +110,8 @@ QLineEdit *displayBox(const QString &name, QWidget *parent)
 
 QDateEdit *datePicker(const QString &name, QWidget *parent)
 {
-    auto *d = new QDateEdit(parent);
+    auto *d = new DatePicker(parent);
     d->setObjectName(name);
-    d->setCalendarPopup(true);
-    d->setDisplayFormat(Clock::dateFormat());
     return d;
 }
 

@@ -73,8 +73,7 @@ private Q_SLOTS:
         loadSsn(w, QStringLiteral("222-33-4444"));
         drive::type(w->txtFName, QStringLiteral("Ben"));
         drive::type(w->txtLName, QStringLiteral("Cole"));
-        drive::focus(w->dtHireDate);
-        w->dtHireDate->setDate(QDate(2009, 11, 2));
+        drive::type(w->dtHireDate, QStringLiteral("11/2/2009"));
         drive::click(w->btnSave);
         QVERIFY(!s.windowOpen());
         const RowSet rows = s.rows(QStringLiteral("222-33-4444"));

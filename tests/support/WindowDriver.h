@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -43,6 +44,8 @@ inline void type(QWidget *field, const QString &text)
     focus(field);
     if (auto *edit = qobject_cast<QLineEdit *>(field))
         edit->selectAll();
+    else if (auto *box = qobject_cast<QAbstractSpinBox *>(field))
+        box->selectAll();
     else if (auto *combo = qobject_cast<QComboBox *>(field); combo && combo->isEditable())
         combo->lineEdit()->selectAll();
     if (text.isEmpty())
