@@ -114,6 +114,13 @@ QString formatValue(const QVariant &value, Format format)
         const QDate d = parseDate(t);
         return d.isValid() ? shortDate(d) : t;
     }
+    case Format::Ssn: {
+        QString digits;
+        for (QChar ch : value.toString())
+            if (ch.isDigit())
+                digits += ch;
+        return QStringLiteral("***-**-") + digits.right(4);
+    }
     case Format::Percent: {
         bool ok = false;
         const double v = value.toDouble(&ok);

@@ -21,7 +21,8 @@
 namespace reports {
 
 // Price is money with the decimals it needs (2 to 4), so that quantity times price shows right.
-enum class Format { Text, Money, Price, Quantity, Integer, Date, DateTime, Percent };
+// Ssn prints only the last four digits of a social security number ("***-**-1234").
+enum class Format { Text, Money, Price, Quantity, Integer, Date, DateTime, Percent, Ssn };
 enum class Align { Auto, Left, Center, Right };
 
 // A column of the detail band. `field` is an input column, an arithmetic expression over input

@@ -238,7 +238,7 @@ Format formatNamed(const QString &name, const QString &design)
         {QStringLiteral("price"), Format::Price},
         {QStringLiteral("qty"), Format::Quantity}, {QStringLiteral("int"), Format::Integer},
         {QStringLiteral("date"), Format::Date},   {QStringLiteral("datetime"), Format::DateTime},
-        {QStringLiteral("pct"), Format::Percent}};
+        {QStringLiteral("pct"), Format::Percent}, {QStringLiteral("ssn"), Format::Ssn}};
     for (const auto &n : names) {
         if (n.first == name)
             return n.second;
@@ -467,9 +467,14 @@ Totals finish(const Accumulator &acc, const Section &s)
     t.count = acc.count;
     t.values.resize(size_t(s.cells.size()));
     for (size_t i = 0; i < t.values.size(); ++i) {
-        if (!acc.has[i])
-            continue;
         const Cell &c = s.cells.at(int(i));
+        if (!acc.has[i]) {
+            // A total over no rows at all is nought, not a blank.
+            if (acc.count == 0 && c.numeric && c.runningStart < 0 &&
+                !(c.kind == Cell::Arithmetic && c.expr->kind == Expr::Div))
+                t.values[i] = 0.0;
+            continue;
+        }
         if (c.kind == Cell::Arithmetic && c.expr->kind == Expr::Div) {
             if (acc.den[i] != 0)
                 t.values[i] = acc.num[i] / acc.den[i];

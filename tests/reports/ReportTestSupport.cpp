@@ -8,8 +8,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <QTest>
+#include <QTextStream>
 
 #include <optional>
 
@@ -50,6 +50,11 @@ int pdfPageCount(const QString &path)
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
+QString squeeze(QString s)
+{
+    return s.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+}
+
 QString documentText(const reports::ReportDocument &document)
 {
     // Two failed reads would compare equal: a failure fails the running test instead.
@@ -57,7 +62,8 @@ QString documentText(const reports::ReportDocument &document)
     const QString path = dir.filePath(QStringLiteral("doc.pdf"));
     QString error;
     if (!document.writePdf(path, &error)) {
-        QTest::qFail(qPrintable(QStringLiteral("the document could not be written: ") + error), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("the document could not be written: ") + error), __FILE__,
+                     __LINE__);
         return QString();
     }
     const std::optional<QString> text = run(QStringLiteral("pdftotext"), pdfTextArguments(path, 0, 0));

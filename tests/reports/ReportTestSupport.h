@@ -13,6 +13,8 @@ int pdfPageCount(const QString &path);
 // Writes `document` to a temporary PDF and returns its text. When the PDF cannot be written or
 // read the running test fails (the empty text returned then is no result).
 QString documentText(const reports::ReportDocument &document);
+// Every run of white space as one blank, so texts read in one line.
+QString squeeze(QString s);
 
 // The command line's request run inside the test, with what it wrote out and to errors.
 struct CommandResult

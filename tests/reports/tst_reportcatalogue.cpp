@@ -349,6 +349,21 @@ void TestReportCatalogue::listingsOrder()
              QStringList({"Active|Hide|HS-12", "Active|Kit|BMI-KIT1", "Active|Set|BMI-4410", "Active|Set|BMI-4420",
                           "Active|Set|AAA-7", "Active|Set|CCW-220", "Active|Set|CCW-221", "InActive|Hide|AAA-1",
                           "InActive|Set|OTF-9"}));
+    // Cutting, sewing, vinyl, leather and kit add up to the total of every set.
+    for (const Row &r : sets.rows) {
+        Money parts;
+        for (const char *c : {"CuttingPrice", "SewingPrice", "VinylPrice", "LeatherPrice", "KitPrice"})
+            parts += Money::fromVariant(r.value(QLatin1String(c)));
+        QCOMPARE(parts, Money::fromVariant(r.value(QStringLiteral("TotalPrice"))));
+    }
+    QVERIFY(squeeze(documentText(reports::ReportDocument(sets))).contains(QStringLiteral("$24.00 $24.00")));
+    // Printed, a social security number shows its last four digits; the rows (and so the CSV)
+    // keep what is stored.
+    const QString employeeText = documentText(reports::ReportDocument(employees));
+    QVERIFY2(employeeText.contains(QStringLiteral("***-**-0101")), qPrintable(employeeText));
+    QVERIFY(!employeeText.contains(QStringLiteral("212-55-0101")));
+    QCOMPARE(employees.rows.at(1).text(QStringLiteral("SSN")), QStringLiteral("212-55-0101"));
+
     const ReportJob materials = materialListingJob();
     QCOMPARE(materials.rows.columns(), reports::findDesign(QStringLiteral("crptMaterialReport"))->columns);
     QCOMPARE(lines(materials.rows, cols("Status,Type,ID")),

@@ -37,7 +37,7 @@ const QList<QPair<QString, QString>> kContract = {
     {"crptEmployeeReport", "SSN, FirstName, LastName, Address, City, State, Zip, Phone, Status, HireDate, DateAdded"},
     {"crptSetReport",
      "Type, Customer, CustomerRefNo, Style, Material, ReqFeet, EmployeeRate, CuttingPrice, SewingPrice, VinylPrice, "
-     "LeatherPrice, TotalPrice, Status, DateAdded, ProductionStandard"},
+     "LeatherPrice, KitPrice, TotalPrice, Status, DateAdded, ProductionStandard"},
     {"crptMaterialReport", "ID, Description, Status, Type, DateAdded"},
     {"crptPackingSlip",
      "ShipTo, ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipDate, ShipmentID, QtyShipped, "
@@ -79,11 +79,6 @@ ReportJob emptyJob(const Design &d)
     if (d.sub)
         job.subRows = RowSet(d.sub->columns);
     return job;
-}
-
-QString squeeze(QString s)
-{
-    return s.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
 }
 
 } // namespace
@@ -209,6 +204,7 @@ void TestReportEngine::emptyRowSetGivesHeadingsOnly()
                                  "Printed 5/14/2010", "Page 1 of 1"})
         QVERIFY2(text.contains(QLatin1String(expected)), expected);
     QVERIFY(!text.contains(QStringLiteral("Total for")));
+    QVERIFY2(squeeze(text).contains(QStringLiteral("Total Receivables $0.00 $0.00 $0.00")), qPrintable(squeeze(text)));
 }
 
 void TestReportEngine::groupsSubtotalsAndGrandTotal()
@@ -413,7 +409,10 @@ void TestReportEngine::formatValues_data()
     QTest::newRow("date with time") << QVariant("2010-01-02 09:00:00") << int(Format::Date) << "1/2/2010";
     QTest::newRow("date time") << QVariant("2010-05-11 14:02:10") << int(Format::DateTime) << "5/11/2010 2:02 PM";
     QTest::newRow("percent") << QVariant(0.923) << int(Format::Percent) << "92.3%";
-    QTest::newRow("text of a number") << QVariant(3.25) << int(Format::Text) << "3.25";
+    QTest::newRow("ssn") << QVariant("222-33-4444") << int(Format::Ssn) << "***-**-4444";
+    QTest::newRow("ssn digits only") << QVariant("222334444") << int(Format::Ssn) << "***-**-4444";
+    QTest::newRow("ssn null") << QVariant() << int(Format::Ssn) << "";
+        QTest::newRow("text of a number") << QVariant(3.25) << int(Format::Text) << "3.25";
 }
 
 void TestReportEngine::formatValues()

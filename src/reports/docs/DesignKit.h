@@ -32,6 +32,10 @@ inline Column date(const QString &field, const QString &heading, double width = 
 {
     return {field, heading, width, Format::Date, Align::Auto, {}};
 }
+inline Column ssn(const QString &field, const QString &heading, double width = 1)
+{
+    return {field, heading, width, Format::Ssn, Align::Auto, {}};
+}
 inline Column percent(const QString &field, const QString &heading, double width = 0.7)
 {
     return {field, heading, width, Format::Percent, Align::Auto, {}};

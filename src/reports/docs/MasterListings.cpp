@@ -51,7 +51,7 @@ Design employeeDesign()
         cols("SSN, FirstName, LastName, Address, City, State, Zip, Phone, Status, HireDate, DateAdded");
     d.groups = {statusGroup(QStringLiteral("employees"))};
     d.details = {text(QStringLiteral("{LastName}, {FirstName}"), QStringLiteral("Name"), 1.6),
-                 text(QStringLiteral("SSN"), QStringLiteral("SSN"), 1),
+                 ssn(QStringLiteral("SSN"), QStringLiteral("SSN"), 1),
                  text(QStringLiteral("Address"), QStringLiteral("Address"), 1.6),
                  text(QStringLiteral("{City}, {State}  {Zip}"), QStringLiteral("City, State, Zip"), 1.6),
                  text(QStringLiteral("Phone"), QStringLiteral("Phone"), 1),
@@ -67,9 +67,9 @@ Design setDesign()
     d.name = QStringLiteral("crptSetReport");
     d.title = QStringLiteral("Set Listing");
     d.orientation = QPageLayout::Landscape;
-    d.columns =
-        cols("Type, Customer, CustomerRefNo, Style, Material, ReqFeet, EmployeeRate, CuttingPrice, "
-             "SewingPrice, VinylPrice, LeatherPrice, TotalPrice, Status, DateAdded, ProductionStandard");
+    d.columns = cols(
+        "Type, Customer, CustomerRefNo, Style, Material, ReqFeet, EmployeeRate, CuttingPrice, "
+        "SewingPrice, VinylPrice, LeatherPrice, KitPrice, TotalPrice, Status, DateAdded, ProductionStandard");
     Group type;
     type.keys = {QStringLiteral("Type")};
     type.header = QStringLiteral("Type: {Type}");
@@ -86,6 +86,7 @@ Design setDesign()
                  money(QStringLiteral("SewingPrice"), QStringLiteral("Sewing"), 0.7),
                  money(QStringLiteral("VinylPrice"), QStringLiteral("Vinyl"), 0.7),
                  money(QStringLiteral("LeatherPrice"), QStringLiteral("Leather"), 0.7),
+                 money(QStringLiteral("KitPrice"), QStringLiteral("Kit"), 0.7),
                  money(QStringLiteral("TotalPrice"), QStringLiteral("Total Price"), 0.8),
                  date(QStringLiteral("DateAdded"), QStringLiteral("Added"), 0.75)};
     d.totalLabel = QStringLiteral("Sets in all: {count}");
@@ -134,7 +135,8 @@ ReportJob setListingJob()
         QStringLiteral("crptSetReport"),
         DbConnection().query(QStringLiteral(
             "SELECT Type, Customer, CustomerRefNo, Style, Material, ReqFeet, EmployeeRate, CuttingPrice, "
-            "SewingPrice, VinylPrice, LeatherPrice, TotalPrice, Status, DateAdded, ProductionStandard "
+            "SewingPrice, VinylPrice, LeatherPrice, KitPrice, TotalPrice, Status, DateAdded, "
+            "ProductionStandard "
             "FROM Sets ORDER BY Status, Type, Customer, CustomerRefNo")));
 }
 

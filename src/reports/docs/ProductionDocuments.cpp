@@ -19,7 +19,7 @@ Design cutsheetControlDesign()
     d.details = {text(QStringLiteral("Action"), QStringLiteral("Action"), 0.9),
                  count(QStringLiteral("ID"), QStringLiteral("Cutsheet"), 0.7),
                  date(QStringLiteral("Date"), QStringLiteral("Date")),
-                 text(QStringLiteral("SSN"), QStringLiteral("SSN"), 1.1),
+                 ssn(QStringLiteral("SSN"), QStringLiteral("SSN"), 1.1),
                  text(QStringLiteral("{FirstName} {LastName}"), QStringLiteral("Employee"), 1.6),
                  count(QStringLiteral("OrderID"), QStringLiteral("Order"), 0.6),
                  count(QStringLiteral("Item"), QStringLiteral("Line"), 0.5),
@@ -43,7 +43,7 @@ Design yieldDesign(const QString &name, const QString &title, bool perEmployee)
     Group g;
     if (perEmployee) {
         g.keys = {QStringLiteral("SSN")};
-        g.header = QStringLiteral("{LastName}, {FirstName}   ({SSN})");
+        g.header = QStringLiteral("{LastName}, {FirstName}   ({SSN:ssn})");
         g.footer = QStringLiteral("Total for {FirstName} {LastName}");
     } else {
         g.keys = {QStringLiteral("Customer")};
@@ -75,7 +75,7 @@ Design earningsDesign()
                {QStringLiteral("EndDate"), QStringLiteral("To")}};
     Group g;
     g.keys = {QStringLiteral("SSN")};
-    g.header = QStringLiteral("{LastName}, {FirstName}   ({SSN})");
+    g.header = QStringLiteral("{LastName}, {FirstName}   ({SSN:ssn})");
     g.footer = QStringLiteral("Total for {FirstName} {LastName}  (cutsheets: {count})");
     // The rate is per set; rates do not add up, so sets, feet and earnings are totalled.
     g.sums = cols("Sets, FeetUsed, FeetReq, FeetUsed-FeetReq, FeetReq/FeetUsed, Earnings");
