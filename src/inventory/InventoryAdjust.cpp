@@ -22,6 +22,8 @@ InventoryAdjust::InventoryAdjust(QWidget *parent) : QWidget(parent)
 
     dtDate = datePicker(QStringLiteral("dtDate"), this);
     txtReason = makeText(this, QStringLiteral("txtReason"));
+    // The reason's own rule names the limit when it is passed, so the box does not cut it short.
+    txtReason->setMaxLength(32767);
     txtTotal = new MoneyField(this);
     txtTotal->setObjectName(QStringLiteral("txtTotal"));
     txtTotal->setReadOnly(true);

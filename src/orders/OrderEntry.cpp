@@ -67,6 +67,7 @@ void OrderEntry::buildUi()
     installTypeAhead(m_customer);
     m_orderNumber = new QLineEdit;
     m_orderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
+    m_orderNumber->setMaxLength(kMaxTextLength);
     m_orderDate = entry::datePicker(QStringLiteral("dtOrderDate"));
     m_dueDate = entry::datePicker(QStringLiteral("dtDueDate"));
     for (QWidget *w : std::initializer_list<QWidget *>{m_customer, m_orderNumber, m_orderDate, m_dueDate})

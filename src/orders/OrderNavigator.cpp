@@ -68,6 +68,7 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
     m_customer = new QComboBox;
     m_customer->setObjectName(QStringLiteral("cmbCustomer"));
     m_customer->setMinimumWidth(180);
+    keepListWidth(m_customer);
     m_status = new QComboBox;
     m_status->setObjectName(QStringLiteral("cmbStatus"));
     m_useDate = new QCheckBox(QStringLiteral("Order Date"));
@@ -78,6 +79,7 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
         d->setDate(Clock::today());
     m_orderNumber = new QLineEdit;
     m_orderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
+    m_orderNumber->setMaxLength(kMaxTextLength);
     auto *findBtn = entry::commandButton(QStringLiteral("btnFind"), QStringLiteral("Find"));
     auto *clearBtn = entry::commandButton(QStringLiteral("btnClear"), QStringLiteral("Clear"));
     auto *addBtn = entry::commandButton(QStringLiteral("btnAddNew"), QStringLiteral("Add New"));

@@ -33,6 +33,7 @@ CustomerEntry::CustomerEntry(QWidget *parent) : QWidget(parent)
     cmbCustomer->setCompleter(nullptr);
     cmbCustomer->setInsertPolicy(QComboBox::NoInsert);
     cmbCustomer->setMinimumWidth(220);
+    keepListWidth(cmbCustomer);
     txtAddress1 = makeText(this, QStringLiteral("txtAddress1"));
     txtAddress2 = makeText(this, QStringLiteral("txtAddress2"));
     txtCity = makeText(this, QStringLiteral("txtCity"));

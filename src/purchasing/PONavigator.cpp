@@ -49,6 +49,7 @@ frmPONavigator::frmPONavigator(QWidget *parent) : QWidget(parent)
     m_po->setEditable(true);
     m_po->setInsertPolicy(QComboBox::NoInsert);
     m_po->setMinimumWidth(110);
+    keepListWidth(m_po);
     m_useDate = new QCheckBox(QStringLiteral("PO Date:"));
     m_useDate->setObjectName(QStringLiteral("chkDate"));
     m_start = entry::datePicker(QStringLiteral("dtStart"));

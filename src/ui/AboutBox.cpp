@@ -1,11 +1,14 @@
 #include "ui/AboutBox.h"
 
 #include "ui/MessageBox.h"
+#include "ui/Widgets.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -18,7 +21,7 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("About Order Management Software"));
 
     auto *icon = new QLabel;
-    icon->setPixmap(QApplication::style()->standardIcon(QStyle::SP_DesktopIcon).pixmap(48, 48));
+    icon->setPixmap(programIcon().pixmap(48, 48));
     auto *title = new QLabel(QStringLiteral("Order Management Software"));
     title->setObjectName(QStringLiteral("lblTitle"));
     QFont f = title->font();
@@ -27,8 +30,7 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
     title->setFont(f);
     auto *version = new QLabel(QStringLiteral("Version 2.3 5/14/2010"));
     version->setObjectName(QStringLiteral("lblVersion"));
-    auto *description = new QLabel(
-        QStringLiteral("Orders, cut sheets, shipments, invoices, payments, stock and purchasing for the shop."));
+    auto *description = new QLabel(descriptionLine());
     description->setObjectName(QStringLiteral("lblDescription"));
     description->setWordWrap(true);
 
@@ -56,6 +58,15 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
     layout->addLayout(top, 1);
     layout->addLayout(buttons);
     setMinimumWidth(460);
+}
+
+QString AboutBox::descriptionLine()
+{
+    // __DATE__ reads "Dec  9 2026".
+    const QDate built =
+        QLocale::c().toDate(QString::fromLatin1(__DATE__).simplified(), QStringLiteral("MMM d yyyy"));
+    return QStringLiteral("Corvane %1, built %2")
+        .arg(QStringLiteral(CORVANE_VERSION), built.toString(QStringLiteral("M/d/yyyy")));
 }
 
 QString AboutBox::systemInfoProgram()

@@ -2,6 +2,7 @@
 
 #include "core/Database.h"
 #include "ui/MainWindow.h"
+#include "ui/Widgets.h"
 #include "ui/MessageBox.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportPrinter.h"
@@ -31,6 +32,8 @@ int runApplication(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
+    QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
+    QApplication::setWindowIcon(programIcon());
     const QString folder = QCoreApplication::applicationDirPath();
 
     try {

@@ -95,6 +95,7 @@ QLineEdit *makeText(QWidget *form, const QString &name)
 {
     auto *field = new QLineEdit(form);
     field->setObjectName(name);
+    field->setMaxLength(kMaxTextLength);
     selectAllOnEntry(field);
     return field;
 }
@@ -121,6 +122,7 @@ QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entri
     list->setObjectName(name);
     list->addItems(entries);
     list->setCurrentIndex(-1);
+    keepListWidth(list);
     return list;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ui/GridPrint.h"
 #include "ui/MessageBox.h"
+#include "ui/Widgets.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -15,6 +16,7 @@ Grid::Grid(QWidget *parent) : QTableView(parent), m_model(new GridModel(this))
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSortingEnabled(false);
     setWordWrap(false);
+    showElidedTextAsToolTip(this);
     verticalHeader()->hide(); // no fixed column
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setHighlightSections(false);
@@ -73,8 +75,10 @@ void Grid::setAllAlignment(Qt::Alignment alignment)
 void Grid::autoSize()
 {
     resizeColumnsToContents();
+    // A long text is elided (its tooltip shows it whole) rather than widening the grid.
+    const int widest = std::max(120, fontMetrics().averageCharWidth() * 40);
     for (int c = 0; c < columnCount(); ++c)
-        setColumnWidth(c, columnWidth(c) + 8);
+        setColumnWidth(c, std::min(columnWidth(c) + 8, widest));
     viewport()->update();
 }
 

@@ -5,6 +5,7 @@
 #include "ui/CommandTable.h"
 #include "ui/Widgets.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QListWidget>
@@ -13,12 +14,13 @@
 #include <QStyle>
 #include <QToolBox>
 
-
 namespace {
 
 MainWindow *g_main = nullptr;
 
 constexpr int kListBarWidth = 190;
+// Icon, spacing, frame and a scroll bar beside a caption.
+constexpr int kListBarChrome = 24 + 4 + 12 + 24 + 8;
 constexpr int kFrameAllowance = 60; // 900 twips at 96 dots per inch
 
 QIcon commandIcon(const QString &kind)
@@ -44,8 +46,20 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
+    setWindowIcon(programIcon());
     buildSlideBar();
-    resize(1200, 800);
+    // Ctrl+Q closes as the close box does, asking nothing more.
+    auto *quit = new QAction(QStringLiteral("Quit"), this);
+    quit->setObjectName(QStringLiteral("actQuit"));
+    // Some desktops name no key for quitting; Ctrl+Q is the one users expect everywhere.
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Quit);
+    if (!keys.contains(QKeySequence(Qt::CTRL | Qt::Key_Q)))
+        keys << QKeySequence(Qt::CTRL | Qt::Key_Q);
+    quit->setShortcuts(keys);
+    quit->setShortcutContext(Qt::ApplicationShortcut);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    addAction(quit);
+    resize(fitToScreen(this, QSize(1200, 800)));
 }
 
 MainWindow::~MainWindow()
@@ -64,7 +78,14 @@ void MainWindow::buildSlideBar()
 {
     m_listBar = new QToolBox;
     m_listBar->setObjectName(QStringLiteral("MainListBar"));
-    m_listBar->setFixedWidth(kListBarWidth);
+    // Wide enough for the longest caption of any group.
+    int widest = 0;
+    const QFontMetrics metrics(m_listBar->font());
+    for (const Command &c : commandTable())
+        widest = std::max(widest, metrics.horizontalAdvance(c.caption));
+    for (const QString &group : commandGroups())
+        widest = std::max(widest, metrics.horizontalAdvance(group));
+    m_listBar->setFixedWidth(std::max(kListBarWidth, widest + kListBarChrome));
     for (const QString &group : commandGroups()) {
         auto *list = new QListWidget;
         list->setObjectName(group);
@@ -90,6 +111,7 @@ void MainWindow::buildSlideBar()
     m_slideBar = new QMdiSubWindow;
     m_slideBar->setObjectName(QStringLiteral("frmSlideBar"));
     m_slideBar->setWidget(m_listBar);
+    m_slideBar->setWindowIcon(programIcon());
     m_slideBar->setWindowTitle(QStringLiteral("Slide Bar"));
     m_slideBar->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowMinimizeButtonHint);
@@ -174,10 +196,12 @@ QWidget *MainWindow::openFrameChild(const QString &name, const std::function<QWi
     w->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow *sub = m_mdi->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(w->windowIcon());
+    sub->setWindowIcon(programIcon());
     // Top of the client area, right of the navigation pane.
     const int left = m_slideBar && !m_slideBar->isMinimized() ? m_slideBar->width() : 0;
     sub->adjustSize();
+    // Never larger than the screen, whatever the window asks for.
+    sub->resize(fitToScreen(this, sub->size()));
     sub->move(left, 0);
     sub->show();
     return w;

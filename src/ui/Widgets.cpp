@@ -1,13 +1,21 @@
 #include "ui/Widgets.h"
 
 #include "core/Clock.h"
-#include "ui/MessageBox.h"
 #include "core/SharedRoutines.h"
+#include "ui/MessageBox.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
+#include <QIcon>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QToolTip>
 
 BusyPointer::BusyPointer()
 {
@@ -78,4 +86,98 @@ void closeChildWindow(QWidget *widget)
         frame->close();
     else
         widget->close();
+}
+
+QIcon programIcon()
+{
+    // Built on each call: a static pixmap would outlive the application.
+    QIcon i;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        const double s = size;
+        // A tan hide with a stitched border and the initial.
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x8a, 0x52, 0x2c));
+        p.drawRoundedRect(QRectF(0.5, 0.5, s - 1, s - 1), s * 0.2, s * 0.2);
+        if (size >= 24) {
+            QPen stitch(QColor(0xf3, 0xdf, 0xc1), std::max(1.0, s / 32), Qt::DashLine);
+            p.setPen(stitch);
+            p.setBrush(Qt::NoBrush);
+            const double in = s * 0.1;
+            p.drawRoundedRect(QRectF(in, in, s - 2 * in, s - 2 * in), s * 0.13, s * 0.13);
+        }
+        QFont f;
+        f.setBold(true);
+        f.setPixelSize(int(s * 0.62));
+        p.setFont(f);
+        p.setPen(QColor(0xfb, 0xf4, 0xe8));
+        p.drawText(QRectF(0, 0, s, s * 0.96), Qt::AlignCenter, QStringLiteral("C"));
+        p.end();
+        i.addPixmap(pm);
+    }
+    return i;
+}
+
+QSize fitToScreen(const QWidget *w, const QSize &wanted)
+{
+    const QScreen *screen = w && w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return wanted;
+    return wanted.boundedTo(screen->availableGeometry().size());
+}
+
+namespace {
+
+class ElidedToolTip : public QObject
+{
+public:
+    explicit ElidedToolTip(QAbstractItemView *view) : QObject(view), m_view(view) {}
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return false;
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QModelIndex index = m_view->indexAt(help->pos());
+        const QString text = index.data(Qt::DisplayRole).toString();
+        const QRect cell = m_view->visualRect(index);
+        // Room for the cell's margins and a check box or icon.
+        const int room = cell.width() - 12;
+        if (index.isValid() && index.data(Qt::ToolTipRole).isNull() &&
+            m_view->fontMetrics().horizontalAdvance(text) > room) {
+            QToolTip::showText(help->globalPos(), text, m_view->viewport(), cell);
+            return true;
+        }
+        QToolTip::hideText();
+        return false;
+    }
+
+private:
+    QAbstractItemView *m_view;
+};
+
+} // namespace
+
+void showElidedTextAsToolTip(QAbstractItemView *view)
+{
+    view->setTextElideMode(Qt::ElideRight);
+    view->viewport()->installEventFilter(new ElidedToolTip(view));
+}
+
+void keepListWidth(QComboBox *combo)
+{
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(16);
+    if (QLineEdit *edit = combo->lineEdit())
+        edit->setMaxLength(kMaxTextLength);
+    QAbstractItemView *view = combo->view();
+    showElidedTextAsToolTip(view);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int widest = screen ? screen->availableGeometry().width() / 2 : 800;
+    // The popup widens to its longest entry; its frame takes the cap.
+    if (QWidget *popup = view->parentWidget())
+        popup->setMaximumWidth(widest);
 }

@@ -5,8 +5,28 @@
 #include <functional>
 
 class QComboBox;
+class QIcon;
+class QAbstractItemView;
+class QSize;
 class QWidget;
 class QMdiSubWindow;
+
+// The program's own icon, for every window and the About box.
+QIcon programIcon();
+
+// `wanted`, made no larger than the available area of the screen `w` is on (the primary screen
+// before it is shown).
+QSize fitToScreen(const QWidget *w, const QSize &wanted);
+
+// The longest text any column of the database holds; text boxes take no more.
+inline constexpr int kMaxTextLength = 255;
+
+// Entries too long for their cell or line are elided, and the whole text shows as a tooltip.
+void showElidedTextAsToolTip(QAbstractItemView *view);
+
+// A drop-down list that keeps its own width whatever its entries hold: long entries are elided
+// in the box and in the list, which is never wider than half the screen.
+void keepListWidth(QComboBox *combo);
 
 // The application-wide hourglass for the length of a scope.
 class BusyPointer

@@ -1,5 +1,7 @@
 #include "ui/WindowHost.h"
 
+#include "ui/Widgets.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -45,6 +47,9 @@ QWidget *openChild(const QString &name, const std::function<QWidget *()> &make)
     w->setObjectName(name);
     w->setAttribute(Qt::WA_DeleteOnClose);
     g_loneChildren[name] = w;
+    // A window that sized itself is kept within the screen; otherwise the toolkit does that.
+    if (w->testAttribute(Qt::WA_Resized))
+        w->resize(fitToScreen(w, w->size()));
     w->show();
     return w;
 }

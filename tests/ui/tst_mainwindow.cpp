@@ -7,6 +7,8 @@
 #include "ui/Widgets.h"
 
 #include <QComboBox>
+#include <QDate>
+#include <QPointer>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -169,6 +171,38 @@ private Q_SLOTS:
         QCOMPARE(third->parentWidget()->pos(), QPoint(w.slideBar()->width(), 0));
     }
 
+    void ctrlQClosesLikeTheCloseBox()
+    {
+        TestDatabase t;
+        auto *w = new MainWindow;
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QPointer<QWidget> child = MainWindow::openChild(QStringLiteral("Child"), [] { return new QLabel; });
+        // The icon of an inner window is the program's own.
+        QCOMPARE(child->parentWidget()->windowIcon().pixmap(16).toImage(), programIcon().pixmap(16).toImage());
+        QTest::keyClick(w->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!w->isVisible());
+        QVERIFY(!hasDbConnection());
+        delete w;
+    }
+
+    void navigationCaptionsAreNotCut()
+    {
+        TestDatabase t;
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (QListWidget *list : w.listBar()->findChildren<QListWidget *>()) {
+            for (int i = 0; i < list->count(); ++i) {
+                QListWidgetItem *item = list->item(i);
+                const int needed = list->fontMetrics().horizontalAdvance(item->text()) + list->iconSize().width() + 8;
+                QVERIFY2(needed <= list->viewport()->width(), qPrintable(item->text()));
+            }
+        }
+    }
+
     void closingTheFrameClosesChildrenAndTheConnection()
     {
         TestDatabase t;
@@ -191,6 +225,9 @@ private Q_SLOTS:
         QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Order Management Software"));
         QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 2.3 5/14/2010"));
         QCOMPARE(box.cmdSysInfo->text(), QStringLiteral("&System Info..."));
+        const QString description = box.findChild<QLabel *>(QStringLiteral("lblDescription"))->text();
+        QVERIFY2(description.startsWith(QStringLiteral("Corvane 2.3, built ")), qPrintable(description));
+        QVERIFY(QDate::fromString(description.section(u' ', -1), QStringLiteral("M/d/yyyy")).isValid());
         if (AboutBox::systemInfoProgram().isEmpty()) {
             box.cmdSysInfo->click();
             QCOMPARE(MessageBox::shown().size(), 1);
