@@ -164,14 +164,18 @@ void TestReportViewer::noPrinterOffersPdf()
     FileDialogs::script({path});
     const ReportDocument doc(packingSlipJob(9001));
     QVERIFY(!printDocument(nullptr, doc));
-    QCOMPARE(MessageBox::shown().size(), 1);
+    // The offer, then (when saved) the confirmation naming the file.
+    QCOMPARE(MessageBox::shown().size(), save ? 2 : 1);
     QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Printer Not Available"));
     QVERIFY(MessageBox::shown().first().text.startsWith(
         QStringLiteral("No printer is available, so the Packing Slip was not printed.")));
     QCOMPARE(MessageBox::shown().first().buttons, MessageBox::YesNo);
     QCOMPARE(QFileInfo::exists(path), save);
-    if (save)
+    if (save) {
         QVERIFY(pdfText(path).contains(QStringLiteral("Bayside Marine - Receiving")));
+        QCOMPARE(MessageBox::shown().last().text,
+                 QStringLiteral("The Packing Slip was saved as %1.").arg(path));
+    }
 
     // The viewer's print button tells the same.
     MessageBox::script({MessageBox::No});
@@ -195,8 +199,15 @@ void TestReportViewer::exportWritesPdf()
     const QString text = pdfText(dir.filePath(QStringLiteral("invoice.pdf")));
     QVERIFY(text.contains(QStringLiteral("Invoice No.: 3003")));
     QVERIFY(text.contains(QStringLiteral("$1,687.44")));
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().first().text,
+             QStringLiteral("The Invoice was saved as %1.").arg(dir.filePath(QStringLiteral("invoice.pdf"))));
+    QCOMPARE(MessageBox::shown().first().icon, MessageBox::Information);
+    QCOMPARE(MessageBox::shown().first().buttons, MessageBox::OkOnly);
+    MessageBox::clearShown();
     QVERIFY(!view.exportPdf()); // cancelled
     QCOMPARE(FileDialogs::asked(), QStringList({"Save as PDF", "Save as PDF"}));
+    QVERIFY(MessageBox::shown().isEmpty());
 
     // A file that cannot be written is said so, not reported as saved.
     FileDialogs::script({QStringLiteral("/nonexistent-folder/x.pdf")});
