@@ -376,11 +376,8 @@ void TestReportEngine::stoppedPdfLeavesNoFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("materials.pdf"));
     const QByteArray before("not a pdf, the user's own file");
-    if (existing) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(before);
-    }
+    if (existing)
+        QVERIFY(writeBytes(path, before));
     QList<int> seen;
     QString error = QStringLiteral("stale");
     const bool written = doc.writePdf(path, &error, [&](int done, int total) {
@@ -397,11 +394,8 @@ void TestReportEngine::stoppedPdfLeavesNoFile()
         QCOMPARE(pdfPageCount(path), doc.pageCount());
     } else {
         QVERIFY2(error.isEmpty(), qPrintable(error)); // stopping is no failure to report
-        if (existing) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), before);
-        }
+        if (existing)
+            QCOMPARE(fileBytes(path), before);
     }
 
     // A folder that cannot be written to is refused before any page is painted.
