@@ -7,7 +7,7 @@
 namespace {
 
 // Often enough to keep the windows painted, seldom enough to cost little against a page.
-constexpr int kEventsEveryMs = 25;
+constexpr int kEventsEveryMs = 100;
 
 } // namespace
 
