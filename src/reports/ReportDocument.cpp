@@ -3,11 +3,11 @@
 #include "core/Clock.h"
 #include "reports/Letterhead.h"
 
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSaveFile>
 
 #include <cmath>
 #include <optional>
@@ -1254,7 +1254,8 @@ QImage ReportDocument::pageImage(int page, double scale) const
     return image;
 }
 
-bool ReportDocument::renderTo(QPagedPaintDevice &device, int first, int last) const
+bool ReportDocument::renderTo(QPagedPaintDevice &device, int first, int last,
+                              const PageProgress &progress) const
 {
     const Design &d = design();
     device.setPageSize(QPageSize(d.pageSize));
@@ -1268,6 +1269,7 @@ bool ReportDocument::renderTo(QPagedPaintDevice &device, int first, int last) co
         return false;
     const QSizeF page = pageSize();
     const double scale = std::min(device.width() / page.width(), device.height() / page.height());
+    const int total = last - first + 1;
     for (int i = first; i <= last; ++i) {
         if (i > first && !device.newPage()) {
             p.end();
@@ -1277,28 +1279,47 @@ bool ReportDocument::renderTo(QPagedPaintDevice &device, int first, int last) co
         p.scale(scale, scale);
         paintPage(p, i);
         p.restore();
+        if (progress && !progress(i - first + 1, total)) {
+            p.end();
+            return false;
+        }
     }
     return p.end();
 }
 
-bool ReportDocument::writePdf(const QString &path, QString *error) const
+bool ReportDocument::writePdf(const QString &path, QString *error, const PageProgress &progress) const
 {
-    {
-        QPdfWriter writer(path);
-        writer.setResolution(300);
-        writer.setCreator(QStringLiteral("Corvane"));
-        writer.setTitle(design().title);
-        if (!renderTo(writer)) {
-            if (error)
-                *error = QStringLiteral("The file \"%1\" could not be written.").arg(path);
-            return false;
-        }
-    }
-    if (QFileInfo(path).size() <= 0) {
+    const auto fail = [&] {
         if (error)
             *error = QStringLiteral("The file \"%1\" could not be written.").arg(path);
         return false;
+    };
+    if (error)
+        error->clear();
+    // Checked before any painting, so an unwritable path costs nothing and warns nobody.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail();
+    bool stopped = false;
+    bool painted = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(300);
+        writer.setCreator(QStringLiteral("Corvane"));
+        writer.setTitle(design().title);
+        const PageProgress watch = [&](int done, int total) {
+            stopped = progress && !progress(done, total);
+            return !stopped;
+        };
+        painted = renderTo(writer, 0, -1, watch);
     }
+    if (stopped || !painted) {
+        file.cancelWriting();
+        file.commit(); // removes the temporary file, leaves `path` as it was
+        return stopped ? false : fail();
+    }
+    if (file.size() <= 0 || !file.commit())
+        return fail();
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSizeF>
 
+#include <functional>
 #include <memory>
 
 class QPainter;
@@ -13,6 +14,10 @@ class QPagedPaintDevice;
 namespace reports {
 
 struct Layout;
+
+// Told after each page put out, with the pages done and the pages to do; answering false stops
+// the output there (the user cancelled).
+using PageProgress = std::function<bool(int done, int total)>;
 
 // A design filled with one job's rows and slots, laid out in pages. Layout only places bands
 // (a few numbers per row); text is measured and drawn when a page is painted, so even a
@@ -34,10 +39,16 @@ public:
     // One page as an image, `scale` device pixels per point.
     QImage pageImage(int page, double scale) const;
     // Paints every page (or pages first..last, 0-based) on a paged device (printer, PDF writer):
-    // sets the page size and orientation, scales to the device. False when the device refused.
-    bool renderTo(QPagedPaintDevice &device, int first = 0, int last = -1) const;
-    // Writes the document as a PDF file. False with `error` set when it could not be written.
-    bool writePdf(const QString &path, QString *error = nullptr) const;
+    // sets the page size and orientation, scales to the device. False when the device refused
+    // or `progress` stopped it; the painter is then still ended, so a caller that can abort the
+    // device (a printer) does so from `progress`.
+    bool renderTo(QPagedPaintDevice &device, int first = 0, int last = -1,
+                  const PageProgress &progress = {}) const;
+    // Writes the document as a PDF file. The pages go to a temporary file beside `path` that
+    // replaces it only when complete, so a failed or stopped export leaves no partial file and
+    // keeps the file that was there. False with `error` set when it could not be written (left
+    // empty when `progress` stopped it).
+    bool writePdf(const QString &path, QString *error = nullptr, const PageProgress &progress = {}) const;
 
 private:
     std::shared_ptr<const Layout> m_layout;

@@ -1,9 +1,10 @@
 #include "reports/ReportPrinter.h"
 
-#include "ui/FileDialogs.h"
-#include "ui/WindowHost.h"
-#include "ui/MessageBox.h"
 #include "reports/Viewer.h"
+#include "ui/FileDialogs.h"
+#include "ui/MessageBox.h"
+#include "ui/Progress.h"
+#include "ui/WindowHost.h"
 
 #include <QDir>
 #include <QPrintDialog>
@@ -30,19 +31,34 @@ bool noPrinter(QWidget *parent, const ReportDocument &document)
                     QStringLiteral("Printer Not Available"));
 }
 
-bool printOn(QWidget *parent, QPrinter &printer, const ReportDocument &document, int first, int last)
+} // namespace
+
+bool printPages(QWidget *parent, QPrinter &printer, const ReportDocument &document, int first, int last)
 {
     printer.setFullPage(true);
     printer.setDocName(document.design().title);
-    if (!document.renderTo(printer, first, last))
-        return offerPdf(parent, document,
-                        QStringLiteral("The printer \"%1\" could not print the %2.")
-                            .arg(printer.printerName(), document.design().title),
-                        QStringLiteral("Print Failed"));
+    const QString &title = document.design().title;
+    Progress progress(parent, QStringLiteral("Print"),
+                      printer.printerName().isEmpty()
+                          ? QStringLiteral("Printing the %1").arg(title)
+                          : QStringLiteral("Printing the %1 on %2").arg(title, printer.printerName()));
+    bool cancelled = false;
+    const bool printed = document.renderTo(printer, first, last, [&](int done, int total) {
+        if (progress.step(done, total))
+            return true;
+        cancelled = true;
+        printer.abort(); // drops the job where the print system allows it
+        return false;
+    });
+    if (cancelled)
+        return false;
+    if (!printed)
+        return offerPdf(
+            parent, document,
+            QStringLiteral("The printer \"%1\" could not print the %2.").arg(printer.printerName(), title),
+            QStringLiteral("Print Failed"));
     return true;
 }
-
-} // namespace
 
 bool printDocument(QWidget *parent, const ReportDocument &document)
 {
@@ -53,7 +69,7 @@ bool printDocument(QWidget *parent, const ReportDocument &document)
     if (target.isNull())
         target = printers.first();
     QPrinter printer(target, QPrinter::HighResolution);
-    return printOn(parent, printer, document, 0, -1);
+    return printPages(parent, printer, document, 0, -1);
 }
 
 bool printDocumentWithDialog(QWidget *parent, const ReportDocument &document)
@@ -79,7 +95,7 @@ bool printDocumentWithDialog(QWidget *parent, const ReportDocument &document)
             last = first;
         }
     }
-    return printOn(parent, printer, document, first, last);
+    return printPages(parent, printer, document, first, last);
 }
 
 bool saveDocumentAsPdf(QWidget *parent, const ReportDocument &document)
@@ -92,11 +108,24 @@ bool saveDocumentAsPdf(QWidget *parent, const ReportDocument &document)
         return false;
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
+    const QString title = QStringLiteral("Save as PDF");
+    const QString shownPath = QDir::toNativeSeparators(path);
     QString error;
-    if (!document.writePdf(path, &error)) {
-        MessageBox::show(parent, error, QStringLiteral("Save as PDF"), MessageBox::OkOnly, MessageBox::Exclamation);
+    bool written = false;
+    {
+        Progress progress(parent, title,
+                          QStringLiteral("Saving the %1 as %2").arg(document.design().title, shownPath));
+        written =
+            document.writePdf(path, &error, [&](int done, int total) { return progress.step(done, total); });
+    }
+    if (!written) {
+        if (!error.isEmpty()) // empty when the user cancelled
+            MessageBox::show(parent, error, title, MessageBox::OkOnly, MessageBox::Exclamation);
         return false;
     }
+    MessageBox::show(parent,
+                     QStringLiteral("The %1 was saved as %2.").arg(document.design().title, shownPath), title,
+                     MessageBox::OkOnly, MessageBox::Information);
     return true;
 }
 

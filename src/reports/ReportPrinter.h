@@ -3,6 +3,7 @@
 #include "reports/ReportDocument.h"
 #include "core/ReportJob.h"
 
+class QPrinter;
 class QWidget;
 
 namespace reports {
@@ -14,7 +15,13 @@ namespace reports {
 bool printDocument(QWidget *parent, const ReportDocument &document);
 // The same through the printer dialog (choice of printer, pages, copies).
 bool printDocumentWithDialog(QWidget *parent, const ReportDocument &document);
-// Asks for a file name and writes the document as PDF; says so when it could not be written.
+// Prints pages first..last (0-based, -1 the last) on `printer`, which the two above choose, with
+// a progress dialog whose Cancel aborts the job. False when cancelled (nothing said) or when the
+// printer refused (said, with the PDF offer).
+bool printPages(QWidget *parent, QPrinter &printer, const ReportDocument &document, int first = 0,
+                int last = -1);
+// Asks for a file name and writes the document as PDF with a progress dialog; confirms the file
+// written, says so when it could not be written, and leaves no file when cancelled.
 bool saveDocumentAsPdf(QWidget *parent, const ReportDocument &document);
 
 // The program's report output: preview in the report viewer window, print to the printer.

@@ -4,6 +4,7 @@
 #include "reports/ReportPrinter.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,8 +16,12 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace {
+
+constexpr int kZoomSteps[] = {50, 75, 100, 125, 150, 200, 300};
+constexpr int kNotch = 120; // one wheel notch
 
 QToolButton *toolButton(QWidget *parent, QStyle::StandardPixmap icon, const QString &tip, const QString &name)
 {
@@ -47,8 +52,9 @@ ReportView::ReportView(QWidget *parent) : QWidget(parent)
     m_pageOf = new QLabel(this);
     m_zoomBox = new QComboBox(this);
     m_zoomBox->setObjectName(QStringLiteral("cmbZoom"));
-    m_zoomBox->addItem(QStringLiteral("Page Width"), 0);
-    for (int z : {50, 75, 100, 125, 150, 200, 300})
+    m_zoomBox->addItem(QStringLiteral("Page Width"), FitWidth);
+    m_zoomBox->addItem(QStringLiteral("Whole Page"), FitPage);
+    for (int z : kZoomSteps)
         m_zoomBox->addItem(QStringLiteral("%1%").arg(z), z);
     m_print = toolButton(this, QStyle::SP_DialogSaveButton, QStringLiteral("Print"), QStringLiteral("btnPrint"));
     m_print->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), m_print->icon()));
@@ -78,6 +84,8 @@ ReportView::ReportView(QWidget *parent) : QWidget(parent)
     m_scroll->setWidgetResizable(true);
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);
+    m_scroll->viewport()->installEventFilter(this);
+    m_scroll->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -137,11 +145,45 @@ void ReportView::showPage(int page)
 
 void ReportView::setZoom(int percent)
 {
-    m_zoom = std::max(0, percent);
+    m_zoom = std::max(int(FitPage), percent);
     const int index = m_zoomBox->findData(m_zoom);
     if (index >= 0)
         m_zoomBox->setCurrentIndex(index);
+    // The same part of the page stays in view.
+    QScrollBar *h = m_scroll->horizontalScrollBar();
+    QScrollBar *v = m_scroll->verticalScrollBar();
+    const double x = h->maximum() > 0 ? double(h->value()) / h->maximum() : 0;
+    const double y = v->maximum() > 0 ? double(v->value()) / v->maximum() : 0;
     render();
+    h->setValue(qRound(x * h->maximum()));
+    v->setValue(qRound(y * v->maximum()));
+}
+
+int ReportView::shownPercent() const
+{
+    return qRound(pixelsPerPoint() * 72.0 / logicalDpiX() * 100);
+}
+
+void ReportView::zoomIn()
+{
+    const int now = m_zoom > 0 ? m_zoom : shownPercent();
+    for (int z : kZoomSteps) {
+        if (z > now) {
+            setZoom(z);
+            return;
+        }
+    }
+}
+
+void ReportView::zoomOut()
+{
+    const int now = m_zoom > 0 ? m_zoom : shownPercent();
+    for (auto z = std::rbegin(kZoomSteps); z != std::rend(kZoomSteps); ++z) {
+        if (*z < now) {
+            setZoom(*z);
+            return;
+        }
+    }
 }
 
 double ReportView::pixelsPerPoint() const
@@ -150,8 +192,12 @@ double ReportView::pixelsPerPoint() const
         return 1;
     if (m_zoom > 0)
         return logicalDpiX() / 72.0 * m_zoom / 100.0;
-    const int room = m_scroll->viewport()->width() - 24;
-    return std::max(0.2, room / m_document->pageSize().width());
+    const QSizeF page = m_document->pageSize();
+    const QSize room = m_scroll->viewport()->size() - QSize(24, 24);
+    double scale = room.width() / page.width();
+    if (m_zoom == FitPage)
+        scale = std::min(scale, room.height() / page.height());
+    return std::max(0.2, scale);
 }
 
 void ReportView::render()
@@ -166,6 +212,9 @@ void ReportView::render()
     m_shown = m_document->pageImage(m_page, pixelsPerPoint() * ratio);
     m_shown.setDevicePixelRatio(ratio);
     m_canvas->setPixmap(QPixmap::fromImage(m_shown));
+    // The scroll range follows the new page now, not at the next layout pass, so that a
+    // position set right after (bottom of the previous page, same place when zooming) holds.
+    QCoreApplication::sendPostedEvents(m_scroll->viewport(), QEvent::LayoutRequest);
     updateControls();
 }
 
@@ -186,41 +235,129 @@ void ReportView::updateControls()
     m_export->setEnabled(pages > 0);
 }
 
+// Both keep a copy: while the pages go out the windows are repainted, and the copy (which shares
+// the laid-out pages) stays whatever the viewer is given meanwhile.
 bool ReportView::printWithDialog()
 {
-    return m_document && reports::printDocumentWithDialog(this, *m_document);
+    if (!m_document)
+        return false;
+    const reports::ReportDocument document = *m_document;
+    return reports::printDocumentWithDialog(this, document);
 }
 
 bool ReportView::exportPdf()
 {
-    return m_document && reports::saveDocumentAsPdf(this, *m_document);
+    if (!m_document)
+        return false;
+    const reports::ReportDocument document = *m_document;
+    return reports::saveDocumentAsPdf(this, document);
 }
 
 void ReportView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (m_zoom == 0 && m_document)
+    if (m_zoom <= 0 && m_document)
         render();
 }
 
 void ReportView::keyPressEvent(QKeyEvent *event)
 {
+    if (!navigationKey(event))
+        QWidget::keyPressEvent(event);
+}
+
+bool ReportView::eventFilter(QObject *watched, QEvent *event)
+{
+    // The scroll area would take these keys and the wheel for scrolling alone.
+    if (watched == m_scroll && event->type() == QEvent::KeyPress)
+        return navigationKey(static_cast<QKeyEvent *>(event));
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Wheel)
+        return wheel(static_cast<QWheelEvent *>(event));
+    return QWidget::eventFilter(watched, event);
+}
+
+// PgUp/PgDn always turn one page (each page is shown on its own, so a page key means a sheet);
+// the wheel and the arrows scroll within it.
+bool ReportView::navigationKey(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    const bool ctrl = mods == Qt::ControlModifier;
+    if (mods != Qt::NoModifier && !ctrl)
+        return false;
     switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        if (!ctrl)
+            return false;
+        zoomIn();
+        return true;
+    case Qt::Key_Minus:
+        if (!ctrl)
+            return false;
+        zoomOut();
+        return true;
     case Qt::Key_PageDown:
+        if (ctrl)
+            return false;
         nextPage();
-        break;
+        return true;
     case Qt::Key_PageUp:
+        if (ctrl)
+            return false;
         previousPage();
-        break;
+        return true;
     case Qt::Key_Home:
         firstPage();
-        break;
+        scrollTo(0);
+        return true;
     case Qt::Key_End:
         lastPage();
-        break;
+        return true;
     default:
-        QWidget::keyPressEvent(event);
+        return false;
     }
+}
+
+// Ctrl+wheel zooms through the steps; the wheel scrolls the page and, once at its bottom (top),
+// turns to the next (previous) page, which shows from its top (bottom) so reading runs on.
+bool ReportView::wheel(const QWheelEvent *event)
+{
+    const int turn = event->angleDelta().y();
+    if (event->modifiers() & Qt::ControlModifier) {
+        if ((turn > 0) != (m_wheelZoom > 0))
+            m_wheelZoom = 0;
+        m_wheelZoom += turn;
+        for (; m_wheelZoom >= kNotch; m_wheelZoom -= kNotch)
+            zoomIn();
+        for (; m_wheelZoom <= -kNotch; m_wheelZoom += kNotch)
+            zoomOut();
+        return true;
+    }
+    if (turn == 0 || !m_document)
+        return false;
+    const bool down = turn < 0;
+    QScrollBar *bar = m_scroll->verticalScrollBar();
+    const bool atEdge = down ? bar->value() >= bar->maximum() : bar->value() <= bar->minimum();
+    const bool beyond = down ? m_page + 1 < pageCount() : m_page > 0;
+    if (!atEdge || !beyond) {
+        m_wheelTurn = 0;
+        return false; // the scroll area scrolls
+    }
+    if ((turn > 0) != (m_wheelTurn > 0))
+        m_wheelTurn = 0;
+    m_wheelTurn += turn;
+    if (std::abs(m_wheelTurn) < kNotch)
+        return true;
+    m_wheelTurn = 0;
+    showPage(m_page + (down ? 1 : -1));
+    if (!down)
+        scrollTo(bar->maximum());
+    return true;
+}
+
+void ReportView::scrollTo(int value)
+{
+    m_scroll->verticalScrollBar()->setValue(value);
 }
 
 Viewer::Viewer(QWidget *parent) : QWidget(parent)

@@ -11,6 +11,7 @@ class QLabel;
 class QScrollArea;
 class QSpinBox;
 class QToolButton;
+class QWheelEvent;
 
 // The viewer control: page navigation, zoom, print and PDF export over one document.
 class ReportView : public QWidget
@@ -33,9 +34,16 @@ public:
     void nextPage() { showPage(m_page + 1); }
     void lastPage() { showPage(pageCount() - 1); }
 
-    // 0 fits the page width; otherwise a percentage of the actual size.
+    // Zoom: FitWidth, FitPage (the whole page in view) or a percentage of the actual size.
+    static constexpr int FitWidth = 0;
+    static constexpr int FitPage = -1;
     void setZoom(int percent);
     int zoom() const { return m_zoom; }
+    // The next larger or smaller of the zoom steps, from what is shown (also from a fit).
+    void zoomIn();
+    void zoomOut();
+    // The size shown, as a percentage of the actual size.
+    int shownPercent() const;
     // The page image at the current zoom, as shown.
     QImage shownPage() const { return m_shown; }
 
@@ -47,15 +55,21 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool navigationKey(const QKeyEvent *event);
+    bool wheel(const QWheelEvent *event);
+    void scrollTo(int value);
     void render();
     void updateControls();
     double pixelsPerPoint() const;
 
     std::optional<reports::ReportDocument> m_document;
     int m_page = 0;
-    int m_zoom = 0;
+    int m_zoom = FitWidth;
+    int m_wheelZoom = 0; // wheel turn not yet spent, so fine-grained wheels step like notches
+    int m_wheelTurn = 0;
     QImage m_shown;
     QToolButton *m_first = nullptr;
     QToolButton *m_previous = nullptr;

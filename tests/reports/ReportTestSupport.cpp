@@ -110,3 +110,15 @@ void loadShopFixture()
         qFatal("shop.sql fixture not found");
     DbConnection().execScript(QString::fromUtf8(file.readAll()));
 }
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}

@@ -27,6 +27,10 @@ CommandResult runCommand(const QStringList &args, const QString &programFolder =
 // The lines of a CSV file written by the command line, without the last empty one.
 QStringList csvLines(const QString &path);
 
+// The bytes of a file (empty when it cannot be read); writes `bytes` as a file, false on failure.
+QByteArray fileBytes(const QString &path);
+bool writeBytes(const QString &path, const QByteArray &bytes);
+
 // A row set with the given columns and rows.
 RowSet makeRows(const QStringList &columns, const QList<QVariantList> &rows);
 

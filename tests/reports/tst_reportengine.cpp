@@ -102,6 +102,8 @@ private Q_SLOTS:
     void runningBalanceWithinGroup();
     void continuedGroupsAreNamedOnNextPage();
     void longDocumentPaginates();
+    void stoppedPdfLeavesNoFile_data();
+    void stoppedPdfLeavesNoFile();
     void pageImagesScale();
     void formatValues_data();
     void formatValues();
@@ -337,6 +339,69 @@ void TestReportEngine::continuedGroupsAreNamedOnNextPage()
     QVERIFY2(second.contains(QStringLiteral("Over 90 Acme Trim (continued)")), qPrintable(second));
     QVERIFY(second.contains(QStringLiteral("Total for Acme Trim $500.00")));
     QVERIFY(!second.contains(QStringLiteral("Zenith Boats (continued)")));
+}
+
+void TestReportEngine::stoppedPdfLeavesNoFile_data()
+{
+    QTest::addColumn<int>("stopAt"); // 0: never stopped
+    QTest::addColumn<bool>("existing");
+    QTest::newRow("stopped, new file") << 3 << false;
+    QTest::newRow("stopped, file kept") << 3 << true;
+    QTest::newRow("stopped on the last page") << -1 << true;
+    QTest::newRow("complete, new file") << 0 << false;
+    QTest::newRow("complete, file replaced") << 0 << true;
+}
+
+void TestReportEngine::stoppedPdfLeavesNoFile()
+{
+    QFETCH(int, stopAt);
+    QFETCH(bool, existing);
+    TestDatabase tdb;
+    ReportJob job;
+    job.design = QStringLiteral("crptMaterialReport");
+    QList<QVariantList> rows;
+    for (int i = 0; i < 400; ++i)
+        rows << QVariantList{QStringLiteral("M%1").arg(i), QStringLiteral("Material %1").arg(i), "Active",
+                             "Leather", "2010-01-02"};
+    job.rows = makeRows(findDesign(job.design)->columns, rows);
+    const ReportDocument doc(job);
+    QVERIFY(doc.pageCount() > 3);
+    if (stopAt < 0)
+        stopAt = doc.pageCount();
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("materials.pdf"));
+    const QByteArray before("not a pdf, the user's own file");
+    if (existing)
+        QVERIFY(writeBytes(path, before));
+    QList<int> seen;
+    QString error = QStringLiteral("stale");
+    const bool written = doc.writePdf(path, &error, [&](int done, int total) {
+        seen << done;
+        return total == doc.pageCount() && done != stopAt;
+    });
+    QCOMPARE(written, stopAt == 0);
+    QCOMPARE(seen.size(), stopAt == 0 ? doc.pageCount() : stopAt);
+    QCOMPARE(seen.first(), 1);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             existing || written ? QStringList{"materials.pdf"} : QStringList{});
+    if (written) {
+        QVERIFY(error.isEmpty());
+        QCOMPARE(pdfPageCount(path), doc.pageCount());
+    } else {
+        QVERIFY2(error.isEmpty(), qPrintable(error)); // stopping is no failure to report
+        if (existing)
+            QCOMPARE(fileBytes(path), before);
+    }
+
+    // A folder that cannot be written to is refused before any page is painted.
+    seen.clear();
+    QVERIFY(!doc.writePdf(dir.filePath(QStringLiteral("missing/x.pdf")), &error, [&](int done, int) {
+        seen << done;
+        return true;
+    }));
+    QVERIFY(error.contains(QStringLiteral("could not be written")));
+    QVERIFY(seen.isEmpty());
 }
 
 void TestReportEngine::longDocumentPaginates()

@@ -9,11 +9,20 @@
 #include "ui/Widgets.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+
+#include <optional>
 
 using namespace reports;
 
@@ -29,6 +38,42 @@ ReportDocument materials(int count)
                              "2010-01-02"};
     job.rows = makeRows(findDesign(job.design)->columns, rows);
     return ReportDocument(job);
+}
+
+// Cancels the page progress dialog as soon as the job first lets events through, and keeps what
+// it showed then.
+struct CancelWhenShown
+{
+    int value = -1;
+    int maximum = -1;
+    QString label;
+    QTimer timer;
+    CancelWhenShown()
+    {
+        timer.setInterval(0);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            for (QWidget *w : QApplication::allWidgets()) {
+                auto *dialog = qobject_cast<QProgressDialog *>(w);
+                if (dialog && dialog->objectName() == QLatin1String("pageProgress") && value < 0) {
+                    value = dialog->value();
+                    maximum = dialog->maximum();
+                    label = dialog->labelText();
+                    dialog->cancel();
+                    timer.stop();
+                }
+            }
+        });
+        timer.start();
+    }
+};
+
+void sendWheel(ReportView &view, int delta, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QWidget *viewport = view.findChild<QScrollArea *>()->viewport();
+    const QPointF at(viewport->width() / 2.0, viewport->height() / 2.0);
+    QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &wheel);
 }
 
 int viewerFrames(const MainWindow &window)
@@ -54,6 +99,15 @@ private Q_SLOTS:
     void noPrinterOffersPdf();
     void exportWritesPdf();
     void windowOutputPreviewsAndPrints();
+    void cancelledExportLeavesNoFile_data();
+    void cancelledExportLeavesNoFile();
+    void cancelledPrintIsNotPrinted_data();
+    void cancelledPrintIsNotPrinted();
+    void zoomKeysAndWheel_data();
+    void zoomKeysAndWheel();
+    void wholePageFitsTheView_data();
+    void wholePageFitsTheView();
+    void wheelAndKeysTurnPages();
 };
 
 void TestReportViewer::secondPreviewReplacesTheDocument()
@@ -164,14 +218,18 @@ void TestReportViewer::noPrinterOffersPdf()
     FileDialogs::script({path});
     const ReportDocument doc(packingSlipJob(9001));
     QVERIFY(!printDocument(nullptr, doc));
-    QCOMPARE(MessageBox::shown().size(), 1);
+    // The offer, then (when saved) the confirmation naming the file.
+    QCOMPARE(MessageBox::shown().size(), save ? 2 : 1);
     QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Printer Not Available"));
     QVERIFY(MessageBox::shown().first().text.startsWith(
         QStringLiteral("No printer is available, so the Packing Slip was not printed.")));
     QCOMPARE(MessageBox::shown().first().buttons, MessageBox::YesNo);
     QCOMPARE(QFileInfo::exists(path), save);
-    if (save)
+    if (save) {
         QVERIFY(pdfText(path).contains(QStringLiteral("Bayside Marine - Receiving")));
+        QCOMPARE(MessageBox::shown().last().text,
+                 QStringLiteral("The Packing Slip was saved as %1.").arg(path));
+    }
 
     // The viewer's print button tells the same.
     MessageBox::script({MessageBox::No});
@@ -195,8 +253,15 @@ void TestReportViewer::exportWritesPdf()
     const QString text = pdfText(dir.filePath(QStringLiteral("invoice.pdf")));
     QVERIFY(text.contains(QStringLiteral("Invoice No.: 3003")));
     QVERIFY(text.contains(QStringLiteral("$1,687.44")));
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().first().text,
+             QStringLiteral("The Invoice was saved as %1.").arg(dir.filePath(QStringLiteral("invoice.pdf"))));
+    QCOMPARE(MessageBox::shown().first().icon, MessageBox::Information);
+    QCOMPARE(MessageBox::shown().first().buttons, MessageBox::OkOnly);
+    MessageBox::clearShown();
     QVERIFY(!view.exportPdf()); // cancelled
     QCOMPARE(FileDialogs::asked(), QStringList({"Save as PDF", "Save as PDF"}));
+    QVERIFY(MessageBox::shown().isEmpty());
 
     // A file that cannot be written is said so, not reported as saved.
     FileDialogs::script({QStringLiteral("/nonexistent-folder/x.pdf")});
@@ -225,6 +290,219 @@ void TestReportViewer::windowOutputPreviewsAndPrints()
         QCOMPARE(MessageBox::shown().size(), 1);
     }
     viewer->close();
+}
+
+void TestReportViewer::cancelledExportLeavesNoFile_data()
+{
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("cancelled, no file before") << false << true;
+    QTest::newRow("cancelled, file kept") << true << true;
+    QTest::newRow("complete, file replaced") << true << false;
+}
+
+void TestReportViewer::cancelledExportLeavesNoFile()
+{
+    QFETCH(bool, existing);
+    QFETCH(bool, cancel);
+    TestDatabase t;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("materials.pdf"));
+    const QByteArray before("the user's own file");
+    if (existing)
+        QVERIFY(writeBytes(path, before));
+    ReportView view;
+    view.resize(800, 600);
+    view.show();
+    view.setReportSource(materials(3000));
+    view.viewReport();
+    QVERIFY(view.pageCount() > 20);
+    FileDialogs::script({path});
+    std::optional<CancelWhenShown> canceller;
+    if (cancel)
+        canceller.emplace();
+    QCOMPARE(view.exportPdf(), !cancel);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             existing || !cancel ? QStringList{"materials.pdf"} : QStringList{});
+    if (cancel) {
+        // Stopped part-way, with the count shown, and nothing said afterwards.
+        QCOMPARE(canceller->maximum, view.pageCount());
+        QVERIFY(canceller->value > 0 && canceller->value < view.pageCount());
+        QVERIFY2(canceller->label.endsWith(
+                     QStringLiteral("Page %1 of %2").arg(canceller->value).arg(view.pageCount())),
+                 qPrintable(canceller->label));
+        QVERIFY(MessageBox::shown().isEmpty());
+        if (existing)
+            QCOMPARE(fileBytes(path), before);
+    } else {
+        QVERIFY(fileBytes(path).startsWith("%PDF"));
+        QCOMPARE(pdfPageCount(path), view.pageCount());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().text,
+                 QStringLiteral("The Material Listing was saved as %1.").arg(path));
+    }
+}
+
+void TestReportViewer::cancelledPrintIsNotPrinted_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("cancelled") << true;
+    QTest::newRow("complete") << false;
+}
+
+void TestReportViewer::cancelledPrintIsNotPrinted()
+{
+    QFETCH(bool, cancel);
+    TestDatabase t;
+    QTemporaryDir dir;
+    // A printer writing to a file stands in for a real one.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("printed.pdf")));
+    const ReportDocument doc = materials(3000);
+    std::optional<CancelWhenShown> canceller;
+    if (cancel)
+        canceller.emplace();
+    QCOMPARE(printPages(nullptr, printer, doc), !cancel);
+    QVERIFY(MessageBox::shown().isEmpty()); // no "Print Failed" for a cancel
+    if (cancel)
+        QVERIFY(canceller->value > 0 && canceller->value < doc.pageCount());
+    else
+        QCOMPARE(pdfPageCount(printer.outputFileName()), doc.pageCount());
+}
+
+void TestReportViewer::zoomKeysAndWheel_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key"); // 0: the wheel
+    QTest::addColumn<int>("wheel");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("Ctrl+plus") << 100 << int(Qt::Key_Plus) << 0 << 125;
+    QTest::newRow("Ctrl+=") << 100 << int(Qt::Key_Equal) << 0 << 125;
+    QTest::newRow("Ctrl+minus") << 100 << int(Qt::Key_Minus) << 0 << 75;
+    QTest::newRow("largest stays") << 300 << int(Qt::Key_Plus) << 0 << 300;
+    QTest::newRow("smallest stays") << 50 << int(Qt::Key_Minus) << 0 << 50;
+    QTest::newRow("Ctrl+wheel up") << 150 << 0 << 120 << 200;
+    QTest::newRow("Ctrl+wheel down") << 150 << 0 << -120 << 125;
+    QTest::newRow("two notches") << 75 << 0 << 240 << 125;
+    QTest::newRow("half notches add up") << 75 << 0 << 60 << 100;
+}
+
+void TestReportViewer::zoomKeysAndWheel()
+{
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(int, wheel);
+    QFETCH(int, expected);
+    TestDatabase t;
+    ReportView view;
+    view.resize(800, 600);
+    view.show();
+    view.setReportSource(materials(100));
+    view.viewReport();
+    view.setZoom(from);
+    if (key) {
+        QTest::keyClick(view.findChild<QScrollArea *>(), Qt::Key(key), Qt::ControlModifier);
+    } else if (std::abs(wheel) < 120) {
+        sendWheel(view, wheel, Qt::ControlModifier);
+        QCOMPARE(view.zoom(), from); // half a notch is not yet a step
+        sendWheel(view, wheel, Qt::ControlModifier);
+    } else {
+        sendWheel(view, wheel, Qt::ControlModifier);
+    }
+    QCOMPARE(view.zoom(), expected);
+    QCOMPARE(view.findChild<QComboBox *>(QStringLiteral("cmbZoom"))->currentData().toInt(), expected);
+    QCOMPARE(view.currentPage(), 0); // zooming does not turn pages
+}
+
+void TestReportViewer::wholePageFitsTheView_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("wide") << QSize(1200, 500);
+    QTest::newRow("tall") << QSize(500, 1000);
+}
+
+void TestReportViewer::wholePageFitsTheView()
+{
+    QFETCH(QSize, size);
+    TestDatabase t;
+    ReportView view;
+    view.resize(size);
+    view.show();
+    view.setReportSource(materials(100));
+    view.viewReport();
+    auto *combo = view.findChild<QComboBox *>(QStringLiteral("cmbZoom"));
+    const int whole = combo->findText(QStringLiteral("Whole Page"));
+    QCOMPARE(combo->itemText(whole - 1), QStringLiteral("Page Width"));
+    Q_EMIT combo->activated(whole);
+    QCOMPARE(view.zoom(), int(ReportView::FitPage));
+    QWidget *viewport = view.findChild<QScrollArea *>()->viewport();
+    const QSizeF shown = QSizeF(view.shownPage().size()) / view.shownPage().devicePixelRatio();
+    QVERIFY(shown.width() <= viewport->width() && shown.height() <= viewport->height());
+    // It fills the view one way.
+    QVERIFY(shown.width() > viewport->width() - 40 || shown.height() > viewport->height() - 40);
+    // Ctrl+plus from a fit goes to the next step above what is shown.
+    const int before = view.shownPercent();
+    QTest::keyClick(&view, Qt::Key_Plus, Qt::ControlModifier);
+    QVERIFY(view.zoom() > before);
+    QVERIFY(view.zoom() <= before + 50);
+}
+
+void TestReportViewer::wheelAndKeysTurnPages()
+{
+    TestDatabase t;
+    ReportView view;
+    view.resize(800, 500); // page width: the page is taller than the view
+    view.show();
+    view.setReportSource(materials(400));
+    view.viewReport();
+    QApplication::processEvents();
+    auto *area = view.findChild<QScrollArea *>();
+    QScrollBar *bar = area->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+
+    // The wheel scrolls within the page first, then turns to the next page at its top.
+    sendWheel(view, -120);
+    QCOMPARE(view.currentPage(), 0);
+    QVERIFY(bar->value() > 0);
+    int turns = 0;
+    while (view.currentPage() == 0 && turns++ < 100)
+        sendWheel(view, -120);
+    QCOMPARE(view.currentPage(), 1);
+    QCOMPARE(bar->value(), 0);
+    // Up at the top goes back to the previous page, shown from its bottom.
+    sendWheel(view, 120);
+    QCOMPARE(view.currentPage(), 0);
+    QCOMPARE(bar->value(), bar->maximum());
+    sendWheel(view, 120);
+    QCOMPARE(view.currentPage(), 0);
+    QVERIFY(bar->value() < bar->maximum());
+
+    // Page keys turn one page wherever the focus is in the viewer; Home and End go to the ends.
+    const int last = view.pageCount() - 1;
+    for (QWidget *target : {static_cast<QWidget *>(area), static_cast<QWidget *>(&view)}) {
+        view.firstPage();
+        QTest::keyClick(target, Qt::Key_PageDown);
+        QTest::keyClick(target, Qt::Key_PageDown);
+        QCOMPARE(view.currentPage(), 2);
+        QTest::keyClick(target, Qt::Key_PageUp);
+        QCOMPARE(view.currentPage(), 1);
+        QTest::keyClick(target, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(view.currentPage(), last);
+        QTest::keyClick(target, Qt::Key_PageDown);
+        QCOMPARE(view.currentPage(), last);
+        bar->setValue(bar->maximum());
+        sendWheel(view, -120); // nothing beyond the last page
+        QCOMPARE(view.currentPage(), last);
+        QTest::keyClick(target, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(view.currentPage(), 0);
+        QTest::keyClick(target, Qt::Key_End);
+        QCOMPARE(view.currentPage(), last);
+        QTest::keyClick(target, Qt::Key_Home);
+        QCOMPARE(view.currentPage(), 0);
+        QCOMPARE(bar->value(), 0);
+        QCOMPARE(view.findChild<QSpinBox *>(QStringLiteral("txtPage"))->value(), 1);
+    }
 }
 
 QTEST_MAIN(TestReportViewer)

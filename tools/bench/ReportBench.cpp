@@ -1,10 +1,22 @@
 // corvane-report-bench: how long a very long document takes to lay out and to show a page.
-//   corvane-report-bench [--pages N] [--pdf FILE]
+//   corvane-report-bench [--pages N] [--pdf FILE [--dialog]] [--shot DIR]
+// --dialog writes the PDF the way the viewer's Export does (with the page progress dialog),
+// to compare with the bare writer. --shot saves the viewer at Whole Page and the progress
+// dialog part-way through an export (cancelled then) as PNGs in DIR; it needs a display.
 #include "reports/ReportDocument.h"
+#include "reports/ReportPrinter.h"
+#include "reports/Viewer.h"
+#include "ui/FileDialogs.h"
+#include "ui/MessageBox.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QGuiApplication>
+#include <QProgressDialog>
+#include <QScreen>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace reports;
@@ -36,23 +48,61 @@ double ms(const QElapsedTimer &t)
     return double(t.nsecsElapsed()) / 1e6;
 }
 
+// The viewer at Whole Page, then the progress dialog 1.5 s into an export, which is cancelled.
+bool shoot(const ReportDocument &doc, const QString &dir)
+{
+    ReportView view;
+    view.resize(1100, 850);
+    view.show();
+    view.setReportSource(doc);
+    view.viewReport();
+    view.setZoom(ReportView::FitPage);
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 400)
+        QApplication::processEvents();
+    bool saved = view.grab().save(QDir(dir).filePath(QStringLiteral("viewer-whole-page.png")));
+    FileDialogs::script({QDir(dir).filePath(QStringLiteral("cancelled.pdf"))});
+    QTimer::singleShot(1500, [&] {
+        saved = QGuiApplication::primaryScreen()->grabWindow(0).save(
+                    QDir(dir).filePath(QStringLiteral("progress-dialog.png"))) &&
+                saved;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *dialog = qobject_cast<QProgressDialog *>(w))
+                dialog->cancel();
+        }
+    });
+    view.exportPdf();
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const bool wantsShot = std::find_if(argv, argv + argc, [](const char *a) {
+                               return qstrcmp(a, "--shot") == 0;
+                           }) != argv + argc;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !wantsShot)
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     int wantedPages = 2000;
     QString pdf;
+    QString shotDir;
+    bool dialog = false;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--pages") && i + 1 < args.size())
             wantedPages = args.at(++i).toInt();
         else if (args.at(i) == QLatin1String("--pdf") && i + 1 < args.size())
             pdf = args.at(++i);
+        else if (args.at(i) == QLatin1String("--dialog"))
+            dialog = true;
+        else if (args.at(i) == QLatin1String("--shot") && i + 1 < args.size())
+            shotDir = args.at(++i);
         else {
-            std::fprintf(stderr, "usage: corvane-report-bench [--pages N] [--pdf FILE]\n");
+            std::fprintf(stderr,
+                         "usage: corvane-report-bench [--pages N] [--pdf FILE [--dialog]] [--shot DIR]\n");
             return 2;
         }
     }
@@ -82,11 +132,26 @@ int main(int argc, char **argv)
     if (!pdf.isEmpty()) {
         t.restart();
         QString error;
-        if (!doc.writePdf(pdf, &error)) {
+        bool written = false;
+        if (dialog) {
+            FileDialogs::script({pdf});
+            MessageBox::script(); // the confirmation answers itself
+            written = saveDocumentAsPdf(nullptr, doc);
+            error = QStringLiteral("The PDF was not written.");
+        } else {
+            written = doc.writePdf(pdf, &error);
+        }
+        if (!written) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;
         }
-        std::printf("whole document as PDF  %9.1f ms\n", ms(t));
+        const double pdfMs = ms(t);
+        std::printf("whole document as PDF  %9.1f ms, %.1f pages/s%s\n", pdfMs,
+                    doc.pageCount() * 1000.0 / pdfMs, dialog ? " (with the progress dialog)" : "");
+    }
+    if (!shotDir.isEmpty() && !shoot(doc, shotDir)) {
+        std::fprintf(stderr, "the screenshots could not be saved\n");
+        return 1;
     }
     return 0;
 }
