@@ -83,6 +83,19 @@ protected:
 
 } // namespace
 
+namespace {
+
+// A long text set by the program shows its beginning, not its end.
+void showStartOfText(QLineEdit *field)
+{
+    QObject::connect(field, &QLineEdit::textChanged, field, [field] {
+        if (!field->hasFocus())
+            field->setCursorPosition(0);
+    });
+}
+
+} // namespace
+
 QPushButton *commandButton(const QString &name, const QString &caption, QWidget *parent)
 {
     auto *b = new QPushButton(caption, parent);
@@ -97,6 +110,7 @@ QLineEdit *makeText(QWidget *form, const QString &name)
     field->setObjectName(name);
     field->setMaxLength(kMaxTextLength);
     selectAllOnEntry(field);
+    showStartOfText(field);
     return field;
 }
 
@@ -106,6 +120,7 @@ QLineEdit *displayBox(const QString &name, QWidget *parent)
     e->setObjectName(name);
     e->setEnabled(false);
     keepTextReadable(e);
+    showStartOfText(e);
     return e;
 }
 
