@@ -54,7 +54,8 @@ struct CancelWhenShown
         QObject::connect(&timer, &QTimer::timeout, [this] {
             for (QWidget *w : QApplication::allWidgets()) {
                 auto *dialog = qobject_cast<QProgressDialog *>(w);
-                if (dialog && dialog->objectName() == QLatin1String("pageProgress") && value < 0) {
+                // Once a page is done, so the count is shown; hidden or not, the dialog can be cancelled.
+                if (dialog && dialog->objectName() == QLatin1String("pageProgress") && value < 0 && dialog->value() > 0) {
                     value = dialog->value();
                     maximum = dialog->maximum();
                     label = dialog->labelText();
