@@ -1,5 +1,6 @@
 #include "reports/Viewer.h"
 
+#include "ui/Progress.h"
 #include "ui/WindowHost.h"
 #include "reports/ReportPrinter.h"
 
@@ -230,7 +231,7 @@ void ReportView::updateControls()
     m_pageBox->setValue(m_page + 1);
     m_pageBox->blockSignals(false);
     m_pageBox->setEnabled(pages > 1);
-    m_pageOf->setText(QStringLiteral("of %1").arg(pages));
+    m_pageOf->setText(QStringLiteral("of %1").arg(groupedNumber(pages)));
     m_print->setEnabled(pages > 0);
     m_export->setEnabled(pages > 0);
 }

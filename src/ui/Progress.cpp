@@ -40,7 +40,8 @@ bool Progress::step(int done, int total)
 {
     if (m_dialog->wasCanceled())
         return false;
-    if (done < total && m_sinceEvents.elapsed() < kEventsEveryMs)
+    // The first page always lets events through, so a short job can still be cancelled.
+    if (done > 1 && done < total && m_sinceEvents.elapsed() < kEventsEveryMs)
         return true;
     m_dialog->setMaximum(total);
     m_dialog->setLabelText(
