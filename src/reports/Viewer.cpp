@@ -24,6 +24,19 @@ namespace {
 constexpr int kZoomSteps[] = {50, 75, 100, 125, 150, 200, 300};
 constexpr int kNotch = 120; // one wheel notch
 
+// Adds `turn` to what a wheel has turned so far (starting afresh when it turns the other way)
+// and takes out the whole notches: positive away from the user. Fine-grained wheels step like
+// notched ones.
+int spendNotches(int &turned, int turn)
+{
+    if ((turn > 0) != (turned > 0))
+        turned = 0;
+    turned += turn;
+    const int notches = turned / kNotch;
+    turned -= notches * kNotch;
+    return notches;
+}
+
 QToolButton *toolButton(QWidget *parent, QStyle::StandardPixmap icon, const QString &tip, const QString &name)
 {
     auto *b = new QToolButton(parent);
@@ -325,13 +338,8 @@ bool ReportView::wheel(const QWheelEvent *event)
 {
     const int turn = event->angleDelta().y();
     if (event->modifiers() & Qt::ControlModifier) {
-        if ((turn > 0) != (m_wheelZoom > 0))
-            m_wheelZoom = 0;
-        m_wheelZoom += turn;
-        for (; m_wheelZoom >= kNotch; m_wheelZoom -= kNotch)
-            zoomIn();
-        for (; m_wheelZoom <= -kNotch; m_wheelZoom += kNotch)
-            zoomOut();
+        for (int n = spendNotches(m_wheelZoom, turn); n != 0; n += n > 0 ? -1 : 1)
+            n > 0 ? zoomIn() : zoomOut();
         return true;
     }
     if (turn == 0 || !m_document)
@@ -344,10 +352,7 @@ bool ReportView::wheel(const QWheelEvent *event)
         m_wheelTurn = 0;
         return false; // the scroll area scrolls
     }
-    if ((turn > 0) != (m_wheelTurn > 0))
-        m_wheelTurn = 0;
-    m_wheelTurn += turn;
-    if (std::abs(m_wheelTurn) < kNotch)
+    if (spendNotches(m_wheelTurn, turn) == 0)
         return true;
     m_wheelTurn = 0;
     showPage(m_page + (down ? 1 : -1));

@@ -89,15 +89,13 @@ bool DatePicker::finishTyping()
     const QString typed = m_typed;
     m_typed.clear();
     if (typed.isEmpty()) {
-        setDate(m_before);
-        lineEdit()->setText(m_before.toString(displayFormat()));
+        showDate(m_before);
         return true;
     }
     // A two-digit year is read as parseDate reads it everywhere else.
     const QDate d = typed.count(u'/') == 2 ? parseDate(typed) : QDate();
     if (d.isValid() && d >= minimumDate() && d <= maximumDate()) {
-        setDate(d);
-        lineEdit()->setText(d.toString(displayFormat()));
+        showDate(d);
         lineEdit()->setCursorPosition(int(lineEdit()->text().size()));
         return true;
     }
@@ -111,15 +109,20 @@ void DatePicker::cancelTyping()
         return;
     m_typing = false;
     m_typed.clear();
-    setDate(m_before);
-    lineEdit()->setText(m_before.toString(displayFormat()));
+    showDate(m_before);
     selectAll();
+}
+
+void DatePicker::showDate(const QDate &d)
+{
+    setDate(d);
+    // The typed text is replaced even when the date itself does not change.
+    lineEdit()->setText(d.toString(displayFormat()));
 }
 
 void DatePicker::refuse(const QString &typed)
 {
-    setDate(m_before);
-    lineEdit()->setText(m_before.toString(displayFormat()));
+    showDate(m_before);
     selectAll();
     MessageBox::show(this,
                      QStringLiteral("\"%1\" is not a date. Type the date as month/day/year, for example %2.")
@@ -150,15 +153,8 @@ void DatePicker::keyPressEvent(QKeyEvent *event)
             cancelTyping();
             event->accept();
             return;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (!finishTyping()) {
-                event->accept();
-                return;
-            }
-            break;
         default:
-            // Any other key ends the typing first, so it acts on a whole date.
+            // Any other key (Enter too) ends the typing first, so it acts on a whole date.
             if (!finishTyping()) {
                 event->accept();
                 return;

@@ -35,6 +35,8 @@ private:
     // the old date back. Returns whether a date was taken.
     bool finishTyping();
     void cancelTyping();
+    // Sets `d` and shows it in the display format.
+    void showDate(const QDate &d);
     void refuse(const QString &typed);
 
     bool m_typing = false;
