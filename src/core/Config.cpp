@@ -1,13 +1,15 @@
 #include "core/Config.h"
 
 #include "core/Database.h"
+#include "core/OutputFile.h"
 
 #include <QDir>
 #include <QFile>
 
-QStringList readListItems(const QString &content, int maxItems)
+QStringList readListItems(const QString &content, int maxItems, QList<int> *lines)
 {
     QStringList items;
+    int line = 1;
     const int n = int(content.size());
     int i = 0;
     while (i < n && items.size() < maxItems) {
@@ -35,6 +37,8 @@ QStringList readListItems(const QString &content, int maxItems)
                 item.chop(1);
         }
         items << item;
+        if (lines)
+            *lines << line;
         if (i < n) {
             if (content[i] == u',') {
                 ++i;
@@ -42,10 +46,13 @@ QStringList readListItems(const QString &content, int maxItems)
                 int j = i;
                 while (j < n && (content[j] == u' ' || content[j] == u'\t' || content[j] == u'\r'))
                     ++j;
-                if (j < n && content[j] == u'\n')
+                if (j < n && content[j] == u'\n') {
                     i = j + 1;
+                    ++line;
+                }
             } else {
                 ++i; // line end
+                ++line;
             }
         }
     }
@@ -54,7 +61,18 @@ QStringList readListItems(const QString &content, int maxItems)
 
 Config parseConfig(const QString &content, const QString &where)
 {
-    const QStringList items = readListItems(content, 5);
+    QList<int> lines;
+    const QStringList items = readListItems(content, 5, &lines);
+    for (int i = 0; i < items.size(); ++i) {
+        if (items.at(i).size() > kMaxConfigItemLength)
+            throw StartupError(QStringLiteral("Configuration Error"),
+                               QStringLiteral("Item %1 on line %2 of the configuration file %3 is longer than %4 "
+                                              "characters; no path or date is that long.")
+                                   .arg(i + 1)
+                                   .arg(lines.at(i))
+                                   .arg(QDir::toNativeSeparators(where))
+                                   .arg(kMaxConfigItemLength));
+    }
     if (items.size() < 5) {
         throw StartupError(QStringLiteral("Configuration Error"),
                            QStringLiteral("The configuration file %1 holds %2 item(s); five are needed: a heading, "
@@ -66,7 +84,17 @@ Config parseConfig(const QString &content, const QString &where)
     Config c;
     c.databasePath = items.at(2).trimmed();
     c.priceChangeCutoff = items.at(4).trimmed();
-    if (!parseDate(c.priceChangeCutoff).isValid()) {
+    // An unquoted path with a comma in it splits in two and pushes the label into the date's place.
+    if (!parseWholeDate(c.priceChangeCutoff).isValid() && lines.at(3) == lines.at(2)) {
+        QString written = content.section(u'\n', lines.at(2) - 1, lines.at(2) - 1).trimmed();
+        if (lines.at(1) == lines.at(2))
+            written = written.section(u',', 1).trimmed();
+        throw StartupError(QStringLiteral("Configuration Error"),
+                           QStringLiteral("The database path \"%1\" in %2 holds a comma: write it in double "
+                                          "quotes, for example Database,\"%1\".")
+                               .arg(written, QDir::toNativeSeparators(where)));
+    }
+    if (!parseWholeDate(c.priceChangeCutoff).isValid()) {
         throw StartupError(QStringLiteral("Configuration Error"),
                            QStringLiteral("The price change cut-off date \"%1\" in %2 is not a date. Write it as "
                                           "month/day/year, for example 1/31/2010.")
@@ -95,7 +123,10 @@ Config loadConfig(const QString &folder)
                            QStringLiteral("The configuration file %1 could not be read: %2")
                                .arg(QDir::toNativeSeparators(path), f.errorString()));
     }
-    return parseConfig(QString::fromUtf8(f.readAll()), path);
+    // Five short items fit in far less; an endless file is not read whole.
+    const QByteArray head = f.read(qint64(kMaxConfigItemLength + 1) * 5 + 1024);
+    output::protectConfigFolder(folder);
+    return parseConfig(QString::fromUtf8(head), path);
 }
 
 QString &DatabasePath()

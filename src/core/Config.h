@@ -30,7 +30,11 @@ struct Config
 
 // Free-format list input: items separated by commas or line ends, leading blanks skipped,
 // double quotes removed (commas inside quotes belong to the item). Reads at most maxItems.
-QStringList readListItems(const QString &content, int maxItems);
+// `lines`, when given, receives the line each item starts on (1-based).
+QStringList readListItems(const QString &content, int maxItems, QList<int> *lines = nullptr);
+
+// No path or date comes near this; a longer item is refused rather than used.
+constexpr int kMaxConfigItemLength = 4096;
 
 // Reads items 3 and 5 of `content`; throws StartupError when fewer than five items are found
 // or the cut-off is not a date. `where` names the file in messages.

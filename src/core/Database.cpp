@@ -1,9 +1,15 @@
 #include "core/Database.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <sqlcipher/sqlite3.h>
 
@@ -334,13 +340,22 @@ std::unique_ptr<Database> Database::create(const QString &path, const QByteArray
 {
     if (QFileInfo::exists(path))
         throw DbError(SQLITE_CANTOPEN, QStringLiteral("The file '%1' already exists.").arg(path));
-    return connect(path, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    // Made private before the engine writes a byte; the engine gives its journals the file's mode.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          0600);
+    if (fd < 0)
+        throw DbError::unusableFile(SQLITE_CANTOPEN, path,
+                                    QStringLiteral("could not be created: %1")
+                                        .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    ::close(fd);
+    return connect(path, password, SQLITE_OPEN_READWRITE);
 }
 
 std::unique_ptr<Database> Database::connect(const QString &path, const QByteArray &password, int flags)
 {
     std::unique_ptr<Database> db(new Database);
     db->m_path = path;
+    db->m_key = password;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db->m_db, flags, nullptr);
     if (rc != SQLITE_OK)
         db->fail(rc);
@@ -574,6 +589,19 @@ QDate parseDate(const QString &input)
         }
     }
     return QDate();
+}
+
+QDate parseWholeDate(const QString &input)
+{
+    const QString text = input.trimmed();
+    const bool iso = text.size() >= 5 && text.at(4) == u'-';
+    if (iso && text.size() != 10)
+        return QDate();
+    for (QChar c : text) {
+        if (!c.isDigit() && c != u'/' && c != u'-')
+            return QDate();
+    }
+    return parseDate(text);
 }
 
 QString likeLiteral(const QString &text)

@@ -126,6 +126,9 @@ public:
     static std::unique_ptr<Database> create(const QString &path, const QByteArray &password);
 
     QString path() const { return m_path; }
+    // The key the file was opened with, for a copy that must open the same way.
+    QByteArray key() const { return m_key; }
+    void rememberKey(const QByteArray &key) { m_key = key; }
     bool isOpen() const { return m_db != nullptr; }
     // Throws DbError::unusableFile when the file cannot be written.
     void checkWritable();
@@ -160,6 +163,7 @@ private:
 
     sqlite3 *m_db = nullptr;
     QString m_path;
+    QByteArray m_key;
     int m_savepointDepth = 0;
     std::map<QString, sqlite3_stmt *> m_statements;
     friend class Transaction;
@@ -186,6 +190,8 @@ QString isoDate(const QDate &date);
 QString isoDateTime(const QDateTime &dateTime);
 // Reads "yyyy-MM-dd[ HH:mm:ss]" or "m/d/yyyy"; invalid when neither.
 QDate parseDate(const QString &text);
+// The same for text a person gave: the whole text must be the date, nothing before or after it.
+QDate parseWholeDate(const QString &text);
 
 // Escapes % and _ (and the escape itself) for LIKE ... ESCAPE '\'.
 QString likeLiteral(const QString &text);

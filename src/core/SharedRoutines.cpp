@@ -136,6 +136,14 @@ int TypeAhead::feed(const void *list, QChar character, const QStringList &entrie
     return found;
 }
 
+void TypeAhead::forget(const void *list)
+{
+    if (m_lastList == list) {
+        m_lastList = nullptr;
+        m_buffer.clear();
+    }
+}
+
 TypeAhead &TypeAhead::instance()
 {
     static TypeAhead state;

@@ -36,6 +36,8 @@ public:
     // `now` is seconds since midnight. Returns the index to select, or -1 to leave the selection.
     int feed(const void *list, QChar character, const QStringList &entries, double now);
     QString buffer() const { return m_buffer; }
+    // A list that goes away takes its search with it: a new list at the same address starts afresh.
+    void forget(const void *list);
 
     static TypeAhead &instance();
 

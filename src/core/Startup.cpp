@@ -1,15 +1,86 @@
 #include "core/Startup.h"
 
 #include "core/Database.h"
+#include "core/Passphrase.h"
 #include "core/schema/Schema.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <sqlcipher/sqlite3.h>
+
+namespace {
+
+// Too small, or a plain unencrypted file: no passphrase can open it, so none is asked.
+bool couldHoldKeyedFile(const QString &path)
+{
+    QFile f(path);
+    if (f.size() < 512 || !f.open(QIODevice::ReadOnly))
+        return false;
+    return !f.read(16).startsWith("SQLite format 3");
+}
+
+void requireShopSchema(Database &db)
+{
+    QStringList present;
+    for (const Row &r : db.query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+        present << r.text(QStringLiteral("name")).toLower();
+    QStringList missing;
+    for (const schema::Table &t : schema::tables()) {
+        if (!present.contains(QString::fromLatin1(t.name).toLower()))
+            missing << QString::fromLatin1(t.name);
+    }
+    if (missing.isEmpty())
+        return;
+    if (missing.size() == int(schema::tables().size()))
+        throw DbError::unusableFile(SQLITE_NOTADB, db.path(),
+                                    QStringLiteral("holds no tables of this program: it is not a shop database"));
+    throw DbError::unusableFile(SQLITE_NOTADB, db.path(),
+                                QStringLiteral("is not a whole shop database: the table(s) %1 are missing")
+                                    .arg(missing.join(QStringLiteral(", "))));
+}
+
+} // namespace
+
+std::unique_ptr<Database> openShopDatabase(const QString &path)
+{
+    std::unique_ptr<Database> db;
+    try {
+        db = Database::open(path, schema::password());
+    } catch (const DbError &e) {
+        const passphrase::Prompt &ask = passphrase::prompt();
+        if (e.code() != SQLITE_NOTADB || !ask || !couldHoldKeyedFile(path))
+            throw;
+        for (int attempt = 1; !db; ++attempt) {
+            if (attempt > 3)
+                throw DbError::unusableFile(SQLITE_NOTADB, path,
+                                            QStringLiteral("could not be opened: the passphrase was wrong three "
+                                                           "times"));
+            const QByteArray key = ask(path, attempt);
+            if (key.isEmpty())
+                throw DbError::unusableFile(SQLITE_NOTADB, path,
+                                            attempt == 1 ? QStringLiteral("is keyed with a passphrase, and none "
+                                                                          "was given")
+                                                         : QStringLiteral("could not be opened: the passphrase "
+                                                                          "is wrong"));
+            try {
+                db = Database::open(path, key);
+            } catch (const DbError &again) {
+                if (again.code() != SQLITE_NOTADB)
+                    throw;
+            }
+        }
+    }
+    requireShopSchema(*db);
+    return db;
+}
 
 std::unique_ptr<Database> openConfiguredDatabase(const QString &folder)
 {
@@ -32,20 +103,13 @@ std::unique_ptr<Database> openConfiguredDatabase(const QString &folder)
     }
     std::unique_ptr<Database> db;
     try {
-        db = Database::open(config.databasePath, schema::password());
+        db = openShopDatabase(config.databasePath);
     } catch (const DbError &e) {
         const QString reason =
             e.reason().isEmpty() ? QStringLiteral("could not be opened: %1").arg(e.message()) : e.reason();
         throw StartupError(QStringLiteral("Database Error"),
                            QStringLiteral("The database file %1 named in %2 %3.")
                                .arg(QDir::toNativeSeparators(config.databasePath), where, reason));
-    }
-    if (db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'")).toInt() == 0) {
-        throw StartupError(
-            QStringLiteral("Database Error"),
-            QStringLiteral("The database file %1 named in %2 holds no tables: it is not a database "
-                           "of this program, or its password is wrong.")
-                .arg(QDir::toNativeSeparators(config.databasePath), where));
     }
     DatabasePath() = config.databasePath;
     PriceChangeCutoff() = config.priceChangeCutoff;
@@ -103,15 +167,41 @@ QStringList checkDatabase(Database &db)
     return findings;
 }
 
-InstanceLock::InstanceLock(const QString &programFolder)
+namespace {
+
+// The user's own folder for locks: the session's runtime folder, else one under the home folder.
+// Neither can be reached, replaced or filled by another local account.
+QString privateLockFolder()
 {
-    const QString dir = QDir::tempPath();
-    const QByteArray key = QCryptographicHash::hash(QFileInfo(programFolder).absoluteFilePath().toUtf8(),
-                                                    QCryptographicHash::Sha1)
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    struct stat st = {};
+    if (!runtime.isEmpty() && ::lstat(QFile::encodeName(runtime).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+        st.st_uid == ::getuid() && (st.st_mode & 077) == 0)
+        return runtime;
+    const QString folder = QDir::home().filePath(QStringLiteral(".cache/corvane"));
+    QDir().mkpath(folder);
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+    return folder;
+}
+
+// Two paths to one file (links, other folders, ./shop.db) are one database: the key is the file's
+// identity, its path only while it does not exist.
+QByteArray fileIdentity(const QString &path)
+{
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        return QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
+    return QFileInfo(path).absoluteFilePath().toUtf8();
+}
+
+} // namespace
+
+InstanceLock::InstanceLock(const QString &databaseFile)
+{
+    const QByteArray key = QCryptographicHash::hash(fileIdentity(databaseFile), QCryptographicHash::Sha1)
                                .toHex()
                                .left(16);
-    m_path = QDir(dir).filePath(
-        QStringLiteral("corvane-%1-%2.lock").arg(::getuid()).arg(QString::fromLatin1(key)));
+    m_path = QDir(privateLockFolder()).filePath(QStringLiteral("corvane-%1.lock").arg(QString::fromLatin1(key)));
 }
 
 InstanceLock::~InstanceLock()
@@ -124,7 +214,8 @@ bool InstanceLock::tryLock()
 {
     if (m_fd >= 0)
         return true;
-    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return true; // no place for a lock: do not stop the shop from working
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

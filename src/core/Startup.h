@@ -14,6 +14,11 @@ class Database;
 // created or changed by a failed start.
 std::unique_ptr<Database> openConfiguredDatabase(const QString &folder);
 
+// Opens a shop database file: with the program's fixed key, or, when the file is keyed otherwise,
+// with the passphrase the installed prompt gives (three tries). A file that opens but does not
+// hold the shop's tables is refused too. Throws DbError naming the file and saying why.
+std::unique_ptr<Database> openShopDatabase(const QString &path);
+
 // The full check of a database file's pages: the engine's integrity check, then every table read
 // through. Empty when nothing is damaged; otherwise one line a finding, naming the damaged tables.
 QStringList checkDatabase(Database &db);
@@ -23,8 +28,8 @@ QStringList checkDatabase(Database &db);
 class InstanceLock
 {
 public:
-    // One lock per program folder.
-    explicit InstanceLock(const QString &programFolder);
+    // One lock per database file, whatever path names it, kept in the user's private folder.
+    explicit InstanceLock(const QString &databaseFile);
     ~InstanceLock();
     InstanceLock(const InstanceLock &) = delete;
     InstanceLock &operator=(const InstanceLock &) = delete;

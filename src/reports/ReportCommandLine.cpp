@@ -1,6 +1,7 @@
 #include "reports/ReportCommandLine.h"
 
 #include "core/Database.h"
+#include "core/Passphrase.h"
 #include "core/Startup.h"
 #include "core/schema/Schema.h"
 #include "reports/ReportDesign.h"
@@ -10,12 +11,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 namespace reports {
 
@@ -39,6 +40,7 @@ struct Request
     QString database;
     bool help = false;
     bool check = false;
+    bool setPassphrase = false;
 };
 
 Request parse(const QStringList &args)
@@ -72,15 +74,19 @@ Request parse(const QStringList &args)
             r.help = true;
         } else if (a == QLatin1String("--check")) {
             r.check = true;
+        } else if (a == QLatin1String("--set-passphrase")) {
+            r.setPassphrase = true;
         } else {
             throw UsageError(QStringLiteral("Unknown argument \"%1\".").arg(a));
         }
     }
     if (r.help)
         return r;
-    if (r.check) {
-        if (!r.document.isEmpty() || !r.pdf.isEmpty() || !r.csv.isEmpty() || !r.arguments.isEmpty())
-            throw UsageError(QStringLiteral("--check takes only --db."));
+    if (r.check || r.setPassphrase) {
+        const QString option = r.check ? QStringLiteral("--check") : QStringLiteral("--set-passphrase");
+        if (!r.document.isEmpty() || !r.pdf.isEmpty() || !r.csv.isEmpty() || !r.arguments.isEmpty() ||
+            (r.check && r.setPassphrase))
+            throw UsageError(QStringLiteral("%1 takes only --db.").arg(option));
         return r;
     }
     if (r.document.isEmpty())
@@ -122,8 +128,7 @@ QString subCsvPath(const QString &path)
 
 std::unique_ptr<Database> openRequested(const Request &request, const QString &programFolder)
 {
-    return request.database.isEmpty() ? openConfiguredDatabase(programFolder)
-                                      : Database::open(request.database, schema::password());
+    return request.database.isEmpty() ? openConfiguredDatabase(programFolder) : openShopDatabase(request.database);
 }
 
 // Numbers of stored records named in a request: one that does not exist is said as such, not as
@@ -140,6 +145,7 @@ constexpr StoredRecord kStoredRecords[] = {
     {"po", "PurchaseOrder", "Purchase order"},
 };
 
+// A request that names what is not there, or an output that may not be written: exit code 2.
 struct MissingRecord
 {
     QString text;
@@ -215,6 +221,42 @@ int checkDatabaseFile(const Request &request, const QString &programFolder, QTex
     });
 }
 
+// Re-keys the file with a new passphrase typed twice at the terminal; never from the command line.
+int setFilePassphrase(const Request &request, const QString &programFolder, QTextStream &out, QTextStream &err)
+{
+    return reportingFailures(err, [&] {
+        std::unique_ptr<Database> db = openRequested(request, programFolder);
+        const QString file = QDir::toNativeSeparators(db->path());
+        InstanceLock lock(db->path());
+        if (!lock.tryLock()) {
+            err << QStringLiteral("corvane: the program is running on %1; close it first.\n").arg(file);
+            err.flush();
+            return 1;
+        }
+        const std::optional<QByteArray> typed =
+            passphrase::readHidden(QStringLiteral("New passphrase of %1 (at least %2 characters): ")
+                                       .arg(file)
+                                       .arg(passphrase::kMinimumLength));
+        if (!typed) {
+            err << "corvane: --set-passphrase asks the new passphrase at a terminal; none is open.\n";
+            err.flush();
+            return 2;
+        }
+        const QByteArray again = passphrase::readHidden(QStringLiteral("Type it again: ")).value_or(QByteArray());
+        if (const std::optional<Refusal> no = passphrase::refusal(*typed, again)) {
+            err << "corvane: " << no->text << '\n';
+            err.flush();
+            return 2;
+        }
+        passphrase::rekey(*db, *typed);
+        out << QStringLiteral("%1 is now keyed with the new passphrase. Keep it safe: without it the file "
+                              "cannot be opened.\n")
+                   .arg(file);
+        out.flush();
+        return 0;
+    });
+}
+
 } // namespace
 
 QString commandLineUsage()
@@ -222,10 +264,13 @@ QString commandLineUsage()
     QString text = QStringLiteral(
         "Usage: corvane --report NAME [--arg KEY=VALUE ...] (--pdf FILE | --csv FILE) [--db DATABASE]\n"
         "       corvane --check [--db DATABASE]\n"
+        "       corvane --set-passphrase [--db DATABASE]\n"
         "Writes one document without opening a window: as a PDF file, or its rows as CSV (a header of\n"
         "the design's columns; a sub-report's rows go to FILE-sub.csv). Without --db the database\n"
         "named in config.txt beside the program is used. --check reads the whole database file and\n"
-        "lists the tables a damaged page belongs to.\n\nDocuments:\n");
+        "lists the tables a damaged page belongs to. --set-passphrase keys the file with a new\n"
+        "passphrase, typed twice at the terminal. A file keyed with a passphrase is opened with the\n"
+        "one in CORVANE_PASSPHRASE, or asks for it at the terminal.\n\nDocuments:\n");
     for (const Document *d : registry()) {
         text += QStringLiteral("  ") + d->name() + u'\n';
         for (const Argument &a : d->arguments)
@@ -234,34 +279,31 @@ QString commandLineUsage()
     return text;
 }
 
-bool writeCsv(const QString &path, const RowSet &rows, const QStringList &columns, QString *error)
+output::Result writeCsv(const QString &path, const RowSet &rows, const QStringList &columns)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("The file \"%1\" could not be written: %2").arg(path, file.errorString());
-        return false;
-    }
     std::vector<int> indexes;
     QStringList header;
     for (const QString &c : columns) {
         indexes.push_back(rows.columnIndex(c));
         header << csvField(c);
     }
-    QByteArray out = header.join(u',').toUtf8() + "\r\n";
-    for (const Row &row : rows) {
-        QStringList fields;
-        for (int i : indexes)
-            fields << csvField(i >= 0 ? plainValue(row.value(i)) : QString());
-        out += fields.join(u',').toUtf8() + "\r\n";
-    }
-    file.write(out);
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("The file \"%1\" could not be written: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return output::writeFile(path, [&](QIODevice &device) {
+        QByteArray out = header.join(u',').toUtf8() + "\r\n";
+        for (const Row &row : rows) {
+            QStringList fields;
+            for (int i : indexes)
+                fields << csvField(i >= 0 ? plainValue(row.value(i)) : QString());
+            out += fields.join(u',').toUtf8() + "\r\n";
+            // Written as it grows, so a large document never holds its whole text twice.
+            if (out.size() >= (1 << 16)) {
+                if (device.write(out) != out.size())
+                    return true; // the device's error is reported by the caller
+                out.clear();
+            }
+        }
+        device.write(out);
+        return true;
+    });
 }
 
 bool isCommandLineRequest(int argc, char **)
@@ -283,6 +325,7 @@ int runCommandLine(int argc, char **argv)
             std::fprintf(stderr, "%s\n", qPrintable(text));
     });
     QGuiApplication app(argc, argv);
+    passphrase::setPrompt(passphrase::fromEnvironmentOrTerminal);
     QTextStream out(stdout);
     QTextStream err(stderr);
     return runReportCommand(app.arguments().mid(1), QCoreApplication::applicationDirPath(), out, err);
@@ -300,8 +343,11 @@ int runReportCommand(const QStringList &args, const QString &programFolder, QTex
             out.flush();
             return 0;
         }
+        output::protectConfigFolder(programFolder);
         if (request.check)
             return checkDatabaseFile(request, programFolder, out, err);
+        if (request.setPassphrase)
+            return setFilePassphrase(request, programFolder, out, err);
         document = find(request.document);
         if (!document)
             throw UsageError(QStringLiteral("There is no document named \"%1\".").arg(request.document));
@@ -315,33 +361,39 @@ int runReportCommand(const QStringList &args, const QString &programFolder, QTex
         std::unique_ptr<Database> db = openRequested(request, programFolder);
         checkRecordsExist(*db, request.arguments);
         RequestConnection connection(std::move(db));
+        // Refused before any work, so nothing is written when one of the outputs may not be.
+        for (const QString &target : {request.pdf, request.csv, request.csv.isEmpty() ? QString()
+                                                                                     : subCsvPath(request.csv)}) {
+            const QString refused = target.isEmpty() ? QString() : output::refusal(target);
+            if (!refused.isEmpty())
+                throw MissingRecord{refused};
+        }
         const ReportJob job = buildJob(*document, request.arguments);
         const Design &design = checkJob(job);
-        QString error;
-        bool written = false;
+        output::Result result;
         if (!request.pdf.isEmpty()) {
             const ReportDocument doc(job);
-            written = doc.writePdf(request.pdf, &error);
-            if (written)
+            result = doc.exportPdf(request.pdf);
+            if (result.written())
                 out << QStringLiteral("%1: %2 page(s) written to %3\n")
                            .arg(design.name)
                            .arg(doc.pageCount())
                            .arg(request.pdf);
         } else {
-            written = writeCsv(request.csv, job.rows, design.columns, &error);
-            if (written && design.sub && job.subRows)
-                written = writeCsv(subCsvPath(request.csv), *job.subRows, design.sub->columns, &error);
-            if (written)
+            result = writeCsv(request.csv, job.rows, design.columns);
+            if (result.written() && design.sub && job.subRows)
+                result = writeCsv(subCsvPath(request.csv), *job.subRows, design.sub->columns);
+            if (result.written())
                 out << QStringLiteral("%1: %2 row(s) written to %3\n")
                            .arg(design.name)
                            .arg(job.rows.size())
                            .arg(request.csv);
         }
         out.flush();
-        if (!written) {
-            err << error << '\n';
+        if (!result.written()) {
+            err << result.message << '\n';
             err.flush();
-            return 1;
+            return result.outcome == output::Outcome::Refused ? 2 : 1;
         }
         return 0;
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/OutputFile.h"
 #include "core/ReportJob.h"
 #include "reports/ReportRegistry.h"
 
@@ -27,6 +28,6 @@ int runCommandLine(int argc, char **argv);
 int runReportCommand(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err);
 
 // Standard CSV: a header of `columns`, then one line per row with those columns' values.
-bool writeCsv(const QString &path, const RowSet &rows, const QStringList &columns, QString *error = nullptr);
+output::Result writeCsv(const QString &path, const RowSet &rows, const QStringList &columns);
 
 } // namespace reports

@@ -7,7 +7,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <cmath>
 #include <optional>
@@ -1287,23 +1286,12 @@ bool ReportDocument::renderTo(QPagedPaintDevice &device, int first, int last,
     return p.end();
 }
 
-bool ReportDocument::writePdf(const QString &path, QString *error, const PageProgress &progress) const
+output::Result ReportDocument::exportPdf(const QString &path, const PageProgress &progress) const
 {
-    const auto fail = [&] {
-        if (error)
-            *error = QStringLiteral("The file \"%1\" could not be written.").arg(path);
-        return false;
-    };
-    if (error)
-        error->clear();
-    // Checked before any painting, so an unwritable path costs nothing and warns nobody.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail();
-    bool stopped = false;
     bool painted = false;
-    {
-        QPdfWriter writer(&file);
+    bool stopped = false;
+    output::Result result = output::writeFile(path, [&](QIODevice &device) {
+        QPdfWriter writer(&device);
         writer.setResolution(300);
         writer.setCreator(QStringLiteral("Corvane"));
         writer.setTitle(design().title);
@@ -1312,15 +1300,19 @@ bool ReportDocument::writePdf(const QString &path, QString *error, const PagePro
             return !stopped;
         };
         painted = renderTo(writer, 0, -1, watch);
-    }
-    if (stopped || !painted) {
-        file.cancelWriting();
-        file.commit(); // removes the temporary file, leaves `path` as it was
-        return stopped ? false : fail();
-    }
-    if (file.size() <= 0 || !file.commit())
-        return fail();
-    return true;
+        return painted && !stopped;
+    });
+    if (result.outcome == output::Outcome::Cancelled && !stopped)
+        result = {output::Outcome::Failed, QStringLiteral("The file \"%1\" could not be written.").arg(path)};
+    return result;
+}
+
+bool ReportDocument::writePdf(const QString &path, QString *error, const PageProgress &progress) const
+{
+    const output::Result result = exportPdf(path, progress);
+    if (error)
+        *error = result.message;
+    return result.written();
 }
 
 } // namespace reports

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/OutputFile.h"
 #include "reports/ReportDesign.h"
 
 #include <QImage>
@@ -49,6 +50,8 @@ public:
     // keeps the file that was there. False with `error` set when it could not be written (left
     // empty when `progress` stopped it).
     bool writePdf(const QString &path, QString *error = nullptr, const PageProgress &progress = {}) const;
+    // The same, saying whether the target was refused, failed or cancelled.
+    output::Result exportPdf(const QString &path, const PageProgress &progress = {}) const;
 
 private:
     std::shared_ptr<const Layout> m_layout;

@@ -33,7 +33,7 @@ qint64 readNumber(const QString &key, const QString &value)
 
 QDate readDate(const QString &key, const QString &value)
 {
-    const QDate d = parseDate(value);
+    const QDate d = parseWholeDate(value);
     if (!d.isValid())
         throw UsageError(
             QStringLiteral("--arg %1 must be a date (yyyy-mm-dd or m/d/yyyy), not \"%2\".").arg(key, value));

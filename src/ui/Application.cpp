@@ -1,6 +1,8 @@
 #include "ui/Application.h"
 
 #include "core/Database.h"
+#include "core/Passphrase.h"
+#include "ui/ShopPassphrase.h"
 #include "ui/MainWindow.h"
 #include "ui/Widgets.h"
 #include "ui/MessageBox.h"
@@ -36,13 +38,14 @@ int runApplication(int argc, char **argv)
     QApplication::setWindowIcon(programIcon());
     const QString folder = QCoreApplication::applicationDirPath();
 
+    passphrase::setPrompt(ShopPassphrase::ask);
     try {
         setDbConnection(openConfiguredDatabase(folder));
     } catch (const StartupError &e) {
         return refuse(e.title(), e.text());
     }
 
-    InstanceLock lock(folder);
+    InstanceLock lock(DatabasePath());
     if (!lock.tryLock()) {
         std::fprintf(stderr, "Application Already Running: This application is already running.\n");
         std::fflush(stderr);

@@ -33,6 +33,7 @@ const std::vector<Command> &commandTable()
         {"Administrative", "Set Entry/Edit", "SetEntry", "Entry"},
         {"Administrative", "Set Listing", "SetReport", "Reports"},
         {"Administrative", "Reset Item Price", "ResetPrice", "Entry"},
+        {"Administrative", "Shop Passphrase", "ShopPassphrase", "Entry"},
         {"Administrative", "About", "About", "Entry"},
         {"Purchasing", "Import XLS", "ImportXLS", "Entry"},
         {"Purchasing", "Pending Items", "PendingItems", "Navigator"},

@@ -45,7 +45,8 @@ namespace {
 class TypeAheadFilter : public QObject
 {
 public:
-    using QObject::QObject;
+    explicit TypeAheadFilter(QComboBox *combo) : QObject(combo), m_combo(combo) {}
+    ~TypeAheadFilter() override { TypeAhead::instance().forget(m_combo); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -63,6 +64,9 @@ protected:
             ComboTypeAhead(combo, c);
         return true;
     }
+
+private:
+    const QComboBox *m_combo;
 };
 
 } // namespace

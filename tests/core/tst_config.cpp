@@ -109,6 +109,37 @@ private Q_SLOTS:
         QCOMPARE(c.priceChangeCutoff, QStringLiteral("12/31/2009"));
     }
 
+    // A hostile or mistaken config.txt is refused in words that point at the real fault.
+    void refusesWhatNoShopWrites_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("10 MB path") << "H\nDatabase," + QByteArray(10 << 20, 'a') + "\nCutoff,1/1/2010\n"
+                                    << "Item 3 on line 2 of the configuration file /app/config.txt is longer than "
+                                       "4096 characters";
+        QTest::newRow("10 MB heading") << QByteArray(10 << 20, 'h') << "Item 1 on line 1";
+        QTest::newRow("unquoted path with a comma")
+            << QByteArray("H\nDatabase,/srv/shop, main/orders.db\nCutoff,1/1/2010\n")
+            << "The database path \"/srv/shop, main/orders.db\" in /app/config.txt holds a comma: write it in "
+               "double quotes";
+        QTest::newRow("cut-off with text after it") << QByteArray("H\nD,/x.db\nC,1/1/2010'; x\n")
+                                                    << "The price change cut-off date \"1/1/2010'; x\"";
+    }
+    void refusesWhatNoShopWrites()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, says);
+        QTemporaryDir app;
+        writeFile(app.filePath(QStringLiteral("config.txt")), content);
+        try {
+            loadConfig(app.path());
+            QFAIL("accepted");
+        } catch (const StartupError &e) {
+            QVERIFY2(e.text().replace(app.path(), QStringLiteral("/app")).startsWith(says), qPrintable(e.text().left(300)));
+            QVERIFY(e.text().size() < 400);
+        }
+    }
+
     // Each failed start says what is wrong and where, and creates or changes nothing.
     void startUpFailures_data()
     {
@@ -121,7 +152,8 @@ private Q_SLOTS:
         QTest::newRow("not a database") << "garbage" << "not a database";
         QTest::newRow("cut-off not a date") << "baddate" << "is not a date";
         QTest::newRow("held exclusively") << "locked" << "exclusively";
-        QTest::newRow("empty file") << "empty" << "holds no tables";
+        QTest::newRow("empty file") << "empty" << "holds no tables of this program: it is not a shop database";
+        QTest::newRow("tables of another program") << "foreign" << "the table(s) Orders, OrderItem";
     }
     void startUpFailures()
     {
@@ -135,6 +167,10 @@ private Q_SLOTS:
                 Database::create(dbPath, QByteArrayLiteral("other"))->exec(QStringLiteral("CREATE TABLE Orders (ID)"));
             } else if (situation == QLatin1String("empty")) {
                 writeFile(dbPath, QByteArray());
+            } else if (situation == QLatin1String("foreign")) {
+                auto db = schema::createDatabaseFile(dbPath);
+                db->exec(QStringLiteral("DROP TABLE Orders"));
+                db->exec(QStringLiteral("DROP TABLE OrderItem"));
             } else if (situation == QLatin1String("garbage")) {
                 writeFile(dbPath, QByteArray(4096, 'x'));
             } else {

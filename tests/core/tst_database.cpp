@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestDatabaseLayer : public QObject
 {
     Q_OBJECT
@@ -35,6 +37,24 @@ private Q_SLOTS:
         }
         auto db = Database::open(path, schema::password());
         QCOMPARE(db->scalar(QStringLiteral("SELECT Name FROM Customer")).toString(), QStringLiteral("Hidden Trim Co"));
+    }
+
+    // Nobody but its owner may read the shop's file or its journal, whatever the umask.
+    void newFileAndJournalArePrivate()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("shop.db"));
+        const mode_t mask = ::umask(022);
+        auto db = schema::createDatabaseFile(path);
+        ::umask(mask);
+        const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
+                            QFileDevice::WriteOther;
+        QCOMPARE(QFile::permissions(path) & others, QFileDevice::Permissions());
+        db->exec(QStringLiteral("PRAGMA journal_mode = PERSIST"));
+        db->insert(QStringLiteral("Customer"), {{"Name", QStringLiteral("Kept journal")}});
+        QVERIFY(QFileInfo::exists(path + QStringLiteral("-journal")));
+        QCOMPARE(QFile::permissions(path + QStringLiteral("-journal")) & others, QFileDevice::Permissions());
+        QVERIFY_THROWS_EXCEPTION(DbError, Database::create(path, schema::password()));
     }
 
     // Every way a file cannot be used names the file and says in words what is wrong.

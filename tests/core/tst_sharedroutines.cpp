@@ -171,6 +171,14 @@ private Q_SLOTS:
         QCOMPARE(ta.feed(&b, u'\b', customers, 102.3), -1); // backspace is appended, deletes nothing
         QCOMPARE(ta.buffer(), QStringLiteral("ax\b"));
         QCOMPARE(ta.feed(&b, u'S', customers, 103.0), 1); // case ignored
+        // A list that is gone leaves no search behind for a new one at the same address.
+        QCOMPARE(ta.feed(&b, u'a', customers, 104.0), 0);
+        ta.forget(&a); // another list: nothing changes
+        QCOMPARE(ta.feed(&b, u'c', customers, 104.1), 0);
+        QCOMPARE(ta.buffer(), QStringLiteral("ac"));
+        ta.forget(&b);
+        QCOMPARE(ta.feed(&b, u's', customers, 104.2), 1);
+        QCOMPARE(ta.buffer(), QStringLiteral("s"));
     }
 };
 

@@ -259,12 +259,17 @@ private Q_SLOTS:
         SetEntry *w = s.open();
         MessageBox::stopScripting();
         QString boxText;
-        QTimer::singleShot(200, this, [&boxText] {
+        // Answers the box whenever it opens, however long the machine takes to show it.
+        QTimer answer;
+        answer.setInterval(10);
+        connect(&answer, &QTimer::timeout, this, [&] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
                 boxText = box->text();
                 box->accept();
+                answer.stop();
             }
         });
+        answer.start();
         drive::type(w->txtMaterial, QStringLiteral("NOPE"));
         drive::focus(w->txtFeetReq);
         QTRY_VERIFY(!boxText.isEmpty());

@@ -1,3 +1,5 @@
+#include "core/Passphrase.h"
+#include "core/schema/Schema.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportDesign.h"
 #include "ReportTestSupport.h"
@@ -30,7 +32,138 @@ private Q_SLOTS:
     void checkNamesDamagedTables();
     void documentTableCanGrow();
     void programRunsWithoutWindow();
+    void outputOntoTheDatabaseIsRefused_data();
+    void outputOntoTheDatabaseIsRefused();
+    void fileWithoutTheShopsTablesIsRefused_data();
+    void fileWithoutTheShopsTablesIsRefused();
+    void passphraseOpensAKeyedFile();
 };
+
+void TestReportCommandLine::outputOntoTheDatabaseIsRefused_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("csv onto the database") << "--csv" << "db";
+    QTest::newRow("pdf onto the database") << "--pdf" << "db";
+    QTest::newRow("csv onto ./database") << "--csv" << "relative";
+    QTest::newRow("csv whose sub-report would be the database") << "--csv" << "sub";
+    QTest::newRow("csv onto config.txt") << "--csv" << "config";
+}
+
+// Exit 2 and nothing written: the database opens and reads as before.
+void TestReportCommandLine::outputOntoTheDatabaseIsRefused()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, target);
+    TestDatabase t;
+    loadShopFixture();
+    QTemporaryDir program;
+    QFile config(program.filePath(QStringLiteral("config.txt")));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write("H\nDatabase,\"" + t.path().toUtf8() + "\"\nCutoff,1/1/2010\n");
+    config.close();
+    const QFileInfo db(t.path());
+    QString document = QStringLiteral("crptCustomerReport");
+    QString out = t.path();
+    if (target == "relative") {
+        QDir::setCurrent(db.absolutePath());
+        out = QStringLiteral("./") + db.fileName();
+    } else if (target == "sub") {
+        // The AR document writes its payments beside its CSV, as NAME-sub.csv.
+        QVERIFY(QFile::rename(t.path(), db.absoluteDir().filePath(QStringLiteral("shop-sub.csv"))));
+        QVERIFY(QFile::link(db.absoluteDir().filePath(QStringLiteral("shop-sub.csv")), t.path()));
+        out = db.absoluteDir().filePath(QStringLiteral("shop.csv"));
+        document = QStringLiteral("crptARTranReport");
+    } else if (target == "config") {
+        out = config.fileName();
+    }
+    const QByteArray before = QFileInfo(t.path()).size() > 0 ? QByteArray::number(QFileInfo(t.path()).size()) : "";
+    QStringList args{"--report", document, option, out};
+    if (document == QLatin1String("crptARTranReport"))
+        args << "--arg" << "from=2010-01-01" << "--arg" << "to=2010-12-31";
+    const CommandResult r = runCommand(args, program.path());
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.err.count(u'\n') == 1 && r.err.contains(QStringLiteral("the document was not written")), qPrintable(r.err));
+    QCOMPARE(QByteArray::number(QFileInfo(t.path()).size()), before);
+    QVERIFY(!QFileInfo::exists(db.absoluteDir().filePath(QStringLiteral("shop.csv"))));
+    QCOMPARE(runCommand({"--check"}, program.path()).code, 0);
+}
+
+void TestReportCommandLine::fileWithoutTheShopsTablesIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("one byte") << QByteArray("x");
+}
+
+// Neither --check nor a document takes a file that holds no shop for a sound one.
+void TestReportCommandLine::fileWithoutTheShopsTablesIsRefused()
+{
+    QFETCH(QByteArray, bytes);
+    TestDatabase t;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("shop.db"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    for (const QStringList &args : {QStringList{"--check", "--db", path},
+                                    QStringList{"--report", "crptCustomerReport", "--csv",
+                                                dir.filePath(QStringLiteral("c.csv")), "--db", path}}) {
+        const CommandResult r = runCommand(args);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(path) && r.err.contains(QStringLiteral("not a")) && r.err.count(u'\n') == 1,
+                 qPrintable(r.err));
+        QVERIFY(!r.out.contains(QStringLiteral("no damage found")));
+    }
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("c.csv"))));
+}
+
+// A file keyed with the shop's own passphrase opens only with it; the fixed key no longer does.
+void TestReportCommandLine::passphraseOpensAKeyedFile()
+{
+    TestDatabase t;
+    loadShopFixture();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keyed.db"));
+    QVERIFY(QFile::copy(t.path(), path));
+    {
+        auto db = Database::open(path, schema::password());
+        QVERIFY(passphrase::refusal("short", "short"));
+        QVERIFY(passphrase::refusal("long enough one", "long enough two"));
+        QVERIFY(!passphrase::refusal("long enough one", "long enough one"));
+        passphrase::rekey(*db, "long enough one");
+    }
+    const QStringList args{"--report", "crptCustomerReport", "--csv", dir.filePath(QStringLiteral("c.csv")), "--db",
+                           path};
+    QList<QByteArray> asked;
+    passphrase::setPrompt([&](const QString &, int attempt) {
+        asked << QByteArray::number(attempt);
+        return attempt < 3 ? QByteArray("wrong passphrase") : QByteArray("long enough one");
+    });
+    CommandResult r = runCommand(args);
+    QCOMPARE(r.code, 0);
+    QCOMPARE(asked, QList<QByteArray>({"1", "2", "3"}));
+    QCOMPARE(runCommand({"--report", "crptCustomerReport", "--csv", dir.filePath(QStringLiteral("plain.csv")),
+                         "--db", t.path()})
+                 .code,
+             0);
+    QCOMPARE(csvLines(dir.filePath(QStringLiteral("c.csv"))), csvLines(dir.filePath(QStringLiteral("plain.csv"))));
+    QVERIFY(csvLines(dir.filePath(QStringLiteral("c.csv"))).size() > 1);
+    // Three wrong answers, or none, end in one plain line.
+    passphrase::setPrompt([](const QString &, int) { return QByteArray("wrong passphrase"); });
+    r = runCommand(args);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("passphrase was wrong three times")), qPrintable(r.err));
+    passphrase::setPrompt([](const QString &, int) { return QByteArray(); });
+    r = runCommand(args);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("keyed with a passphrase")), qPrintable(r.err));
+    // Without a prompt the file reads as before: not opened.
+    passphrase::setPrompt({});
+    QCOMPARE(runCommand(args).code, 1);
+    QVERIFY_THROWS_EXCEPTION(DbError, Database::open(path, schema::password()));
+}
 
 void TestReportCommandLine::badArgumentsGiveUsage_data()
 {
@@ -65,6 +198,17 @@ void TestReportCommandLine::badArgumentsGiveUsage_data()
     QTest::newRow("bad date") << QStringList{"--report", "crptARTranReport", "--arg", "from=5/44/2010", "--arg",
                                              "to=2010-05-31", "--csv", "a.csv"}
                               << "--arg from must be a date";
+    // The whole text is the date, or it is no date at all.
+    QTest::newRow("date with text after it") << QStringList{"--report", "crptARTranReport", "--arg",
+                                                            "from=2024-01-01'; x", "--arg", "to=2024-12-31", "--csv",
+                                                            "a.csv"}
+                                             << "--arg from must be a date";
+    QTest::newRow("date with a time after it") << QStringList{"--report", "crptARTranReport", "--arg",
+                                                              "from=2024-01-01 10:00", "--arg", "to=2024-12-31",
+                                                              "--csv", "a.csv"}
+                                               << "--arg from must be a date";
+    QTest::newRow("check with a document") << QStringList{"--set-passphrase", "--report", "crptSetReport"}
+                                           << "--set-passphrase takes only --db.";
 }
 
 void TestReportCommandLine::badArgumentsGiveUsage()

@@ -1,5 +1,6 @@
 // Runs the real program in a folder of its own, as a user would start it.
 #include "core/Database.h"
+#include "core/Startup.h"
 #include "core/schema/Schema.h"
 
 #include <QElapsedTimer>
@@ -82,7 +83,8 @@ private Q_SLOTS:
         QProcess first;
         first.start(program, {});
         QVERIFY(first.waitForStarted());
-        QTest::qWait(1500); // the first copy reaches its main window
+        // The first copy holds the database's lock once it is past start-up.
+        QTRY_VERIFY_WITH_TIMEOUT(!InstanceLock(db).tryLock(), 15000);
         QCOMPARE(first.state(), QProcess::Running);
 
         QProcess second;
@@ -100,10 +102,76 @@ private Q_SLOTS:
         QProcess third;
         third.start(program, {});
         QVERIFY(third.waitForStarted());
-        const QString thirdErr = waitForStderr(third, QStringLiteral("already running"), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!InstanceLock(db).tryLock() || third.state() != QProcess::Running, 15000);
         QCOMPARE(third.state(), QProcess::Running);
-        QVERIFY(!thirdErr.contains(QStringLiteral("already running")));
+        QVERIFY(!QString::fromUtf8(third.readAllStandardError()).contains(QStringLiteral("already running")));
         stop(third);
+    }
+
+    // The lock belongs to the database file, not to the folder the program was started from.
+    void copiesInOtherFoldersShareTheDatabasesLock_data()
+    {
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("same path") << false;
+        QTest::newRow("path through a link") << true;
+    }
+    void copiesInOtherFoldersShareTheDatabasesLock()
+    {
+        QFETCH(bool, throughLink);
+        QTemporaryDir shop, office, dock;
+        const QString db = shop.filePath(QStringLiteral("shop.db"));
+        schema::createDatabaseFile(db);
+        QString otherPath = db;
+        if (throughLink) {
+            otherPath = dock.filePath(QStringLiteral("link.db"));
+            QVERIFY(QFile::link(db, otherPath));
+        }
+        writeConfig(office, db);
+        writeConfig(dock, otherPath);
+
+        QProcess first;
+        first.start(programIn(office), {});
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(!InstanceLock(db).tryLock(), 15000);
+
+        QProcess second;
+        second.start(programIn(dock), {});
+        QVERIFY(second.waitForStarted());
+        const QString err = waitForStderr(second, QStringLiteral("already running"));
+        stop(second);
+        stop(first);
+        QVERIFY2(err.contains(QStringLiteral("This application is already running.")), qPrintable(err));
+    }
+
+    // The lock lives in a folder of the user's own, made private, and is never reached through a link.
+    void lockFileIsPrivate()
+    {
+        QTemporaryDir shop, runtime;
+        QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner);
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        const QString db = shop.filePath(QStringLiteral("shop.db"));
+        schema::createDatabaseFile(db);
+        {
+            InstanceLock lock(db);
+            QVERIFY(lock.lockFilePath().startsWith(runtime.path() + u'/'));
+            QVERIFY(lock.tryLock());
+            QCOMPARE(QFile::permissions(lock.lockFilePath()) & 0x0077, QFileDevice::Permissions());
+            QVERIFY(!InstanceLock(db).tryLock());
+        }
+        // A link planted where the lock goes is not followed: nothing is made where it points.
+        InstanceLock lock(db);
+        QFile::remove(lock.lockFilePath());
+        const QString victim = shop.filePath(QStringLiteral("victim"));
+        QVERIFY(QFile::link(victim, lock.lockFilePath()));
+        lock.tryLock();
+        QVERIFY(!QFile::exists(victim));
+        // A runtime folder others may enter is not used.
+        QFile::setPermissions(runtime.path(), QFile::permissions(runtime.path()) | QFileDevice::ReadOther |
+                                                  QFileDevice::ExeOther);
+        QVERIFY(!InstanceLock(db).lockFilePath().startsWith(runtime.path()));
+        qputenv("XDG_RUNTIME_DIR", saved);
     }
 };
 
