@@ -1,4 +1,6 @@
 #include "ui/AboutBox.h"
+#include "ui/ShopPassphrase.h"
+#include "core/schema/Schema.h"
 #include "ui/CommandRegistry.h"
 #include "ui/CommandTable.h"
 #include "ui/MainWindow.h"
@@ -10,6 +12,7 @@
 #include <QDate>
 #include <QPointer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -288,6 +291,48 @@ private Q_SLOTS:
         // Same moment (a fixed clock), same address: a fresh search.
         TypeAhead::instance().feed(address, u'a', {"Acme Upholstery"}, Clock::secondsSinceMidnight());
         QCOMPARE(TypeAhead::instance().buffer(), QStringLiteral("a"));
+    }
+
+    // The window re-keys the open file; a short or mistyped passphrase changes nothing.
+    void shopPassphraseWindowRekeysTheFile_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("again");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("too short") << "short" << "short" << "The passphrase must be at least 10 characters long.";
+        QTest::newRow("mistyped") << "correct horse" << "correct hose" << "The two passphrases are not the same. Type it again.";
+        QTest::newRow("accepted") << "correct horse" << "correct horse"
+                                  << "The shop's file is now keyed with the new passphrase. It will be asked the next "
+                                     "time the program starts.";
+    }
+    void shopPassphraseWindowRekeysTheFile()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, again);
+        QFETCH(QString, says);
+        TestDatabase t;
+        ShopPassphrase w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.passphrase()->setFocus();
+        QTest::keyClicks(w.passphrase(), typed);
+        QTest::keyClick(w.passphrase(), Qt::Key_Tab);
+        QVERIFY(w.confirm()->hasFocus());
+        QTest::keyClicks(w.confirm(), again);
+        QCOMPARE(w.passphrase()->text(), typed);
+        QCOMPARE(w.confirm()->text(), again);
+        QTest::mouseClick(w.ok(), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().at(0).text, says);
+        const bool keyed = typed == again && typed.size() >= 10;
+        QCOMPARE(w.isVisible(), !keyed);
+        DbConnection().close();
+        if (keyed) {
+            QVERIFY_THROWS_EXCEPTION(DbError, Database::open(t.path(), schema::password()));
+            QCOMPARE(Database::open(t.path(), typed.toUtf8())->scalar(QStringLiteral("SELECT count(*) FROM Orders")).toInt(), 0);
+        } else {
+            QVERIFY(Database::open(t.path(), schema::password()));
+        }
     }
 
     void printConfirmationRepeatsUntilYes()
