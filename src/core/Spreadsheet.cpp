@@ -21,7 +21,11 @@
 
 #include <cmath>
 
+#include <cerrno>
+
+#include <sys/mman.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -105,8 +109,15 @@ QString freexlText(int rc)
     case FREEXL_UNSUPPORTED_CHARSET:
         return QStringLiteral("its text is in a character set that cannot be read");
     default:
-        return QStringLiteral("the reader failed with code %1").arg(rc);
+        // What else FreeXL returns is no reliable reason.
+        return QStringLiteral("its workbook data is damaged");
     }
+}
+
+QString notEnoughMemory(const QString &name)
+{
+    return QStringLiteral("The workbook \"%1\" could not be read: there is not enough memory to read it.")
+        .arg(name);
 }
 
 // FreeXL turns every day count it cannot convert (negative, or beyond year 9999) into this date,
@@ -125,16 +136,269 @@ SheetCell noDateCell(const char *text)
     return c;
 }
 
+// FreeXL allocates every cell a sheet's DIMENSIONS record claims, up front and for all sheets at
+// once: a damaged header claiming 65536 x 256 cells costs the reader gigabytes for a few cells.
+// So each claim is cut down to the cells the sheet really holds, in a copy of the file, before
+// FreeXL sees it. Whatever of the file's structure cannot be followed here is left for FreeXL
+// to refuse.
+
+constexpr qint64 kMaxXlsBytes = 64 * 1024 * 1024;
+
+quint16 le16(const char *p)
+{
+    return quint16(uchar(p[0]) | uchar(p[1]) << 8);
+}
+
+quint32 le32(const char *p)
+{
+    return quint32(le16(p)) | quint32(le16(p + 2)) << 16;
+}
+
+// A stream of a compound file: where each of its pieces (sectors) lies in the file.
+struct CompoundStream
+{
+    std::vector<qint64> pieces;
+    qint64 pieceSize = 0;
+    qint64 size = 0;
+
+    qint64 fileOffset(qint64 at) const { return pieces[size_t(at / pieceSize)] + at % pieceSize; }
+    QByteArray read(const QByteArray &file) const
+    {
+        QByteArray out;
+        out.reserve(size);
+        for (qint64 p : pieces)
+            out.append(file.constData() + p, qMin(pieceSize, size - out.size()));
+        return out;
+    }
+};
+
+class CompoundFile
+{
+public:
+    explicit CompoundFile(const QByteArray &file) : m_file(file) {}
+
+    // The workbook stream; false when the file's structure cannot be followed.
+    bool workbook(CompoundStream *out)
+    {
+        const char *h = m_file.constData();
+        if (m_file.size() < 512 || (le16(h + 0x1E) != 9 && le16(h + 0x1E) != 12))
+            return false;
+        m_sector = qint64(1) << le16(h + 0x1E);
+        if (!readFat())
+            return false;
+        CompoundStream dir;
+        if (!chain(le32(h + 0x30), m_fat, qint64(m_fat.size()) * m_sector, &dir))
+            return false;
+        const QByteArray entries = dir.read(m_file);
+        quint32 start = kEnd;
+        qint64 size = -1;
+        for (qsizetype e = 0; e + 128 <= entries.size(); e += 128) {
+            const char *d = entries.constData() + e;
+            const int nameBytes = le16(d + 0x40);
+            if (nameBytes < 2 || nameBytes > 64)
+                continue;
+            const QString name = QString::fromUtf16(reinterpret_cast<const char16_t *>(d), nameBytes / 2 - 1);
+            if (d[0x42] == 2 && size < 0 && (name == u"Workbook" || name == u"Book")) {
+                start = le32(d + 0x74);
+                size = le32(d + 0x78);
+            }
+        }
+        // A stream below the cut-off lies in the mini stream; no workbook with a sheet of real
+        // lines is that small, and its claims are left to the reader's memory limit.
+        if (size < 0 || size < le32(h + 0x38))
+            return false;
+        return chain(start, m_fat, size, out);
+    }
+
+private:
+    static constexpr quint32 kEnd = 0xFFFFFFFE;
+
+    bool sectorInFile(quint32 n) const { return (qint64(n) + 2) * m_sector <= m_file.size(); }
+
+    bool readFat()
+    {
+        const char *h = m_file.constData();
+        std::vector<quint32> fatSectors;
+        const quint32 count = le32(h + 0x2C);
+        if (qint64(count) * m_sector > m_file.size())
+            return false;
+        for (int i = 0; i < 109 && fatSectors.size() < count; ++i)
+            fatSectors.push_back(le32(h + 0x4C + i * 4));
+        quint32 difat = le32(h + 0x44);
+        for (quint32 hops = 0; fatSectors.size() < count; ++hops) {
+            if (hops > count || !sectorInFile(difat))
+                return false;
+            const char *s = m_file.constData() + (qint64(difat) + 1) * m_sector;
+            const qint64 perSector = m_sector / 4 - 1;
+            for (qint64 i = 0; i < perSector && fatSectors.size() < count; ++i)
+                fatSectors.push_back(le32(s + i * 4));
+            difat = le32(s + perSector * 4);
+        }
+        for (quint32 n : fatSectors) {
+            if (!sectorInFile(n))
+                return false;
+            const char *s = m_file.constData() + (qint64(n) + 1) * m_sector;
+            for (qint64 i = 0; i < m_sector / 4; ++i)
+                m_fat.push_back(le32(s + i * 4));
+        }
+        return true;
+    }
+
+    // The pieces of the chain from `start` in `table`, enough for `size` bytes; indices times
+    // `pieceSize` in `pieces`. False for a chain that is broken, loops or is too short.
+    static bool follow(quint32 start, const std::vector<quint32> &table, qint64 size, qint64 pieceSize,
+                       std::vector<qint64> *pieces)
+    {
+        for (quint32 n = start; qint64(pieces->size()) * pieceSize < size; n = table[n]) {
+            if (n >= table.size() || pieces->size() > table.size())
+                return false;
+            pieces->push_back(qint64(n) * pieceSize);
+        }
+        return true;
+    }
+
+    bool chain(quint32 start, const std::vector<quint32> &table, qint64 size, CompoundStream *out) const
+    {
+        out->pieceSize = m_sector;
+        std::vector<qint64> pieces;
+        // A stream that runs to its end marker: as far as the chain goes.
+        qint64 want = size;
+        if (want >= qint64(table.size()) * m_sector) {
+            for (quint32 n = start; n != kEnd; n = table[n]) {
+                if (n >= table.size() || pieces.size() > table.size())
+                    return false;
+                pieces.push_back(qint64(n) * m_sector);
+            }
+            want = qint64(pieces.size()) * m_sector;
+        } else if (!follow(start, table, want, m_sector, &pieces)) {
+            return false;
+        }
+        for (qint64 &p : pieces) {
+            if (!sectorInFile(quint32(p / m_sector)))
+                return false;
+            p += m_sector; // sector n starts after the header, at (n + 1) sectors
+        }
+        out->pieces = std::move(pieces);
+        out->size = want;
+        return true;
+    }
+
+    const QByteArray &m_file;
+    qint64 m_sector = 512;
+    std::vector<quint32> m_fat;
+};
+
+// The workbook's file bytes with every sheet's DIMENSIONS claim cut down to the cells the sheet
+// holds; a null array when no claim is larger than that, or the file cannot be followed.
+QByteArray withRealDimensions(const QByteArray &file)
+{
+    CompoundStream stream;
+    if (!CompoundFile(file).workbook(&stream))
+        return {};
+    const QByteArray data = stream.read(file);
+    const char *d = data.constData();
+    struct Substream
+    {
+        std::vector<qint64> dimensions; // offsets of the DIMENSIONS records' data
+        quint32 rows = 0;               // row and column counts the cells need
+        quint32 columns = 0;
+    };
+    std::vector<Substream> open;
+    bool biff8 = true;
+    bool first = true;
+    QByteArray out;
+    auto patch = [&](qint64 at, quint32 value, int bytes) {
+        if (out.isNull())
+            out = file;
+        for (int i = 0; i < bytes; ++i)
+            out[stream.fileOffset(at + i)] = char(value >> (8 * i));
+    };
+    auto close = [&](const Substream &s) {
+        for (qint64 at : s.dimensions) {
+            // FreeXL sizes the sheet by the last row + 1 and the last column + 1 fields.
+            const qint64 rowField = at + (biff8 ? 4 : 2), columnField = at + (biff8 ? 10 : 6);
+            const quint32 rows = biff8 ? le32(d + rowField) : le16(d + rowField);
+            const quint32 columns = le16(d + columnField);
+            if (s.rows < rows)
+                patch(rowField, s.rows, biff8 ? 4 : 2);
+            if (s.columns < columns)
+                patch(columnField, s.columns, 2);
+        }
+    };
+    for (qint64 at = 0; at + 4 <= data.size();) {
+        const quint16 type = le16(d + at), size = le16(d + at + 2);
+        const qint64 body = at + 4;
+        if (body + size > data.size())
+            break;
+        at = body + size;
+        if (type == 0x0809) { // BOF
+            if (first && size >= 2)
+                biff8 = le16(d + body) == 0x0600;
+            first = false;
+            open.emplace_back();
+        } else if (type == 0x000A && !open.empty()) { // EOF
+            close(open.back());
+            open.pop_back();
+        } else if (open.empty()) {
+            continue;
+        } else if (type == 0x0200 && size >= (biff8 ? 14 : 10)) { // DIMENSIONS
+            open.back().dimensions.push_back(body);
+        } else if (size >= 6 && (type == 0x0203 || type == 0x027E || type == 0x0204 || type == 0x00FD ||
+                                 type == 0x0205 || type == 0x0006 || type == 0x00D6 || type == 0x00BD)) {
+            // NUMBER, RK, LABEL, LABELSST, BOOLERR, FORMULA, RSTRING and MULRK, whose run of
+            // 6-byte values FreeXL places in the columns from the first one on.
+            quint32 lastColumn = le16(d + body + 2);
+            if (type == 0x00BD && size > 16)
+                lastColumn += quint32((size - 10 + 5) / 6 - 1);
+            Substream &s = open.back();
+            s.rows = qMax(s.rows, quint32(le16(d + body)) + 1);
+            s.columns = qMax(s.columns, lastColumn + 1);
+        }
+    }
+    return out;
+}
+
+// The file's bytes, for finding its sheets' real sizes; empty when it cannot be read here.
+QByteArray readXls(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    if (f.size() > kMaxXlsBytes)
+        throw SpreadsheetError(
+            QStringLiteral("The file \"%1\" is not a readable workbook: it is larger than %2 MiB.")
+                .arg(QFileInfo(path).fileName())
+                .arg(kMaxXlsBytes >> 20));
+    return f.readAll();
+}
+
 class XlsWorkbook : public Spreadsheet
 {
 public:
     explicit XlsWorkbook(const QString &path) : m_path(path)
     {
-        const int rc = freexl_open(QFile::encodeName(path).constData(), &m_handle);
-        if (rc != FREEXL_OK) {
+        QByteArray openPath = QFile::encodeName(path);
+        int copy = -1;
+        const QByteArray patched = withRealDimensions(readXls(path));
+        if (!patched.isNull()) {
+            // FreeXL opens files by name only; the copy lives in memory, never on disk.
+            copy = memfd_create("corvane-xls", MFD_CLOEXEC);
+            if (copy >= 0 && ::write(copy, patched.constData(), size_t(patched.size())) == patched.size())
+                openPath = "/proc/self/fd/" + QByteArray::number(copy);
+        }
+        // FreeXL does not always say that an allocation failed (nor always that it failed at all).
+        errno = 0;
+        const int rc = freexl_open(openPath.constData(), &m_handle);
+        const bool outOfMemory = rc == FREEXL_INSUFFICIENT_MEMORY || errno == ENOMEM;
+        if (copy >= 0)
+            ::close(copy);
+        if (rc != FREEXL_OK || !m_handle) {
             close();
-            throw SpreadsheetError(QStringLiteral("The file \"%1\" is not a readable workbook: %2.")
-                                       .arg(QFileInfo(path).fileName(), freexlText(rc)));
+            if (outOfMemory)
+                throw SpreadsheetError(notEnoughMemory(QFileInfo(path).fileName()));
+            throw SpreadsheetError(
+                QStringLiteral("The file \"%1\" is not a readable workbook: %2.")
+                    .arg(QFileInfo(path).fileName(), freexlText(rc == FREEXL_OK ? FREEXL_CRAFTED_FILE : rc)));
         }
         unsigned int info = 0;
         if (freexl_get_info(m_handle, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK &&
@@ -146,6 +410,12 @@ public:
         }
         if (freexl_get_info(m_handle, FREEXL_BIFF_SHEET_COUNT, &info) == FREEXL_OK)
             m_sheets = int(info);
+        if (m_sheets < 1) {
+            close();
+            throw SpreadsheetError(
+                QStringLiteral("The file \"%1\" is not a readable workbook: it has no sheets.")
+                    .arg(QFileInfo(path).fileName()));
+        }
     }
     ~XlsWorkbook() override { close(); }
 
@@ -413,10 +683,16 @@ public:
             if (!hasPart(s.part))
                 fail(QStringLiteral("the data of the sheet \"%1\" (%2) is missing").arg(s.name, s.part));
         }
-        if (!sharedStringsPart.isEmpty() && hasPart(sharedStringsPart))
-            readSharedStrings(sharedStringsPart);
-        if (!stylesPart.isEmpty() && hasPart(stylesPart))
-            readStyles(stylesPart);
+        // Without a relationship the parts are looked for under their usual names.
+        m_sharedStringsPart =
+            sharedStringsPart.isEmpty() ? baseDir + QStringLiteral("sharedStrings.xml") : sharedStringsPart;
+        m_stylesPart = stylesPart.isEmpty() ? baseDir + QStringLiteral("styles.xml") : stylesPart;
+        if (hasPart(m_sharedStringsPart))
+            readSharedStrings(m_sharedStringsPart);
+        if (hasPart(m_stylesPart)) {
+            m_hasStyles = true;
+            readStyles(m_stylesPart);
+        }
     }
 
     int sheetCount() const override { return int(m_sheets.size()); }
@@ -658,6 +934,7 @@ private:
         }
         part.finish();
         m_sharedStrings = int(m_texts.size());
+        m_hasSharedStrings = true;
     }
 
     void readStyles(const QString &name)
@@ -710,7 +987,7 @@ private:
                 row = r;
                 column = c;
                 const QString type = a.value(QLatin1String("t")).toString();
-                const int style = a.value(QLatin1String("s")).toInt();
+                const int style = cellStyle(s, row, column, a.value(QLatin1String("s")));
                 QString value, inlineText;
                 bool hasInline = false;
                 while (part.next()) {
@@ -727,7 +1004,7 @@ private:
                         part.skipElement();
                     }
                 }
-                const StoredCell cell = makeCell(type, style, value, inlineText, hasInline);
+                const StoredCell cell = makeCell(s, row, column, type, style, value, inlineText, hasInline);
                 if (cell.kind != SheetCell::Kind::Empty)
                     s.cells.insert(cellKey(row, column), cell);
             }
@@ -735,8 +1012,44 @@ private:
         part.finish();
     }
 
-    StoredCell makeCell(const QString &type, int style, const QString &value, const QString &inlineText,
-                        bool hasInline)
+    static QString cellName(const Sheet &s, int row, int column)
+    {
+        return QStringLiteral("the cell %1%2 of the sheet \"%3\"")
+            .arg(columnName(column))
+            .arg(row)
+            .arg(s.name);
+    }
+
+    // A cell's style index; a style the workbook does not define is damage, never "no format", for
+    // a date would then read as its day count.
+    int cellStyle(const Sheet &s, int row, int column, QStringView attribute)
+    {
+        if (attribute.isEmpty())
+            return 0;
+        bool ok = false;
+        const int style = attribute.toInt(&ok);
+        if (!ok || style < 0)
+            fail(QStringLiteral("%1 has the unreadable style \"%2\"")
+                     .arg(cellName(s, row, column), attribute.left(20).toString()));
+        // Style 0 is the default one, which a workbook without styles still has.
+        if (style > 0 && style >= m_dateStyles.size())
+            failPastPart(cellName(s, row, column), QStringLiteral("has the style %1").arg(style),
+                         QStringLiteral("the styles part ") + m_stylesPart, m_hasStyles,
+                         QStringLiteral("defines only %1").arg(m_dateStyles.size()));
+        return style;
+    }
+
+    // Refuses `cell`, whose `reference` ("has the style 3") points past what `part` holds, or at
+    // a part that is not there.
+    [[noreturn]] void failPastPart(const QString &cell, const QString &reference, const QString &part,
+                                   bool present, const QString &holds)
+    {
+        fail(QStringLiteral("%1 %2, but %3 %4")
+                 .arg(cell, reference, part, present ? holds : QStringLiteral("is missing")));
+    }
+
+    StoredCell makeCell(const Sheet &s, int row, int column, const QString &type, int style,
+                        const QString &value, const QString &inlineText, bool hasInline)
     {
         StoredCell c;
         if (type == u"inlineStr") {
@@ -747,12 +1060,20 @@ private:
             return c;
         }
         if (type == u"s") {
+            if (value.isEmpty())
+                return c;
+            // A text that is not there must not read as an empty cell.
             bool ok = false;
             const int i = value.toInt(&ok);
-            if (ok && i >= 0 && i < m_sharedStrings) {
-                c.kind = SheetCell::Kind::Text;
-                c.text = i;
-            }
+            if (!ok || i < 0)
+                fail(QStringLiteral("%1 refers to the unreadable shared string \"%2\"")
+                         .arg(cellName(s, row, column), value.left(20)));
+            if (i >= m_sharedStrings)
+                failPastPart(cellName(s, row, column), QStringLiteral("refers to shared string %1").arg(i),
+                             QStringLiteral("the shared string table ") + m_sharedStringsPart,
+                             m_hasSharedStrings, QStringLiteral("holds only %1").arg(m_sharedStrings));
+            c.kind = SheetCell::Kind::Text;
+            c.text = i;
             return c;
         }
         if (type == u"str") {
@@ -818,6 +1139,10 @@ private:
     std::vector<Sheet> m_sheets;
     QStringList m_texts; // the shared strings first, then texts kept from the sheets
     int m_sharedStrings = 0;
+    bool m_hasSharedStrings = false;
+    QString m_sharedStringsPart;
+    bool m_hasStyles = false;
+    QString m_stylesPart;
     qint64 m_textChars = 0;
     int m_cellCount = 0;
     QList<bool> m_dateStyles;
@@ -830,6 +1155,7 @@ private:
 constexpr quint32 kReaderMagic = 0x43565831; // "CVX1"
 constexpr int kReaderCellsOk = 0;
 constexpr int kReaderRefused = 3;
+constexpr int kReaderOutOfMemory = 4;
 constexpr qint64 kReaderMemory = 512LL * 1024 * 1024;
 constexpr qint64 kReaderOutputBytes = 64LL * 1024 * 1024; // a million cells with their texts
 int g_readerTimeLimit = 20000;
@@ -846,7 +1172,8 @@ public:
         quint32 magic = 0;
         qint32 sheets = 0;
         in >> magic >> sheets;
-        if (magic != kReaderMagic || sheets < 0 || sheets > 4096)
+        // Every workbook has a sheet: none is a reader that went wrong, never an empty book.
+        if (magic != kReaderMagic || sheets < 1 || sheets > 4096)
             throw SpreadsheetError(damaged(name));
         for (int s = 0; s < sheets && in.status() == QDataStream::Ok; ++s) {
             QString sheetName;
@@ -977,6 +1304,8 @@ std::unique_ptr<Spreadsheet> readInChild(const QString &path)
         if (magic == kReaderMagic && in.status() == QDataStream::Ok && !message.isEmpty())
             throw SpreadsheetError(message);
     }
+    if (reader.exitCode() == kReaderOutOfMemory)
+        throw SpreadsheetError(notEnoughMemory(name));
     if (reader.exitCode() != kReaderCellsOk)
         throw SpreadsheetError(HandedOverWorkbook::damaged(name));
     return std::make_unique<HandedOverWorkbook>(data, name);
@@ -1060,6 +1389,8 @@ int workbookreader::serve(const QString &path, QIODevice &out)
         refusal << kReaderMagic << e.message();
         out.write(data);
         return kReaderRefused;
+    } catch (const std::bad_alloc &) {
+        return kReaderOutOfMemory;
     }
     return out.write(data) == data.size() ? kReaderCellsOk : 1;
 }

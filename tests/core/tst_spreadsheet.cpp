@@ -118,8 +118,13 @@ private Q_SLOTS:
     void xlsNumbersNoAmountCanBeAreRefused();
     void sizeLimits_data();
     void sizeLimits();
+    void missingPartsAreRefused_data();
+    void missingPartsAreRefused();
+    void claimedDimensionsReadRealCells_data();
+    void claimedDimensionsReadRealCells();
     void readerFailures_data();
     void readerFailures();
+    void readerRunsOutOfMemory();
     void mutatedWorkbooksNeverCrash_data();
     void mutatedWorkbooksNeverCrash();
 };
@@ -422,6 +427,103 @@ void TestSpreadsheet::sizeLimits()
     QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
 }
 
+void TestSpreadsheet::missingPartsAreRefused_data()
+{
+    // The fixtures lack a part; the rows with a part name cut one down in a copy of quintar.xlsx.
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QString>("reason");
+    const QString sst = QStringLiteral("xl/sharedStrings.xml");
+    const QString styles = QStringLiteral("xl/styles.xml");
+    QTest::newRow("no shared strings")
+        << "no-shared-strings.xlsx" << QString()
+        << "the cell D10 of the sheet \"Order\" refers to shared string 1, but the shared string table "
+           "xl/sharedStrings.xml is missing";
+    QTest::newRow("string beyond the table")
+        << "quintar.xlsx" << sst
+        << "the cell D10 of the sheet \"Order\" refers to shared string 1, but the shared string table "
+           "xl/sharedStrings.xml holds only 1";
+    QTest::newRow("no styles") << "no-styles.xlsx" << QString()
+                               << "the cell D19 of the sheet \"Order\" has the style 1, but the styles part "
+                                  "xl/styles.xml is missing";
+    QTest::newRow("styles part renamed") << "renamed-styles.xlsx" << QString()
+                                         << "has the style 1, but the styles part xl/styles.xml is missing";
+    QTest::newRow("style beyond cellXfs") << "quintar.xlsx" << styles
+                                          << "the cell D19 of the sheet \"Order\" has the style 1, but the "
+                                             "styles part xl/styles.xml defines only 1";
+}
+
+void TestSpreadsheet::missingPartsAreRefused()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, part);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QString path = fixture(file);
+    if (part.endsWith(u"sharedStrings.xml")) {
+        path = editedCopy(dir, file, part, sharedStrings(1, 3));
+    } else if (!part.isEmpty()) {
+        path = editedCopy(dir, file, part, [](const QByteArray &data) {
+            const qsizetype from = data.indexOf("<cellXfs"), to = data.indexOf("</cellXfs>");
+            return data.left(from) +
+                   "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
+                   "borderId=\"0\" xfId=\"0\"/></cellXfs>" +
+                   data.mid(to + 10);
+        });
+    }
+    QVERIFY(!path.isEmpty());
+    const QString message = readError(path);
+    QVERIFY2(
+        message.startsWith(
+            QStringLiteral("The file \"%1\" is not a readable workbook: ").arg(QFileInfo(path).fileName())),
+        qPrintable(message));
+    QVERIFY2(message.contains(reason), qPrintable(message));
+    QVERIFY(!message.contains(u'\n'));
+}
+
+void TestSpreadsheet::claimedDimensionsReadRealCells_data()
+{
+    QTest::addColumn<bool>("inProcess");
+    QTest::newRow("reader process") << false;
+    QTest::newRow("in process") << true;
+}
+
+// Every sheet of huge-dimensions.xls claims 65536 x 256 cells around the cells of quintar.xls:
+// it reads as that workbook, within the reader's memory, and never as an empty book.
+void TestSpreadsheet::claimedDimensionsReadRealCells()
+{
+    QFETCH(bool, inProcess);
+    auto open = [&](const QString &file) {
+        return inProcess ? workbookreader::openInProcess(fixture(file)) : Spreadsheet::open(fixture(file));
+    };
+    auto claimed = open(QStringLiteral("huge-dimensions.xls"));
+    auto real = open(QStringLiteral("quintar.xls"));
+    QCOMPARE(claimed->sheetCount(), 3);
+    int cells = 0;
+    for (int s = 1; s <= 3; ++s) {
+        QCOMPARE(claimed->sheetName(s), real->sheetName(s));
+        for (int r = 1; r <= 40; ++r)
+            for (int c = 1; c <= 20; ++c) {
+                const SheetCell got = claimed->cell(s, r, c), want = real->cell(s, r, c);
+                QCOMPARE(got.kind, want.kind);
+                QCOMPARE(got.text, want.text);
+                cells += got.kind != SheetCell::Kind::Empty;
+            }
+    }
+    QCOMPARE(cells, 25); // the note on sheet 1, 9 header and 15 line cells (the formula reads empty)
+    QVERIFY(claimed->cell(1, 65536, 256).isEmpty());
+}
+
+void TestSpreadsheet::readerRunsOutOfMemory()
+{
+    // Each of its three sheets really uses its last cell: 16.7 million cells a sheet for the .xls
+    // library, more than the reader may take. The real reader, at its real limit.
+    const QString message = readError(fixture(QStringLiteral("far-corners.xls")));
+    QCOMPARE(message,
+             QStringLiteral("The workbook \"far-corners.xls\" could not be read: there is not enough "
+                            "memory to read it."));
+}
+
 void TestSpreadsheet::readerFailures_data()
 {
     // The reader's command stands in for a reader that a workbook crashed, hung or blew up.
@@ -437,6 +539,11 @@ void TestSpreadsheet::readerFailures_data()
                                     << "more data than any order workbook" << 20000;
     QTest::newRow("garbage") << QStringList{sh, c, QStringLiteral("echo garbage")} << "it is damaged" << 500;
     QTest::newRow("failure code") << QStringList{sh, c, QStringLiteral("exit 7")} << "it is damaged" << 500;
+    QTest::newRow("out of memory") << QStringList{sh, c, QStringLiteral("exit 4")}
+                                   << "there is not enough memory to read it" << 500;
+    // A well-formed hand-over of a book without sheets: no workbook is that.
+    QTest::newRow("no sheets") << QStringList{sh, c, QStringLiteral("printf 'CVX1\\000\\000\\000\\000'")}
+                               << "it is damaged" << 500;
     QTest::newRow("no reader") << QStringList{QStringLiteral("/nonexistent/corvane-xlsread")}
                                << "could not be started" << 500;
 }

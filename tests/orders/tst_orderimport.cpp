@@ -118,6 +118,11 @@ void TestOrderImport::readsHeaderAndLines_data()
     QTest::newRow("xls, our price")
         << "quintar.xls" << int(MessageBox::No) << (common + QStringList{"3|2|Q300|ST-Q300|BLK-01|80|160"} + sheet3)
         << QStringList{"Sheet 3, row 23 (Q200)"} << QDate(2010, 5, 10);
+    // Its sheets claim 65536 x 256 cells each; the reader process reads their real cells.
+    QTest::newRow("xls claiming the largest sheets")
+        << "huge-dimensions.xls" << int(MessageBox::Yes)
+        << (common + QStringList{"3|2|Q300|ST-Q300|BLK-01|75|150"} + sheet3)
+        << QStringList{"Sheet 3, row 23 (Q200)", "price"} << QDate(2010, 5, 10);
     QTest::newRow("xlsx shared strings")
         << "quintar.xlsx" << int(MessageBox::Yes)
         << (common + QStringList{"3|2|Q300|ST-Q300|BLK-01|75|150"} + sheet3 + QStringList{"5|1|Q200|ST-Q200|BLK-01|120|120"})
@@ -239,6 +244,12 @@ void TestOrderImport::refusesWhatIsNoOrderWorkbook_data()
     QTest::newRow("cut-off xls") << "truncated.xls" << "is not a readable workbook";
     QTest::newRow("xls that crashes the reader") << "crashes-reader.xls" << "could not be read: it is damaged";
     QTest::newRow("one sheet") << "one-sheet.xlsx" << "has no second sheet";
+    QTest::newRow("no shared strings") << "no-shared-strings.xlsx"
+                                       << "refers to shared string 1, but";
+    QTest::newRow("no styles") << "no-styles.xlsx"
+                               << "has the style 1, but the styles part";
+    QTest::newRow("more than the reader's memory") << "far-corners.xls"
+                                                   << "could not be read: there is not enough memory";
 }
 
 void TestOrderImport::refusesWhatIsNoOrderWorkbook()

@@ -1,5 +1,6 @@
 #include "PurchasingTestSupport.h"
 #include "core/Spreadsheet.h"
+#include "core/WorkbookReader.h"
 #include "purchasing/DemandImport.h"
 
 #include <QtTest>
@@ -56,6 +57,8 @@ private Q_SLOTS:
     void failurePartWayLeavesNothing();
     void unreadableFileThrows_data();
     void unreadableFileThrows();
+    void failedReaderIsNoEmptySheet_data();
+    void failedReaderIsNoEmptySheet();
     void loggedRunsNewestFirst();
 
 private:
@@ -277,6 +280,38 @@ void TestDemandImport::unreadableFileThrows()
 {
     QFETCH(QString, file);
     QVERIFY_THROWS_EXCEPTION(SpreadsheetError, purchasing::readDemandSheet(fixture(file)));
+}
+
+void TestDemandImport::failedReaderIsNoEmptySheet_data()
+{
+    QTest::addColumn<QString>("script"); // run by /bin/sh as the .xls reader
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("killed") << "kill -KILL $$"
+                            << "it is damaged";
+    QTest::newRow("failure code") << "exit 9"
+                                  << "it is damaged";
+    QTest::newRow("out of memory") << "exit 4"
+                                   << "there is not enough memory to read it";
+    QTest::newRow("no sheets") << "printf 'CVX1\\000\\000\\000\\000'"
+                               << "it is damaged";
+}
+
+void TestDemandImport::failedReaderIsNoEmptySheet()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, reason);
+    workbookreader::setCommand({QStringLiteral("/bin/sh"), QStringLiteral("-c"), script});
+    QString message;
+    try {
+        purchasing::readDemandSheet(fixture(QStringLiteral("demand.xls")));
+    } catch (const SpreadsheetError &e) {
+        message = e.message();
+    }
+    workbookreader::setCommand({});
+    QCOMPARE(message,
+             QStringLiteral("The workbook \"demand.xls\" could not be read: %1").arg(reason) +
+                 (reason.endsWith(u"damaged") ? QStringLiteral(" or not a workbook this program can read.")
+                                              : QStringLiteral(".")));
 }
 
 void TestDemandImport::loggedRunsNewestFirst()

@@ -1,5 +1,6 @@
 #include "PurchasingWindowSupport.h"
 #include "core/ReportJob.h"
+#include "core/WorkbookReader.h"
 #include "purchasing/ImportWindows.h"
 #include "ui/CommandRegistry.h"
 #include "ui/FileDialogs.h"
@@ -136,8 +137,16 @@ void TestImportWindows::unreadableOrFailedRunKeepsWindow_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("failWrite");
     QTest::addColumn<QString>("part"); // of the one message
-    QTest::newRow("not a workbook") << "not-a-workbook.xls" << false << "Nothing was imported.";
-    QTest::newRow("failure part-way") << "demand.xlsx" << true << "Row 11 (PO#: PO-101, Item #: Q200)";
+    QTest::addColumn<QString>("reader"); // a script standing in for the .xls reader; empty for the real one
+    QTest::newRow("not a workbook") << "not-a-workbook.xls" << false << "Nothing was imported." << QString();
+    QTest::newRow("failure part-way")
+        << "demand.xlsx" << true << "Row 11 (PO#: PO-101, Item #: Q200)" << QString();
+    QTest::newRow("reader crashed") << "demand.xls" << false
+                                    << "\"demand.xls\" could not be read: it is damaged"
+                                    << "kill -SEGV $$";
+    QTest::newRow("reader handed back no sheets")
+        << "demand.xls" << false << "\"demand.xls\" could not be read: it is damaged"
+        << "printf 'CVX1\\000\\000\\000\\000'";
 }
 
 void TestImportWindows::unreadableOrFailedRunKeepsWindow()
@@ -145,6 +154,10 @@ void TestImportWindows::unreadableOrFailedRunKeepsWindow()
     QFETCH(QString, file);
     QFETCH(bool, failWrite);
     QFETCH(QString, part);
+    QFETCH(QString, reader);
+    if (!reader.isEmpty())
+        workbookreader::setCommand({QStringLiteral("/bin/sh"), QStringLiteral("-c"), reader});
+    auto realReader = qScopeGuard([] { workbookreader::setCommand({}); });
     if (failWrite)
         m_session.db->db().exec(
             QStringLiteral("CREATE TRIGGER refuse_order BEFORE INSERT ON Orders WHEN NEW.OrderNumber = "
