@@ -341,6 +341,7 @@ std::unique_ptr<Database> Database::connect(const QString &path, const QByteArra
 {
     std::unique_ptr<Database> db(new Database);
     db->m_path = path;
+    db->m_key = password;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db->m_db, flags, nullptr);
     if (rc != SQLITE_OK)
         db->fail(rc);

@@ -126,6 +126,8 @@ public:
     static std::unique_ptr<Database> create(const QString &path, const QByteArray &password);
 
     QString path() const { return m_path; }
+    // The key the file was opened with: a copy of the file is keyed the same.
+    QByteArray key() const { return m_key; }
     bool isOpen() const { return m_db != nullptr; }
     // Throws DbError::unusableFile when the file cannot be written.
     void checkWritable();
@@ -160,6 +162,7 @@ private:
 
     sqlite3 *m_db = nullptr;
     QString m_path;
+    QByteArray m_key;
     int m_savepointDepth = 0;
     std::map<QString, sqlite3_stmt *> m_statements;
     friend class Transaction;
