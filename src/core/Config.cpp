@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 QStringList readListItems(const QString &content, int maxItems, QList<int> *lines)
 {
@@ -62,7 +64,7 @@ QStringList readListItems(const QString &content, int maxItems, QList<int> *line
 Config parseConfig(const QString &content, const QString &where)
 {
     QList<int> lines;
-    const QStringList items = readListItems(content, 5, &lines);
+    const QStringList items = readListItems(content, 7, &lines);
     for (int i = 0; i < items.size(); ++i) {
         if (items.at(i).size() > kMaxConfigItemLength)
             throw StartupError(QStringLiteral("Configuration Error"),
@@ -100,6 +102,19 @@ Config parseConfig(const QString &content, const QString &where)
                                           "month/day/year, for example 1/31/2010.")
                                .arg(c.priceChangeCutoff, QDir::toNativeSeparators(where)));
     }
+    // Any other sixth item is left unread, as before.
+    if (items.size() == 7 &&
+        items.at(5).trimmed().compare(QLatin1String("Backups"), Qt::CaseInsensitive) == 0) {
+        bool ok = false;
+        c.backupsKept = items.at(6).trimmed().toInt(&ok);
+        if (!ok || c.backupsKept < 1 || c.backupsKept > 1000) {
+            throw StartupError(
+                QStringLiteral("Configuration Error"),
+                QStringLiteral("The number of backups to keep \"%1\" in %2 is not a whole number "
+                               "from 1 to 1000.")
+                    .arg(items.at(6).trimmed(), QDir::toNativeSeparators(where)));
+        }
+    }
     return c;
 }
 
@@ -108,15 +123,30 @@ QString configPath(const QString &folder)
     return QDir(folder).filePath(QStringLiteral("config.txt"));
 }
 
+QString userConfigFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(QStringLiteral("corvane"));
+}
+
+QString configFolder(const QString &programFolder)
+{
+    if (QFileInfo::exists(configPath(programFolder)))
+        return programFolder;
+    const QString user = userConfigFolder();
+    return QFileInfo::exists(configPath(user)) ? user : programFolder;
+}
+
 Config loadConfig(const QString &folder)
 {
     const QString path = configPath(folder);
     QFile f(path);
     if (!f.exists()) {
-        throw StartupError(QStringLiteral("Configuration Error"),
-                           QStringLiteral("The configuration file %1 was not found. It must stand beside the "
-                                          "program and name the database file.")
-                               .arg(QDir::toNativeSeparators(path)));
+        throw StartupError(
+            QStringLiteral("Configuration Error"),
+            QStringLiteral("The configuration file %1 was not found. It must stand beside the "
+                           "program or in %2 and name the database file.")
+                .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(userConfigFolder())));
     }
     if (!f.open(QIODevice::ReadOnly)) {
         throw StartupError(QStringLiteral("Configuration Error"),
@@ -124,7 +154,7 @@ Config loadConfig(const QString &folder)
                                .arg(QDir::toNativeSeparators(path), f.errorString()));
     }
     // Five short items fit in far less; an endless file is not read whole.
-    const QByteArray head = f.read(qint64(kMaxConfigItemLength + 1) * 5 + 1024);
+    const QByteArray head = f.read(qint64(kMaxConfigItemLength + 1) * 7 + 1024);
     output::protectConfigFolder(folder);
     return parseConfig(QString::fromUtf8(head), path);
 }
@@ -138,5 +168,11 @@ QString &DatabasePath()
 QString &PriceChangeCutoff()
 {
     static QString value;
+    return value;
+}
+
+int &BackupsKept()
+{
+    static int value = 30;
     return value;
 }

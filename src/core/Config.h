@@ -26,6 +26,8 @@ struct Config
 {
     QString databasePath;
     QString priceChangeCutoff; // as written in the file
+    // Optional sixth and seventh items: the label "Backups" and how many backups are kept.
+    int backupsKept = 30;
 };
 
 // Free-format list input: items separated by commas or line ends, leading blanks skipped,
@@ -44,6 +46,13 @@ Config parseConfig(const QString &content, const QString &where);
 Config loadConfig(const QString &folder);
 QString configPath(const QString &folder);
 
+// Where config.txt is read from: beside the program when it is there, otherwise the user's
+// configuration folder when it is there; the program folder when neither holds one.
+QString configFolder(const QString &programFolder);
+// ~/.config/corvane (following XDG_CONFIG_HOME): where an installed program keeps config.txt.
+QString userConfigFolder();
+
 // Process-wide settings (set by start-up; tests set them directly).
 QString &DatabasePath();
 QString &PriceChangeCutoff();
+int &BackupsKept();

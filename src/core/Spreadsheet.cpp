@@ -1229,8 +1229,11 @@ QStringList readerCommand()
         return g_readerCommand;
     const QString exe = QStringLiteral("corvane-xlsread");
     QStringList dirs;
-    if (QCoreApplication::instance())
+    if (QCoreApplication::instance()) {
         dirs << QCoreApplication::applicationDirPath();
+        // Installed, it lives in the program's library folder.
+        dirs << QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(CORVANE_LIBEXEC_FROM_BIN));
+    }
     // Test programs live in their own folder; the build says where the programs are.
     if (qEnvironmentVariableIsSet("CORVANE_BIN"))
         dirs << qEnvironmentVariable("CORVANE_BIN");

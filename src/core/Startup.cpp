@@ -113,6 +113,7 @@ std::unique_ptr<Database> openConfiguredDatabase(const QString &folder)
     }
     DatabasePath() = config.databasePath;
     PriceChangeCutoff() = config.priceChangeCutoff;
+    BackupsKept() = config.backupsKept;
     return db;
 }
 

@@ -1,5 +1,7 @@
 #include "reports/Letterhead.h"
 
+#include "core/Config.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -35,7 +37,7 @@ QString &LetterheadFolder()
 Letterhead shopLetterhead()
 {
     const QString folder = LetterheadFolder();
-    return readLetterhead(folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder);
+    return readLetterhead(folder.isEmpty() ? configFolder(QCoreApplication::applicationDirPath()) : folder);
 }
 
 } // namespace reports

@@ -18,7 +18,7 @@ struct Letterhead
 
 // Reads the two files from `folder`; a missing or unreadable file gives nothing.
 Letterhead readLetterhead(const QString &folder);
-// Where the files are looked for; empty (the default) means beside the program.
+// Where the files are looked for; empty (the default) means beside config.txt.
 QString &LetterheadFolder();
 // The letterhead of the configured folder.
 Letterhead shopLetterhead();

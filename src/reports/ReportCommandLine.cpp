@@ -1,5 +1,6 @@
 #include "reports/ReportCommandLine.h"
 
+#include "core/Backup.h"
 #include "core/Database.h"
 #include "core/Passphrase.h"
 #include "core/Startup.h"
@@ -41,6 +42,9 @@ struct Request
     bool help = false;
     bool check = false;
     bool setPassphrase = false;
+    bool backup = false;
+    QString backupFolder; // --to
+    QString restore;      // the backup to put back
 };
 
 Request parse(const QStringList &args)
@@ -76,16 +80,33 @@ Request parse(const QStringList &args)
             r.check = true;
         } else if (a == QLatin1String("--set-passphrase")) {
             r.setPassphrase = true;
+        } else if (a == QLatin1String("--backup")) {
+            r.backup = true;
+        } else if (a == QLatin1String("--to")) {
+            r.backupFolder = valueOf(i);
+        } else if (a == QLatin1String("--restore")) {
+            r.restore = valueOf(i);
         } else {
             throw UsageError(QStringLiteral("Unknown argument \"%1\".").arg(a));
         }
     }
     if (r.help)
         return r;
+    const bool documentOptions =
+        !r.document.isEmpty() || !r.pdf.isEmpty() || !r.csv.isEmpty() || !r.arguments.isEmpty();
+    if (int(r.check) + int(r.backup) + int(!r.restore.isEmpty()) + int(r.setPassphrase) > 1)
+        throw UsageError(QStringLiteral("Give one of --check, --backup, --restore and --set-passphrase."));
+    if (!r.backupFolder.isEmpty() && !r.backup)
+        throw UsageError(QStringLiteral("--to goes with --backup."));
+    if (r.backup || !r.restore.isEmpty()) {
+        if (documentOptions)
+            throw UsageError(r.backup ? QStringLiteral("--backup takes only --db and --to.")
+                                      : QStringLiteral("--restore takes only --db."));
+        return r;
+    }
     if (r.check || r.setPassphrase) {
         const QString option = r.check ? QStringLiteral("--check") : QStringLiteral("--set-passphrase");
-        if (!r.document.isEmpty() || !r.pdf.isEmpty() || !r.csv.isEmpty() || !r.arguments.isEmpty() ||
-            (r.check && r.setPassphrase))
+        if (documentOptions)
             throw UsageError(QStringLiteral("%1 takes only --db.").arg(option));
         return r;
     }
@@ -128,7 +149,8 @@ QString subCsvPath(const QString &path)
 
 std::unique_ptr<Database> openRequested(const Request &request, const QString &programFolder)
 {
-    return request.database.isEmpty() ? openConfiguredDatabase(programFolder) : openShopDatabase(request.database);
+    return request.database.isEmpty() ? openConfiguredDatabase(configFolder(programFolder))
+                                      : openShopDatabase(request.database);
 }
 
 // Numbers of stored records named in a request: one that does not exist is said as such, not as
@@ -257,6 +279,110 @@ int setFilePassphrase(const Request &request, const QString &programFolder, QTex
     });
 }
 
+// The key a backup opens with: the program's own, or the shop's passphrase asked for it.
+QByteArray keyOf(const QString &file)
+{
+    try {
+        Database::open(file, schema::password());
+        return schema::password();
+    } catch (const DbError &) {
+    }
+    try {
+        return openShopDatabase(file)->key();
+    } catch (const DbError &) {
+        return schema::password(); // the check of the backup says what is wrong with it
+    }
+}
+
+// How many backups to keep: the configuration's number when there is a configuration.
+int backupsKept(const QString &programFolder)
+{
+    try {
+        return loadConfig(configFolder(programFolder)).backupsKept;
+    } catch (const StartupError &) {
+        return backup::kDefaultKept;
+    }
+}
+
+int backupDatabaseFile(const Request &request, const QString &programFolder, QTextStream &out,
+                       QTextStream &err)
+{
+    return reportingFailures(err, [&] {
+        std::unique_ptr<Database> db = openRequested(request, programFolder);
+        const QString folder =
+            request.backupFolder.isEmpty() ? backup::defaultFolder(db->path()) : request.backupFolder;
+        try {
+            const backup::Made made = backup::make(*db, folder, backupsKept(programFolder));
+            out << QStringLiteral("%1: backup written and verified (%2 tables, %3 rows).\n")
+                       .arg(QDir::toNativeSeparators(made.file))
+                       .arg(made.tables)
+                       .arg(made.rows);
+            for (const QString &old : made.removed)
+                out << QStringLiteral("%1: removed, older than the newest %2 backups.\n")
+                           .arg(QDir::toNativeSeparators(old))
+                           .arg(backupsKept(programFolder));
+            out.flush();
+            return 0;
+        } catch (const backup::BackupError &e) {
+            err << "corvane: No backup was made: " << e.text() << ".\n";
+            err.flush();
+            return 1;
+        }
+    });
+}
+
+int restoreDatabaseFile(const Request &request, const QString &programFolder, QTextStream &in,
+                        QTextStream &out, QTextStream &err)
+{
+    return reportingFailures(err, [&] {
+        const QString database = request.database.isEmpty()
+                                     ? loadConfig(configFolder(programFolder)).databasePath
+                                     : request.database;
+        const QString file = QDir::toNativeSeparators(database);
+        const QByteArray key = keyOf(request.restore);
+        // While the lock is held here, the program cannot start on the file either.
+        InstanceLock lock(database);
+        if (!lock.tryLock()) {
+            err << QStringLiteral("corvane: The program is running on %1. Close it, then restore.\n")
+                       .arg(file);
+            err.flush();
+            return 1;
+        }
+        const QStringList problems = backup::verify(request.restore, key);
+        if (!problems.isEmpty()) {
+            err << QStringLiteral("corvane: %1 cannot be restored: %2. Nothing was changed.\n")
+                       .arg(QDir::toNativeSeparators(request.restore), problems.join(QStringLiteral("; ")));
+            err.flush();
+            return 1;
+        }
+        out << QStringLiteral(
+                   "Replace %1 with the backup %2?\nThe file now in place is kept as one more backup "
+                   "first. Type yes to go on: ")
+                   .arg(file, QDir::toNativeSeparators(request.restore));
+        out.flush();
+        const QString answer = in.readLine().trimmed().toLower();
+        if (answer != QLatin1String("yes") && answer != QLatin1String("y")) {
+            out << "Nothing was changed.\n";
+            out.flush();
+            return 1;
+        }
+        try {
+            const QString kept = backup::restore(request.restore, database, key);
+            out << QStringLiteral("%1 is restored from %2.\n")
+                       .arg(file, QDir::toNativeSeparators(request.restore));
+            if (!kept.isEmpty())
+                out << QStringLiteral("The replaced file is kept as %1.\n")
+                           .arg(QDir::toNativeSeparators(kept));
+            out.flush();
+            return 0;
+        } catch (const backup::BackupError &e) {
+            err << "corvane: Nothing was restored: " << e.text() << ".\n";
+            err.flush();
+            return 1;
+        }
+    });
+}
+
 } // namespace
 
 QString commandLineUsage()
@@ -265,12 +391,20 @@ QString commandLineUsage()
         "Usage: corvane --report NAME [--arg KEY=VALUE ...] (--pdf FILE | --csv FILE) [--db DATABASE]\n"
         "       corvane --check [--db DATABASE]\n"
         "       corvane --set-passphrase [--db DATABASE]\n"
+        "       corvane --backup [--db DATABASE] [--to FOLDER]\n"
+        "       corvane --restore BACKUP [--db DATABASE]\n"
         "Writes one document without opening a window: as a PDF file, or its rows as CSV (a header of\n"
         "the design's columns; a sub-report's rows go to FILE-sub.csv). Without --db the database\n"
-        "named in config.txt beside the program is used. --check reads the whole database file and\n"
-        "lists the tables a damaged page belongs to. --set-passphrase keys the file with a new\n"
-        "passphrase, typed twice at the terminal. A file keyed with a passphrase is opened with the\n"
-        "one in CORVANE_PASSPHRASE, or asks for it at the terminal.\n\nDocuments:\n");
+        "named in config.txt (beside the program, or in ~/.config/corvane) is used.\n"
+        "--check reads the whole database file and lists the tables a damaged page belongs to.\n"
+        "--backup copies the database while it may be in use, verifies the copy and keeps the newest\n"
+        "30 (\"Backups,N\" in config.txt changes that) in FOLDER, by default the backups folder beside\n"
+        "the database. --restore puts a verified backup back after asking, keeping the replaced file\n"
+        "as one more backup; it refuses while the program runs on the file.\n"
+        "--set-passphrase keys the file with a new passphrase, typed twice at the terminal. A file\n"
+        "keyed with a passphrase is opened with the one in CORVANE_PASSPHRASE, or asks for it at the\n"
+        "terminal.\n\n"
+        "Documents:\n");
     for (const Document *d : registry()) {
         text += QStringLiteral("  ") + d->name() + u'\n';
         for (const Argument &a : d->arguments)
@@ -332,7 +466,7 @@ int runCommandLine(int argc, char **argv)
 }
 
 int runReportCommand(const QStringList &args, const QString &programFolder, QTextStream &out,
-                     QTextStream &err)
+                     QTextStream &err, QTextStream *in)
 {
     Request request;
     const Document *document = nullptr;
@@ -348,6 +482,12 @@ int runReportCommand(const QStringList &args, const QString &programFolder, QTex
             return checkDatabaseFile(request, programFolder, out, err);
         if (request.setPassphrase)
             return setFilePassphrase(request, programFolder, out, err);
+        if (request.backup)
+            return backupDatabaseFile(request, programFolder, out, err);
+        if (!request.restore.isEmpty()) {
+            QTextStream terminal(stdin);
+            return restoreDatabaseFile(request, programFolder, in ? *in : terminal, out, err);
+        }
         document = find(request.document);
         if (!document)
             throw UsageError(QStringLiteral("There is no document named \"%1\".").arg(request.document));

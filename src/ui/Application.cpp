@@ -2,15 +2,19 @@
 
 #include "core/Database.h"
 #include "core/Passphrase.h"
+#include "core/Startup.h"
 #include "ui/ShopPassphrase.h"
-#include "ui/MainWindow.h"
-#include "ui/Widgets.h"
-#include "ui/MessageBox.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportPrinter.h"
-#include "core/Startup.h"
+#include "ui/DailyBackup.h"
+#include "ui/FirstStartDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+#include "ui/Widgets.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -36,7 +40,20 @@ int runApplication(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     QApplication::setWindowIcon(programIcon());
-    const QString folder = QCoreApplication::applicationDirPath();
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    QString folder = configFolder(programFolder);
+    if (!QFileInfo::exists(configPath(folder))) {
+        std::fprintf(
+            stderr,
+            "First Start: no config.txt beside the program (%s) or in %s; asking for the shop file.\n",
+            qPrintable(QDir::toNativeSeparators(programFolder)),
+            qPrintable(QDir::toNativeSeparators(userConfigFolder())));
+        std::fflush(stderr);
+        FirstStartDialog firstStart(userConfigFolder());
+        if (firstStart.exec() != QDialog::Accepted)
+            return 1;
+        folder = userConfigFolder();
+    }
 
     passphrase::setPrompt(ShopPassphrase::ask);
     try {
@@ -57,6 +74,7 @@ int runApplication(int argc, char **argv)
     reports::WindowReportOutput reportWindows;
     setReportOutput(&reportWindows);
     MainWindow window;
+    backUpDailyOnClose(window);
     window.show();
     const int code = QApplication::exec();
     setReportOutput(nullptr);

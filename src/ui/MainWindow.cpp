@@ -162,6 +162,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // Children are unloaded with the frame; none asks to save.
     m_mdi->closeAllSubWindows();
     host::closeLoneChildren();
+    Q_EMIT closingDatabase();
     CloseDatabase();
     event->accept();
 }

@@ -39,6 +39,10 @@ public:
     // Sizes the navigation pane to the frame.
     void ArrangeSlideBar();
 
+Q_SIGNALS:
+    // The children are gone and the database is still open: the last moment to use it.
+    void closingDatabase();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;

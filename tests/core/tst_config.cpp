@@ -1,7 +1,8 @@
+#include "TestSupport.h"
 #include "core/Config.h"
 #include "core/Database.h"
+#include "core/FirstStart.h"
 #include "core/Startup.h"
-#include "TestSupport.h"
 #include "core/schema/Schema.h"
 
 #include <QDir>
@@ -256,6 +257,112 @@ private Q_SLOTS:
         QVERIFY(db->isOpen());
         QCOMPARE(DatabasePath(), dbPath);
         QCOMPARE(PriceChangeCutoff(), QStringLiteral("3/15/2010"));
+    }
+
+    void backupsKeptIsAnOptionalFourthLine_data()
+    {
+        QTest::addColumn<QString>("tail");
+        QTest::addColumn<int>("kept"); // 0: refused
+        QTest::newRow("none") << "" << 30;
+        QTest::newRow("Backups,12") << "Backups,12\n" << 12;
+        QTest::newRow("label in any case, quoted") << "backups,\"60\"\n" << 60;
+        QTest::newRow("another label is ignored") << "Extra,Items,Here\n" << 30;
+        QTest::newRow("zero") << "Backups,0\n" << 0;
+        QTest::newRow("not a number") << "Backups,many\n" << 0;
+        QTest::newRow("too many") << "Backups,5000\n" << 0;
+    }
+    void backupsKeptIsAnOptionalFourthLine()
+    {
+        QFETCH(QString, tail);
+        QFETCH(int, kept);
+        const QString content = QStringLiteral("H\nD,/x.db\nC,1/1/2010\n") + tail;
+        try {
+            const Config c = parseConfig(content, QStringLiteral("/app/config.txt"));
+            QCOMPARE(c.backupsKept, kept);
+        } catch (const StartupError &e) {
+            QCOMPARE(kept, 0);
+            QVERIFY2(e.text().contains(QStringLiteral("backups to keep")), qPrintable(e.text()));
+        }
+    }
+
+    // Beside the program first, then ~/.config/corvane.
+    void configFolderPrefersBesideTheProgram_data()
+    {
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("user");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("both") << true << true << "program";
+        QTest::newRow("beside only") << true << false << "program";
+        QTest::newRow("user folder only") << false << true << "user";
+        QTest::newRow("neither") << false << false << "program";
+    }
+    void configFolderPrefersBesideTheProgram()
+    {
+        QFETCH(bool, beside);
+        QFETCH(bool, user);
+        QFETCH(QString, chosen);
+        QTemporaryDir program;
+        QTemporaryDir home;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+        const QString userFolder = QDir(home.path()).filePath(QStringLiteral("corvane"));
+        QCOMPARE(userConfigFolder(), userFolder);
+        if (beside)
+            writeFile(configPath(program.path()), "x");
+        if (user) {
+            QVERIFY(QDir().mkpath(userFolder));
+            writeFile(configPath(userFolder), "x");
+        }
+        QCOMPARE(configFolder(program.path()), chosen == QLatin1String("user") ? userFolder : program.path());
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    // The first start makes or finds the shop file and writes a config.txt that starts the program.
+    void firstStartWritesAConfigThatOpens_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("refusal"); // empty: set up
+        QTest::newRow("new file in a new folder") << int(ShopChoice::NewFile) << "shop/My Shop, Inc.db"
+                                                  << "";
+        QTest::newRow("existing shop file") << int(ShopChoice::ExistingFile) << "existing.db"
+                                            << "";
+        QTest::newRow("new file that exists") << int(ShopChoice::NewFile) << "existing.db"
+                                              << "exists already";
+        QTest::newRow("existing file that is none") << int(ShopChoice::ExistingFile) << "notes.txt"
+                                                    << "not a database";
+        QTest::newRow("existing file missing") << int(ShopChoice::ExistingFile) << "gone.db"
+                                               << "does not exist";
+        QTest::newRow("a quote in the path") << int(ShopChoice::NewFile) << "a\"b.db"
+                                             << "double quote";
+        QTest::newRow("no path") << int(ShopChoice::NewFile) << ""
+                                 << "Name the shop file.";
+    }
+    void firstStartWritesAConfigThatOpens()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, file);
+        QFETCH(QString, refusal);
+        QTemporaryDir data;
+        QTemporaryDir config;
+        schema::createDatabaseFile(data.filePath(QStringLiteral("existing.db")));
+        writeFile(data.filePath(QStringLiteral("notes.txt")), QByteArray(2048, 'n'));
+        const QString folder = config.filePath(QStringLiteral("corvane"));
+        ShopChoice choice;
+        choice.kind = ShopChoice::Kind(kind);
+        choice.databasePath = file.isEmpty() ? QString() : data.filePath(file);
+        choice.priceChangeCutoff = QDate(2010, 3, 15);
+        try {
+            QCOMPARE(setUpShop(choice, folder), configPath(folder));
+            QVERIFY2(refusal.isEmpty(), "a bad choice was taken");
+        } catch (const StartupError &e) {
+            QVERIFY2(!refusal.isEmpty() && e.text().contains(refusal), qPrintable(e.text()));
+            QVERIFY(!QFileInfo::exists(configPath(folder)));
+            return;
+        }
+        auto db = openConfiguredDatabase(folder);
+        QCOMPARE(DatabasePath(), data.filePath(file));
+        QCOMPARE(PriceChangeCutoff(), QStringLiteral("3/15/2010"));
+        QVERIFY(db->tableExists(QStringLiteral("Orders")));
     }
 
     void instanceLockRefusesASecondHolderAndFreesOnRelease()

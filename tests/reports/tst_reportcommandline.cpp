@@ -4,6 +4,12 @@
 #include "reports/ReportDesign.h"
 #include "ReportTestSupport.h"
 #include "TestSupport.h"
+#include "core/Backup.h"
+#include "core/SharedRoutines.h"
+#include "core/Startup.h"
+#include "core/schema/Schema.h"
+#include "reports/ReportCommandLine.h"
+#include "reports/ReportDesign.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,6 +36,9 @@ private Q_SLOTS:
     void missingRecordsAreNamed_data();
     void missingRecordsAreNamed();
     void checkNamesDamagedTables();
+    void backupAndRestore_data();
+    void backupAndRestore();
+    void restoreRefusesWhileTheProgramHoldsTheFile();
     void documentTableCanGrow();
     void programRunsWithoutWindow();
     void outputOntoTheDatabaseIsRefused_data();
@@ -209,6 +218,14 @@ void TestReportCommandLine::badArgumentsGiveUsage_data()
                                                << "--arg from must be a date";
     QTest::newRow("check with a document") << QStringList{"--set-passphrase", "--report", "crptSetReport"}
                                            << "--set-passphrase takes only --db.";
+    QTest::newRow("backup with a document")
+        << QStringList{"--backup", "--pdf", "a.pdf"} << "--backup takes only --db and --to.";
+    QTest::newRow("--to alone") << QStringList{"--to", "x"} << "--to goes with --backup.";
+    QTest::newRow("backup and check")
+        << QStringList{"--backup", "--check"} << "Give one of --check, --backup, --restore and --set-passphrase.";
+    QTest::newRow("restore without a backup") << QStringList{"--restore"} << "--restore needs a value.";
+    QTest::newRow("restore with a document")
+        << QStringList{"--restore", "b.db", "--report", "crptSetReport"} << "--restore takes only --db.";
 }
 
 void TestReportCommandLine::badArgumentsGiveUsage()
@@ -377,6 +394,94 @@ void TestReportCommandLine::checkNamesDamagedTables()
              qPrintable(r.err));
 
     QCOMPARE(runCommand({"--check", "--report", "crptSetReport", "--db", copy}).code, 2);
+}
+
+namespace {
+
+// The command line with `answer` typed at its question.
+CommandResult runAnswering(const QStringList &args, const QString &answer)
+{
+    QString out;
+    QString err;
+    QString typed = answer;
+    QTextStream o(&out);
+    QTextStream e(&err);
+    QTextStream in(&typed);
+    const int code = runReportCommand(args, QString(), o, e, &in);
+    return {code, out, err};
+}
+
+qint64 setsIn(const QString &file)
+{
+    return Database::open(file, schema::password())
+        ->scalar(QStringLiteral("SELECT count(*) FROM Sets"))
+        .toLongLong();
+}
+
+} // namespace
+
+void TestReportCommandLine::backupAndRestore_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("yes") << "yes\n" << true;
+    QTest::newRow("y") << "y\n" << true;
+    QTest::newRow("no") << "no\n" << false;
+    QTest::newRow("nothing typed") << "" << false;
+}
+
+void TestReportCommandLine::backupAndRestore()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, restored);
+    TestDatabase t;
+    loadShopFixture();
+    const qint64 sets = setsIn(t.path());
+    QVERIFY(sets > 0);
+    QTemporaryDir dir;
+    CommandResult r = runCommand({"--backup", "--db", t.path(), "--to", dir.path()});
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.out.contains(QStringLiteral("backup written and verified")), qPrintable(r.out));
+    const QStringList backups = QDir(dir.path()).entryList(QDir::Files);
+    QCOMPARE(backups.size(), 1);
+    const QString saved = dir.filePath(backups.first());
+    QVERIFY2(r.out.startsWith(saved + u':'), qPrintable(r.out));
+
+    t.db().exec(QStringLiteral("DELETE FROM Sets"));
+    const QString database = t.path();
+    CloseDatabase();
+    r = runAnswering({"--restore", saved, "--db", database}, answer);
+    QVERIFY2(r.out.contains(QStringLiteral("Type yes to go on")), qPrintable(r.out));
+    QCOMPARE(r.code, restored ? 0 : 1);
+    QCOMPARE(setsIn(database), restored ? sets : 0);
+    // The replaced file is one more backup beside the database, only when something was replaced.
+    const QStringList kept = QDir(backup::defaultFolder(database)).entryList(QDir::Files);
+    QCOMPARE(kept.size(), restored ? 1 : 0);
+    if (restored) {
+        QVERIFY2(r.out.contains(QStringLiteral("The replaced file is kept as")), qPrintable(r.out));
+        QCOMPARE(setsIn(QDir(backup::defaultFolder(database)).filePath(kept.first())), 0);
+    } else {
+        QVERIFY(r.out.endsWith(QStringLiteral("Nothing was changed.\n")));
+    }
+}
+
+void TestReportCommandLine::restoreRefusesWhileTheProgramHoldsTheFile()
+{
+    TestDatabase t;
+    loadShopFixture();
+    QTemporaryDir dir;
+    QCOMPARE(runCommand({"--backup", "--db", t.path(), "--to", dir.path()}).code, 0);
+    const QString saved = dir.filePath(QDir(dir.path()).entryList(QDir::Files).first());
+    t.db().exec(QStringLiteral("DELETE FROM Sets"));
+    InstanceLock running(t.path());
+    QVERIFY(running.tryLock());
+    const CommandResult r = runAnswering({"--restore", saved, "--db", t.path()}, QStringLiteral("yes\n"));
+    QCOMPARE(r.code, 1);
+    QCOMPARE(
+        r.err,
+        QStringLiteral("corvane: The program is running on %1. Close it, then restore.\n").arg(t.path()));
+    QVERIFY(!r.out.contains(QStringLiteral("Type yes"))); // refused before asking
+    QCOMPARE(setsIn(t.path()), 0);
 }
 
 void TestReportCommandLine::missingDatabaseFails()

@@ -59,17 +59,26 @@ class TestStartupProcess : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void missingConfigStopsBeforeAnyWindow()
+    // Neither beside the program nor in the user's folder: the first-start dialog instead of an error.
+    void missingConfigAsksForTheShopFile()
     {
         QTemporaryDir dir;
+        QTemporaryDir home;
         QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+        p.setProcessEnvironment(env);
         p.start(programIn(dir), {});
         QVERIFY(p.waitForStarted());
-        const QString err = waitForStderr(p, QStringLiteral("config.txt"));
+        const QString err = waitForStderr(p, QStringLiteral("asking for the shop file"));
+        QCOMPARE(p.state(), QProcess::Running); // the dialog waits for the user
         stop(p);
-        QVERIFY2(err.contains(QStringLiteral("Configuration Error")), qPrintable(err));
-        QVERIFY(err.contains(dir.filePath(QStringLiteral("config.txt"))));
+        QVERIFY2(err.contains(QStringLiteral("First Start: no config.txt beside the program (%1) or in %2")
+                                    .arg(dir.path(), QDir(home.path()).filePath(QStringLiteral("corvane")))),
+                 qPrintable(err));
+        QVERIFY(!err.contains(QStringLiteral("Configuration Error")));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"corvane"}));
+        QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
 
     void secondCopyIsRefusedAndTheFirstRunsOn()
