@@ -47,6 +47,7 @@ std::unique_ptr<Database> openConfiguredDatabase(const QString &folder)
                            "of this program, or its password is wrong.")
                 .arg(QDir::toNativeSeparators(config.databasePath), where));
     }
+    schema::upgradeOpenedFile(*db);
     DatabasePath() = config.databasePath;
     PriceChangeCutoff() = config.priceChangeCutoff;
     return db;

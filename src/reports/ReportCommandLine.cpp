@@ -122,8 +122,11 @@ QString subCsvPath(const QString &path)
 
 std::unique_ptr<Database> openRequested(const Request &request, const QString &programFolder)
 {
-    return request.database.isEmpty() ? openConfiguredDatabase(programFolder)
-                                      : Database::open(request.database, schema::password());
+    if (request.database.isEmpty())
+        return openConfiguredDatabase(programFolder);
+    std::unique_ptr<Database> db = Database::open(request.database, schema::password());
+    schema::upgradeOpenedFile(*db);
+    return db;
 }
 
 // Numbers of stored records named in a request: one that does not exist is said as such, not as

@@ -4,6 +4,7 @@
 #include "ui/MainWindow.h"
 #include "ui/Widgets.h"
 #include "ui/MessageBox.h"
+#include "ui/Progress.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportPrinter.h"
 #include "core/Startup.h"
@@ -36,6 +37,7 @@ int runApplication(int argc, char **argv)
     QApplication::setWindowIcon(programIcon());
     const QString folder = QCoreApplication::applicationDirPath();
 
+    showSchemaUpgradeProgress();
     try {
         setDbConnection(openConfiguredDatabase(folder));
     } catch (const StartupError &e) {
