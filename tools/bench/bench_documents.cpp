@@ -93,6 +93,8 @@ void execOrDie(sqlite3 *db, const char *sql)
 void plainCopy(const QString &shop, const QString &copy, bool bare)
 {
     QFile::remove(copy);
+    // The shop's connection may not create files, so the copy exists (empty) before it is attached.
+    QFile(copy).open(QIODevice::WriteOnly);
     auto db = Database::open(shop, schema::password());
     execOrDie(db->handle(), qPrintable(QStringLiteral("ATTACH DATABASE '%1' AS plain KEY ''").arg(copy)));
     execOrDie(db->handle(), "SELECT sqlcipher_export('plain')");
