@@ -200,7 +200,8 @@ const std::vector<Table> kTables = {
 const char *kIndexes[][2] = {
     {"Orders", "Customer"},
     {"Orders", "OrderNumber"},
-    {"Orders", "Status"},
+    // Open orders in the order the order documents list them, without reading the closed ones.
+    {"Orders", "Status, Customer, OrderNumber"},
     {"OrderItem", "OrderID, ItemNumber"},
     {"OrderItem", "CustomerRefNo"},
     {"OrderItem", "MaterialID"},
