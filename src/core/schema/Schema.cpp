@@ -200,6 +200,8 @@ const std::vector<Table> kTables = {
 const char *kIndexes[][2] = {
     {"Orders", "Customer"},
     {"Orders", "OrderNumber"},
+    // The orders of a period, and which of them are void, without reading the orders themselves.
+    {"Orders", "OrderDate, Status"},
     // Open orders in the order the order documents list them, without reading the closed ones.
     {"Orders", "Status, Customer, OrderNumber"},
     {"OrderItem", "OrderID, ItemNumber"},
