@@ -204,7 +204,9 @@ const char *kIndexes[][2] = {
     {"Orders", "OrderDate, Status"},
     // Open orders in the order the order documents list them, without reading the closed ones.
     {"Orders", "Status, Customer, OrderNumber"},
-    {"OrderItem", "OrderID, ItemNumber"},
+    // A line's material and the sets cut on it come with the look-up, without reading the rows:
+    // the stock documents look up every line and every cut sheet.
+    {"OrderItem", "OrderID, ItemNumber, MaterialID"},
     {"OrderItem", "CustomerRefNo"},
     {"OrderItem", "MaterialID"},
     {"Sets", "CustomerRefNo"},
@@ -213,7 +215,7 @@ const char *kIndexes[][2] = {
     {"Customer", "Name"},
     {"Employee", "SSN"},
     {"Material", "ID"},
-    {"Cutsheets", "OrderID, Item"},
+    {"Cutsheets", "OrderID, Item, Sets"},
     {"Cutsheets", "SSN"},
     {"Cutsheets", "Date"},
     {"ShipmentItems", "ShipmentID"},
