@@ -125,16 +125,17 @@ ReportJob openInvoicesJob(const QDate &asOf)
     db.exec(QStringLiteral("CREATE TABLE tmpPayments AS SELECT ID AS ID, Invoice AS Invoice, Date AS Date, "
                            "Amount AS Amount FROM Payments WHERE Date <= ?"),
             {day});
-    db.exec(QStringLiteral(
-                "CREATE TABLE tmpOpenInvoices AS SELECT Invoice.Customer AS Customer, Invoice.Invoice AS "
-                "Invoice, Invoice.InvoiceDate AS InvoiceDate, ? AS AsOf, Invoice.DueDate AS DueDate, "
-                "Invoice.Terms AS Terms, Invoice.Shipment AS Shipment, Invoice.Total AS Total, "
-                "IFNULL(SUM(Payments.Amount), 0) AS Received "
-                "FROM Invoice LEFT JOIN Payments ON Invoice.Invoice = Payments.Invoice AND Payments.Date <= ? "
-                "WHERE Invoice.InvoiceDate <= ? "
-                "GROUP BY Invoice.Customer, Invoice.Invoice, Invoice.InvoiceDate, Invoice.DueDate, "
-                "Invoice.Terms, Invoice.Shipment, Invoice.Total ORDER BY Invoice.Customer, Invoice.Invoice"),
-            {day, day, day});
+    db.exec(
+        QStringLiteral(
+            "CREATE TABLE tmpOpenInvoices AS SELECT Invoice.Customer AS Customer, Invoice.Invoice AS "
+            "Invoice, Invoice.InvoiceDate AS InvoiceDate, ? AS AsOf, Invoice.DueDate AS DueDate, "
+            "Invoice.Terms AS Terms, Invoice.Shipment AS Shipment, Invoice.Total AS Total, "
+            "IFNULL(SUM(Payments.Amount), 0) AS Received "
+            "FROM Invoice LEFT JOIN Payments ON Invoice.Invoice = Payments.Invoice AND Payments.Date <= ? "
+            "WHERE Invoice.InvoiceDate <= ? "
+            "GROUP BY Invoice.Customer, Invoice.Invoice, Invoice.InvoiceDate, Invoice.DueDate, "
+            "Invoice.Terms, Invoice.Shipment, Invoice.Total ORDER BY Invoice.Customer, Invoice.Invoice"),
+        {day, day, day});
     tx.commit();
     // The balance by days past due at the as-of day; the design prints the open ones only. A
     // scratch table loses the case-blind collation of its source: customers sort as the schema
