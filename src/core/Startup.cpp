@@ -79,6 +79,7 @@ std::unique_ptr<Database> openShopDatabase(const QString &path)
         }
     }
     requireShopSchema(*db);
+    schema::upgradeOpenedFile(*db);
     return db;
 }
 

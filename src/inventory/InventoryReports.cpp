@@ -178,6 +178,8 @@ std::optional<Refusal> refuseSalesRequest(const QDate &from, const QDate &to, in
 ReportJob leatherSalesJob(const QDate &from, const QDate &to, const QStringList &customers)
 {
     Q_ASSERT(customers.size() == 4);
+    // The period's orders are found through the date index and still read in ID order, the order
+    // in which the sums were always added up.
     const QString feet = QStringLiteral("Sets.ProductionStandard * OrderItem.Qty");
     QStringList columns;
     QVariantList params;
@@ -203,8 +205,8 @@ ReportJob leatherSalesJob(const QDate &from, const QDate &to, const QStringList 
             "LEFT JOIN (SELECT OrderItem.MaterialID AS Material, %1 "
             "FROM Orders LEFT JOIN OrderItem ON Orders.ID = OrderItem.OrderID "
             "LEFT JOIN Sets ON OrderItem.CustomerRefNo = Sets.CustomerRefNo "
-            "WHERE Orders.OrderDate >= ? AND Orders.OrderDate <= ? AND (Sets.Type <> 'Hide' AND Sets.Type <> "
-            "'Vinyl') "
+            "WHERE Orders.ID IN (SELECT ID FROM Orders WHERE OrderDate >= ? AND OrderDate <= ?) "
+            "AND (Sets.Type <> 'Hide' AND Sets.Type <> 'Vinyl') "
             "GROUP BY OrderItem.MaterialID) s ON Material.ID = s.Material "
             "CROSS JOIN (SELECT ? AS Weeks) w ORDER BY Material.Type, Material.ID")
             .arg(columns.join(QStringLiteral(", ")));

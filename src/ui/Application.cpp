@@ -4,6 +4,7 @@
 #include "core/Passphrase.h"
 #include "core/Startup.h"
 #include "ui/ShopPassphrase.h"
+#include "ui/Progress.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportPrinter.h"
 #include "ui/DailyBackup.h"
@@ -56,6 +57,7 @@ int runApplication(int argc, char **argv)
     }
 
     passphrase::setPrompt(ShopPassphrase::ask);
+    showSchemaUpgradeProgress();
     try {
         setDbConnection(openConfiguredDatabase(folder));
     } catch (const StartupError &e) {

@@ -1,5 +1,7 @@
 #include "ui/Progress.h"
 
+#include "core/schema/Schema.h"
+
 #include <QApplication>
 #include <QLocale>
 #include <QProgressDialog>
@@ -61,4 +63,30 @@ bool Progress::step(int done, int total)
 bool Progress::wasCancelled() const
 {
     return m_dialog->wasCanceled();
+}
+
+void showSchemaUpgradeProgress()
+{
+    schema::setUpgradeProgress([](int done, int total) {
+        static std::unique_ptr<QProgressDialog> box;
+        if (done >= total) {
+            box.reset();
+            return;
+        }
+        if (!box) {
+            // One transaction: there is nothing to cancel half-way.
+            box = std::make_unique<QProgressDialog>(
+                QStringLiteral("Preparing the database file for this version of the program..."), QString(), 0,
+                total);
+            box->setObjectName(QStringLiteral("schemaUpgradeProgress"));
+            box->setWindowTitle(QStringLiteral("Corvane"));
+            box->setCancelButton(nullptr);
+            box->setWindowModality(Qt::ApplicationModal);
+            box->setMinimumDuration(500);
+            box->setValue(0);
+        }
+        box->setMaximum(total);
+        box->setValue(done);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
 }

@@ -33,3 +33,7 @@ private:
 
 // `n` with thousands separators, as the shop writes numbers ("2,000").
 QString groupedNumber(int n);
+
+// Shows a progress box while a database file opened by this process is brought up to the
+// schema, once that has lasted half a second.
+void showSchemaUpgradeProgress();

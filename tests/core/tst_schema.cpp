@@ -1,6 +1,45 @@
 #include "TestSupport.h"
 
+#include "core/Startup.h"
+#include "core/schema/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+// A file as an earlier version made it: the tables without the indexes.
+std::unique_ptr<Database> oldFile(const QString &path)
+{
+    auto db = schema::createDatabaseFile(path);
+    const RowSet indexes =
+        db->query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'ix%'"));
+    for (const Row &r : indexes)
+        db->exec(QStringLiteral("DROP INDEX \"%1\"").arg(r.text(QStringLiteral("name"))));
+    db->exec(QStringLiteral("INSERT INTO Cutsheets (SSN, Date, OrderID, Item, Sets, Feet) "
+                            "VALUES ('1', '2010-05-01', 1, 1, 2, 3.5)"));
+    return db;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct ProgressSeen
+{
+    QList<QPair<int, int>> calls;
+    ProgressSeen()
+    {
+        schema::setUpgradeProgress([this](int done, int total) { calls.append({done, total}); });
+    }
+    ~ProgressSeen() { schema::setUpgradeProgress({}); }
+};
+
+} // namespace
 
 // Every table and column the windows and reports name, written out independently of the schema code.
 static const char *const kExpected[] = {
@@ -69,6 +108,84 @@ private Q_SLOTS:
         const RowSet joined = t.db().query(QStringLiteral(
             "SELECT Sets.Style AS Style FROM OrderItem LEFT JOIN Sets ON OrderItem.CustomerRefNo = Sets.CustomerRefNo"));
         QCOMPARE(joined[0].text(QStringLiteral("Style")), QStringLiteral("ST-AB-100"));
+    }
+
+    // The windows, the command line and --check all open through here.
+    void oldFileGetsTheIndexesOnceWhenFirstOpened()
+    {
+        QTemporaryDir app;
+        const QString path = app.filePath(QStringLiteral("shop.db"));
+        const int all = int(schema::missingIndexes(*schema::createDatabaseFile(app.filePath(QStringLiteral("x.db"))))
+                                .size()) +
+                        int(schema::missingIndexes(*oldFile(path)).size());
+        QVERIFY(all > 20);
+        QFile config(app.filePath(QStringLiteral("config.txt")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(QStringLiteral("Corvane\nDatabase,\"%1\"\nCutoff,1/1/2010\n").arg(path).toUtf8());
+        config.close();
+
+        ProgressSeen seen;
+        openConfiguredDatabase(app.path()).reset();
+        QCOMPARE(seen.calls.first(), qMakePair(0, all));
+        QCOMPARE(seen.calls.last(), qMakePair(all, all));
+        QCOMPARE(seen.calls.size(), all + 1);
+        auto db = Database::open(path, schema::password());
+        QVERIFY(schema::missingIndexes(*db).isEmpty());
+        QCOMPARE(db->scalar(QStringLiteral("SELECT count(*) FROM Cutsheets")).toInt(), 1);
+        db.reset();
+
+        seen.calls.clear();
+        const QByteArray before = contents(path);
+        openConfiguredDatabase(app.path()).reset();
+        QVERIFY(seen.calls.isEmpty());
+        QCOMPARE(contents(path), before);
+    }
+
+    void failurePartWayAddsNoIndex()
+    {
+        QTemporaryDir dir;
+        auto db = oldFile(dir.filePath(QStringLiteral("shop.db")));
+        const QStringList missing = schema::missingIndexes(*db);
+        // The last index's name is taken by a table: its CREATE fails after all the others ran.
+        db->exec(QStringLiteral("CREATE TABLE \"%1\" (X)").arg(missing.last()));
+        ProgressSeen seen;
+        QVERIFY_THROWS_EXCEPTION(DbError, schema::addMissingIndexes(*db, [&](int d, int t) {
+            seen.calls.append({d, t});
+        }));
+        QCOMPARE(schema::missingIndexes(*db), missing);
+        QCOMPARE(seen.calls.last(), qMakePair(int(missing.size()), int(missing.size())));
+        QVERIFY_THROWS_EXCEPTION(DbError, schema::upgradeOpenedFile(*db));
+    }
+
+    // The indexes only speed the documents up: a file that cannot take them now is read as it is.
+    void fileThatCannotBeWrittenNowStillServes_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::newRow("read-only connection") << "readonly";
+        QTest::newRow("another program is writing") << "busy";
+    }
+    void fileThatCannotBeWrittenNowStillServes()
+    {
+        QFETCH(QString, situation);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("shop.db"));
+        auto db = oldFile(path);
+        const int missing = int(schema::missingIndexes(*db).size());
+        std::unique_ptr<Database> writer;
+        if (situation == QLatin1String("readonly")) {
+            db->exec(QStringLiteral("PRAGMA query_only = ON"));
+        } else {
+            writer = Database::open(path, schema::password());
+            writer->exec(QStringLiteral("BEGIN IMMEDIATE"));
+        }
+        const QByteArray before = contents(path);
+        schema::upgradeOpenedFile(*db);
+        QCOMPARE(int(schema::missingIndexes(*db).size()), missing);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT SUM(Feet) FROM Cutsheets WHERE Date >= ?"),
+                            {QDate(2010, 1, 1)})
+                     .toDouble(),
+                 3.5);
+        QCOMPARE(contents(path), before);
     }
 };
 

@@ -2,6 +2,8 @@
 
 #include "core/Database.h"
 
+#include <sqlcipher/sqlite3.h>
+
 namespace schema {
 
 namespace {
@@ -198,8 +200,13 @@ const std::vector<Table> kTables = {
 const char *kIndexes[][2] = {
     {"Orders", "Customer"},
     {"Orders", "OrderNumber"},
-    {"Orders", "Status"},
-    {"OrderItem", "OrderID, ItemNumber"},
+    // The orders of a period, and which of them are void, without reading the orders themselves.
+    {"Orders", "OrderDate, Status"},
+    // Open orders in the order the order documents list them, without reading the closed ones.
+    {"Orders", "Status, Customer, OrderNumber"},
+    // A line's material and the sets cut on it come with the look-up, without reading the rows:
+    // the stock documents look up every line and every cut sheet.
+    {"OrderItem", "OrderID, ItemNumber, MaterialID"},
     {"OrderItem", "CustomerRefNo"},
     {"OrderItem", "MaterialID"},
     {"Sets", "CustomerRefNo"},
@@ -208,7 +215,7 @@ const char *kIndexes[][2] = {
     {"Customer", "Name"},
     {"Employee", "SSN"},
     {"Material", "ID"},
-    {"Cutsheets", "OrderID, Item"},
+    {"Cutsheets", "OrderID, Item, Sets"},
     {"Cutsheets", "SSN"},
     {"Cutsheets", "Date"},
     {"ShipmentItems", "ShipmentID"},
@@ -216,7 +223,9 @@ const char *kIndexes[][2] = {
     {"Shipment", "Customer"},
     {"Invoice", "Shipment"},
     {"Invoice", "Customer"},
+    {"Invoice", "InvoiceDate"},
     {"Payments", "Invoice"},
+    {"Payments", "Date"},
     {"AdjustmentItem", "AdjustmentID"},
     {"AdjustmentItem", "MaterialID"},
     {"ItemValue", "MaterialID"},
@@ -225,6 +234,40 @@ const char *kIndexes[][2] = {
     {"PurchaseOrderItem", "POID"},
     {"ImportXLSLog", "ImportID"},
 };
+
+QString indexName(const char *const ix[2])
+{
+    QString name = QStringLiteral("ix_%1_%2").arg(QLatin1String(ix[0]), QString::fromLatin1(ix[1]));
+    name.remove(u' ').replace(u',', u'_');
+    return name;
+}
+
+QString indexStatement(const char *const ix[2])
+{
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1\" ON \"%2\" (%3)")
+        .arg(indexName(ix), QLatin1String(ix[0]), QLatin1String(ix[1]));
+}
+
+bool indexExists(Database &db, const QString &name)
+{
+    return db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ? "
+                                    "COLLATE NOCASE"),
+                     {name})
+               .toLongLong() > 0;
+}
+
+// The file cannot be written now: read-only, or locked by another connection.
+bool cannotWrite(const DbError &e)
+{
+    const int primary = e.code() & 0xff;
+    return primary == SQLITE_READONLY || primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+ProgressHook &upgradeProgress()
+{
+    static ProgressHook hook;
+    return hook;
+}
 
 } // namespace
 
@@ -242,13 +285,67 @@ QString ddl()
             cols << QStringLiteral("  \"%1\" %2").arg(QLatin1String(c.name), QLatin1String(sqlType(c.kind)));
         sql += QStringLiteral("CREATE TABLE \"%1\" (\n%2\n);\n").arg(QLatin1String(t.name), cols.join(u",\n"));
     }
-    for (const auto &ix : kIndexes) {
-        QString name = QStringLiteral("ix_%1_%2").arg(QLatin1String(ix[0]), QString::fromLatin1(ix[1]));
-        name.remove(u' ').replace(u',', u'_');
-        sql += QStringLiteral("CREATE INDEX \"%1\" ON \"%2\" (%3);\n")
-                   .arg(name, QLatin1String(ix[0]), QLatin1String(ix[1]));
-    }
+    for (const auto &ix : kIndexes)
+        sql += indexStatement(ix) + QStringLiteral(";\n");
     return sql;
+}
+
+QStringList missingIndexes(Database &db)
+{
+    QStringList missing;
+    for (const auto &ix : kIndexes) {
+        if (!indexExists(db, indexName(ix)))
+            missing << indexName(ix);
+    }
+    return missing;
+}
+
+int addMissingIndexes(Database &db, const ProgressHook &progress)
+{
+    const QStringList missing = missingIndexes(db);
+    if (missing.isEmpty())
+        return 0;
+    const int total = int(missing.size());
+    // The last call ends the job for the hook, also when a failure cuts it short.
+    struct Ending
+    {
+        const ProgressHook &progress;
+        int total;
+        ~Ending()
+        {
+            if (progress)
+                progress(total, total);
+        }
+    } ending{progress, total};
+    if (progress)
+        progress(0, total);
+    Transaction tx(db);
+    int done = 0;
+    for (const auto &ix : kIndexes) {
+        if (!missing.contains(indexName(ix)))
+            continue;
+        db.exec(indexStatement(ix));
+        if (progress && ++done < total)
+            progress(done, total);
+    }
+    tx.commit();
+    return total;
+}
+
+void upgradeOpenedFile(Database &db)
+{
+    try {
+        addMissingIndexes(db, upgradeProgress());
+    } catch (const DbError &e) {
+        // The indexes only make it faster: a file that cannot take them now still serves.
+        if (!cannotWrite(e))
+            throw;
+    }
+}
+
+void setUpgradeProgress(ProgressHook hook)
+{
+    upgradeProgress() = std::move(hook);
 }
 
 void install(Database &db)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,6 +32,21 @@ const std::vector<Table> &tables();
 QString ddl();
 // Creates every table and index in an open, empty database, in one transaction.
 void install(Database &db);
+
+// Told `done` of `total` steps of a long job, before the first step and after each.
+using ProgressHook = std::function<void(int done, int total)>;
+
+// Names of the schema's indexes that the open file lacks (one made before they were added).
+QStringList missingIndexes(Database &db);
+// Adds the missing indexes in one transaction: all of them or, on a failure, none. Gives the
+// number added; a file that has them all is not written to.
+int addMissingIndexes(Database &db, const ProgressHook &progress = {});
+// Brings a file that was just opened up to the schema, telling the hook of setUpgradeProgress.
+// A file that cannot be written now (read-only, or busy in another program) is left as it is
+// and still opens; the next open tries again.
+void upgradeOpenedFile(Database &db);
+// The process-wide hook upgradeOpenedFile tells; the windows show a progress box with it.
+void setUpgradeProgress(ProgressHook hook);
 
 // The fixed key every database file is encrypted with.
 QByteArray password();
