@@ -3,14 +3,14 @@
 #include "core/Database.h"
 #include "core/Passphrase.h"
 #include "core/Startup.h"
-#include "ui/ShopPassphrase.h"
-#include "ui/Progress.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportPrinter.h"
 #include "ui/DailyBackup.h"
 #include "ui/FirstStartDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
+#include "ui/Progress.h"
+#include "ui/ShopPassphrase.h"
 #include "ui/Widgets.h"
 
 #include <QApplication>
@@ -43,6 +43,7 @@ int runApplication(int argc, char **argv)
     QApplication::setWindowIcon(programIcon());
     const QString programFolder = QCoreApplication::applicationDirPath();
     QString folder = configFolder(programFolder);
+    QByteArray newFileKey;
     if (!QFileInfo::exists(configPath(folder))) {
         std::fprintf(
             stderr,
@@ -54,9 +55,16 @@ int runApplication(int argc, char **argv)
         if (firstStart.exec() != QDialog::Accepted)
             return 1;
         folder = userConfigFolder();
+        newFileKey = firstStart.newFileKey();
     }
 
     passphrase::setPrompt(ShopPassphrase::ask);
+    if (!newFileKey.isEmpty()) {
+        // The passphrase was typed twice a moment ago; the file it keyed opens without a third time.
+        passphrase::setPrompt([newFileKey](const QString &file, int attempt) {
+            return attempt == 1 ? newFileKey : ShopPassphrase::ask(file, attempt);
+        });
+    }
     showSchemaUpgradeProgress();
     try {
         setDbConnection(openConfiguredDatabase(folder));

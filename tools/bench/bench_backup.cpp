@@ -67,8 +67,9 @@ int main(int argc, char **argv)
             ms.push_back(took);
         QFile::remove(made.file); // each run writes a new file, as each day does
     }
-    std::printf("verified backup over %d runs: min %.0f ms, median %.0f ms, max %.0f ms; median CPU time %.0f ms\n",
-                runs, *std::min_element(ms.begin(), ms.end()), median(ms), *std::max_element(ms.begin(), ms.end()),
-                median(cpu));
+    std::printf(
+        "verified backup over %d runs: min %.0f ms, median %.0f ms, max %.0f ms; median CPU time %.0f ms\n",
+        runs, *std::min_element(ms.begin(), ms.end()), median(ms), *std::max_element(ms.begin(), ms.end()),
+        median(cpu));
     return 0;
 }
