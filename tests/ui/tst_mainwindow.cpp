@@ -1,21 +1,21 @@
-#include "ui/AboutBox.h"
-#include "ui/ShopPassphrase.h"
+#include "TestSupport.h"
 #include "core/schema/Schema.h"
+#include "ui/AboutBox.h"
 #include "ui/CommandRegistry.h"
 #include "ui/CommandTable.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
-#include "TestSupport.h"
+#include "ui/ShopPassphrase.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
 #include <QDate>
-#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -30,8 +30,8 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void commandTableHasTheSixGroupsInOrder()
     {
-        QCOMPARE(commandGroups(),
-                 QStringList({"Order Entry", "Cutsheets", "Shipping", "Inventory", "Administrative", "Purchasing"}));
+        QCOMPARE(commandGroups(), QStringList({"Order Entry", "Cutsheets", "Shipping", "Inventory",
+                                               "Administrative", "Purchasing"}));
         QCOMPARE(int(commandTable().size()), 36);
         QStringList keys;
         for (const Command &c : commandTable()) {
@@ -66,7 +66,8 @@ private Q_SLOTS:
              {"Order Navigator", "Order Entry/Edit", "Open Orders Report", "Production Schedule",
               "Material Sales Report", "Close Stuck Orders"}},
             {"Cutsheets",
-             {"Cutsheet Entry/Edit", "Employee Yield Report", "Customer Yield Report", "Employee Earnings Report"}},
+             {"Cutsheet Entry/Edit", "Employee Yield Report", "Customer Yield Report",
+              "Employee Earnings Report"}},
             {"Shipping",
              {"Shipment Selection", "Receive Payments", "Manual Invoice Entry", "Open Invoices Report",
               "Sales Register Report", "AR Transaction Report"}},
@@ -74,8 +75,8 @@ private Q_SLOTS:
              {"Material Entry/Edit", "Material Listing", "Adjust Inventory", "Adjust Value",
               "Available Inventory Report", "Inventory Valuation", "Material History Report"}},
             {"Administrative",
-             {"Customer Entry/Edit", "Customer Listing", "Employee Entry/Edit", "Employee Listing", "Set Entry/Edit",
-              "Set Listing", "Reset Item Price", "Shop Passphrase", "About"}},
+             {"Customer Entry/Edit", "Customer Listing", "Employee Entry/Edit", "Employee Listing",
+              "Set Entry/Edit", "Set Listing", "Reset Item Price", "Shop Passphrase", "About"}},
             {"Purchasing", {"Import XLS", "Pending Items", "Import Log", "PO Navigator"}},
         };
         QCOMPARE(bar->count(), int(pane.size()));
@@ -127,11 +128,13 @@ private Q_SLOTS:
         MainWindow w;
         w.show();
         auto *list = qobject_cast<QListWidget *>(w.listBar()->widget(0));
-        QListWidgetItem *close = list->findItems(QStringLiteral("Close Stuck Orders"), Qt::MatchExactly).value(0);
+        QListWidgetItem *close =
+            list->findItems(QStringLiteral("Close Stuck Orders"), Qt::MatchExactly).value(0);
         QVERIFY(close);
         list->scrollToItem(close);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(close).center());
-        QCOMPARE(t.db().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(), QStringLiteral("Closed"));
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(),
+                 QStringLiteral("Closed"));
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
@@ -144,7 +147,8 @@ private Q_SLOTS:
         MainWindow w;
         w.runCommand(QStringLiteral("closeorders"));
         w.runCommand(QStringLiteral("Nothing"));
-        QCOMPARE(t.db().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(), QStringLiteral("Open"));
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(),
+                 QStringLiteral("Open"));
         QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
     }
 
@@ -184,7 +188,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(w));
         QPointer<QWidget> child = MainWindow::openChild(QStringLiteral("Child"), [] { return new QLabel; });
         // The icon of an inner window is the program's own.
-        QCOMPARE(child->parentWidget()->windowIcon().pixmap(16).toImage(), programIcon().pixmap(16).toImage());
+        QCOMPARE(child->parentWidget()->windowIcon().pixmap(16).toImage(),
+                 programIcon().pixmap(16).toImage());
         QTest::keyClick(w->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!w->isVisible());
@@ -201,7 +206,8 @@ private Q_SLOTS:
         for (QListWidget *list : w.listBar()->findChildren<QListWidget *>()) {
             for (int i = 0; i < list->count(); ++i) {
                 QListWidgetItem *item = list->item(i);
-                const int needed = list->fontMetrics().horizontalAdvance(item->text()) + list->iconSize().width() + 8;
+                const int needed =
+                    list->fontMetrics().horizontalAdvance(item->text()) + list->iconSize().width() + 8;
                 QVERIFY2(needed <= list->viewport()->width(), qPrintable(item->text()));
             }
         }
@@ -226,8 +232,10 @@ private Q_SLOTS:
         AboutBox box;
         QCOMPARE(box.windowTitle(), QStringLiteral("About Order Management Software"));
         QVERIFY(box.findChild<QLabel *>(QStringLiteral("lblTitle")));
-        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Order Management Software"));
-        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 2.3 5/14/2010"));
+        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblTitle"))->text(),
+                 QStringLiteral("Order Management Software"));
+        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
+                 QStringLiteral("Version 2.3 5/14/2010"));
         QCOMPARE(box.cmdSysInfo->text(), QStringLiteral("&System Info..."));
         const QString description = box.findChild<QLabel *>(QStringLiteral("lblDescription"))->text();
         QVERIFY2(description.startsWith(QStringLiteral("Corvane 2.3, built ")), qPrintable(description));
@@ -235,7 +243,8 @@ private Q_SLOTS:
         if (AboutBox::systemInfoProgram().isEmpty()) {
             box.cmdSysInfo->click();
             QCOMPARE(MessageBox::shown().size(), 1);
-            QCOMPARE(MessageBox::shown().first().text, QStringLiteral("System Information Is Unavailable At This Time"));
+            QCOMPARE(MessageBox::shown().first().text,
+                     QStringLiteral("System Information Is Unavailable At This Time"));
             QCOMPARE(MessageBox::shown().first().buttons, MessageBox::OkOnly);
         }
         box.show();
@@ -277,6 +286,30 @@ private Q_SLOTS:
         QCOMPARE(b.currentIndex(), 1);
     }
 
+    // Typed into the open list, the keys search as they do with the list closed, and the open
+    // list shows the entry found.
+    void typeAheadWorksWithTheListOpen()
+    {
+        TestDatabase t;
+        QWidget form;
+        auto *combo = new QComboBox(&form);
+        combo->addItems(
+            {"Anchor Canvas", "Carver & Sons Furniture", "Harbor Marine Upholstery", "Harbor Supply"});
+        installTypeAhead(combo);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QSignalSpy chosen(combo, &QComboBox::activated);
+        combo->showPopup();
+        QTRY_VERIFY(combo->view()->isVisible());
+        QTest::keyClicks(combo->view(), QStringLiteral("harb"));
+        QCOMPARE(combo->currentText(), QStringLiteral("Harbor Marine Upholstery"));
+        QCOMPARE(combo->view()->currentIndex().row(), 2);
+        QCOMPARE(chosen.last().first().toInt(), 2);
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QTRY_VERIFY(!combo->view()->isVisible());
+        QCOMPARE(combo->currentText(), QStringLiteral("Harbor Marine Upholstery"));
+    }
+
     // A closed list's search does not carry over to a new list that happens to get its address.
     void typeAheadOfAClosedListIsForgotten()
     {
@@ -299,11 +332,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("again");
         QTest::addColumn<QString>("says");
-        QTest::newRow("too short") << "short" << "short" << "The passphrase must be at least 10 characters long.";
-        QTest::newRow("mistyped") << "correct horse" << "correct hose" << "The two passphrases are not the same. Type it again.";
-        QTest::newRow("accepted") << "correct horse" << "correct horse"
-                                  << "The shop's file is now keyed with the new passphrase. It will be asked the next "
-                                     "time the program starts.";
+        QTest::newRow("too short") << "short"
+                                   << "short"
+                                   << "The passphrase must be at least 10 characters long.";
+        QTest::newRow("mistyped") << "correct horse"
+                                  << "correct hose"
+                                  << "The two passphrases are not the same. Type it again.";
+        QTest::newRow("accepted")
+            << "correct horse"
+            << "correct horse"
+            << "The shop's file is now keyed with the new passphrase. It will be asked the next "
+               "time the program starts.";
     }
     void shopPassphraseWindowRekeysTheFile()
     {
@@ -329,7 +368,10 @@ private Q_SLOTS:
         DbConnection().close();
         if (keyed) {
             QVERIFY_THROWS_EXCEPTION(DbError, Database::open(t.path(), schema::password()));
-            QCOMPARE(Database::open(t.path(), typed.toUtf8())->scalar(QStringLiteral("SELECT count(*) FROM Orders")).toInt(), 0);
+            QCOMPARE(Database::open(t.path(), typed.toUtf8())
+                         ->scalar(QStringLiteral("SELECT count(*) FROM Orders"))
+                         .toInt(),
+                     0);
         } else {
             QVERIFY(Database::open(t.path(), schema::password()));
         }
@@ -340,8 +382,9 @@ private Q_SLOTS:
         TestDatabase t;
         MessageBox::script({MessageBox::No, MessageBox::No, MessageBox::Yes});
         int printed = 0;
-        printWithConfirmation(nullptr, [&] { ++printed; }, QStringLiteral("Did report print OK?"),
-                              QStringLiteral("Report Status"));
+        printWithConfirmation(
+            nullptr, [&] { ++printed; }, QStringLiteral("Did report print OK?"),
+            QStringLiteral("Report Status"));
         QCOMPARE(printed, 3);
         QCOMPARE(MessageBox::shown().size(), 3);
         QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Report Status"));
