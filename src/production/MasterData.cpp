@@ -89,9 +89,49 @@ std::optional<Row> FindCustomer(const QString &name)
     return findByKey(QStringLiteral("Customer"), QStringLiteral("Name"), name);
 }
 
+Fields withShipToFromBilling(const QString &name, Fields fields)
+{
+    static const std::pair<const char *, const char *> kPairs[] = {{"ShipToAddress1", "Address1"},
+                                                                   {"ShipToAddress2", "Address2"},
+                                                                   {"ShipToCity", "City"},
+                                                                   {"ShipToState", "State"},
+                                                                   {"ShipToZip", "Zip"},
+                                                                   {"ShipToPhone", "Phone"},
+                                                                   {"ShipToFax", "Fax"}};
+    const auto valueOf = [&fields](const QString &column) {
+        for (const auto &[key, value] : fields) {
+            if (key == column)
+                return value.toString();
+        }
+        return QString();
+    };
+    if (!valueOf(QStringLiteral("ShipTo")).trimmed().isEmpty())
+        return fields;
+    for (const auto &[shipTo, billing] : kPairs) {
+        if (!valueOf(QLatin1String(shipTo)).trimmed().isEmpty())
+            return fields;
+    }
+    const auto set = [&fields](const QString &column, const QVariant &value) {
+        for (auto &[key, v] : fields) {
+            if (key == column) {
+                v = value;
+                return;
+            }
+        }
+        fields.emplace_back(column, value);
+    };
+    set(QStringLiteral("ShipTo"), name);
+    for (const auto &[shipTo, billing] : kPairs)
+        set(QLatin1String(shipTo), valueOf(QLatin1String(billing)));
+    return fields;
+}
+
 bool SaveCustomer(const QString &name, const Fields &fields)
 {
-    return saveByKey(QStringLiteral("Customer"), QStringLiteral("Name"), name, fields,
+    // A new customer shipped to where it is billed needs its address typed once: an empty ship-to
+    // would print a blank SHIP TO box on every packing slip.
+    const Fields stored = FindCustomer(name) ? fields : withShipToFromBilling(name, fields);
+    return saveByKey(QStringLiteral("Customer"), QStringLiteral("Name"), name, stored,
                      {{QStringLiteral("DateAdded"), Clock::now()}});
 }
 

@@ -32,6 +32,9 @@ std::optional<Row> FindCustomer(const QString &name);
 // Adds or edits the customer called `name`, decided by looking the name up now: `fields` are
 // written as given (empty text included). True when added.
 bool SaveCustomer(const QString &name, const Fields &fields);
+// `fields` with the ship-to name and address taken from the customer's name and billing address
+// when every ship-to field is empty; unchanged otherwise.
+Fields withShipToFromBilling(const QString &name, Fields fields);
 // Days must be a whole number.
 std::optional<Refusal> refuseCustomerDays(const QString &days);
 // What a customer save needs: name, status, terms and whole days.
