@@ -23,6 +23,7 @@ CutSheet::CutSheet(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Cutsheet Entry/Edit"));
 
     txtCutsheetID = makeText(this, QStringLiteral("txtCutsheetID"));
+    txtCutsheetID->setPlaceholderText(QStringLiteral("new")); // left empty, the save makes a new cut sheet
     cmbEmployee = makeList(this, QStringLiteral("cmbEmployee"), {});
     cmbEmployeeID = makeList(this, QStringLiteral("cmbEmployeeID"), {});
     cmbEmployeeID->hide();

@@ -12,18 +12,15 @@ namespace {
 
 const QString kRequired = QStringLiteral("Required Fields");
 
-bool anyBlank(std::initializer_list<QString> values)
+// `fields` pairs a control's name with its text; the refusal names the first empty one, so the
+// window puts the clerk there.
+std::optional<Refusal> required(std::initializer_list<std::pair<const char *, QString>> fields,
+                                const QString &text)
 {
-    for (const QString &v : values)
-        if (v.trimmed().isEmpty())
-            return true;
-    return false;
-}
-
-std::optional<Refusal> required(std::initializer_list<QString> values, const QString &text)
-{
-    if (anyBlank(values))
-        return Refusal{text, kRequired, QString()};
+    for (const auto &[field, value] : fields) {
+        if (value.trimmed().isEmpty())
+            return Refusal{text, kRequired, QString::fromLatin1(field)};
+    }
     return std::nullopt;
 }
 
@@ -146,8 +143,9 @@ std::optional<Refusal> refuseCustomerDays(const QString &days)
 std::optional<Refusal> refuseCustomer(const QString &name, const QString &status, const QString &terms,
                                       const QString &days)
 {
-    if (auto r = required({name, status, terms, days},
-                          QStringLiteral("Customer Name, Status, Terms, and Days are required.")))
+    if (auto r =
+            required({{"cmbCustomer", name}, {"cmbStatus", status}, {"txtTerms", terms}, {"txtDays", days}},
+                     QStringLiteral("Customer Name, Status, Terms, and Days are required.")))
         return r;
     return refuseCustomerDays(days);
 }
@@ -168,7 +166,7 @@ bool SaveEmployee(const QString &ssn, const Fields &fields)
 std::optional<Refusal> refuseEmployee(const QString &ssn, const QString &firstName, const QString &lastName,
                                       const QString &status)
 {
-    return required({ssn, firstName, lastName, status},
+    return required({{"txtSSN", ssn}, {"txtFName", firstName}, {"txtLName", lastName}, {"cmbStatus", status}},
                     QStringLiteral("Employee SSN, First Name, Last Name, and Status are required."));
 }
 
@@ -198,7 +196,7 @@ bool SaveMaterial(const QString &id, const QString &description, const QString &
 std::optional<Refusal> refuseMaterial(const QString &id, const QString &description, const QString &status,
                                       const QString &type)
 {
-    return required({id, description, status, type},
+    return required({{"txtID", id}, {"txtDesc", description}, {"cmbStatus", status}, {"cmbType", type}},
                     QStringLiteral("ID, Description, Status, and Type are required."));
 }
 
@@ -244,8 +242,9 @@ Money SetTotalPrice(const std::vector<QString> &components)
 std::optional<Refusal> refuseSet(const QString &refNo, const QString &status, const QString &type,
                                  const QString &material)
 {
-    return required({refNo, status, type, material},
-                    QStringLiteral("Reference Number, Material, and Status are required."));
+    return required(
+        {{"txtRefNo", refNo}, {"cmbStatus", status}, {"cmbType", type}, {"txtMaterial", material}},
+        QStringLiteral("Reference Number, Material, and Status are required."));
 }
 
 } // namespace MasterData
