@@ -34,6 +34,7 @@ CutSheet::CutSheet(QWidget *parent) : QWidget(parent)
     txtSets = makeText(this, QStringLiteral("txtSets"));
     txtUsed = makeText(this, QStringLiteral("txtUsed"));
     btnSave = commandButton(QStringLiteral("btnSave"), QStringLiteral("Save"), this);
+    bindSaveKey(this, btnSave);
     btnDelete = commandButton(QStringLiteral("btnDelete"), QStringLiteral("Delete"), this);
     btnExit = commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"), this);
     installTypeAhead(cmbEmployee);

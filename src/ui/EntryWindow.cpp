@@ -14,6 +14,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 namespace entry {
@@ -177,7 +178,19 @@ SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns)
     const auto [save, leave] =
         addButtonPair(form, grid, row, columns, QStringLiteral("Save And Close"), QStringLiteral("btnSave"),
                       QStringLiteral("Exit"), QStringLiteral("btnExit"));
+    bindSaveKey(form, save);
     return {save, leave};
+}
+
+void bindSaveKey(QWidget *form, QAbstractButton *save)
+{
+    // Bound to the form, not the window: inner windows share one frame, and each saves its own.
+    auto *key = new QShortcut(QKeySequence::Save, form);
+    key->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(key, &QShortcut::activated, save, [save] {
+        if (save->isEnabled() && save->isVisible())
+            save->click();
+    });
 }
 
 OkCancel addOkCancel(QWidget *form, QGridLayout *grid, int row, int columns)

@@ -9,6 +9,7 @@
 #include <functional>
 #include <utility>
 
+class QAbstractButton;
 class QComboBox;
 class QDateEdit;
 class QGridLayout;
@@ -50,6 +51,8 @@ struct SaveExit
     QPushButton *exit;
 };
 SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns);
+// Ctrl+S anywhere in `form` presses `save`, while it is enabled.
+void bindSaveKey(QWidget *form, QAbstractButton *save);
 
 // "Ok" and "Cancel" of a request window at the bottom right of `grid`; Cancel closes the window.
 struct OkCancel

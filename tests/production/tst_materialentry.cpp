@@ -60,6 +60,17 @@ private Q_SLOTS:
         QCOMPARE(rows[0].text("DateAdded"), QStringLiteral("2010-01-02"));
     }
 
+    void ctrlSSavesLikeTheSaveButton()
+    {
+        MaterialEntry *w = s.open();
+        loadId(w, QStringLiteral("BLK-01"));
+        drive::type(w->txtDesc, QStringLiteral("Black vinyl"));
+        QVERIFY(QTest::qWaitForWindowActive(w->window()));
+        QTest::keyClick(w->txtDesc, Qt::Key_S, Qt::ControlModifier);
+        QTRY_VERIFY(!s.windowOpen());
+        QCOMPARE(s.rows(QStringLiteral("BLK-01"))[0].text("Description"), QStringLiteral("Black vinyl"));
+    }
+
     void newMaterialIsDatedWithoutTime()
     {
         MaterialEntry *w = s.open();
