@@ -12,6 +12,7 @@
 #include "ui/Progress.h"
 #include "ui/ShopPassphrase.h"
 #include "ui/Widgets.h"
+#include "ui/WindowMemory.h"
 
 #include <QApplication>
 #include <QDir>
@@ -81,6 +82,7 @@ int runApplication(int argc, char **argv)
         return 1;
     }
 
+    windowMemory::setFile(QDir(userConfigFolder()).filePath(QStringLiteral("windows.ini")));
     reports::WindowReportOutput reportWindows;
     setReportOutput(&reportWindows);
     MainWindow window;

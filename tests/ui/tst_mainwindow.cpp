@@ -7,6 +7,7 @@
 #include "ui/MessageBox.h"
 #include "ui/ShopPassphrase.h"
 #include "ui/Widgets.h"
+#include "ui/WindowMemory.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -18,6 +19,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBox>
 
@@ -150,6 +152,42 @@ private Q_SLOTS:
         QCOMPARE(t.db().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(),
                  QStringLiteral("Open"));
         QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+    }
+
+    // New windows step down and right of the ones open; a window comes back where it was closed,
+    // once the program keeps a memory file.
+    void windowsCascadeAndComeBackWhereTheyWere()
+    {
+        TestDatabase t;
+        QTemporaryDir settings;
+        MainWindow w;
+        w.resize(1100, 800);
+        w.show();
+        auto make = [] { return new QLabel(QStringLiteral("child")); };
+        QWidget *first = MainWindow::openChild(QStringLiteral("First"), make);
+        QWidget *second = MainWindow::openChild(QStringLiteral("Second"), make);
+        const QPoint step = second->parentWidget()->pos() - first->parentWidget()->pos();
+        QVERIFY2(step.x() > 0 && step.y() > 0 && step.x() == step.y(),
+                 qPrintable(QStringLiteral("%1,%2").arg(step.x()).arg(step.y())));
+
+        windowMemory::setFile(settings.filePath(QStringLiteral("windows.ini")));
+        closeChildWindow(second);
+        QApplication::processEvents();
+        QWidget *third = MainWindow::openChild(QStringLiteral("Third"), make);
+        third->parentWidget()->setGeometry(QRect(420, 130, 333, 222));
+        closeChildWindow(third);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!MainWindow::findChildWindow(QStringLiteral("Third")));
+        third = MainWindow::openChild(QStringLiteral("Third"), make);
+        QCOMPARE(third->parentWidget()->geometry(), QRect(420, 130, 333, 222));
+        // A spot no longer inside the client area is not taken; the size is.
+        third->parentWidget()->setGeometry(QRect(5000, 5000, 300, 200));
+        closeChildWindow(third);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        third = MainWindow::openChild(QStringLiteral("Third"), make);
+        QCOMPARE(third->parentWidget()->size(), QSize(300, 200));
+        QVERIFY(w.mdiArea()->viewport()->rect().contains(third->parentWidget()->pos()));
+        windowMemory::setFile(QString());
     }
 
     void childWindowsOpenOnce()
