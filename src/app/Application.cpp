@@ -1,16 +1,16 @@
-#include "ui/Application.h"
+#include "app/Application.h"
 
 #include "core/Database.h"
 #include "core/Passphrase.h"
 #include "core/Startup.h"
-#include "ui/ShopPassphrase.h"
-#include "ui/Progress.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportPrinter.h"
 #include "ui/DailyBackup.h"
 #include "ui/FirstStartDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
+#include "ui/Progress.h"
+#include "ui/ShopPassphrase.h"
 #include "ui/Widgets.h"
 
 #include <QApplication>
@@ -29,13 +29,9 @@ int refuse(const QString &title, const QString &text)
     return 1;
 }
 
-} // namespace
-
-int runApplication(int argc, char **argv)
+// The shop's windows: first-start questions, the shop file, the main window and its event loop.
+int runWindows(int argc, char **argv)
 {
-    if (reports::isCommandLineRequest(argc, argv))
-        return reports::runCommandLine(argc, argv);
-
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
@@ -81,4 +77,13 @@ int runApplication(int argc, char **argv)
     const int code = QApplication::exec();
     setReportOutput(nullptr);
     return code;
+}
+
+} // namespace
+
+int runApplication(int argc, char **argv)
+{
+    if (reports::isCommandLineRequest(argc, argv))
+        return reports::runCommandLine(argc, argv);
+    return runWindows(argc, argv);
 }
