@@ -244,12 +244,9 @@ void OrderEntry::orderNumberLeft()
     const QString number = m_orderNumber->text();
     if (number.isEmpty() || !m_orderNumber->isEnabled())
         return;
-    entry::guarded(this, [&] {
-        if (orders::orderNumberUsed(number))
-            MessageBox::show(this, QStringLiteral("This Customer Order Number has been previously used."),
-                             QStringLiteral("Order Number Previously Used."), MessageBox::OkOnly,
-                             MessageBox::Exclamation);
-    });
+    std::optional<Refusal> warning;
+    if (entry::guarded(this, [&] { warning = orders::usedOrderNumberWarning(number); }) && warning)
+        entry::showRefusal(this, *warning, MessageBox::Exclamation);
 }
 
 bool OrderEntry::refNoLeft()
@@ -399,9 +396,8 @@ void OrderEntry::UpdateTotal()
 
 void OrderEntry::saveAndClose()
 {
-    if (m_orderNumber->text().isEmpty() || m_customer->currentText().isEmpty()) {
-        MessageBox::show(this, QStringLiteral("Customer and Order Number fields are required."),
-                         QStringLiteral("Required Fields"));
+    if (const auto refusal = orders::refuseOrderSave(m_orderNumber->text(), m_customer->currentText())) {
+        entry::showRefusal(this, *refusal);
         return;
     }
     UpdateTotal();

@@ -2,8 +2,6 @@
 
 #include "production/CutsheetData.h"
 
-#include "ui/MessageBox.h"
-
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -48,19 +46,6 @@ void appendTexts(Fields &fields, const std::vector<TextColumn> &texts)
 {
     for (const TextColumn &t : texts)
         fields.emplace_back(t.column, t.field->text());
-}
-
-bool refuseNonNumeric(QWidget *parent, const std::vector<NumberCheck> &checks)
-{
-    for (const NumberCheck &c : checks) {
-        if (c.ok)
-            continue;
-        MessageBox::show(parent, QStringLiteral("%1 must be a number. Please re-enter.").arg(c.label),
-                         QStringLiteral("Invalid Number"));
-        c.field->setFocus();
-        return true;
-    }
-    return false;
 }
 
 void chainTabOrder(const std::vector<QWidget *> &widgets)

@@ -41,16 +41,6 @@ void loadTexts(const std::vector<TextColumn> &texts, const Row *row);
 // Appends each field's text (empty as empty text).
 void appendTexts(Fields &fields, const std::vector<TextColumn> &texts);
 
-// A number field that failed its check, named by its label.
-struct NumberCheck
-{
-    QString label;
-    QWidget *field;
-    bool ok;
-};
-// Refuses the first field that is not a number: says so, puts the focus in it and returns true.
-bool refuseNonNumeric(QWidget *parent, const std::vector<NumberCheck> &checks);
-
 // Sets the tab order of `widgets` in the order given.
 void chainTabOrder(const std::vector<QWidget *> &widgets);
 

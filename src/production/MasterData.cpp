@@ -247,4 +247,26 @@ std::optional<Refusal> refuseSet(const QString &refNo, const QString &status, co
         QStringLiteral("Reference Number, Material, and Status are required."));
 }
 
+std::optional<Refusal> refuseSetMaterial(const QString &material)
+{
+    if (material.isEmpty() || MaterialExists(material))
+        return std::nullopt;
+    // The misspelling is the message users know.
+    return Refusal{QStringLiteral("Invalid Materail Type. Please Re-enter."),
+                   QStringLiteral("Invalid Material"), QStringLiteral("txtMaterial")};
+}
+
+std::optional<Refusal> refuseNonNumeric(const std::vector<NumberCheck> &checks)
+{
+    for (const NumberCheck &c : checks) {
+        if (c.text.trimmed().isEmpty())
+            continue;
+        if (c.money ? Money::parse(c.text).has_value() : parseNumber(c.text).has_value())
+            continue;
+        return Refusal{QStringLiteral("%1 must be a number. Please re-enter.").arg(c.label),
+                       QStringLiteral("Invalid Number"), c.field};
+    }
+    return std::nullopt;
+}
+
 } // namespace MasterData

@@ -89,5 +89,19 @@ bool SaveSet(const SetValues &v);
 Money SetTotalPrice(const std::vector<QString> &components);
 std::optional<Refusal> refuseSet(const QString &refNo, const QString &status, const QString &type,
                                  const QString &material);
+// A set's material must be in the material master; an empty one is not looked up. Throws DbError.
+std::optional<Refusal> refuseSetMaterial(const QString &material);
+
+// A number as typed into the field named `field`, called `label` in the refusal. A money field
+// takes what a price takes ("$1,095.50"); the others a plain number. Empty passes.
+struct NumberCheck
+{
+    QString label;
+    QString field;
+    QString text;
+    bool money = false;
+};
+// Refuses the first number that is not one.
+std::optional<Refusal> refuseNonNumeric(const std::vector<NumberCheck> &checks);
 
 } // namespace MasterData

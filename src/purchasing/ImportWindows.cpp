@@ -9,7 +9,6 @@
 #include "ui/Widgets.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -21,16 +20,6 @@
 namespace {
 
 const QString kImportTitle = QStringLiteral("Browse For Spreadsheet...");
-
-QString appTitle()
-{
-    return QCoreApplication::applicationName();
-}
-
-void information(QWidget *parent, const QString &text)
-{
-    MessageBox::show(parent, text, appTitle(), MessageBox::OkOnly, MessageBox::Information);
-}
 
 // OK and Cancel at the bottom right; Cancel closes the window.
 QPushButton *addButtons(QWidget *form, QGridLayout *grid, int row, int columns, const QString &okName,
@@ -84,11 +73,9 @@ void frmImportOrderXLS::browse()
 
 void frmImportOrderXLS::ok()
 {
-    if (m_customer->currentText().isEmpty())
-        return information(this, QStringLiteral("You must select a customer before clicking ok."));
+    if (const auto refusal = purchasing::refuseImport(m_customer->currentText(), m_file->text()))
+        return entry::showRefusal(this, *refusal, MessageBox::Information);
     const QString path = m_file->text().trimmed();
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return information(this, QStringLiteral("The Selected File Does Not Exist.  Choose Again."));
 
     purchasing::ImportRun run;
     try {
@@ -135,10 +122,8 @@ frmPrintImportLog::frmPrintImportLog(QWidget *parent) : QWidget(parent)
 void frmPrintImportLog::print()
 {
     const int i = m_log->currentIndex();
-    if (i < 0 || i >= m_logIds.size()) {
-        MessageBox::show(this, QStringLiteral("You must select a log."), appTitle());
-        return;
-    }
+    if (const auto refusal = purchasing::refuseLogChoice(i, m_logIds.size()))
+        return entry::showRefusal(this, *refusal);
     if (entry::guarded(this, [&] { PrintImportLog(m_logIds.at(i)); }))
         closeChildWindow(this);
 }

@@ -9,7 +9,6 @@
 #include "ui/MoneyField.h"
 #include "ui/Widgets.h"
 
-#include <QCoreApplication>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -242,8 +241,8 @@ void frmPendingPOItems::createPO()
         l.priceExt = m_grid->value(r, ColPriceExt).value<Money>();
         lines.push_back(l);
     }
-    if (lines.empty()) {
-        MessageBox::show(this, QStringLiteral("No Item Selected."), QCoreApplication::applicationName());
+    if (const auto refusal = purchasing::refuseEmptyPurchaseOrder(lines)) {
+        entry::showRefusal(this, *refusal);
         return;
     }
     qint64 po = 0;

@@ -202,9 +202,9 @@ OkCancel addOkCancel(QWidget *form, QGridLayout *grid, int row, int columns)
     return {ok, cancel};
 }
 
-void showRefusal(QWidget *form, const Refusal &refusal)
+void showRefusal(QWidget *form, const Refusal &refusal, MessageBox::Icon icon)
 {
-    MessageBox::show(form, refusal.text, refusal.title);
+    MessageBox::show(form, refusal.text, refusal.title, MessageBox::OkOnly, icon);
     if (refusal.field.isEmpty())
         return;
     if (auto *field = form->findChild<QWidget *>(refusal.field))

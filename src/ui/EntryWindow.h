@@ -2,6 +2,7 @@
 
 #include "core/Database.h"
 #include "core/Refusal.h"
+#include "ui/MessageBox.h"
 
 #include <QString>
 #include <QStringList>
@@ -63,7 +64,8 @@ struct OkCancel
 OkCancel addOkCancel(QWidget *form, QGridLayout *grid, int row, int columns);
 
 // Shows the refusal and puts the focus in the field it names, if `form` has one by that name.
-void showRefusal(QWidget *form, const Refusal &refusal);
+// Validations carry no icon; a few warnings and notices do.
+void showRefusal(QWidget *form, const Refusal &refusal, MessageBox::Icon icon = MessageBox::NoIcon);
 
 // Shows a database error once.
 void showDbError(QWidget *parent, const DbError &error);

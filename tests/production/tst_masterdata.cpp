@@ -70,6 +70,69 @@ private Q_SLOTS:
         QVERIFY(!r->title.isEmpty());
     }
 
+    // The set window's number fields: standards take a plain number, prices what a price takes.
+    void setNumbers_data()
+    {
+        QTest::addColumn<QString>("feet");
+        QTest::addColumn<QString>("cut");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("text"); // empty: accepted
+        QTest::addColumn<QString>("field");
+        QTest::newRow("all empty") << "" << "" << "" << "" << "";
+        QTest::newRow("blanks are empty") << "  " << " " << "" << "" << "";
+        QTest::newRow("numbers") << "-2.5" << "$1,095.50" << "($12.00)" << "" << "";
+        QTest::newRow("dollar in a standard") << "$12" << "" << "" << "Cost Standard must be a number. Please re-enter."
+                                              << "txtFeetReq";
+        QTest::newRow("letters in a price") << "12" << "abc" << "" << "Cutting Price must be a number. Please re-enter."
+                                            << "txtCut";
+        QTest::newRow("trailing letters") << "" << "" << "12abc" << "Total Price must be a number. Please re-enter."
+                                          << "txtTotal";
+        QTest::newRow("first bad field wins") << "x" << "y" << "z" << "Cost Standard must be a number. Please re-enter."
+                                              << "txtFeetReq";
+    }
+    void setNumbers()
+    {
+        QFETCH(QString, feet);
+        QFETCH(QString, cut);
+        QFETCH(QString, total);
+        QFETCH(QString, text);
+        QFETCH(QString, field);
+        const std::optional<Refusal> r =
+            refuseNonNumeric({{QStringLiteral("Cost Standard"), QStringLiteral("txtFeetReq"), feet},
+                              {QStringLiteral("Cutting Price"), QStringLiteral("txtCut"), cut, true},
+                              {QStringLiteral("Total Price"), QStringLiteral("txtTotal"), total, true}});
+        QCOMPARE(r.has_value(), !text.isEmpty());
+        if (!r)
+            return;
+        QCOMPARE(r->text, text);
+        QCOMPARE(r->title, QStringLiteral("Invalid Number"));
+        QCOMPARE(r->field, field);
+    }
+
+    void setMaterial_data()
+    {
+        QTest::addColumn<QString>("material");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("known") << "BLK" << false;
+        QTest::newRow("empty is not looked up") << "" << false;
+        QTest::newRow("unknown") << "RED" << true;
+        QTest::newRow("a prefix of a known one") << "BL" << true;
+    }
+    void setMaterial()
+    {
+        QFETCH(QString, material);
+        QFETCH(bool, refused);
+        TestDatabase t;
+        t.addMaterial(QStringLiteral("BLK"));
+        const std::optional<Refusal> r = refuseSetMaterial(material);
+        QCOMPARE(r.has_value(), refused);
+        if (!r)
+            return;
+        QCOMPARE(r->text, QStringLiteral("Invalid Materail Type. Please Re-enter."));
+        QCOMPARE(r->title, QStringLiteral("Invalid Material"));
+        QCOMPARE(r->field, QStringLiteral("txtMaterial"));
+    }
+
     // A second save of the same key edits the first row and keeps what only a new row gets.
     void saveByKeyAddsOnceThenEdits()
     {

@@ -1,4 +1,4 @@
-#include "ui/Application.h"
+#include "app/Application.h"
 
 #include "core/Database.h"
 #include "core/Passphrase.h"
@@ -30,13 +30,9 @@ int refuse(const QString &title, const QString &text)
     return 1;
 }
 
-} // namespace
-
-int runApplication(int argc, char **argv)
+// The shop's windows: first-start questions, the shop file, the main window and its event loop.
+int runWindows(int argc, char **argv)
 {
-    if (reports::isCommandLineRequest(argc, argv))
-        return reports::runCommandLine(argc, argv);
-
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
@@ -91,4 +87,13 @@ int runApplication(int argc, char **argv)
     const int code = QApplication::exec();
     setReportOutput(nullptr);
     return code;
+}
+
+} // namespace
+
+int runApplication(int argc, char **argv)
+{
+    if (reports::isCommandLineRequest(argc, argv))
+        return reports::runCommandLine(argc, argv);
+    return runWindows(argc, argv);
 }
