@@ -111,14 +111,8 @@ std::optional<double> numericValue(const Cell &cell, const Row &row)
 {
     if (cell.kind == Cell::Arithmetic)
         return evaluate(*cell.expr, row);
-    if (cell.kind == Cell::Plain) {
-        const QVariant v = row.value(cell.column);
-        if (v.isNull())
-            return std::nullopt;
-        bool ok = false;
-        const double d = v.toDouble(&ok);
-        return ok ? std::optional<double>(d) : std::nullopt;
-    }
+    if (cell.kind == Cell::Plain)
+        return numberAt(row, cell.column);
     return std::nullopt;
 }
 

@@ -58,6 +58,8 @@ struct Expr
 // when it cannot.
 std::shared_ptr<Expr> parseExpression(const QString &text, const RowSet &rows, const QString &design);
 std::optional<double> evaluate(const Expr &e, const Row &row);
+// A column's value as a number; none when it is empty or not a number.
+std::optional<double> numberAt(const Row &row, int column);
 
 // ---- templates: text with {fields} (ReportTemplate.cpp) -----------------------------------
 
@@ -230,24 +232,30 @@ struct Layout
     void build();
     double groupHeaderHeight(int level, const Row &row) const;
     QList<QStringList> blockLines(const CompiledGroup &g, const Row &row) const;
+    double totalsHeight(const Section &s, const std::vector<int> &cells, const QString &label,
+                        bool grand) const;
     void paint(QPainter &p, int pageIndex) const;
 
 private:
-    int m_page = -1;
-    double m_y = 0;
-    bool m_pageHasBody = false;
-    std::vector<int> m_openGroups; // per level, the row that opened the group, or -1
     void compileGroups();
     void compileNotes();
     void compileSub();
-    void newPage(bool withHeadings);
-    void add(BandKind kind, int level, double h, int row, int aux = -1);
-    void ensure(double h, bool withHeadings);
-    void paintCells(QPainter &p, const Section &s, const Row &row, double y, int rowIndex) const;
-    void paintHeadings(QPainter &p, const Section &s, double y) const;
     double labelRoom(const Section &s, const std::vector<int> &cells) const;
-    double totalsHeight(const Section &s, const std::vector<int> &cells, const QString &label,
-                        bool grand) const;
+    void paintPageHeader(QPainter &p, int pageIndex) const;
+    void paintBand(QPainter &p, const Band &band) const;
+    void paintHeadings(QPainter &p, const Section &s, double y) const;
+    void paintCells(QPainter &p, const Section &s, const Row &row, double y, int rowIndex) const;
+    void paintGroupHeader(QPainter &p, const Band &band) const;
+    double paintGroupTitle(QPainter &p, const CompiledGroup &g, const Band &band, const Context &c,
+                           double y) const;
+    double paintBlocks(QPainter &p, const CompiledGroup &g, const Row &row, double y) const;
+    void paintInfos(QPainter &p, const CompiledGroup &g, const Context &c, double y) const;
+    void paintGroupContinued(QPainter &p, const Band &band) const;
+    void paintGroupFooter(QPainter &p, const Band &band) const;
+    void paintTotal(QPainter &p, const Band &band) const;
+    void paintSubTotal(QPainter &p, const Band &band) const;
+    void paintNote(QPainter &p, const Band &band) const;
+    void paintSubTitle(QPainter &p, const Band &band) const;
     void paintTotals(QPainter &p, const Section &s, const std::vector<int> &cells, const Totals &t,
                      const QString &label, double y, double h, bool grand) const;
 };

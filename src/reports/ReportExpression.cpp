@@ -120,6 +120,16 @@ std::shared_ptr<Expr> parseExpression(const QString &text, const RowSet &rows, c
     return ExprParser(text, rows, design).parse();
 }
 
+std::optional<double> numberAt(const Row &row, int column)
+{
+    const QVariant v = row.value(column);
+    if (v.isNull())
+        return std::nullopt;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? std::optional<double>(d) : std::nullopt;
+}
+
 // Empty values count as 0 in sums and differences; a product or quotient with an empty side,
 // or a quotient by 0, is empty.
 std::optional<double> evaluate(const Expr &e, const Row &row)
@@ -127,14 +137,8 @@ std::optional<double> evaluate(const Expr &e, const Row &row)
     switch (e.kind) {
     case Expr::Number:
         return e.number;
-    case Expr::Field: {
-        const QVariant v = row.value(e.column);
-        if (v.isNull())
-            return std::nullopt;
-        bool ok = false;
-        const double d = v.toDouble(&ok);
-        return ok ? std::optional<double>(d) : std::nullopt;
-    }
+    case Expr::Field:
+        return numberAt(row, e.column);
     default:
         break;
     }

@@ -159,175 +159,254 @@ double Layout::totalsHeight(const Section &s, const std::vector<int> &cells, con
 
 // ---- placing the bands ---------------------------------------------------------------------
 
-void Layout::newPage(bool withHeadings)
+namespace {
+
+// Walks the rows once, placing each band below the last and starting a new page when the next
+// one does not fit; a page's running heights and the open totals live only while it works.
+class Paginator
+{
+public:
+    explicit Paginator(Layout &l);
+    void run();
+
+private:
+    void newPage(bool withHeadings);
+    void add(BandKind kind, int level, double h, int row, int aux = -1);
+    void ensure(double h, bool withHeadings);
+
+    void addRow(int i);
+    int changedLevel(int i) const;
+    void addGroupFooter(int level, int lastRow);
+    void addGroupHeaders(int changed, int i);
+    void addDetail(int i);
+    void addReportTotal();
+    void addNotes();
+    void addSubReport();
+
+    Layout &m_l;
+    const RowSet &m_rows;
+    const int m_groupCount;
+    // Documents that start each group on its own page show the group (the addressee) first and
+    // the column headings under it.
+    const bool m_headingsUnderGroup;
+    int m_page = -1;
+    double m_y = 0;
+    bool m_pageHasBody = false;
+    std::vector<int> m_openGroups;   // per level, the row that opened the group, or -1
+    std::vector<Accumulator> m_accs; // per group level, then the grand total
+    int m_runningCell = -1;
+    double m_runningValue = 0;
+    RowFigures m_figures;
+};
+
+Paginator::Paginator(Layout &l)
+    : m_l(l), m_rows(l.job.rows), m_groupCount(int(l.groups.size())),
+      m_headingsUnderGroup(m_groupCount > 0 && l.groups.first().newPage)
+{
+}
+
+void Paginator::newPage(bool withHeadings)
 {
     ++m_page;
-    pageStart.push_back(int(bands.size()));
-    m_y = top + kPageHeaderH;
+    m_l.pageStart.push_back(int(m_l.bands.size()));
+    m_y = m_l.top + kPageHeaderH;
     m_pageHasBody = false;
-    if (withHeadings && !main.cells.isEmpty())
+    if (withHeadings && !m_l.main.cells.isEmpty())
         add(BandKind::Headings, 0, kHeadingsH, -1);
     // A page that goes on with a group says whose rows these are.
     for (size_t level = 0; level < m_openGroups.size(); ++level) {
-        if (m_openGroups[level] >= 0 && !groups.at(int(level)).header.isEmpty())
+        if (m_openGroups[level] >= 0 && !m_l.groups.at(int(level)).header.isEmpty())
             add(BandKind::GroupContinued, int(level), kGroupLineH, m_openGroups[level]);
     }
     m_pageHasBody = false;
 }
 
-void Layout::add(BandKind kind, int level, double h, int row, int aux)
+void Paginator::add(BandKind kind, int level, double h, int row, int aux)
 {
-    bands.push_back(Band{kind, quint8(level), m_page, float(m_y), float(h), row, aux});
+    m_l.bands.push_back(Band{kind, quint8(level), m_page, float(m_y), float(h), row, aux});
     m_y += h;
     m_pageHasBody = true;
 }
 
-void Layout::ensure(double h, bool withHeadings)
+void Paginator::ensure(double h, bool withHeadings)
 {
-    if (m_y + h > bottom && m_pageHasBody)
+    if (m_y + h > m_l.bottom && m_pageHasBody)
         newPage(withHeadings);
 }
 
-void Layout::build()
+void Paginator::run()
 {
-    const RowSet &rows = job.rows;
-    const int groupCount = int(groups.size());
-    // Documents that start each group on its own page show the group (the addressee) first and
-    // the column headings under it.
-    const bool headingsUnderGroup = groupCount > 0 && groups.first().newPage;
-    m_openGroups.assign(size_t(groupCount), -1);
-    newPage(!(headingsUnderGroup && !rows.isEmpty()));
+    const Section &main = m_l.main;
+    m_openGroups.assign(size_t(m_groupCount), -1);
+    newPage(!(m_headingsUnderGroup && !m_rows.isEmpty()));
 
-    std::vector<Accumulator> accs(size_t(groupCount) + 1);
-    for (auto &a : accs)
+    m_accs.resize(size_t(m_groupCount) + 1);
+    for (auto &a : m_accs)
         a.reset(size_t(main.cells.size()));
-    Accumulator &grand = accs.back();
     if (main.running)
-        running.assign(size_t(rows.size()), 0);
-    int runningCell = -1;
+        m_l.running.assign(size_t(m_rows.size()), 0);
     for (int i = 0; i < main.cells.size(); ++i) {
         if (main.cells.at(i).runningStart >= 0)
-            runningCell = i;
+            m_runningCell = i;
     }
-    double runningValue = 0;
-    RowFigures figures;
 
-    auto closeGroup = [&](int level, int lastRow) {
-        const CompiledGroup &g = groups.at(level);
-        if (!g.footer.isEmpty()) {
-            totals.push_back(finish(accs[size_t(level)], main));
-            const Context c{&job, &rows.at(lastRow), totals.back().count};
-            const double h = totalsHeight(main, g.sums, expand(g.footer, c, false), false);
-            ensure(h, true);
-            add(BandKind::GroupFooter, level, h, lastRow, int(totals.size()) - 1);
-        }
-        m_openGroups[size_t(level)] = -1;
-    };
+    for (int i = 0; i < m_rows.size(); ++i)
+        addRow(i);
+    if (!m_rows.isEmpty()) {
+        for (int level = m_groupCount - 1; level >= 0; --level)
+            addGroupFooter(level, m_rows.size() - 1);
+    }
+    if (m_l.showTotal)
+        addReportTotal();
+    addNotes();
+    if (m_l.sub)
+        addSubReport();
+}
 
-    for (int i = 0; i < rows.size(); ++i) {
-        const Row &row = rows.at(i);
-        int changed = groupCount;
-        if (i == 0) {
-            changed = 0;
-        } else {
-            const Row &prev = rows.at(i - 1);
-            for (int level = 0; level < groupCount && changed == groupCount; ++level) {
-                for (int key : groups.at(level).keys) {
-                    if (row.value(key) != prev.value(key)) {
-                        changed = level;
-                        break;
-                    }
-                }
-            }
+// The first group level whose keys differ from the row before; the group count when none does.
+int Paginator::changedLevel(int i) const
+{
+    if (i == 0)
+        return 0;
+    const Row &row = m_rows.at(i);
+    const Row &prev = m_rows.at(i - 1);
+    for (int level = 0; level < m_groupCount; ++level) {
+        for (int key : m_l.groups.at(level).keys) {
+            if (row.value(key) != prev.value(key))
+                return level;
         }
-        if (i > 0) {
-            for (int level = groupCount - 1; level >= changed; --level)
-                closeGroup(level, i - 1);
-        }
-        // The headers that open here stay on one page with the first row under them.
-        std::vector<double> heights;
-        double need = kRowH;
-        for (int level = changed; level < groupCount; ++level) {
-            heights.push_back(groupHeaderHeight(level, row));
-            need += heights.back() + (level == 0 && headingsUnderGroup ? kHeadingsH : 0);
-        }
-        for (int level = changed; level < groupCount; ++level) {
-            const CompiledGroup &g = groups.at(level);
-            const bool underHeadings = !(headingsUnderGroup && level == 0);
-            const double h = heights[size_t(level - changed)];
-            if (g.newPage && m_pageHasBody)
-                newPage(underHeadings);
-            else if (level == changed)
-                ensure(need, underHeadings);
-            add(BandKind::GroupHeader, level, h, i);
-            m_openGroups[size_t(level)] = i;
-            if (level == 0 && headingsUnderGroup)
-                add(BandKind::Headings, 0, kHeadingsH, -1);
-            accs[size_t(level)].reset(size_t(main.cells.size()));
-            runningValue =
-                runningCell >= 0 ? row.value(main.cells.at(runningCell).runningStart).toDouble() : 0;
-        }
-        if (runningCell >= 0) {
-            runningValue += numericValue(main.cells.at(runningCell), row).value_or(0);
-            running[size_t(i)] = runningValue;
-        }
-        // An outer join without a right-hand row (an order without lines) has no detail.
-        bool anyDetail = false;
-        for (const Cell &c : main.cells) {
-            if (c.kind == Cell::Plain && !row.value(c.column).isNull()) {
-                anyDetail = true;
-                break;
-            }
-        }
-        if (!anyDetail && !main.cells.isEmpty())
-            continue;
-        ensure(kRowH, true);
-        add(BandKind::Detail, 0, kRowH, i);
-        measure(figures, main, row);
-        for (auto &a : accs)
-            accumulate(a, figures);
     }
-    if (!rows.isEmpty()) {
-        for (int level = groupCount - 1; level >= 0; --level)
-            closeGroup(level, rows.size() - 1);
+    return m_groupCount;
+}
+
+void Paginator::addRow(int i)
+{
+    const int changed = changedLevel(i);
+    if (i > 0) {
+        for (int level = m_groupCount - 1; level >= changed; --level)
+            addGroupFooter(level, i - 1);
     }
-    if (showTotal) {
-        totals.push_back(finish(grand, main));
-        const Context c{&job, rows.isEmpty() ? nullptr : &rows.at(rows.size() - 1), totals.back().count};
-        const double h = totalsHeight(main, totalCells, expand(totalLabel, c, false), true);
+    addGroupHeaders(changed, i);
+    if (m_runningCell >= 0) {
+        m_runningValue += numericValue(m_l.main.cells.at(m_runningCell), m_rows.at(i)).value_or(0);
+        m_l.running[size_t(i)] = m_runningValue;
+    }
+    addDetail(i);
+}
+
+void Paginator::addGroupFooter(int level, int lastRow)
+{
+    const CompiledGroup &g = m_l.groups.at(level);
+    if (!g.footer.isEmpty()) {
+        m_l.totals.push_back(finish(m_accs[size_t(level)], m_l.main));
+        const Context c{&m_l.job, &m_rows.at(lastRow), m_l.totals.back().count};
+        const double h = m_l.totalsHeight(m_l.main, g.sums, expand(g.footer, c, false), false);
         ensure(h, true);
-        add(BandKind::Total, 0, h, rows.isEmpty() ? -1 : rows.size() - 1, int(totals.size()) - 1);
+        add(BandKind::GroupFooter, level, h, lastRow, int(m_l.totals.size()) - 1);
     }
-    for (int n = 0; n < int(noteHeights.size()); ++n) {
-        if (noteTexts.at(n).isEmpty())
+    m_openGroups[size_t(level)] = -1;
+}
+
+void Paginator::addGroupHeaders(int changed, int i)
+{
+    const Row &row = m_rows.at(i);
+    // The headers that open here stay on one page with the first row under them.
+    std::vector<double> heights;
+    double need = kRowH;
+    for (int level = changed; level < m_groupCount; ++level) {
+        heights.push_back(m_l.groupHeaderHeight(level, row));
+        need += heights.back() + (level == 0 && m_headingsUnderGroup ? kHeadingsH : 0);
+    }
+    for (int level = changed; level < m_groupCount; ++level) {
+        const CompiledGroup &g = m_l.groups.at(level);
+        const bool underHeadings = !(m_headingsUnderGroup && level == 0);
+        const double h = heights[size_t(level - changed)];
+        if (g.newPage && m_pageHasBody)
+            newPage(underHeadings);
+        else if (level == changed)
+            ensure(need, underHeadings);
+        add(BandKind::GroupHeader, level, h, i);
+        m_openGroups[size_t(level)] = i;
+        if (level == 0 && m_headingsUnderGroup)
+            add(BandKind::Headings, 0, kHeadingsH, -1);
+        m_accs[size_t(level)].reset(size_t(m_l.main.cells.size()));
+        m_runningValue =
+            m_runningCell >= 0 ? row.value(m_l.main.cells.at(m_runningCell).runningStart).toDouble() : 0;
+    }
+}
+
+void Paginator::addDetail(int i)
+{
+    const Row &row = m_rows.at(i);
+    const Section &main = m_l.main;
+    // An outer join without a right-hand row (an order without lines) has no detail.
+    bool anyDetail = false;
+    for (const Cell &c : main.cells) {
+        if (c.kind == Cell::Plain && !row.value(c.column).isNull()) {
+            anyDetail = true;
+            break;
+        }
+    }
+    if (!anyDetail && !main.cells.isEmpty())
+        return;
+    ensure(kRowH, true);
+    add(BandKind::Detail, 0, kRowH, i);
+    measure(m_figures, main, row);
+    for (auto &a : m_accs)
+        accumulate(a, m_figures);
+}
+
+void Paginator::addReportTotal()
+{
+    m_l.totals.push_back(finish(m_accs.back(), m_l.main));
+    const Context c{&m_l.job, m_rows.isEmpty() ? nullptr : &m_rows.at(m_rows.size() - 1),
+                    m_l.totals.back().count};
+    const double h = m_l.totalsHeight(m_l.main, m_l.totalCells, expand(m_l.totalLabel, c, false), true);
+    ensure(h, true);
+    add(BandKind::Total, 0, h, m_rows.isEmpty() ? -1 : m_rows.size() - 1, int(m_l.totals.size()) - 1);
+}
+
+void Paginator::addNotes()
+{
+    for (int n = 0; n < int(m_l.noteHeights.size()); ++n) {
+        if (m_l.noteTexts.at(n).isEmpty())
             continue;
-        ensure(noteHeights[size_t(n)], false);
-        add(BandKind::Note, 0, noteHeights[size_t(n)], -1, n);
+        ensure(m_l.noteHeights[size_t(n)], false);
+        add(BandKind::Note, 0, m_l.noteHeights[size_t(n)], -1, n);
     }
-    if (sub) {
-        const Section &s = *sub;
-        ensure(kSubTitleH + kHeadingsH + kRowH, true);
-        add(BandKind::SubTitle, 0, kSubTitleH, -1);
-        add(BandKind::SubHeadings, 0, kHeadingsH, -1);
-        Accumulator acc;
-        acc.reset(size_t(s.cells.size()));
-        for (int i = 0; i < s.rows->size(); ++i) {
-            if (m_y + kRowH > bottom) {
-                newPage(false);
-                add(BandKind::SubHeadings, 0, kHeadingsH, -1);
-            }
-            add(BandKind::SubDetail, 0, kRowH, i);
-            measure(figures, s, s.rows->at(i));
-            accumulate(acc, figures);
+}
+
+void Paginator::addSubReport()
+{
+    const Section &s = *m_l.sub;
+    ensure(kSubTitleH + kHeadingsH + kRowH, true);
+    add(BandKind::SubTitle, 0, kSubTitleH, -1);
+    add(BandKind::SubHeadings, 0, kHeadingsH, -1);
+    Accumulator acc;
+    acc.reset(size_t(s.cells.size()));
+    for (int i = 0; i < s.rows->size(); ++i) {
+        if (m_y + kRowH > m_l.bottom) {
+            newPage(false);
+            add(BandKind::SubHeadings, 0, kHeadingsH, -1);
         }
-        if (!s.totalLabel.isEmpty()) {
-            totals.push_back(finish(acc, s));
-            const Context c{&job, nullptr, totals.back().count};
-            const double h = totalsHeight(s, s.totals, expand(s.totalLabel, c, false), true);
-            ensure(h, false);
-            add(BandKind::SubTotal, 0, h, -1, int(totals.size()) - 1);
-        }
+        add(BandKind::SubDetail, 0, kRowH, i);
+        measure(m_figures, s, s.rows->at(i));
+        accumulate(acc, m_figures);
     }
+    if (!s.totalLabel.isEmpty()) {
+        m_l.totals.push_back(finish(acc, s));
+        const Context c{&m_l.job, nullptr, m_l.totals.back().count};
+        const double h = m_l.totalsHeight(s, s.totals, expand(s.totalLabel, c, false), true);
+        ensure(h, false);
+        add(BandKind::SubTotal, 0, h, -1, int(m_l.totals.size()) - 1);
+    }
+}
+
+} // namespace
+
+void Layout::build()
+{
+    Paginator(*this).run();
 }
 
 } // namespace reports::engine
