@@ -1,9 +1,7 @@
 #include "inventory/InventoryRequests.h"
 
-#include "core/Clock.h"
 #include "core/SharedRoutines.h"
 #include "inventory/InventoryReports.h"
-#include "production/MasterControls.h"
 #include "reports/ReportsMod.h"
 #include "ui/EntryWindow.h"
 #include "ui/Widgets.h"
@@ -23,13 +21,6 @@ namespace {
 
 const QString kAllMaterials = QStringLiteral("***All Materials***");
 
-QDateEdit *todayPicker(const QString &name, QWidget *form)
-{
-    QDateEdit *d = datePicker(name, form);
-    d->setDate(Clock::today());
-    return d;
-}
-
 QCheckBox *checkBox(const QString &name, const QString &caption, QWidget *form)
 {
     auto *c = new QCheckBox(caption, form);
@@ -46,14 +37,14 @@ AsOfRequest::AsOfRequest(const QString &title, QWidget *parent) : QWidget(parent
     chkInActive = checkBox(QStringLiteral("chkInActive"), QStringLiteral("Display InActive Items"), this);
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("As Of"), dtDate);
+    addRow(grid, 0, 0, QStringLiteral("As Of"), dtDate);
     grid->addWidget(chkInActive, 1, 1);
     const OkCancel row = addOkCancel(this, grid, 2, 2);
     btnOk = row.ok;
     btnOk->setText(QStringLiteral("OK"));
     btnOk->setObjectName(QStringLiteral("btnOk"));
     btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtDate, chkInActive, btnOk, btnCancel});
+    chainTabOrder({dtDate, chkInActive, btnOk, btnCancel});
     connect(btnOk, &QPushButton::clicked, this, &AsOfRequest::Preview);
 }
 
@@ -95,14 +86,14 @@ frmLeatherHistory::frmLeatherHistory(QWidget *parent) : QWidget(parent)
     chkCutsheets->setChecked(true);
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Begin Date"), dtStart);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("End Date"), dtEnd);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Material"), cmbMaterial);
+    addRow(grid, 0, 0, QStringLiteral("Begin Date"), dtStart);
+    addRow(grid, 1, 0, QStringLiteral("End Date"), dtEnd);
+    addRow(grid, 2, 0, QStringLiteral("Material"), cmbMaterial);
     grid->addWidget(chkCutsheets, 3, 1);
     const OkCancel row = addOkCancel(this, grid, 4, 2);
     btnOK = row.ok;
     btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtStart, dtEnd, cmbMaterial, chkCutsheets, btnOK, btnCancel});
+    chainTabOrder({dtStart, dtEnd, cmbMaterial, chkCutsheets, btnOK, btnCancel});
 
     guarded(this, [&] { cmbMaterial->addItems(inventory::materialIds()); });
     cmbMaterial->setCurrentIndex(0);
@@ -142,7 +133,7 @@ frmLeatherSales::frmLeatherSales(QWidget *parent) : QWidget(parent)
     btnOK = row.ok;
     btnOK->setText(QStringLiteral("OK"));
     btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtStart, dtEnd, lstCustomers, btnOK, btnCancel});
+    chainTabOrder({dtStart, dtEnd, lstCustomers, btnOK, btnCancel});
 
     guarded(this, [&] { lstCustomers->addItems(ActiveCustomerNames()); });
     connect(btnOK, &QPushButton::clicked, this, &frmLeatherSales::Preview);

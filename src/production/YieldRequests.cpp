@@ -31,8 +31,8 @@ QGridLayout *periodForm(QWidget *form, QDateEdit *&start, QDateEdit *&end)
     end->setDate(Clock::today());
     auto *grid = new QGridLayout(form);
     grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Start Date"), start);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("End Date"), end);
+    addRow(grid, 0, 0, QStringLiteral("Start Date"), start);
+    addRow(grid, 1, 0, QStringLiteral("End Date"), end);
     return grid;
 }
 
@@ -66,12 +66,12 @@ frmEmployeeYield::frmEmployeeYield(QWidget *parent) : QWidget(parent)
     cmbEmployeeID->hide();
     cmbEmployee->setMinimumWidth(220);
     installTypeAhead(cmbEmployee);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Employee"), cmbEmployee);
+    addRow(grid, 2, 0, QStringLiteral("Employee"), cmbEmployee);
     addStandards(this, grid, 3, optProd, optCost);
     const OkCancel row = addOkCancel(this, grid, 5, 2);
     btnOK = row.ok;
     btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtStart, dtEnd, cmbEmployee, optProd, optCost, btnOK, btnCancel});
+    chainTabOrder({dtStart, dtEnd, cmbEmployee, optProd, optCost, btnOK, btnCancel});
 
     guarded(this, [&] { MasterData::addActiveEmployees(cmbEmployee, cmbEmployeeID); });
     cmbEmployee->setCurrentIndex(0);
@@ -101,12 +101,12 @@ frmCustomerYield::frmCustomerYield(QWidget *parent) : QWidget(parent)
     cmbCustomer = makeList(this, QStringLiteral("cmbCustomer"), {kAllCustomers});
     cmbCustomer->setMinimumWidth(220);
     installTypeAhead(cmbCustomer);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Customer"), cmbCustomer);
+    addRow(grid, 2, 0, QStringLiteral("Customer"), cmbCustomer);
     addStandards(this, grid, 3, optProd, optCost);
     const OkCancel row = addOkCancel(this, grid, 5, 2);
     btnOK = row.ok;
     btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtStart, dtEnd, cmbCustomer, optProd, optCost, btnOK, btnCancel});
+    chainTabOrder({dtStart, dtEnd, cmbCustomer, optProd, optCost, btnOK, btnCancel});
 
     guarded(this, [&] { cmbCustomer->addItems(ActiveCustomerNames()); });
     cmbCustomer->setCurrentIndex(0);
@@ -132,7 +132,7 @@ frmEmployeeEarnings::frmEmployeeEarnings(QWidget *parent) : QWidget(parent)
     const OkCancel row = addOkCancel(this, grid, 2, 2);
     btnOK = row.ok;
     btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtStart, dtEnd, btnOK, btnCancel});
+    chainTabOrder({dtStart, dtEnd, btnOK, btnCancel});
     connect(btnOK, &QPushButton::clicked, this, &frmEmployeeEarnings::Preview);
 }
 

@@ -1,8 +1,6 @@
 #include "shipping/ReceivableWindows.h"
 
-#include "core/Clock.h"
 #include "core/SharedRoutines.h"
-#include "production/MasterControls.h"
 #include "reports/ReportRegistry.h"
 #include "reports/ReportsMod.h"
 #include "shipping/ReceivableData.h"
@@ -20,13 +18,6 @@
 using namespace entry;
 
 namespace {
-
-QDateEdit *todayPicker(QWidget *form, const QString &name)
-{
-    QDateEdit *d = datePicker(name, form);
-    d->setDate(Clock::today());
-    return d;
-}
 
 MoneyField *moneyField(QWidget *form, const QString &name, int decimals, bool typed)
 {
@@ -57,13 +48,13 @@ template <typename Produce> void produceAndClose(QWidget *form, Produce &&produc
 QGridLayout *periodRequest(QWidget *form, QDateEdit *&start, QDateEdit *&end, QPushButton *&ok,
                            QPushButton *&cancel)
 {
-    start = todayPicker(form, QStringLiteral("dtStart"));
-    end = todayPicker(form, QStringLiteral("dtEnd"));
+    start = todayPicker(QStringLiteral("dtStart"), form);
+    end = todayPicker(QStringLiteral("dtEnd"), form);
     auto *grid = new QGridLayout(form);
     grid->setColumnStretch(1, 1);
     form->setMinimumWidth(300); // room for the caption
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Begin Date"), start);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("End Date"), end);
+    addRow(grid, 0, 0, QStringLiteral("Begin Date"), start);
+    addRow(grid, 1, 0, QStringLiteral("End Date"), end);
     const OkCancel oc = addOkCancel(form, grid, 2, 2);
     ok = oc.ok;
     cancel = oc.cancel;
@@ -79,20 +70,20 @@ ReceivePayment::ReceivePayment(QWidget *parent) : QWidget(parent)
     txtAmount = moneyField(this, QStringLiteral("txtAmount"), 3, false);
     txtBalance = moneyField(this, QStringLiteral("txtBalance"), 3, false);
     txtPayment = moneyField(this, QStringLiteral("txtPayment"), 3, true);
-    dtDate = todayPicker(this, QStringLiteral("dtDate"));
+    dtDate = todayPicker(QStringLiteral("dtDate"), this);
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Invoice Number"), txtInvoice);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("Invoice Amount"), txtAmount);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Invoice Balance"), txtBalance);
-    MasterData::addRow(grid, 3, 0, QStringLiteral("Payment Amount"), txtPayment);
-    MasterData::addRow(grid, 4, 0, QStringLiteral("Date"), dtDate);
+    addRow(grid, 0, 0, QStringLiteral("Invoice Number"), txtInvoice);
+    addRow(grid, 1, 0, QStringLiteral("Invoice Amount"), txtAmount);
+    addRow(grid, 2, 0, QStringLiteral("Invoice Balance"), txtBalance);
+    addRow(grid, 3, 0, QStringLiteral("Payment Amount"), txtPayment);
+    addRow(grid, 4, 0, QStringLiteral("Date"), dtDate);
     const SaveExit se = addSaveExit(this, grid, 5, 2);
     btnSave = se.save;
     btnExit = se.exit;
     btnSave->setText(QStringLiteral("Save"));
     btnExit->setText(QStringLiteral("Cancel"));
-    MasterData::chainTabOrder({txtInvoice, txtPayment, dtDate, btnSave, btnExit});
+    chainTabOrder({txtInvoice, txtPayment, dtDate, btnSave, btnExit});
 
     onLeave(this, txtInvoice, [this] { return LookupInvoice(); });
     onLeave(this, txtPayment, [this] { return CheckPayment(); });
@@ -151,8 +142,8 @@ frmInvoiceEntry::frmInvoiceEntry(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Manual Invoice Entry"));
     txtInvoiceNo = displayBox(QStringLiteral("txtInvoiceNo"), this);
-    dtInvoiceDate = todayPicker(this, QStringLiteral("dtInvoiceDate"));
-    dtDueDate = todayPicker(this, QStringLiteral("dtDueDate"));
+    dtInvoiceDate = todayPicker(QStringLiteral("dtInvoiceDate"), this);
+    dtDueDate = todayPicker(QStringLiteral("dtDueDate"), this);
     cmbCustomer = makeList(this, QStringLiteral("cmbCustomer"), {});
     cmbTerms = makeList(this, QStringLiteral("cmbTerms"), {});
     installTypeAhead(cmbCustomer);
@@ -161,20 +152,19 @@ frmInvoiceEntry::frmInvoiceEntry(QWidget *parent) : QWidget(parent)
     txtAmount = moneyField(this, QStringLiteral("txtAmount"), 2, true);
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Invoice Number"), txtInvoiceNo);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("Invoice Date"), dtInvoiceDate);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Due Date"), dtDueDate);
-    MasterData::addRow(grid, 3, 0, QStringLiteral("Customer"), cmbCustomer);
-    MasterData::addRow(grid, 4, 0, QStringLiteral("Terms"), cmbTerms);
-    MasterData::addRow(grid, 5, 0, QStringLiteral("Amount"), txtAmount);
+    addRow(grid, 0, 0, QStringLiteral("Invoice Number"), txtInvoiceNo);
+    addRow(grid, 1, 0, QStringLiteral("Invoice Date"), dtInvoiceDate);
+    addRow(grid, 2, 0, QStringLiteral("Due Date"), dtDueDate);
+    addRow(grid, 3, 0, QStringLiteral("Customer"), cmbCustomer);
+    addRow(grid, 4, 0, QStringLiteral("Terms"), cmbTerms);
+    addRow(grid, 5, 0, QStringLiteral("Amount"), txtAmount);
     const SaveExit se = addSaveExit(this, grid, 6, 2);
     btnSave = se.save;
     btnCancel = se.exit;
     btnSave->setText(QStringLiteral("Save and Close"));
     btnCancel->setText(QStringLiteral("Cancel"));
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    MasterData::chainTabOrder(
-        {dtInvoiceDate, dtDueDate, cmbCustomer, cmbTerms, txtAmount, btnSave, btnCancel});
+    chainTabOrder({dtInvoiceDate, dtDueDate, cmbCustomer, cmbTerms, txtAmount, btnSave, btnCancel});
 
     guarded(this, [&] {
         cmbCustomer->addItems(ActiveCustomerNames());
@@ -210,10 +200,10 @@ frmOpenInvoicesReport::frmOpenInvoicesReport(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Open Invoices Report"));
     setMinimumWidth(300);
-    dtDate = todayPicker(this, QStringLiteral("dtDate"));
+    dtDate = todayPicker(QStringLiteral("dtDate"), this);
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("As Of"), dtDate);
+    addRow(grid, 0, 0, QStringLiteral("As Of"), dtDate);
     const OkCancel oc = addOkCancel(this, grid, 1, 2);
     btnOk = oc.ok;
     btnCancel = oc.cancel;
