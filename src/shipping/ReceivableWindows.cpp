@@ -32,33 +32,13 @@ MoneyField *moneyField(QWidget *form, const QString &name, int decimals, bool ty
     return f;
 }
 
-// Produces the document with the hourglass; the window closes once it was shown.
-template <typename Produce> void produceAndClose(QWidget *form, Produce &&produce)
-{
-    bool shown = false;
-    {
-        BusyPointer busy;
-        shown = guarded(form, std::forward<Produce>(produce));
-    }
-    if (shown)
-        closeChildWindow(form);
-}
+constexpr int kCaptionRoom = 300; // the request windows are no narrower than their caption
 
-// The begin and end date rows of a period request, both today, with Ok and Cancel.
-QGridLayout *periodRequest(QWidget *form, QDateEdit *&start, QDateEdit *&end, QPushButton *&ok,
-                           QPushButton *&cancel)
+request::Description periodRequest(const QString &caption)
 {
-    start = todayPicker(QStringLiteral("dtStart"), form);
-    end = todayPicker(QStringLiteral("dtEnd"), form);
-    auto *grid = new QGridLayout(form);
-    grid->setColumnStretch(1, 1);
-    form->setMinimumWidth(300); // room for the caption
-    addRow(grid, 0, 0, QStringLiteral("Begin Date"), start);
-    addRow(grid, 1, 0, QStringLiteral("End Date"), end);
-    const OkCancel oc = addOkCancel(form, grid, 2, 2);
-    ok = oc.ok;
-    cancel = oc.cancel;
-    return grid;
+    return {.caption = caption,
+            .inputs = {request::period(QStringLiteral("Begin Date"))},
+            .minimumWidth = kCaptionRoom};
 }
 
 } // namespace
@@ -196,40 +176,39 @@ void frmInvoiceEntry::Save()
     closeChildWindow(this);
 }
 
-frmOpenInvoicesReport::frmOpenInvoicesReport(QWidget *parent) : QWidget(parent)
+frmOpenInvoicesReport::frmOpenInvoicesReport(QWidget *parent)
+    : AsOfRequestForm({.caption = QStringLiteral("Open Invoices Report"),
+                       .inputs = {request::asOf()},
+                       .okText = QStringLiteral("OK"),
+                       .okName = QStringLiteral("btnOk"),
+                       .minimumWidth = kCaptionRoom},
+                      parent)
 {
-    setWindowTitle(QStringLiteral("Open Invoices Report"));
-    setMinimumWidth(300);
-    dtDate = todayPicker(QStringLiteral("dtDate"), this);
-    auto *grid = new QGridLayout(this);
-    grid->setColumnStretch(1, 1);
-    addRow(grid, 0, 0, QStringLiteral("As Of"), dtDate);
-    const OkCancel oc = addOkCancel(this, grid, 1, 2);
-    btnOk = oc.ok;
-    btnCancel = oc.cancel;
-    btnOk->setText(QStringLiteral("OK"));
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    connect(btnOk, &QPushButton::clicked, this,
-            [this] { produceAndClose(this, [this] { PrintOpenInvoicesReport(dtDate->date()); }); });
 }
 
-frmARTranReport::frmARTranReport(QWidget *parent) : QWidget(parent)
+void frmOpenInvoicesReport::produce()
 {
-    setWindowTitle(QStringLiteral("AR Transaction Report"));
-    periodRequest(this, dtStart, dtEnd, btnOK, btnCancel);
-    connect(btnOK, &QPushButton::clicked, this,
-            [this] { produceAndClose(this, [this] { PrintARTranReport(dtStart->date(), dtEnd->date()); }); });
+    PrintOpenInvoicesReport(dtDate->date());
 }
 
-frmSalesRegister::frmSalesRegister(QWidget *parent) : QWidget(parent)
+frmARTranReport::frmARTranReport(QWidget *parent)
+    : PeriodRequestForm(periodRequest(QStringLiteral("AR Transaction Report")), parent)
 {
-    setWindowTitle(QStringLiteral("Sales Register Report"));
-    periodRequest(this, dtStart, dtEnd, btnOK, btnCancel);
-    connect(btnOK, &QPushButton::clicked, this, [this] {
-        produceAndClose(this, [this] {
-            const reports::Document *register_ = reports::find(QStringLiteral("crptSalesRegisterReport"));
-            PreviewReport(reports::buildJob(*register_, {{QStringLiteral("from"), isoDate(dtStart->date())},
-                                                         {QStringLiteral("to"), isoDate(dtEnd->date())}}));
-        });
-    });
+}
+
+void frmARTranReport::produce()
+{
+    PrintARTranReport(dtStart->date(), dtEnd->date());
+}
+
+frmSalesRegister::frmSalesRegister(QWidget *parent)
+    : PeriodRequestForm(periodRequest(QStringLiteral("Sales Register Report")), parent)
+{
+}
+
+void frmSalesRegister::produce()
+{
+    const reports::Document *register_ = reports::find(QStringLiteral("crptSalesRegisterReport"));
+    PreviewReport(reports::buildJob(*register_, {{QStringLiteral("from"), isoDate(dtStart->date())},
+                                                 {QStringLiteral("to"), isoDate(dtEnd->date())}}));
 }
