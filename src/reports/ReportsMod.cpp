@@ -35,17 +35,6 @@ void PreviewReport(const ReportJob &job)
     produce(job.design, [&job] { return job; });
 }
 
-void PreviewAndClose(QWidget *form, const std::function<ReportJob()> &build)
-{
-    bool shown = false;
-    {
-        BusyPointer busy;
-        shown = entry::guarded(form, [&] { PreviewReport(build()); });
-    }
-    if (shown)
-        closeChildWindow(form);
-}
-
 void PrintPurchaseOrder(qint64 purchaseOrderId)
 {
     produce(QStringLiteral("crptPurchaseOrder"), [=] { return purchaseOrderJob(purchaseOrderId); });

@@ -6,8 +6,6 @@
 #include <QDate>
 #include <QString>
 
-#include <functional>
-
 class QWidget;
 
 // The standard documents: each builds its rows (ReportCatalogue.h) and hands them to
@@ -18,9 +16,6 @@ class QWidget;
 
 // Checks the job against its design and shows it in the report viewer (the request windows).
 void PreviewReport(const ReportJob &job);
-// A request window's preview: builds the job under the hourglass, shows a database failure in
-// `form`, and closes the window once the document is shown.
-void PreviewAndClose(QWidget *form, const std::function<ReportJob()> &build);
 
 void PrintPurchaseOrder(qint64 purchaseOrderId);
 void PrintImportLog(qint64 importId);

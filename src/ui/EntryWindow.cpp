@@ -1,5 +1,6 @@
 #include "ui/EntryWindow.h"
 
+#include "core/Clock.h"
 #include "ui/DatePicker.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
@@ -10,6 +11,7 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPointer>
@@ -132,6 +134,13 @@ QDateEdit *datePicker(const QString &name, QWidget *parent)
     return d;
 }
 
+QDateEdit *todayPicker(const QString &name, QWidget *parent)
+{
+    QDateEdit *d = datePicker(name, parent);
+    d->setDate(Clock::today());
+    return d;
+}
+
 QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entries)
 {
     auto *list = new QComboBox(form);
@@ -140,6 +149,20 @@ QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entri
     list->setCurrentIndex(-1);
     keepListWidth(list);
     return list;
+}
+
+void addRow(QGridLayout *grid, int row, int column, const QString &label, QWidget *field)
+{
+    auto *caption = new QLabel(label);
+    caption->setBuddy(field);
+    grid->addWidget(caption, row, column);
+    grid->addWidget(field, row, column + 1);
+}
+
+void chainTabOrder(const std::vector<QWidget *> &widgets)
+{
+    for (size_t i = 1; i < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
 }
 
 void selectAllOnEntry(QLineEdit *field)

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 class QAbstractButton;
 class QComboBox;
@@ -30,8 +31,16 @@ QLineEdit *makeText(QWidget *form, const QString &name);
 QLineEdit *displayBox(const QString &name, QWidget *parent = nullptr);
 // A date box with a calendar, in the one date format.
 QDateEdit *datePicker(const QString &name, QWidget *parent = nullptr);
+// A date box showing today.
+QDateEdit *todayPicker(const QString &name, QWidget *parent = nullptr);
 // A drop-down list (not editable) holding `entries`, nothing selected.
 QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entries);
+
+// Puts `label` in column `column` and `field` in the next one of `row`.
+void addRow(QGridLayout *grid, int row, int column, const QString &label, QWidget *field);
+
+// Sets the tab order of `widgets` in the order given.
+void chainTabOrder(const std::vector<QWidget *> &widgets);
 
 // Disabled controls still show their text in the normal colour: they are read, not typed in.
 void keepTextReadable(QWidget *control);
