@@ -4,7 +4,6 @@
 #include "core/SharedRoutines.h"
 #include "inventory/InventoryReports.h"
 #include "production/MasterControls.h"
-#include "reports/ReportsMod.h"
 #include "ui/EntryWindow.h"
 #include "ui/Widgets.h"
 
@@ -37,6 +36,11 @@ QCheckBox *checkBox(const QString &name, const QString &caption, QWidget *form)
     return c;
 }
 
+QString yesNo(bool yes)
+{
+    return yes ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
 } // namespace
 
 AsOfRequest::AsOfRequest(const QString &title, QWidget *parent) : QWidget(parent)
@@ -59,7 +63,9 @@ AsOfRequest::AsOfRequest(const QString &title, QWidget *parent) : QWidget(parent
 
 void AsOfRequest::Preview()
 {
-    PreviewAndClose(this, [this] { return job(); });
+    documents::produceAndClose(this, document(),
+                               {{QStringLiteral("asof"), isoDate(dtDate->date())},
+                                {QStringLiteral("inactive"), yesNo(chkInActive->isChecked())}});
 }
 
 frmAvailableInventory::frmAvailableInventory(QWidget *parent)
@@ -67,9 +73,9 @@ frmAvailableInventory::frmAvailableInventory(QWidget *parent)
 {
 }
 
-ReportJob frmAvailableInventory::job() const
+QString frmAvailableInventory::document() const
 {
-    return inventory::availableInventoryJob(dtDate->date(), chkInActive->isChecked());
+    return QStringLiteral("crptAvailableInventoryReport");
 }
 
 frmInventoryValuation::frmInventoryValuation(QWidget *parent)
@@ -77,9 +83,9 @@ frmInventoryValuation::frmInventoryValuation(QWidget *parent)
 {
 }
 
-ReportJob frmInventoryValuation::job() const
+QString frmInventoryValuation::document() const
 {
-    return inventory::inventoryValuationJob(dtDate->date(), chkInActive->isChecked());
+    return QStringLiteral("crptInventoryValuationReport");
 }
 
 frmLeatherHistory::frmLeatherHistory(QWidget *parent) : QWidget(parent)
@@ -111,13 +117,12 @@ frmLeatherHistory::frmLeatherHistory(QWidget *parent) : QWidget(parent)
 
 void frmLeatherHistory::Preview()
 {
-    std::optional<QString> material;
+    documents::Request request = {{QStringLiteral("from"), isoDate(dtStart->date())},
+                                  {QStringLiteral("to"), isoDate(dtEnd->date())},
+                                  {QStringLiteral("cutsheets"), yesNo(chkCutsheets->isChecked())}};
     if (cmbMaterial->currentText() != kAllMaterials)
-        material = cmbMaterial->currentText();
-    PreviewAndClose(this, [&] {
-        return inventory::materialHistoryJob(dtStart->date(), dtEnd->date(), material,
-                                             chkCutsheets->isChecked());
-    });
+        request.insert(QStringLiteral("material"), cmbMaterial->currentText());
+    documents::produceAndClose(this, QStringLiteral("crptMaterialHistoryReport"), request);
 }
 
 frmLeatherSales::frmLeatherSales(QWidget *parent) : QWidget(parent)
@@ -166,5 +171,9 @@ void frmLeatherSales::Preview()
         showRefusal(this, *refusal);
         return;
     }
-    PreviewAndClose(this, [&] { return inventory::leatherSalesJob(dtStart->date(), dtEnd->date(), customers); });
+    documents::Request request = {{QStringLiteral("from"), isoDate(dtStart->date())},
+                                  {QStringLiteral("to"), isoDate(dtEnd->date())}};
+    for (int i = 0; i < customers.size(); ++i)
+        request.insert(QStringLiteral("c%1").arg(i + 1), customers.at(i));
+    documents::produceAndClose(this, QStringLiteral("crptLeatherSalesReport"), request);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ReportJob.h"
+#include "ui/Documents.h"
 
 #include <QWidget>
 
@@ -26,7 +26,8 @@ public:
 
 protected:
     AsOfRequest(const QString &title, QWidget *parent);
-    virtual ReportJob job() const = 0;
+    // The document previewed, by its registry name.
+    virtual QString document() const = 0;
 };
 
 // "Available Inventory Report": stock as of a day against what is still to be cut.
@@ -37,7 +38,7 @@ public:
     explicit frmAvailableInventory(QWidget *parent = nullptr);
 
 protected:
-    ReportJob job() const override;
+    QString document() const override;
 };
 
 // "Inventory Valuation Summary": stock as of a day at today's unit values.
@@ -48,7 +49,7 @@ public:
     explicit frmInventoryValuation(QWidget *parent = nullptr);
 
 protected:
-    ReportJob job() const override;
+    QString document() const override;
 };
 
 // "Material History Report": the movements of a period with each material's running balance.

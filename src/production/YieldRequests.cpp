@@ -1,10 +1,10 @@
 #include "production/YieldRequests.h"
 
 #include "core/Clock.h"
+#include "core/Database.h"
 #include "core/SharedRoutines.h"
 #include "production/MasterControls.h"
-#include "production/YieldData.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/Widgets.h"
 
@@ -50,9 +50,15 @@ void addStandards(QWidget *form, QGridLayout *grid, int row, QRadioButton *&prod
     grid->addWidget(cost, row + 1, 1);
 }
 
-yield::Standard standard(const QRadioButton *cost)
+// The cost standard's document is the production standard's with a 2.
+QString yieldDocument(const QString &production, const QRadioButton *cost)
 {
-    return cost->isChecked() ? yield::Standard::Cost : yield::Standard::Production;
+    return cost->isChecked() ? production + u'2' : production;
+}
+
+documents::Request period(const QDateEdit *start, const QDateEdit *end)
+{
+    return {{QStringLiteral("from"), isoDate(start->date())}, {QStringLiteral("to"), isoDate(end->date())}};
 }
 
 } // namespace
@@ -86,12 +92,11 @@ void frmEmployeeYield::Preview()
 {
     if (cmbEmployee->currentText().isEmpty())
         return;
-    std::optional<QString> ssn;
+    documents::Request request = period(dtStart, dtEnd);
     if (cmbEmployee->currentText() != kAllEmployees)
-        ssn = cmbEmployeeID->currentText();
-    PreviewAndClose(this, [&] {
-        return yield::employeeYieldJob(dtStart->date(), dtEnd->date(), standard(optCost), ssn);
-    });
+        request.insert(QStringLiteral("employee"), cmbEmployeeID->currentText());
+    documents::produceAndClose(this, yieldDocument(QStringLiteral("crptEmployeeYieldReport"), optCost),
+                               request);
 }
 
 frmCustomerYield::frmCustomerYield(QWidget *parent) : QWidget(parent)
@@ -117,12 +122,11 @@ void frmCustomerYield::Preview()
 {
     if (cmbCustomer->currentText().isEmpty())
         return;
-    std::optional<QString> customer;
+    documents::Request request = period(dtStart, dtEnd);
     if (cmbCustomer->currentText() != kAllCustomers)
-        customer = cmbCustomer->currentText();
-    PreviewAndClose(this, [&] {
-        return yield::customerYieldJob(dtStart->date(), dtEnd->date(), standard(optCost), customer);
-    });
+        request.insert(QStringLiteral("customer"), cmbCustomer->currentText());
+    documents::produceAndClose(this, yieldDocument(QStringLiteral("crptCustomerYieldReport"), optCost),
+                               request);
 }
 
 frmEmployeeEarnings::frmEmployeeEarnings(QWidget *parent) : QWidget(parent)
@@ -138,5 +142,5 @@ frmEmployeeEarnings::frmEmployeeEarnings(QWidget *parent) : QWidget(parent)
 
 void frmEmployeeEarnings::Preview()
 {
-    PreviewAndClose(this, [&] { return yield::employeeEarningsJob(dtStart->date(), dtEnd->date()); });
+    documents::produceAndClose(this, QStringLiteral("crptEmployeeEarningsReport"), period(dtStart, dtEnd));
 }

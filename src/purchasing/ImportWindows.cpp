@@ -2,7 +2,7 @@
 
 #include "core/Spreadsheet.h"
 #include "purchasing/DemandImport.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/FileDialogs.h"
 #include "ui/MessageBox.h"
@@ -25,6 +25,12 @@ const QString kImportTitle = QStringLiteral("Browse For Spreadsheet...");
 QString appTitle()
 {
     return QCoreApplication::applicationName();
+}
+
+void printImportLog(qint64 importId)
+{
+    documents::produce(QStringLiteral("crptImportLogReport"),
+                       {{QStringLiteral("import"), QString::number(importId)}});
 }
 
 void information(QWidget *parent, const QString &text)
@@ -107,7 +113,7 @@ void frmImportOrderXLS::ok()
         entry::showDbError(this, e);
         return;
     }
-    entry::guarded(this, [&] { PrintImportLog(run.importId); });
+    entry::guarded(this, [&] { printImportLog(run.importId); });
     closeChildWindow(this);
 }
 
@@ -139,6 +145,6 @@ void frmPrintImportLog::print()
         MessageBox::show(this, QStringLiteral("You must select a log."), appTitle());
         return;
     }
-    if (entry::guarded(this, [&] { PrintImportLog(m_logIds.at(i)); }))
+    if (entry::guarded(this, [&] { printImportLog(m_logIds.at(i)); }))
         closeChildWindow(this);
 }

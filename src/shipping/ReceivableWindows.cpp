@@ -3,9 +3,8 @@
 #include "core/Clock.h"
 #include "core/SharedRoutines.h"
 #include "production/MasterControls.h"
-#include "reports/ReportRegistry.h"
-#include "reports/ReportsMod.h"
 #include "shipping/ReceivableData.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/MoneyField.h"
@@ -41,16 +40,10 @@ MoneyField *moneyField(QWidget *form, const QString &name, int decimals, bool ty
     return f;
 }
 
-// Produces the document with the hourglass; the window closes once it was shown.
-template <typename Produce> void produceAndClose(QWidget *form, Produce &&produce)
+// The request of a period document: both bounds as days.
+documents::Request period(const QDateEdit *start, const QDateEdit *end)
 {
-    bool shown = false;
-    {
-        BusyPointer busy;
-        shown = guarded(form, std::forward<Produce>(produce));
-    }
-    if (shown)
-        closeChildWindow(form);
+    return {{QStringLiteral("from"), isoDate(start->date())}, {QStringLiteral("to"), isoDate(end->date())}};
 }
 
 // The begin and end date rows of a period request, both today, with Ok and Cancel.
@@ -219,16 +212,19 @@ frmOpenInvoicesReport::frmOpenInvoicesReport(QWidget *parent) : QWidget(parent)
     btnCancel = oc.cancel;
     btnOk->setText(QStringLiteral("OK"));
     btnOk->setObjectName(QStringLiteral("btnOk"));
-    connect(btnOk, &QPushButton::clicked, this,
-            [this] { produceAndClose(this, [this] { PrintOpenInvoicesReport(dtDate->date()); }); });
+    connect(btnOk, &QPushButton::clicked, this, [this] {
+        documents::produceAndClose(this, QStringLiteral("crptOpenInvoicesReport"),
+                                   {{QStringLiteral("asof"), isoDate(dtDate->date())}});
+    });
 }
 
 frmARTranReport::frmARTranReport(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("AR Transaction Report"));
     periodRequest(this, dtStart, dtEnd, btnOK, btnCancel);
-    connect(btnOK, &QPushButton::clicked, this,
-            [this] { produceAndClose(this, [this] { PrintARTranReport(dtStart->date(), dtEnd->date()); }); });
+    connect(btnOK, &QPushButton::clicked, this, [this] {
+        documents::produceAndClose(this, QStringLiteral("crptARTranReport"), period(dtStart, dtEnd));
+    });
 }
 
 frmSalesRegister::frmSalesRegister(QWidget *parent) : QWidget(parent)
@@ -236,10 +232,6 @@ frmSalesRegister::frmSalesRegister(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Sales Register Report"));
     periodRequest(this, dtStart, dtEnd, btnOK, btnCancel);
     connect(btnOK, &QPushButton::clicked, this, [this] {
-        produceAndClose(this, [this] {
-            const reports::Document *register_ = reports::find(QStringLiteral("crptSalesRegisterReport"));
-            PreviewReport(reports::buildJob(*register_, {{QStringLiteral("from"), isoDate(dtStart->date())},
-                                                         {QStringLiteral("to"), isoDate(dtEnd->date())}}));
-        });
+        documents::produceAndClose(this, QStringLiteral("crptSalesRegisterReport"), period(dtStart, dtEnd));
     });
 }

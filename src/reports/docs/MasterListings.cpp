@@ -24,9 +24,6 @@ Design customerDesign()
     d.name = QStringLiteral("crptCustomerReport");
     d.title = QStringLiteral("Customer Listing");
     d.orientation = QPageLayout::Landscape;
-    d.columns = cols("Name, Address1, Address2, City, State, Zip, Phone, Fax, Status, DateAdded, ShipTo, "
-                     "ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipToPhone, "
-                     "ShipToFax, Terms, Days");
     d.groups = {statusGroup(QStringLiteral("customers"))};
     d.details = {text(QStringLiteral("Name"), QStringLiteral("Name"), 1.9),
                  text(QStringLiteral("{Address1}, {Address2}"), QStringLiteral("Address"), 1.7),
@@ -47,8 +44,6 @@ Design employeeDesign()
     Design d;
     d.name = QStringLiteral("crptEmployeeReport");
     d.title = QStringLiteral("Employee Listing");
-    d.columns =
-        cols("SSN, FirstName, LastName, Address, City, State, Zip, Phone, Status, HireDate, DateAdded");
     d.groups = {statusGroup(QStringLiteral("employees"))};
     d.details = {text(QStringLiteral("{LastName}, {FirstName}"), QStringLiteral("Name"), 1.6),
                  ssn(QStringLiteral("SSN"), QStringLiteral("SSN"), 1),
@@ -67,9 +62,6 @@ Design setDesign()
     d.name = QStringLiteral("crptSetReport");
     d.title = QStringLiteral("Set Listing");
     d.orientation = QPageLayout::Landscape;
-    d.columns = cols(
-        "Type, Customer, CustomerRefNo, Style, Material, ReqFeet, EmployeeRate, CuttingPrice, "
-        "SewingPrice, VinylPrice, LeatherPrice, KitPrice, TotalPrice, Status, DateAdded, ProductionStandard");
     Group type;
     type.keys = {QStringLiteral("Type")};
     type.header = QStringLiteral("Type: {Type}");
@@ -98,7 +90,6 @@ Design materialDesign()
     Design d;
     d.name = QStringLiteral("crptMaterialReport");
     d.title = QStringLiteral("Material Listing");
-    d.columns = cols("ID, Description, Status, Type, DateAdded");
     d.groups = {statusGroup(QStringLiteral("materials"))};
     d.details = {text(QStringLiteral("Type"), QStringLiteral("Type"), 0.9),
                  text(QStringLiteral("ID"), QStringLiteral("Material"), 1.3),
@@ -150,16 +141,32 @@ ReportJob materialListingJob()
 
 void reports::docs::addMasterListings(Family &family)
 {
-    family.add({.design = customerDesign(),
-                .build = [](const ReportArguments &) { return customerListingJob(); },
-                .commandKey = QStringLiteral("CustomerReport")});
-    family.add({.design = employeeDesign(),
-                .build = [](const ReportArguments &) { return employeeListingJob(); },
-                .commandKey = QStringLiteral("EmployeeReport")});
+    family.add(
+        {.design = customerDesign(),
+         .columns = cols("Name, Address1, Address2, City, State, Zip, Phone, Fax, Status, DateAdded, ShipTo, "
+                         "ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipToPhone, "
+                         "ShipToFax, Terms, Days"),
+         .build = [](const ReportArguments &) { return customerListingJob(); },
+         .command = PaneCommand{QStringLiteral("Administrative"), QStringLiteral("Customer Listing"),
+                                QStringLiteral("CustomerReport"), QStringLiteral("CustomerEntry")}});
+    family.add(
+        {.design = employeeDesign(),
+         .columns =
+             cols("SSN, FirstName, LastName, Address, City, State, Zip, Phone, Status, HireDate, DateAdded"),
+         .build = [](const ReportArguments &) { return employeeListingJob(); },
+         .command = PaneCommand{QStringLiteral("Administrative"), QStringLiteral("Employee Listing"),
+                                QStringLiteral("EmployeeReport"), QStringLiteral("EmployeeEntry")}});
     family.add({.design = setDesign(),
+                .columns = cols(
+                    "Type, Customer, CustomerRefNo, Style, Material, ReqFeet, EmployeeRate, CuttingPrice, "
+                    "SewingPrice, VinylPrice, LeatherPrice, KitPrice, TotalPrice, Status, DateAdded, "
+                    "ProductionStandard"),
                 .build = [](const ReportArguments &) { return setListingJob(); },
-                .commandKey = QStringLiteral("SetReport")});
+                .command = PaneCommand{QStringLiteral("Administrative"), QStringLiteral("Set Listing"),
+                                       QStringLiteral("SetReport"), QStringLiteral("SetEntry")}});
     family.add({.design = materialDesign(),
+                .columns = cols("ID, Description, Status, Type, DateAdded"),
                 .build = [](const ReportArguments &) { return materialListingJob(); },
-                .commandKey = QStringLiteral("MaterialReport")});
+                .command = PaneCommand{QStringLiteral("Inventory"), QStringLiteral("Material Listing"),
+                                       QStringLiteral("MaterialReport"), QStringLiteral("MaterialEntry")}});
 }

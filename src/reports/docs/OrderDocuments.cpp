@@ -31,9 +31,6 @@ Design orderControlDesign()
     Design d;
     d.name = QStringLiteral("crptOrderEntryControlReport");
     d.title = QStringLiteral("Order Entry Control Report");
-    d.columns = cols("ID, OrderNumber, Customer, OrderDate, DueDate, ShipTo, ShipToAddress1, ShipToAddress2, "
-                     "ShipToCity, ShipToState, ShipToZip, ShipToPhone, ShipToFax, Status, DateAdded, Total, "
-                     "OrderID, ItemNumber, Qty, StyleID, MaterialID, CustomerRefNo, PriceEach, PriceExt");
     Group g;
     g.keys = {QStringLiteral("ID")};
     g.header = QStringLiteral("Order {OrderNumber}  -  {Customer}");
@@ -58,20 +55,24 @@ Design orderControlDesign()
     return d;
 }
 
-// Open orders and the production schedule list the same lines of open orders; `last` are the
-// input columns after CustomerRefNo, `details` the columns after the quantities cut.
-Design openLinesDesign(const QString &name, const QString &title, const char *last, const QStringList &sums,
+// The columns of the lines of open orders; `last` are those after CustomerRefNo.
+QStringList openLineColumns(const char *last)
+{
+    return cols("ID, OrderNumber, Customer, OrderDate, DueDate, ShipTo, ShipToAddress1, ShipToAddress2, "
+                "ShipToCity, ShipToState, ShipToZip, ShipToPhone, ShipToFax, Status, DateAdded, ItemNumber, "
+                "Qty, QtyCut, QtyShipped, StyleID, MaterialID, CustomerRefNo") +
+           cols(last);
+}
+
+// Open orders and the production schedule list the same lines of open orders; `details` are the
+// columns after the quantities cut.
+Design openLinesDesign(const QString &name, const QString &title, const QStringList &sums,
                        const QList<Column> &details)
 {
     Design d;
     d.name = name;
     d.title = title;
     d.orientation = QPageLayout::Landscape;
-    d.columns =
-        cols("ID, OrderNumber, Customer, OrderDate, DueDate, ShipTo, ShipToAddress1, ShipToAddress2, "
-             "ShipToCity, ShipToState, ShipToZip, ShipToPhone, ShipToFax, Status, DateAdded, ItemNumber, "
-             "Qty, QtyCut, QtyShipped, StyleID, MaterialID, CustomerRefNo") +
-        cols(last);
     d.groups = customerOrderGroups(sums);
     d.details = {count(QStringLiteral("ItemNumber"), QStringLiteral("Line"), 0.4),
                  text(QStringLiteral("CustomerRefNo"), QStringLiteral("Customer Ref No"), 1.4),
@@ -86,13 +87,12 @@ Design openLinesDesign(const QString &name, const QString &title, const char *la
 
 Design openOrdersDesign()
 {
-    Design d =
-        openLinesDesign(QStringLiteral("crptOpenOrdersReport"), QStringLiteral("Open Orders Report"),
-                        "PriceEach, PriceExt", cols("Qty, QtyCut, QtyShipped, Qty-QtyShipped, PriceExt"),
-                        {count(QStringLiteral("QtyShipped"), QStringLiteral("Shipped")),
-                         count(QStringLiteral("Qty-QtyShipped"), QStringLiteral("Open")),
-                         price(QStringLiteral("PriceEach"), QStringLiteral("Price Each"), 0.9),
-                         money(QStringLiteral("PriceExt"), QStringLiteral("Extended"), 1)});
+    Design d = openLinesDesign(QStringLiteral("crptOpenOrdersReport"), QStringLiteral("Open Orders Report"),
+                               cols("Qty, QtyCut, QtyShipped, Qty-QtyShipped, PriceExt"),
+                               {count(QStringLiteral("QtyShipped"), QStringLiteral("Shipped")),
+                                count(QStringLiteral("Qty-QtyShipped"), QStringLiteral("Open")),
+                                price(QStringLiteral("PriceEach"), QStringLiteral("Price Each"), 0.9),
+                                money(QStringLiteral("PriceExt"), QStringLiteral("Extended"), 1)});
     d.totalLabel = QStringLiteral("Total Open Orders");
     return d;
 }
@@ -101,7 +101,7 @@ Design productionScheduleDesign()
 {
     Design d =
         openLinesDesign(QStringLiteral("crptProductionScheduleReport"), QStringLiteral("Production Schedule"),
-                        "FeetReq", cols("Qty, QtyCut, Qty-QtyCut, QtyShipped, FeetReq"),
+                        cols("Qty, QtyCut, Qty-QtyCut, QtyShipped, FeetReq"),
                         {count(QStringLiteral("Qty-QtyCut"), QStringLiteral("To Cut")),
                          count(QStringLiteral("QtyShipped"), QStringLiteral("Shipped")),
                          qty(QStringLiteral("FeetReq"), QStringLiteral("Feet Required"), 0.9)});
@@ -214,16 +214,24 @@ void reports::docs::addOrderDocuments(Family &family)
     // Printed by the order window itself, which asks whether it printed.
     family.add(
         {.design = orderControlDesign(),
+         .columns =
+             cols("ID, OrderNumber, Customer, OrderDate, DueDate, ShipTo, ShipToAddress1, ShipToAddress2, "
+                  "ShipToCity, ShipToState, ShipToZip, ShipToPhone, ShipToFax, Status, DateAdded, Total, "
+                  "OrderID, ItemNumber, Qty, StyleID, MaterialID, CustomerRefNo, PriceEach, PriceExt"),
          .build =
              [](const ReportArguments &a) { return orderEntryControlJob(a.id(QStringLiteral("order"))); },
          .arguments = {{QStringLiteral("order"), ArgumentKind::Number, true, QStringLiteral("order ID")}},
          .output = Output::Print});
     family.add({.design = openOrdersDesign(),
+                .columns = openLineColumns("PriceEach, PriceExt"),
                 .build = [](const ReportArguments &) { return openOrdersJob(); },
-                .commandKey = QStringLiteral("OpenOrders"),
+                .command = PaneCommand{QStringLiteral("Order Entry"), QStringLiteral("Open Orders Report"),
+                                       QStringLiteral("OpenOrders"), QStringLiteral("OrderEntry")},
                 .hourglass = true});
     family.add({.design = productionScheduleDesign(),
+                .columns = openLineColumns("FeetReq"),
                 .build = [](const ReportArguments &) { return productionScheduleJob(); },
-                .commandKey = QStringLiteral("ProductionSchedule"),
+                .command = PaneCommand{QStringLiteral("Order Entry"), QStringLiteral("Production Schedule"),
+                                       QStringLiteral("ProductionSchedule"), QStringLiteral("OpenOrders")},
                 .hourglass = true});
 }

@@ -15,7 +15,6 @@ Design cutsheetControlDesign()
     Design d;
     d.name = QStringLiteral("crptCutsheetEntryControlReport");
     d.title = QStringLiteral("Cutsheet Entry Control Report");
-    d.columns = cols("ID, SSN, Date, OrderID, Item, Sets, Feet, Action, FirstName, LastName");
     d.details = {text(QStringLiteral("Action"), QStringLiteral("Action"), 0.9),
                  count(QStringLiteral("ID"), QStringLiteral("Cutsheet"), 0.7),
                  date(QStringLiteral("Date"), QStringLiteral("Date")),
@@ -35,8 +34,6 @@ Design yieldDesign(const QString &name, const QString &title, bool perEmployee)
     Design d;
     d.name = name;
     d.title = title;
-    d.columns = perEmployee ? cols("SSN, FirstName, LastName, Style, Sets, Required, Used")
-                            : cols("Customer, Style, Sets, Required, Used");
     d.slots = {{QStringLiteral("StartDate"), QStringLiteral("From")},
                {QStringLiteral("EndDate"), QStringLiteral("To")},
                {QStringLiteral("SingleSelection"), QString(), true}};
@@ -69,8 +66,6 @@ Design earningsDesign()
     Design d;
     d.name = QStringLiteral("crptEmployeeEarningsReport");
     d.title = QStringLiteral("Employee Earnings Report");
-    d.columns =
-        cols("SSN, FirstName, LastName, ID, CutDate, Style, Sets, FeetUsed, FeetReq, PayRate, Earnings");
     d.slots = {{QStringLiteral("StartDate"), QStringLiteral("From")},
                {QStringLiteral("EndDate"), QStringLiteral("To")}};
     Group g;
@@ -114,6 +109,7 @@ void reports::docs::addProductionDocuments(Family &family)
 {
     // Printed when the cut sheet window closes, which asks whether it printed.
     family.add({.design = cutsheetControlDesign(),
+                .columns = cols("ID, SSN, Date, OrderID, Item, Sets, Feet, Action, FirstName, LastName"),
                 .build = [](const ReportArguments &) { return cutsheetControlJob(); },
                 .output = Output::Print});
     const Argument from{QStringLiteral("from"), ArgumentKind::Date, true, QStringLiteral("first cut date")};
@@ -127,6 +123,7 @@ void reports::docs::addProductionDocuments(Family &family)
     };
     const auto employeeYield = [&](const QString &name, const QString &title, yield::Standard standard) {
         family.add({.design = yieldDesign(name, title, true),
+                    .columns = cols("SSN, FirstName, LastName, Style, Sets, Required, Used"),
                     .build =
                         [pick, standard](const ReportArguments &a) {
                             return yield::employeeYieldJob(a.date(QStringLiteral("from")),
@@ -137,6 +134,7 @@ void reports::docs::addProductionDocuments(Family &family)
     };
     const auto customerYield = [&](const QString &name, const QString &title, yield::Standard standard) {
         family.add({.design = yieldDesign(name, title, false),
+                    .columns = cols("Customer, Style, Sets, Required, Used"),
                     .build =
                         [pick, standard](const ReportArguments &a) {
                             return yield::customerYieldJob(a.date(QStringLiteral("from")),
@@ -153,11 +151,14 @@ void reports::docs::addProductionDocuments(Family &family)
                   QStringLiteral("Customer Yield Report (Production Standard)"), yield::Standard::Production);
     customerYield(QStringLiteral("crptCustomerYieldReport2"),
                   QStringLiteral("Customer Yield Report (Cost Standard)"), yield::Standard::Cost);
-    family.add({.design = earningsDesign(),
-                .build =
-                    [](const ReportArguments &a) {
-                        return yield::employeeEarningsJob(a.date(QStringLiteral("from")),
-                                                          a.date(QStringLiteral("to")));
-                    },
-                .arguments = {from, to}});
+    family.add(
+        {.design = earningsDesign(),
+         .columns =
+             cols("SSN, FirstName, LastName, ID, CutDate, Style, Sets, FeetUsed, FeetReq, PayRate, Earnings"),
+         .build =
+             [](const ReportArguments &a) {
+                 return yield::employeeEarningsJob(a.date(QStringLiteral("from")),
+                                                   a.date(QStringLiteral("to")));
+             },
+         .arguments = {from, to}});
 }

@@ -15,9 +15,6 @@ Design purchaseOrderDesign()
     d.name = QStringLiteral("crptPurchaseOrder");
     d.title = QStringLiteral("Purchase Order");
     d.letterhead = true;
-    d.columns = cols("POID, Vendor1, Vendor2, Vendor3, PODate, DueDate, Terms, BillTo1, BillTo2, BillTo3, "
-                     "ShipTo1, ShipTo2, ShipTo3, Comment, Total, Quantity, PartNumber, Description, COlor, "
-                     "ColorNumber, PriceEach, PriceExt");
     Group g;
     g.keys = {QStringLiteral("POID")};
     g.header = QStringLiteral("Purchase Order No. {POID}");
@@ -50,7 +47,6 @@ Design importLogDesign()
     Design d;
     d.name = QStringLiteral("crptImportLogReport");
     d.title = QStringLiteral("Import Log");
-    d.columns = cols("ID, ImportID, LogDate, Description");
     Group g;
     g.keys = {QStringLiteral("ImportID")};
     g.header = QStringLiteral("Import {ImportID}");
@@ -102,12 +98,17 @@ void reports::docs::addPurchasingDocuments(Family &family)
 {
     family.add(
         {.design = purchaseOrderDesign(),
+         .columns =
+             cols("POID, Vendor1, Vendor2, Vendor3, PODate, DueDate, Terms, BillTo1, BillTo2, BillTo3, "
+                  "ShipTo1, ShipTo2, ShipTo3, Comment, Total, Quantity, PartNumber, Description, COlor, "
+                  "ColorNumber, PriceEach, PriceExt"),
          .build = [](const ReportArguments &a) { return purchaseOrderJob(a.id(QStringLiteral("po"))); },
          .arguments = {{QStringLiteral("po"), ArgumentKind::Number, true,
                         QStringLiteral("purchase order ID")}},
          .hourglass = true});
     family.add(
         {.design = importLogDesign(),
+         .columns = cols("ID, ImportID, LogDate, Description"),
          .build = [](const ReportArguments &a) { return importLogJob(a.id(QStringLiteral("import"))); },
          .arguments = {{QStringLiteral("import"), ArgumentKind::Number, true, QStringLiteral("import ID")}},
          .hourglass = true});

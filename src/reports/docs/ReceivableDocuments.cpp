@@ -23,9 +23,6 @@ Design openInvoicesDesign()
     Design d;
     d.name = QStringLiteral("crptOpenInvoicesReport");
     d.title = QStringLiteral("Open Invoices Report");
-    d.columns =
-        cols("Customer, Invoice, InvoiceDate, AsOf, DueDate, Terms, Shipment, Total, Received, Current, "
-             "Late30, Late60, Late90, LateOver90");
     d.slots = {{QStringLiteral("AsOf"), QStringLiteral("As of")}};
     d.orientation = QPageLayout::Landscape;
     Group g;
@@ -58,7 +55,6 @@ Design arTransactionsDesign()
     Design d;
     d.name = QStringLiteral("crptARTranReport");
     d.title = QStringLiteral("AR Transaction Report");
-    d.columns = cols("Customer, Invoice, InvoiceDate, DueDate, Terms, Shipment, Total, Type");
     d.slots = {{QStringLiteral("FromDate"), QStringLiteral("From")},
                {QStringLiteral("ToDate"), QStringLiteral("To")}};
     d.details = {date(QStringLiteral("InvoiceDate"), QStringLiteral("Date")),
@@ -89,7 +85,6 @@ Design salesRegisterDesign()
     Design d;
     d.name = QStringLiteral("crptSalesRegisterReport");
     d.title = QStringLiteral("Sales Register");
-    d.columns = cols("Customer, InvoiceDate, Invoice, Cutting, Sewing, Vinyl, Kit, Total");
     d.slots = {{QStringLiteral("BeginDate"), QStringLiteral("From")},
                {QStringLiteral("EndDate"), QStringLiteral("To")}};
     Group g;
@@ -246,15 +241,20 @@ ReportJob salesRegisterJob(const QDate &from, const QDate &to)
 
 void reports::docs::addReceivableDocuments(Family &family)
 {
-    family.add({.design = openInvoicesDesign(),
-                .build =
-                    [](const ReportArguments &a) {
-                        return openInvoicesJob(a.date(QStringLiteral("asof"), Clock::today()));
-                    },
-                .arguments = {{QStringLiteral("asof"), ArgumentKind::Date, false,
-                               QStringLiteral("as-of date (default: today)")}}});
+    family.add(
+        {.design = openInvoicesDesign(),
+         .columns =
+             cols("Customer, Invoice, InvoiceDate, AsOf, DueDate, Terms, Shipment, Total, Received, Current, "
+                  "Late30, Late60, Late90, LateOver90"),
+         .build =
+             [](const ReportArguments &a) {
+                 return openInvoicesJob(a.date(QStringLiteral("asof"), Clock::today()));
+             },
+         .arguments = {{QStringLiteral("asof"), ArgumentKind::Date, false,
+                        QStringLiteral("as-of date (default: today)")}}});
     family.add(
         {.design = arTransactionsDesign(),
+         .columns = cols("Customer, Invoice, InvoiceDate, DueDate, Terms, Shipment, Total, Type"),
          .build =
              [](const ReportArguments &a) {
                  return arTransactionsJob(a.date(QStringLiteral("from")), a.date(QStringLiteral("to")));
@@ -263,6 +263,7 @@ void reports::docs::addReceivableDocuments(Family &family)
                        {QStringLiteral("to"), ArgumentKind::Date, true, QStringLiteral("last date")}}});
     family.add(
         {.design = salesRegisterDesign(),
+         .columns = cols("Customer, InvoiceDate, Invoice, Cutting, Sewing, Vinyl, Kit, Total"),
          .build =
              [](const ReportArguments &a) {
                  return salesRegisterJob(a.date(QStringLiteral("from")), a.date(QStringLiteral("to")));

@@ -15,9 +15,6 @@ Design packingSlipDesign()
     d.name = QStringLiteral("crptPackingSlip");
     d.title = QStringLiteral("Packing Slip");
     d.letterhead = true;
-    d.columns =
-        cols("ShipTo, ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipDate, "
-             "ShipmentID, QtyShipped, QtyOrdered, BoxNo, CustomerRefNo, StyleID, MaterialID, OrderNumber");
     Group shipment;
     shipment.keys = {QStringLiteral("ShipmentID")};
     shipment.blocks = {shipToBlock(false)};
@@ -50,10 +47,6 @@ Design invoiceDesign()
     d.name = QStringLiteral("crptInvoice");
     d.title = QStringLiteral("Invoice");
     d.letterhead = true;
-    d.columns =
-        cols("Name, Address1, Address2, City, State, Zip, ShipTo, ShipToAddress1, ShipToAddress2, "
-             "ShipToCity, ShipToState, ShipToZip, ShipDate, ShipmentID, QtyShipped, BoxNo, CustomerRefNo, "
-             "StyleID, MaterialID, OrderNumber, PriceEach, PriceExt");
     d.slots = {{QStringLiteral("InvoiceNumber"), QStringLiteral("Invoice No.")},
                {QStringLiteral("Terms"), QStringLiteral("Terms")},
                {QStringLiteral("DueDate"), QStringLiteral("Due Date")}};
@@ -180,19 +173,27 @@ void reports::docs::addShippingDocuments(Family &family)
 {
     family.add(
         {.design = packingSlipDesign(),
+         .columns = cols(
+             "ShipTo, ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipDate, "
+             "ShipmentID, QtyShipped, QtyOrdered, BoxNo, CustomerRefNo, StyleID, MaterialID, OrderNumber"),
          .build = [](const ReportArguments &a) { return packingSlipJob(a.id(QStringLiteral("shipment"))); },
          .arguments = {{QStringLiteral("shipment"), ArgumentKind::Number, true,
                         QStringLiteral("shipment ID")}},
          .output = Output::Print});
-    family.add({.design = invoiceDesign(),
-                .build = invoiceFromArguments,
-                .arguments = {{QStringLiteral("shipment"), ArgumentKind::Number, true,
-                               QStringLiteral("shipment ID")},
-                              {QStringLiteral("invoice"), ArgumentKind::Number, false,
-                               QStringLiteral("invoice number (default: the shipment's invoice)")},
-                              {QStringLiteral("due"), ArgumentKind::Date, false,
-                               QStringLiteral("due date (default: the invoice's)")},
-                              {QStringLiteral("terms"), ArgumentKind::Text, false,
-                               QStringLiteral("terms (default: the invoice's)")}},
-                .output = Output::Print});
+    family.add(
+        {.design = invoiceDesign(),
+         .columns = cols(
+             "Name, Address1, Address2, City, State, Zip, ShipTo, ShipToAddress1, ShipToAddress2, "
+             "ShipToCity, ShipToState, ShipToZip, ShipDate, ShipmentID, QtyShipped, BoxNo, CustomerRefNo, "
+             "StyleID, MaterialID, OrderNumber, PriceEach, PriceExt"),
+         .build = invoiceFromArguments,
+         .arguments = {{QStringLiteral("shipment"), ArgumentKind::Number, true,
+                        QStringLiteral("shipment ID")},
+                       {QStringLiteral("invoice"), ArgumentKind::Number, false,
+                        QStringLiteral("invoice number (default: the shipment's invoice)")},
+                       {QStringLiteral("due"), ArgumentKind::Date, false,
+                        QStringLiteral("due date (default: the invoice's)")},
+                       {QStringLiteral("terms"), ArgumentKind::Text, false,
+                        QStringLiteral("terms (default: the invoice's)")}},
+         .output = Output::Print});
 }
