@@ -8,7 +8,7 @@
 #include "ui/MessageBox.h"
 #include "orders/OrderNavigator.h"
 #include "orders/QuintarWorkbook.h"
-#include "reports/ReportCatalogue.h"
+#include "orders/OrderReports.h"
 #include "core/ReportJob.h"
 #include "core/SharedRoutines.h"
 #include "core/Spreadsheet.h"
@@ -406,7 +406,7 @@ void OrderEntry::saveAndClose()
         const qint64 id = orders::saveOrder(h, m_lines);
         // Only a committed order has an ID to show.
         m_id->setText(QString::number(id));
-        job = orderEntryControlJob(id);
+        job = orders::orderEntryControlJob(id);
     });
     if (!saved)
         return;

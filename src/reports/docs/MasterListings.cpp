@@ -1,6 +1,5 @@
 // Master listings: customers, employees, sets and materials, each grouped by status.
-#include "core/Database.h"
-#include "reports/ReportCatalogue.h"
+#include "production/ProductionReports.h"
 #include "reports/docs/DesignKit.h"
 #include "reports/docs/Families.h"
 
@@ -101,44 +100,6 @@ Design materialDesign()
 
 } // namespace
 
-ReportJob customerListingJob()
-{
-    return job(
-        QStringLiteral("crptCustomerReport"),
-        DbConnection().query(QStringLiteral(
-            "SELECT Name, Address1, Address2, City, State, Zip, Phone, Fax, Status, DateAdded, ShipTo, "
-            "ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipToPhone, ShipToFax, "
-            "Terms, Days FROM Customer ORDER BY Status, Name, DateAdded")));
-}
-
-ReportJob employeeListingJob()
-{
-    return job(
-        QStringLiteral("crptEmployeeReport"),
-        DbConnection().query(QStringLiteral(
-            "SELECT SSN, FirstName, LastName, Address, City, State, Zip, Phone, Status, HireDate, DateAdded "
-            "FROM Employee ORDER BY Status, LastName, FirstName, SSN")));
-}
-
-ReportJob setListingJob()
-{
-    return job(
-        QStringLiteral("crptSetReport"),
-        DbConnection().query(QStringLiteral(
-            "SELECT Type, Customer, CustomerRefNo, Style, Material, ReqFeet, EmployeeRate, CuttingPrice, "
-            "SewingPrice, VinylPrice, LeatherPrice, KitPrice, TotalPrice, Status, DateAdded, "
-            "ProductionStandard "
-            "FROM Sets ORDER BY Status, Type, Customer, CustomerRefNo")));
-}
-
-ReportJob materialListingJob()
-{
-    return job(
-        QStringLiteral("crptMaterialReport"),
-        DbConnection().query(QStringLiteral(
-            "SELECT ID, Description, Status, Type, DateAdded FROM Material ORDER BY Status, Type, ID")));
-}
-
 void reports::docs::addMasterListings(Family &family)
 {
     family.add(
@@ -146,14 +107,14 @@ void reports::docs::addMasterListings(Family &family)
          .columns = cols("Name, Address1, Address2, City, State, Zip, Phone, Fax, Status, DateAdded, ShipTo, "
                          "ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipToPhone, "
                          "ShipToFax, Terms, Days"),
-         .build = [](const ReportArguments &) { return customerListingJob(); },
+         .build = [](const ReportArguments &) { return production::customerListingJob(); },
          .command = PaneCommand{QStringLiteral("Administrative"), QStringLiteral("Customer Listing"),
                                 QStringLiteral("CustomerReport"), QStringLiteral("CustomerEntry")}});
     family.add(
         {.design = employeeDesign(),
          .columns =
              cols("SSN, FirstName, LastName, Address, City, State, Zip, Phone, Status, HireDate, DateAdded"),
-         .build = [](const ReportArguments &) { return employeeListingJob(); },
+         .build = [](const ReportArguments &) { return production::employeeListingJob(); },
          .command = PaneCommand{QStringLiteral("Administrative"), QStringLiteral("Employee Listing"),
                                 QStringLiteral("EmployeeReport"), QStringLiteral("EmployeeEntry")}});
     family.add({.design = setDesign(),
@@ -161,12 +122,12 @@ void reports::docs::addMasterListings(Family &family)
                     "Type, Customer, CustomerRefNo, Style, Material, ReqFeet, EmployeeRate, CuttingPrice, "
                     "SewingPrice, VinylPrice, LeatherPrice, KitPrice, TotalPrice, Status, DateAdded, "
                     "ProductionStandard"),
-                .build = [](const ReportArguments &) { return setListingJob(); },
+                .build = [](const ReportArguments &) { return production::setListingJob(); },
                 .command = PaneCommand{QStringLiteral("Administrative"), QStringLiteral("Set Listing"),
                                        QStringLiteral("SetReport"), QStringLiteral("SetEntry")}});
     family.add({.design = materialDesign(),
                 .columns = cols("ID, Description, Status, Type, DateAdded"),
-                .build = [](const ReportArguments &) { return materialListingJob(); },
+                .build = [](const ReportArguments &) { return production::materialListingJob(); },
                 .command = PaneCommand{QStringLiteral("Inventory"), QStringLiteral("Material Listing"),
                                        QStringLiteral("MaterialReport"), QStringLiteral("MaterialEntry")}});
 }

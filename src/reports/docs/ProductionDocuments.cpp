@@ -1,7 +1,6 @@
 // Production documents: the cut sheet control report, and the yield and earnings reports.
-#include "core/Database.h"
+#include "production/ProductionReports.h"
 #include "production/YieldData.h"
-#include "reports/ReportCatalogue.h"
 #include "reports/docs/DesignKit.h"
 #include "reports/docs/Families.h"
 
@@ -92,25 +91,12 @@ Design earningsDesign()
 
 } // namespace
 
-ReportJob cutsheetControlJob()
-{
-    return job(
-        QStringLiteral("crptCutsheetEntryControlReport"),
-        DbConnection().query(QStringLiteral(
-            "SELECT CutsheetsTEMP.ID AS ID, CutsheetsTEMP.SSN AS SSN, CutsheetsTEMP.Date AS Date, "
-            "CutsheetsTEMP.OrderID AS OrderID, CutsheetsTEMP.Item AS Item, CutsheetsTEMP.Sets AS Sets, "
-            "CutsheetsTEMP.Feet AS Feet, CutsheetsTEMP.Action AS Action, Employee.FirstName AS FirstName, "
-            "Employee.LastName AS LastName "
-            "FROM CutsheetsTEMP LEFT JOIN Employee ON CutsheetsTEMP.SSN = Employee.SSN "
-            "ORDER BY CutsheetsTEMP.rowid")));
-}
-
 void reports::docs::addProductionDocuments(Family &family)
 {
     // Printed when the cut sheet window closes, which asks whether it printed.
     family.add({.design = cutsheetControlDesign(),
                 .columns = cols("ID, SSN, Date, OrderID, Item, Sets, Feet, Action, FirstName, LastName"),
-                .build = [](const ReportArguments &) { return cutsheetControlJob(); },
+                .build = [](const ReportArguments &) { return production::cutsheetControlJob(); },
                 .output = Output::Print});
     const Argument from{QStringLiteral("from"), ArgumentKind::Date, true, QStringLiteral("first cut date")};
     const Argument to{QStringLiteral("to"), ArgumentKind::Date, true, QStringLiteral("last cut date")};
