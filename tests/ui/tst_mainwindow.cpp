@@ -122,7 +122,7 @@ private Q_SLOTS:
         closer.stop();
         QStringList windows;
         for (QMdiSubWindow *sub : w.mdiArea()->subWindowList()) {
-            if (sub->widget() != w.slideBar())
+            if (sub != w.slideBar())
                 windows << QString::fromLatin1(sub->widget()->metaObject()->className());
         }
         QStringList previewed;
