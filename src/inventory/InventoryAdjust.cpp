@@ -2,7 +2,7 @@
 
 #include "core/Clock.h"
 #include "inventory/InventoryData.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MoneyField.h"

@@ -2,7 +2,7 @@
 
 #include "core/SharedRoutines.h"
 #include "inventory/InventoryReports.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 
 #include <QCheckBox>
@@ -27,9 +27,19 @@ AsOfRequest::AsOfRequest(const QString &title, QWidget *parent)
 {
 }
 
+namespace {
+
+QString yesNo(bool yes)
+{
+    return yes ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+} // namespace
+
 void AsOfRequest::produce()
 {
-    PreviewReport(job());
+    documents::produce(document(), {{QStringLiteral("asof"), isoDate(dtDate->date())},
+                                    {QStringLiteral("inactive"), yesNo(chkInActive->isChecked())}});
 }
 
 frmAvailableInventory::frmAvailableInventory(QWidget *parent)
@@ -37,9 +47,9 @@ frmAvailableInventory::frmAvailableInventory(QWidget *parent)
 {
 }
 
-ReportJob frmAvailableInventory::job() const
+QString frmAvailableInventory::document() const
 {
-    return inventory::availableInventoryJob(dtDate->date(), chkInActive->isChecked());
+    return QStringLiteral("crptAvailableInventoryReport");
 }
 
 frmInventoryValuation::frmInventoryValuation(QWidget *parent)
@@ -47,9 +57,9 @@ frmInventoryValuation::frmInventoryValuation(QWidget *parent)
 {
 }
 
-ReportJob frmInventoryValuation::job() const
+QString frmInventoryValuation::document() const
 {
-    return inventory::inventoryValuationJob(dtDate->date(), chkInActive->isChecked());
+    return QStringLiteral("crptInventoryValuationReport");
 }
 
 frmLeatherHistory::frmLeatherHistory(QWidget *parent)
@@ -69,11 +79,12 @@ frmLeatherHistory::frmLeatherHistory(QWidget *parent)
 
 void frmLeatherHistory::produce()
 {
-    std::optional<QString> material;
+    documents::Request request = {{QStringLiteral("from"), isoDate(dtStart->date())},
+                                  {QStringLiteral("to"), isoDate(dtEnd->date())},
+                                  {QStringLiteral("cutsheets"), yesNo(chkCutsheets->isChecked())}};
     if (cmbMaterial->currentText() != kAllMaterials)
-        material = cmbMaterial->currentText();
-    PreviewReport(
-        inventory::materialHistoryJob(dtStart->date(), dtEnd->date(), material, chkCutsheets->isChecked()));
+        request.insert(QStringLiteral("material"), cmbMaterial->currentText());
+    documents::produce(QStringLiteral("crptMaterialHistoryReport"), request);
 }
 
 frmLeatherSales::frmLeatherSales(QWidget *parent)
@@ -109,5 +120,10 @@ bool frmLeatherSales::ready()
 
 void frmLeatherSales::produce()
 {
-    PreviewReport(inventory::leatherSalesJob(dtStart->date(), dtEnd->date(), chosenCustomers()));
+    const QStringList customers = chosenCustomers();
+    documents::Request request = {{QStringLiteral("from"), isoDate(dtStart->date())},
+                                  {QStringLiteral("to"), isoDate(dtEnd->date())}};
+    for (int i = 0; i < customers.size(); ++i)
+        request.insert(QStringLiteral("c%1").arg(i + 1), customers.at(i));
+    documents::produce(QStringLiteral("crptLeatherSalesReport"), request);
 }

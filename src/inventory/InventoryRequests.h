@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/ReportJob.h"
 #include "ui/RequestForm.h"
 
 class QCheckBox;
@@ -18,7 +17,8 @@ public:
 
 protected:
     AsOfRequest(const QString &title, QWidget *parent);
-    virtual ReportJob job() const = 0;
+    // The document previewed, by its registry name.
+    virtual QString document() const = 0;
     void produce() override;
 };
 
@@ -30,7 +30,7 @@ public:
     explicit frmAvailableInventory(QWidget *parent = nullptr);
 
 protected:
-    ReportJob job() const override;
+    QString document() const override;
 };
 
 // "Inventory Valuation Summary": stock as of a day at today's unit values.
@@ -41,7 +41,7 @@ public:
     explicit frmInventoryValuation(QWidget *parent = nullptr);
 
 protected:
-    ReportJob job() const override;
+    QString document() const override;
 };
 
 // "Material History Report": the movements of a period with each material's running balance.

@@ -5,8 +5,8 @@
 #include "core/SharedRoutines.h"
 #include "core/Spreadsheet.h"
 #include "orders/OrderNavigator.h"
+#include "orders/OrderReports.h"
 #include "orders/QuintarWorkbook.h"
-#include "reports/ReportCatalogue.h"
 #include "ui/EntryWindow.h"
 #include "ui/FileDialogs.h"
 #include "ui/Grid.h"
@@ -416,7 +416,7 @@ void OrderEntry::saveAndClose()
         const qint64 id = orders::saveOrder(h, m_lines);
         // Only a committed order has an ID to show.
         m_id->setText(QString::number(id));
-        job = orderEntryControlJob(id);
+        job = orders::orderEntryControlJob(id);
     });
     if (!saved)
         return;

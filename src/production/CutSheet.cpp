@@ -3,7 +3,7 @@
 #include "core/Clock.h"
 #include "production/CutsheetData.h"
 #include "production/MasterControls.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
@@ -193,7 +193,8 @@ void CutSheet::closeEvent(QCloseEvent *event)
         if (cutsheets::logIsEmpty())
             return;
         printWithConfirmation(
-            this, [] { PrintCutsheetControlReport(); }, PrintQuestion::CutsheetControl, PrintQuestion::Title);
+            this, [] { documents::produce(QStringLiteral("crptCutsheetEntryControlReport")); },
+            PrintQuestion::CutsheetControl, PrintQuestion::Title);
         cutsheets::clearLog();
     });
     QWidget::closeEvent(event);

@@ -2,7 +2,7 @@
 
 #include "core/SharedRoutines.h"
 #include "production/MasterControls.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 
 #include <QComboBox>
@@ -36,9 +36,15 @@ YieldRequest::YieldRequest(const QString &caption, const std::vector<request::In
 {
 }
 
-yield::Standard YieldRequest::standard() const
+QString YieldRequest::document(const QString &production) const
 {
-    return optCost->isChecked() ? yield::Standard::Cost : yield::Standard::Production;
+    // The cost standard's document is the production standard's with a 2.
+    return optCost->isChecked() ? production + u'2' : production;
+}
+
+documents::Request YieldRequest::period() const
+{
+    return {{QStringLiteral("from"), isoDate(dtStart->date())}, {QStringLiteral("to"), isoDate(dtEnd->date())}};
 }
 
 bool YieldRequest::picked() const
@@ -69,9 +75,10 @@ frmEmployeeYield::frmEmployeeYield(QWidget *parent)
 
 void frmEmployeeYield::produce()
 {
-    PreviewReport(
-        yield::employeeYieldJob(dtStart->date(), dtEnd->date(), standard(),
-                                picked() ? std::optional(cmbEmployeeID->currentText()) : std::nullopt));
+    documents::Request request = period();
+    if (picked())
+        request.insert(QStringLiteral("employee"), cmbEmployeeID->currentText());
+    documents::produce(document(QStringLiteral("crptEmployeeYieldReport")), request);
 }
 
 frmCustomerYield::frmCustomerYield(QWidget *parent)
@@ -85,9 +92,10 @@ frmCustomerYield::frmCustomerYield(QWidget *parent)
 
 void frmCustomerYield::produce()
 {
-    PreviewReport(
-        yield::customerYieldJob(dtStart->date(), dtEnd->date(), standard(),
-                                picked() ? std::optional(cmbCustomer->currentText()) : std::nullopt));
+    documents::Request request = period();
+    if (picked())
+        request.insert(QStringLiteral("customer"), cmbCustomer->currentText());
+    documents::produce(document(QStringLiteral("crptCustomerYieldReport")), request);
 }
 
 frmEmployeeEarnings::frmEmployeeEarnings(QWidget *parent)
@@ -99,5 +107,7 @@ frmEmployeeEarnings::frmEmployeeEarnings(QWidget *parent)
 
 void frmEmployeeEarnings::produce()
 {
-    PreviewReport(yield::employeeEarningsJob(dtStart->date(), dtEnd->date()));
+    documents::produce(QStringLiteral("crptEmployeeEarningsReport"),
+                       {{QStringLiteral("from"), isoDate(dtStart->date())},
+                        {QStringLiteral("to"), isoDate(dtEnd->date())}});
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "production/YieldData.h"
+#include "ui/Documents.h"
 #include "ui/RequestForm.h"
 
 class QComboBox;
@@ -22,7 +22,9 @@ public:
 protected:
     // The period, then `pick` (the employee or customer list first), then the two standards.
     YieldRequest(const QString &caption, const std::vector<request::Input> &pick, QWidget *parent);
-    yield::Standard standard() const;
+    // The document for the chosen standard, from the production standard's name.
+    QString document(const QString &production) const;
+    documents::Request period() const;
     // False while the list shows its all-entry.
     bool picked() const;
     // An empty list gives no document.

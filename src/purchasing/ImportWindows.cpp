@@ -2,7 +2,7 @@
 
 #include "core/Spreadsheet.h"
 #include "purchasing/DemandImport.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/FileDialogs.h"
 #include "ui/MessageBox.h"
@@ -20,6 +20,12 @@
 namespace {
 
 const QString kImportTitle = QStringLiteral("Browse For Spreadsheet...");
+
+void printImportLog(qint64 importId)
+{
+    documents::produce(QStringLiteral("crptImportLogReport"),
+                       {{QStringLiteral("import"), QString::number(importId)}});
+}
 
 // OK and Cancel at the bottom right; Cancel closes the window.
 QPushButton *addButtons(QWidget *form, QGridLayout *grid, int row, int columns, const QString &okName,
@@ -94,7 +100,7 @@ void frmImportOrderXLS::ok()
         entry::showDbError(this, e);
         return;
     }
-    entry::guarded(this, [&] { PrintImportLog(run.importId); });
+    entry::guarded(this, [&] { printImportLog(run.importId); });
     closeChildWindow(this);
 }
 
@@ -124,6 +130,6 @@ void frmPrintImportLog::print()
     const int i = m_log->currentIndex();
     if (const auto refusal = purchasing::refuseLogChoice(i, m_logIds.size()))
         return entry::showRefusal(this, *refusal);
-    if (entry::guarded(this, [&] { PrintImportLog(m_logIds.at(i)); }))
+    if (entry::guarded(this, [&] { printImportLog(m_logIds.at(i)); }))
         closeChildWindow(this);
 }

@@ -2,7 +2,7 @@
 
 #include "core/Clock.h"
 #include "purchasing/WindowLayout.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
@@ -250,7 +250,10 @@ void frmPendingPOItems::createPO()
                         [&] { po = purchasing::createPurchaseOrder(header(), selectedTotal(), lines); }))
         return;
     // The order is stored; a failing print does not undo it.
-    entry::guarded(this, [&] { PrintPurchaseOrder(po); });
+    entry::guarded(this, [&] {
+        documents::produce(QStringLiteral("crptPurchaseOrder"),
+                           {{QStringLiteral("po"), QString::number(po)}});
+    });
     FillPendingGrid();
 }
 

@@ -1,9 +1,8 @@
 #include "shipping/ReceivableWindows.h"
 
 #include "core/SharedRoutines.h"
-#include "reports/ReportRegistry.h"
-#include "reports/ReportsMod.h"
 #include "shipping/ReceivableData.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/MoneyField.h"
@@ -188,7 +187,7 @@ frmOpenInvoicesReport::frmOpenInvoicesReport(QWidget *parent)
 
 void frmOpenInvoicesReport::produce()
 {
-    PrintOpenInvoicesReport(dtDate->date());
+    documents::produce(QStringLiteral("crptOpenInvoicesReport"), {{QStringLiteral("asof"), isoDate(dtDate->date())}});
 }
 
 frmARTranReport::frmARTranReport(QWidget *parent)
@@ -198,7 +197,8 @@ frmARTranReport::frmARTranReport(QWidget *parent)
 
 void frmARTranReport::produce()
 {
-    PrintARTranReport(dtStart->date(), dtEnd->date());
+    documents::produce(QStringLiteral("crptARTranReport"), {{QStringLiteral("from"), isoDate(dtStart->date())},
+                                                           {QStringLiteral("to"), isoDate(dtEnd->date())}});
 }
 
 frmSalesRegister::frmSalesRegister(QWidget *parent)
@@ -208,7 +208,6 @@ frmSalesRegister::frmSalesRegister(QWidget *parent)
 
 void frmSalesRegister::produce()
 {
-    const reports::Document *register_ = reports::find(QStringLiteral("crptSalesRegisterReport"));
-    PreviewReport(reports::buildJob(*register_, {{QStringLiteral("from"), isoDate(dtStart->date())},
-                                                 {QStringLiteral("to"), isoDate(dtEnd->date())}}));
+    documents::produce(QStringLiteral("crptSalesRegisterReport"), {{QStringLiteral("from"), isoDate(dtStart->date())},
+                                                                  {QStringLiteral("to"), isoDate(dtEnd->date())}});
 }

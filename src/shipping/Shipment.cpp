@@ -2,8 +2,8 @@
 
 #include "core/Clock.h"
 #include "core/SharedRoutines.h"
-#include "reports/ReportsMod.h"
 #include "shipping/ShipmentData.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
@@ -315,9 +315,21 @@ void Shipment::Save()
     // Printing follows the commit: what was saved stays saved whatever the printer does.
     guarded(this, [&] {
         printWithConfirmation(
-            this, [&] { PrintPackingSlip(saved.id); }, PrintQuestion::PackingSlip, PrintQuestion::Title);
+            this,
+            [&] {
+                documents::produce(QStringLiteral("crptPackingSlip"),
+                                   {{QStringLiteral("shipment"), number(saved.id)}});
+            },
+            PrintQuestion::PackingSlip, PrintQuestion::Title);
         printWithConfirmation(
-            this, [&] { PrintInvoice(saved.id, saved.invoice, saved.dueDate, saved.terms); },
+            this,
+            [&] {
+                documents::produce(QStringLiteral("crptInvoice"),
+                                   {{QStringLiteral("shipment"), number(saved.id)},
+                                    {QStringLiteral("invoice"), number(saved.invoice)},
+                                    {QStringLiteral("due"), saved.dueDate},
+                                    {QStringLiteral("terms"), saved.terms}});
+            },
             PrintQuestion::Invoice, PrintQuestion::Title);
     });
     closeChildWindow(this);
