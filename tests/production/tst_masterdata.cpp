@@ -26,9 +26,9 @@ private Q_SLOTS:
         QTest::newRow("customer ok") << "customer" << QStringList{"Cove", "Active", "Net 10", " 10 "} << ""
                                      << "";
         QTest::newRow("customer blank name")
-            << "customer" << QStringList{"  ", "Active", "Net 10", "10"} << customer << "";
+            << "customer" << QStringList{"  ", "Active", "Net 10", "10"} << customer << "cmbCustomer";
         QTest::newRow("customer no terms")
-            << "customer" << QStringList{"Cove", "Active", "", "10"} << customer << "";
+            << "customer" << QStringList{"Cove", "Active", "", "10"} << customer << "txtTerms";
         QTest::newRow("customer fractional days")
             << "customer" << QStringList{"Cove", "Active", "Net", "2.5"} << days << "txtDays";
         QTest::newRow("customer text days")
@@ -36,15 +36,17 @@ private Q_SLOTS:
         QTest::newRow("employee ok") << "employee" << QStringList{"123", "Ann", "Lee", "Active"} << ""
                                      << "";
         QTest::newRow("employee no last name")
-            << "employee" << QStringList{"123", "Ann", " ", "Active"} << employee << "";
+            << "employee" << QStringList{"123", "Ann", " ", "Active"} << employee << "txtLName";
         QTest::newRow("material ok") << "material" << QStringList{"BLK", "Black", "Active", "Leather"} << ""
                                      << "";
         QTest::newRow("material no type")
-            << "material" << QStringList{"BLK", "Black", "Active", ""} << material << "";
+            << "material" << QStringList{"BLK", "Black", "Active", ""} << material << "cmbType";
         QTest::newRow("set ok") << "set" << QStringList{"R1", "Active", "Set", "BLK"} << ""
                                 << "";
-        QTest::newRow("set no material") << "set" << QStringList{"R1", "Active", "Set", ""} << set << "";
-        QTest::newRow("set no type") << "set" << QStringList{"R1", "Active", "", "BLK"} << set << "";
+        QTest::newRow("set no material") << "set" << QStringList{"R1", "Active", "Set", ""} << set << "txtMaterial";
+        QTest::newRow("set, several empty: the first") << "set" << QStringList{"", "Active", "", ""} << set
+                                                         << "txtRefNo";
+        QTest::newRow("set no type") << "set" << QStringList{"R1", "Active", "", "BLK"} << set << "cmbType";
     }
     void refusals()
     {
