@@ -92,6 +92,11 @@ frmPONavigator::frmPONavigator(QWidget *parent) : QWidget(parent)
     connect(findButton, &QPushButton::clicked, this, &frmPONavigator::FindPurchaseOrders);
     connect(clearButton, &QPushButton::clicked, this, &frmPONavigator::clear);
     connect(printButton, &QPushButton::clicked, this, &frmPONavigator::print);
+    // A double click on a purchase order previews it, as Print does for the current row.
+    connect(m_grid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.isValid())
+            print();
+    });
     connect(deleteButton, &QPushButton::clicked, this, &frmPONavigator::deleteOrder);
     connect(exitButton, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
 

@@ -41,6 +41,7 @@ private Q_SLOTS:
     void refusesNonNumericNumber();
     void clearKeepsGridUntilFind();
     void printsCurrentRow();
+    void doubleClickPrintsThatRow();
     void deleteReturnsItemsToOpen_data();
     void deleteReturnsItemsToOpen();
     void failedDeleteLeavesAll();
@@ -183,6 +184,21 @@ void TestPONavigator::printsCurrentRow()
     QCOMPARE(jobs.at(0).rows.size(), 3);
     QCOMPARE(jobs.at(0).rows.first().integer(QStringLiteral("POID")), 2);
     QCOMPARE(MessageBox::shown().size(), 0);
+}
+
+void TestPONavigator::doubleClickPrintsThatRow()
+{
+    frmPONavigator *w = open();
+    QVERIFY(QTest::qWaitForWindowExposed(w->window()));
+    Grid *grid = w->grid();
+    const QRect cell = grid->visualRect(grid->model()->index(2, 0));
+    QVERIFY(!cell.isEmpty());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    const QList<ReportJob> jobs = m_session.documents();
+    QCOMPARE(jobs.size(), 1);
+    QCOMPARE(jobs.at(0).design, QStringLiteral("crptPurchaseOrder"));
+    QCOMPARE(jobs.at(0).rows.first().integer(QStringLiteral("POID")), 3);
 }
 
 void TestPONavigator::deleteReturnsItemsToOpen_data()
