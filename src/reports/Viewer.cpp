@@ -1,8 +1,9 @@
 #include "reports/Viewer.h"
 
-#include "ui/Progress.h"
-#include "ui/WindowHost.h"
 #include "reports/ReportPrinter.h"
+#include "ui/Progress.h"
+#include "ui/Widgets.h"
+#include "ui/WindowHost.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
@@ -55,11 +57,14 @@ ReportView::ReportView(QWidget *parent) : QWidget(parent)
     setFocusPolicy(Qt::StrongFocus);
     auto *bar = new QHBoxLayout;
     bar->setContentsMargins(4, 2, 4, 2);
-    m_first = toolButton(this, QStyle::SP_MediaSkipBackward, QStringLiteral("First page"), QStringLiteral("btnFirst"));
+    m_first = toolButton(this, QStyle::SP_MediaSkipBackward, QStringLiteral("First page"),
+                         QStringLiteral("btnFirst"));
     m_previous = toolButton(this, QStyle::SP_MediaSeekBackward, QStringLiteral("Previous page"),
                             QStringLiteral("btnPrevious"));
-    m_next = toolButton(this, QStyle::SP_MediaSeekForward, QStringLiteral("Next page"), QStringLiteral("btnNext"));
-    m_last = toolButton(this, QStyle::SP_MediaSkipForward, QStringLiteral("Last page"), QStringLiteral("btnLast"));
+    m_next =
+        toolButton(this, QStyle::SP_MediaSeekForward, QStringLiteral("Next page"), QStringLiteral("btnNext"));
+    m_last =
+        toolButton(this, QStyle::SP_MediaSkipForward, QStringLiteral("Last page"), QStringLiteral("btnLast"));
     m_pageBox = new QSpinBox(this);
     m_pageBox->setObjectName(QStringLiteral("txtPage"));
     m_pageBox->setRange(1, 1);
@@ -70,11 +75,13 @@ ReportView::ReportView(QWidget *parent) : QWidget(parent)
     m_zoomBox->addItem(QStringLiteral("Whole Page"), FitPage);
     for (int z : kZoomSteps)
         m_zoomBox->addItem(QStringLiteral("%1%").arg(z), z);
-    m_print = toolButton(this, QStyle::SP_DialogSaveButton, QStringLiteral("Print"), QStringLiteral("btnPrint"));
+    m_print =
+        toolButton(this, QStyle::SP_DialogSaveButton, QStringLiteral("Print"), QStringLiteral("btnPrint"));
     m_print->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), m_print->icon()));
     m_print->setText(QStringLiteral("Print..."));
     m_print->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_export = toolButton(this, QStyle::SP_DriveFDIcon, QStringLiteral("Export to PDF"), QStringLiteral("btnExport"));
+    m_export = toolButton(this, QStyle::SP_DriveFDIcon, QStringLiteral("Export to PDF"),
+                          QStringLiteral("btnExport"));
     m_export->setText(QStringLiteral("Export PDF..."));
     m_export->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     bar->addWidget(m_first);
@@ -372,6 +379,10 @@ Viewer::Viewer(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Report Viewer"));
     m_view = new ReportView(this);
     resize(900, 700);
+    // Escape puts the document away, as it closes a request window.
+    auto *close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    close->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(close, &QShortcut::activated, this, [this] { closeChildWindow(this); });
 }
 
 void Viewer::resizeEvent(QResizeEvent *event)
@@ -389,7 +400,8 @@ Viewer *Viewer::showDocument(const reports::ReportDocument &document)
     if (auto *frame = qobject_cast<QMdiSubWindow *>(viewer->parentWidget())) {
         if (QMdiArea *area = frame->mdiArea()) {
             if (!wasOpen) // a new viewer takes the client area right of the navigation pane
-                frame->resize(std::max(600, area->viewport()->width() - frame->x()), area->viewport()->height());
+                frame->resize(std::max(600, area->viewport()->width() - frame->x()),
+                              area->viewport()->height());
             if (frame->isMinimized())
                 frame->showNormal();
             area->setActiveSubWindow(frame);

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
@@ -37,8 +38,8 @@ ReportDocument materials(int count)
     job.design = QStringLiteral("crptMaterialReport");
     QList<QVariantList> rows;
     for (int i = 0; i < count; ++i)
-        rows << QVariantList{QStringLiteral("M%1").arg(i), QStringLiteral("Material %1").arg(i), "Active", "Leather",
-                             "2010-01-02"};
+        rows << QVariantList{QStringLiteral("M%1").arg(i), QStringLiteral("Material %1").arg(i), "Active",
+                             "Leather", "2010-01-02"};
     job.rows = makeRows(findDesign(job.design)->columns, rows);
     return ReportDocument(job);
 }
@@ -58,7 +59,8 @@ struct CancelWhenShown
             for (QWidget *w : QApplication::allWidgets()) {
                 auto *dialog = qobject_cast<QProgressDialog *>(w);
                 // Once a page is done, so the count is shown; hidden or not, the dialog can be cancelled.
-                if (dialog && dialog->objectName() == QLatin1String("pageProgress") && value < 0 && dialog->value() > 0) {
+                if (dialog && dialog->objectName() == QLatin1String("pageProgress") && value < 0 &&
+                    dialog->value() > 0) {
                     value = dialog->value();
                     maximum = dialog->maximum();
                     label = dialog->labelText();
@@ -112,7 +114,26 @@ private Q_SLOTS:
     void wholePageFitsTheView_data();
     void wholePageFitsTheView();
     void wheelAndKeysTurnPages();
+    void escapeClosesTheViewer();
 };
+
+void TestReportViewer::escapeClosesTheViewer()
+{
+    TestDatabase t;
+    loadShopFixture();
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    WindowReportOutput output;
+    setReportOutput(&output);
+    output.preview(production::customerListingJob());
+    QPointer<Viewer> viewer = qobject_cast<Viewer *>(MainWindow::findChildWindow(QStringLiteral("Viewer")));
+    QVERIFY(viewer);
+    viewer->CRViewer()->setFocus();
+    QTest::keyClick(viewer->CRViewer(), Qt::Key_Escape);
+    QTRY_VERIFY(!viewer);
+    setReportOutput(nullptr);
+}
 
 void TestReportViewer::secondPreviewReplacesTheDocument()
 {
