@@ -3,6 +3,7 @@
 #include "core/Database.h"
 #include "core/Passphrase.h"
 #include "core/Startup.h"
+#include "ui/ServerLoginBox.h"
 #include "ui/ShopPassphrase.h"
 #include "ui/Progress.h"
 #include "reports/ReportCommandLine.h"
@@ -57,6 +58,7 @@ int runApplication(int argc, char **argv)
     }
 
     passphrase::setPrompt(ShopPassphrase::ask);
+    serverLogin() = ServerLoginBox::ask;
     showSchemaUpgradeProgress();
     try {
         setDbConnection(openConfiguredDatabase(folder));

@@ -71,7 +71,6 @@ static const char *const kExpected[] = {
     "PendingPOItemID",
     "POSetup: Vendor1 Vendor2 Vendor3 Terms BillTo1 BillTo2 BillTo3 ShipTo1 ShipTo2 ShipTo3 Comment",
     "ImportXLSLog: ID ImportID LogDate Description",
-    "tmpHistory: Material Date Description ID Who Qty BegBal",
 };
 
 class TestSchema : public QObject
@@ -90,9 +89,8 @@ private Q_SLOTS:
             QCOMPARE(t.db().columnsOf(table), columns);
             ++tables;
         }
-        const int actual = t.db().scalar(QStringLiteral(
-            "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%'")).toInt();
-        QCOMPARE(actual, tables);
+        // CutsheetsTEMP is the connection's own; scratch tables are no part of the shop's data.
+        QCOMPARE(t.db().tableNames().size(), tables - 1);
     }
 
     void keysOfDifferentCaseAreTheSameKey()

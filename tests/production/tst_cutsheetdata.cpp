@@ -178,7 +178,8 @@ private Q_SLOTS:
         QCOMPARE(s.count(QStringLiteral("Cutsheets")), 2);
 
         const RowSet log =
-            s.t.db().query(QStringLiteral("SELECT ID, Action, Sets, Feet FROM CutsheetsTEMP ORDER BY rowid"));
+            s.t.db().query(QStringLiteral("SELECT ID, Action, Sets, Feet FROM CutsheetsTEMP ORDER BY %1")
+                               .arg(s.t.db().rowKey()));
         QCOMPARE(log.size(), 4);
         const QList<QPair<qint64, QString>> expected = {
             {added.id, "**New**"}, {s.cutA, "**Edit**"}, {s.cutB, "**Delete**"}, {99999, "**Delete**"}};

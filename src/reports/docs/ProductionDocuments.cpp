@@ -107,7 +107,8 @@ ReportJob cutsheetControlJob()
             "CutsheetsTEMP.Feet AS Feet, CutsheetsTEMP.Action AS Action, Employee.FirstName AS FirstName, "
             "Employee.LastName AS LastName "
             "FROM CutsheetsTEMP LEFT JOIN Employee ON CutsheetsTEMP.SSN = Employee.SSN "
-            "ORDER BY CutsheetsTEMP.rowid")));
+            "ORDER BY CutsheetsTEMP.%1")
+                                 .arg(DbConnection().rowKey())));
 }
 
 void reports::docs::addProductionDocuments(Family &family)
