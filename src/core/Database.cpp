@@ -271,7 +271,8 @@ void Database::fail(int rc, const QString &sql) const
     throw DbError(rc, engineText(m_db, rc), sql).inFile(m_path);
 }
 
-std::unique_ptr<Database> Database::openServer(const QString &uri, const QString &user, const QString &password)
+std::unique_ptr<Database> Database::openServer(const QString &uri, const QString &user,
+                                               const QString &password)
 {
     std::unique_ptr<Database> db(new Database);
     db->m_server = PgEngine::connect(uri, user, password);
@@ -397,8 +398,9 @@ void Database::setUp()
     sqlite3_busy_timeout(m_db, 2000);
     sqlite3_extended_result_codes(m_db, 0);
     for (int argc : {1, 2}) {
-        const int rc = sqlite3_create_function(m_db, "RoundHalfEven", argc, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                               nullptr, roundFunction, nullptr, nullptr);
+        const int rc =
+            sqlite3_create_function(m_db, "RoundHalfEven", argc, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                    roundFunction, nullptr, nullptr);
         if (rc != SQLITE_OK)
             fail(rc);
     }
@@ -528,7 +530,10 @@ qint64 Database::insert(const QString &table, const Fields &fields)
             m_server->run(sql, values);
             return 0;
         }
-        return m_server->run(sql + QStringLiteral(" RETURNING ") + key, values).rows.first().value(0).toLongLong();
+        return m_server->run(sql + QStringLiteral(" RETURNING ") + key, values)
+            .rows.first()
+            .value(0)
+            .toLongLong();
     }
     exec(sql, values);
     return sqlite3_last_insert_rowid(m_db);
@@ -553,9 +558,10 @@ int Database::update(const QString &table, const Fields &fields, const QString &
 bool Database::tableExists(const QString &name)
 {
     if (m_server)
-        return scalar(QStringLiteral("SELECT count(*) FROM pg_class WHERE relname = lower(?) AND relkind = 'r' "
-                                     "AND pg_table_is_visible(oid)"),
-                      {name})
+        return scalar(
+                   QStringLiteral("SELECT count(*) FROM pg_class WHERE relname = lower(?) AND relkind = 'r' "
+                                  "AND pg_table_is_visible(oid)"),
+                   {name})
                    .toLongLong() > 0;
     // Session-local scratch tables count too.
     return scalar(QStringLiteral("SELECT count(*) FROM (SELECT type, name FROM sqlite_master UNION ALL "
@@ -574,8 +580,9 @@ QStringList Database::tableNames()
             names << schemaSpelling(r.text(QStringLiteral("tablename")));
         return names;
     }
-    for (const Row &r : query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT "
-                                             "LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name")))
+    for (const Row &r :
+         query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT "
+                              "LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name")))
         names << r.text(QStringLiteral("name"));
     return names;
 }
@@ -583,8 +590,9 @@ QStringList Database::tableNames()
 bool Database::indexExists(const QString &name)
 {
     if (m_server)
-        return scalar(QStringLiteral("SELECT count(*) FROM pg_indexes WHERE indexname = lower(?) AND schemaname = "
-                                     "current_schema()"),
+        return scalar(QStringLiteral(
+                          "SELECT count(*) FROM pg_indexes WHERE indexname = lower(?) AND schemaname = "
+                          "current_schema()"),
                       {name})
                    .toLongLong() > 0;
     return scalar(QStringLiteral(
@@ -627,7 +635,7 @@ QStringList Database::integrityProblems()
     RowSet objects;
     try {
         objects = query(QStringLiteral("SELECT type, name, tbl_name FROM sqlite_master "
-                                          "WHERE type IN ('table', 'index') ORDER BY type DESC, name"));
+                                       "WHERE type IN ('table', 'index') ORDER BY type DESC, name"));
     } catch (const DbError &e) {
         findings << QStringLiteral("the list of tables cannot be read: %1").arg(e.message());
     }
@@ -645,7 +653,7 @@ QStringList Database::integrityProblems()
                 continue;
             const QString first = quoted(columns.at(0).text(QStringLiteral("name")));
             exec(QStringLiteral("SELECT %1 FROM %2 INDEXED BY %3 ORDER BY %1")
-                        .arg(first, quoted(table), quoted(name)));
+                     .arg(first, quoted(table), quoted(name)));
         } catch (const DbError &e) {
             findings << (name == table
                              ? QStringLiteral("table %1: %2").arg(name, e.message())

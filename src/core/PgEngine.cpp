@@ -19,7 +19,8 @@ constexpr int kStatementFailed = 1;
 constexpr int kConnectBase = 1000;
 
 // Type numbers of the server's built-in types.
-enum : Oid {
+enum : Oid
+{
     kBool = 16,
     kBytea = 17,
     kInt8 = 20,
@@ -29,6 +30,7 @@ enum : Oid {
     kOid = 26,
     kFloat4 = 700,
     kFloat8 = 701,
+    kTimestamp = 1114,
     kNumeric = 1700,
 };
 
@@ -103,7 +105,8 @@ Translated translate(const QString &sql, const QStringList &inlined = {})
             const QString word = sql.mid(start, i - start);
             t.text += word;
             const QString lower = word.toLower();
-            if (previousWord.compare(QLatin1String("AS"), Qt::CaseInsensitive) == 0 || !t.spelled.contains(lower))
+            if (previousWord.compare(QLatin1String("AS"), Qt::CaseInsensitive) == 0 ||
+                !t.spelled.contains(lower))
                 t.spelled.insert(lower, word);
             previousWord = word;
         } else {
@@ -189,6 +192,11 @@ QVariant valueOf(PGresult *res, int row, int col)
         }
         return QVariant(text.toDouble());
     }
+    case kTimestamp: {
+        // A day written without its time reads back as it was written.
+        const QString text = QString::fromUtf8(raw, len);
+        return QVariant(text.endsWith(QLatin1String(" 00:00:00")) ? text.left(10) : text);
+    }
     case kBytea: {
         size_t n = 0;
         unsigned char *bytes = PQunescapeBytea(reinterpret_cast<const unsigned char *>(raw), &n);
@@ -209,8 +217,9 @@ QString plainConnectMessage(const QString &location, const QString &engine, PgEn
     if (engine.contains(QLatin1String("password authentication failed")) ||
         engine.contains(QLatin1String("authentication failed"))) {
         refusal = passwordGiven ? PgEngine::Refusal::WrongPassword : PgEngine::Refusal::NeedsPassword;
-        return passwordGiven ? QStringLiteral("The user name or password for the database server was not accepted.")
-                             : QStringLiteral("The database server asks for a password.");
+        return passwordGiven
+                   ? QStringLiteral("The user name or password for the database server was not accepted.")
+                   : QStringLiteral("The database server asks for a password.");
     }
     if (engine.contains(QLatin1String("no password supplied")) ||
         engine.contains(QLatin1String("fe_sendauth"))) {
@@ -221,7 +230,8 @@ QString plainConnectMessage(const QString &location, const QString &engine, PgEn
         refusal = PgEngine::Refusal::MissingDatabase;
         return QStringLiteral("The database %1 does not exist on the server.").arg(database);
     }
-    if (engine.contains(QLatin1String("Connection refused")) || engine.contains(QLatin1String("No such file")) ||
+    if (engine.contains(QLatin1String("Connection refused")) ||
+        engine.contains(QLatin1String("No such file")) ||
         engine.contains(QLatin1String("could not translate host name")) ||
         engine.contains(QLatin1String("timeout")) || engine.contains(QLatin1String("No route to host")) ||
         engine.contains(QLatin1String("could not connect"))) {
@@ -289,7 +299,8 @@ std::unique_ptr<PgEngine> PgEngine::connect(const QString &uri, const QString &u
         }
         throw DbError(kConnectBase + int(refusal), message).inFile(e->m_location);
     }
-    PQsetNoticeProcessor(e->m_conn, [](void *, const char *) {}, nullptr);
+    PQsetNoticeProcessor(
+        e->m_conn, [](void *, const char *) {}, nullptr);
     e->script(QStringLiteral("SET datestyle = ISO; SET client_min_messages = warning"));
     return e;
 }
@@ -336,9 +347,10 @@ PgEngine::Result PgEngine::run(const QString &sql, const QVariantList &params)
     }
     const Translated t = translate(sql, inlined);
     if (t.placeholders != params.size())
-        throw DbError(kStatementFailed,
-                      QStringLiteral("Statement expects %1 values, %2 given").arg(t.placeholders).arg(params.size()),
-                      sql);
+        throw DbError(
+            kStatementFailed,
+            QStringLiteral("Statement expects %1 values, %2 given").arg(t.placeholders).arg(params.size()),
+            sql);
     const int n = inlined.isEmpty() ? int(params.size()) : 0;
     std::vector<QByteArray> texts(static_cast<size_t>(n));
     std::vector<const char *> values(static_cast<size_t>(n));
@@ -359,7 +371,8 @@ PgEngine::Result PgEngine::run(const QString &sql, const QVariantList &params)
         const ExecStatusType status = PQresultStatus(res);
         if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
             break;
-        static const QRegularExpression untyped(QStringLiteral("could not determine data type of parameter \\$(\\d+)"));
+        static const QRegularExpression untyped(
+            QStringLiteral("could not determine data type of parameter \\$(\\d+)"));
         const auto m = untyped.match(QString::fromUtf8(PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY)));
         if (!m.hasMatch() || m.captured(1).toInt() < 1 || m.captured(1).toInt() > n)
             fail(sql, res);
@@ -406,10 +419,11 @@ QString PgEngine::identityColumn(const QString &table)
     auto found = m_identity.constFind(key);
     if (found != m_identity.constEnd())
         return *found;
-    const RowSet rows = run(QStringLiteral("SELECT a.attname FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
-                                           "WHERE c.oid = to_regclass(?) AND a.attidentity <> '' AND a.attnum > 0"),
-                            {key})
-                            .rows;
+    const RowSet rows =
+        run(QStringLiteral("SELECT a.attname FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
+                           "WHERE c.oid = to_regclass(?) AND a.attidentity <> '' AND a.attnum > 0"),
+            {key})
+            .rows;
     const QString column = rows.isEmpty() ? QString() : rows.first().value(0).toString();
     m_identity.insert(key, column);
     return column;

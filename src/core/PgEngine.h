@@ -17,12 +17,21 @@ class PgEngine
 {
 public:
     // Why a connection could not be made.
-    enum class Refusal { None, NeedsPassword, WrongPassword, Unreachable, MissingDatabase, Other };
+    enum class Refusal
+    {
+        None,
+        NeedsPassword,
+        WrongPassword,
+        Unreachable,
+        MissingDatabase,
+        Other
+    };
 
     // Connects to `uri`; an empty user or password leaves them to the URI, the password file or
     // the service file. Throws DbError whose message says in one line what is wrong; refusal()
     // of a caught error is found with refusalOf().
-    static std::unique_ptr<PgEngine> connect(const QString &uri, const QString &user, const QString &password);
+    static std::unique_ptr<PgEngine> connect(const QString &uri, const QString &user,
+                                             const QString &password);
     static Refusal refusalOf(const DbError &e);
     ~PgEngine();
 

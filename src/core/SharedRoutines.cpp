@@ -75,9 +75,10 @@ void UpdateSetPrice(const QString &customerRefNo, Money oldPrice, Money newPrice
                            "WHERE CustomerRefNo = ?"),
             {QVariant::fromValue(newPrice), QVariant::fromValue(newPrice - oldPrice), customerRefNo});
     const QString today = isoDate(Clock::today());
-    const QVariant row = db.scalar(
-        QStringLiteral("SELECT %1 FROM PriceUpdate WHERE CustomerRefNumber = ? ORDER BY %1 LIMIT 1").arg(db.rowKey()),
-        {customerRefNo});
+    const QVariant row =
+        db.scalar(QStringLiteral("SELECT %1 FROM PriceUpdate WHERE CustomerRefNumber = ? ORDER BY %1 LIMIT 1")
+                      .arg(db.rowKey()),
+                  {customerRefNo});
     if (row.isNull())
         db.insert(QStringLiteral("PriceUpdate"),
                   {{QStringLiteral("CustomerRefNumber"), customerRefNo}, {QStringLiteral("DatePriceChanged"), today}});

@@ -42,14 +42,15 @@ void requireShopSchema(Database &db)
         return;
     if (db.isServer()) {
         const QString name = serverDatabaseName(db.path());
-        throw DbError(SQLITE_NOTADB,
-                      missing.size() == int(schema::tables().size())
-                          ? QStringLiteral("The database %1 holds no tables of this program; corvane-mkdb prepares "
-                                           "it.")
-                                .arg(name)
-                          : QStringLiteral("The database %1 is not a whole shop database: the table(s) %2 are "
-                                           "missing.")
-                                .arg(name, missing.join(QStringLiteral(", "))));
+        throw DbError(
+            SQLITE_NOTADB,
+            missing.size() == int(schema::tables().size())
+                ? QStringLiteral("The database %1 holds no tables of this program; corvane-mkdb prepares "
+                                 "it.")
+                      .arg(name)
+                : QStringLiteral("The database %1 is not a whole shop database: the table(s) %2 are "
+                                 "missing.")
+                      .arg(name, missing.join(QStringLiteral(", "))));
     }
     if (missing.size() == int(schema::tables().size()))
         throw DbError::unusableFile(SQLITE_NOTADB, db.path(),

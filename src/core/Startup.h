@@ -22,7 +22,8 @@ std::unique_ptr<Database> openShopDatabase(const QString &path);
 
 // Asks for the user name and password of a server database: `problem` is empty on the first
 // ask and says what was wrong after a refused try. False when the user gives up.
-using ServerLogin = std::function<bool(const QString &uri, QString &user, QString &password, const QString &problem)>;
+using ServerLogin =
+    std::function<bool(const QString &uri, QString &user, QString &password, const QString &problem)>;
 // The login box start-up uses when libpq's password and service files give no password; none
 // by default, and then a server that asks for a password refuses the connection.
 ServerLogin &serverLogin();

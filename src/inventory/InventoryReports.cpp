@@ -47,7 +47,7 @@ ReportJob availableInventoryJob(const QDate &asOf, bool inactive)
         "Cutsheets.Item "
         "WHERE Orders.OrderDate <= ? AND Orders.Status <> 'Void' "
         "GROUP BY OrderItem.OrderID, OrderItem.ItemNumber, OrderItem.MaterialID, Sets.ReqFeet, "
-        "OrderItem.Qty) "
+        "OrderItem.Qty) lines "
         "GROUP BY Material)");
     const QString sqlText =
         QStringLiteral(
@@ -88,12 +88,13 @@ ReportJob inventoryValuationJob(const QDate &asOf, bool inactive)
         "SUM(ShipmentItems.Qty) AS QtyShipped "
         "FROM ShipmentItems LEFT JOIN Shipment ON ShipmentItems.ShipmentID = Shipment.ID "
         "WHERE Shipment.Date <= ? GROUP BY ShipmentItems.OrderID, ShipmentItems.LineItem) ss "
-        "ON sc.OrderID = ss.OrderID AND sc.Item = ss.Item) "
+        "ON sc.OrderID = ss.OrderID AND sc.Item = ss.Item) cs "
         "GROUP BY Material)");
     const QString sqlText =
         QStringLiteral(
             "SELECT Material.ID AS Material, Material.Description AS Description, Material.Type AS Type, "
-            "Material.Status AS Status, COALESCE(a.OnHand, 0) AS OnHandAdj, COALESCE(c.OnHand, 0) AS OnHandCut, "
+            "Material.Status AS Status, COALESCE(a.OnHand, 0) AS OnHandAdj, COALESCE(c.OnHand, 0) AS "
+            "OnHandCut, "
             "COALESCE(a.Average, 0) AS Average, COALESCE(v.CutVal, 0) AS CutValue FROM Material "
             "LEFT JOIN %1 a ON Material.ID = a.Material LEFT JOIN %2 c ON Material.ID = c.Material "
             "LEFT JOIN %3 v ON Material.ID = v.Material %4"
@@ -108,15 +109,17 @@ ReportJob materialHistoryJob(const QDate &from, const QDate &to, const std::opti
 {
     // A movement's material as listed in the material master, or empty when it is not there.
     const auto listed = [](const char *column) {
-        return QStringLiteral("COALESCE((SELECT Material.ID FROM Material WHERE Material.ID = %1 LIMIT 1), '')")
+        return QStringLiteral(
+                   "COALESCE((SELECT Material.ID FROM Material WHERE Material.ID = %1 LIMIT 1), '')")
             .arg(QLatin1String(column));
     };
     // The balance before the period, per listed material (and one for the unlisted ones).
     const QString opening =
-        QStringLiteral("(SELECT Material, SUM(OnHand) AS BegBal FROM "
-                       "(SELECT %1 AS Material, OnHand FROM "
-                       "(SELECT Material AS Raw, OnHand FROM %2 UNION ALL SELECT Material, -OnHand FROM %3) r) o "
-                       "GROUP BY Material)")
+        QStringLiteral(
+            "(SELECT Material, SUM(OnHand) AS BegBal FROM "
+            "(SELECT %1 AS Material, OnHand FROM "
+            "(SELECT Material AS Raw, OnHand FROM %2 a UNION ALL SELECT Material, -OnHand FROM %3 c) r) o "
+            "GROUP BY Material)")
             .arg(listed("Raw"), sql::adjusted("<"), sql::cut("<"));
     QString moves =
         QStringLiteral("SELECT %1 AS Material, Adjustment.Date AS Date, Adjustment.Reason AS Description, "
@@ -199,7 +202,8 @@ ReportJob leatherSalesJob(const QDate &from, const QDate &to, const QStringList 
     const QString sqlText =
         QStringLiteral(
             "SELECT Material.ID AS Material, Material.Type AS Type, COALESCE(s.C1Sales, 0.0) AS C1Sales, "
-            "COALESCE(s.C2Sales, 0.0) AS C2Sales, COALESCE(s.C3Sales, 0.0) AS C3Sales, COALESCE(s.C4Sales, 0.0) AS "
+            "COALESCE(s.C2Sales, 0.0) AS C2Sales, COALESCE(s.C3Sales, 0.0) AS C3Sales, COALESCE(s.C4Sales, "
+            "0.0) AS "
             "C4Sales, "
             "COALESCE(s.OtherSales, 0.0) AS OtherSales, w.Weeks AS Weeks FROM Material "
             "LEFT JOIN (SELECT OrderItem.MaterialID AS Material, %1 "

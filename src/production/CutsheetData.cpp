@@ -139,8 +139,7 @@ std::optional<Refusal> refuseTooManySets(const QString &idText, const QString &o
     // An unknown line has no ordered quantity: it counts as none and shows as nothing.
     QString ordered;
     const RowSet line = DbConnection().query(
-        QStringLiteral(
-            "SELECT Qty FROM OrderItem WHERE OrderID = ? AND ItemNumber = ? ORDER BY %1 LIMIT 1")
+        QStringLiteral("SELECT Qty FROM OrderItem WHERE OrderID = ? AND ItemNumber = ? ORDER BY %1 LIMIT 1")
             .arg(DbConnection().rowKey()),
         {*order, *item});
     if (!line.isEmpty())

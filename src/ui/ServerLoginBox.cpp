@@ -13,8 +13,8 @@ ServerLoginBox::ServerLoginBox(const QString &uri, const QString &problem, QWidg
     setObjectName(QStringLiteral("frmServerLoginBox"));
     setWindowTitle(QStringLiteral("Database Login"));
     auto *grid = new QGridLayout(this);
-    auto *note = new QLabel(problem.isEmpty() ? QStringLiteral("The shop's database %1 asks who you are.").arg(uri)
-                                              : problem);
+    auto *note = new QLabel(
+        problem.isEmpty() ? QStringLiteral("The shop's database %1 asks who you are.").arg(uri) : problem);
     note->setWordWrap(true);
     grid->addWidget(note, 0, 0, 1, 3);
     auto field = [&](const QString &name, const QString &caption, int row) {

@@ -213,7 +213,8 @@ private Q_SLOTS:
             QFAIL("the failing statement did not throw");
         } catch (const DbError &e) {
             // The engine's own words: "no such table" in the file, "does not exist" on the server.
-            QVERIFY2(e.message().contains(QStringLiteral("nosuchtable"), Qt::CaseInsensitive), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(QStringLiteral("nosuchtable"), Qt::CaseInsensitive),
+                     qPrintable(e.message()));
         }
         QCOMPARE(t.db().scalar(QStringLiteral("SELECT count(*) FROM Orders")).toInt(), 0);
 

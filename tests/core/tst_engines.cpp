@@ -15,7 +15,8 @@ class TestEngines : public QObject
     // A second connection to the database under test.
     static std::unique_ptr<Database> secondConnection(const TestDatabase &t)
     {
-        return testingOnServer() ? Database::openServer(t.path()) : Database::open(t.path(), schema::password());
+        return testingOnServer() ? Database::openServer(t.path())
+                                 : Database::open(t.path(), schema::password());
     }
 
     static QString serverUri(const QString &database, const QString &user = QStringLiteral("postgres"))
@@ -32,15 +33,16 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("equal") << "SELECT Name FROM Customer WHERE Name = ? ORDER BY Name"
                                << QVariantList{"acme trim"} << QStringList{"Acme Trim"};
-        QTest::newRow("like") << "SELECT Name FROM Customer WHERE Name LIKE ? ORDER BY Name" << QVariantList{"b%"}
-                              << QStringList{"banner co", "Bolt_Works"};
+        QTest::newRow("like") << "SELECT Name FROM Customer WHERE Name LIKE ? ORDER BY Name"
+                              << QVariantList{"b%"} << QStringList{"banner co", "Bolt_Works"};
         QTest::newRow("order") << "SELECT Name FROM Customer ORDER BY Name" << QVariantList{}
                                << QStringList{"Acme Trim", "banner co", "Bolt_Works", "Zed"};
         QTest::newRow("group") << "SELECT COUNT(*) AS N FROM Customer GROUP BY Status ORDER BY N"
                                << QVariantList{} << QStringList{"1", "3"};
         QTest::newRow("in") << "SELECT Name FROM Customer WHERE Status IN ('active') ORDER BY Name"
                             << QVariantList{} << QStringList{"Acme Trim", "banner co", "Zed"};
-        QTest::newRow("lower order") << "SELECT Name FROM Customer ORDER BY LOWER(Name) DESC" << QVariantList{}
+        QTest::newRow("lower order") << "SELECT Name FROM Customer ORDER BY LOWER(Name) DESC"
+                                     << QVariantList{}
                                      << QStringList{"Zed", "Bolt_Works", "banner co", "Acme Trim"};
     }
     void caseBlindTextGivesTheSameRows()
@@ -49,8 +51,11 @@ private Q_SLOTS:
         QFETCH(QVariantList, params);
         QFETCH(QStringList, expected);
         TestDatabase t;
-        for (const auto &[name, status] : std::initializer_list<std::pair<const char *, const char *>>{
-                 {"Zed", "Active"}, {"banner co", "ACTIVE"}, {"Acme Trim", "active"}, {"Bolt_Works", "Inactive"}})
+        for (const auto &[name, status] :
+             std::initializer_list<std::pair<const char *, const char *>>{{"Zed", "Active"},
+                                                                          {"banner co", "ACTIVE"},
+                                                                          {"Acme Trim", "active"},
+                                                                          {"Bolt_Works", "Inactive"}})
             t.db().insert(QStringLiteral("Customer"),
                           {{"Name", QString::fromLatin1(name)}, {"Status", QString::fromLatin1(status)}});
         QStringList got;
@@ -62,18 +67,20 @@ private Q_SLOTS:
     void valuesReadBackAsTheFileGivesThem()
     {
         TestDatabase t;
-        const qint64 id = t.db().insert(QStringLiteral("Invoice"), {{"Customer", QStringLiteral("Acme")},
-                                                                    {"InvoiceDate", QDate(2010, 4, 14)},
-                                                                    {"DueDate", QDate(2010, 5, 14)},
-                                                                    {"Total", QVariant::fromValue(Money::fromUnits(1005000))}});
+        const qint64 id = t.db().insert(QStringLiteral("Invoice"),
+                                        {{"Customer", QStringLiteral("Acme")},
+                                         {"InvoiceDate", QDate(2010, 4, 14)},
+                                         {"DueDate", QDate(2010, 5, 14)},
+                                         {"Total", QVariant::fromValue(Money::fromUnits(1005000))}});
         QCOMPARE(t.db().insert(QStringLiteral("Invoice"), {{"Customer", QStringLiteral("Acme")}}), id + 1);
-        const Row r = t.db()
-                          .query(QStringLiteral("SELECT Invoice, InvoiceDate, Total, Total * 2 AS Twice, "
-                                                "%1 AS Days, RoundHalfEven(Total / 4, 2) AS Quarter "
-                                                "FROM Invoice WHERE Invoice = ?")
-                                     .arg(t.db().daysBetween(QStringLiteral("DueDate"), QStringLiteral("InvoiceDate"))),
-                                 {id})
-                          .first();
+        const Row r =
+            t.db()
+                .query(QStringLiteral("SELECT Invoice, InvoiceDate, Total, Total * 2 AS Twice, "
+                                      "%1 AS Days, RoundHalfEven(Total / 4, 2) AS Quarter "
+                                      "FROM Invoice WHERE Invoice = ?")
+                           .arg(t.db().daysBetween(QStringLiteral("DueDate"), QStringLiteral("InvoiceDate"))),
+                       {id})
+                .first();
         QCOMPARE(r.columns(), QStringList({"Invoice", "InvoiceDate", "Total", "Twice", "Days", "Quarter"}));
         QCOMPARE(r.integer(QStringLiteral("Invoice")), id);
         QCOMPARE(r.text(QStringLiteral("InvoiceDate")), QStringLiteral("2010-04-14"));
@@ -89,8 +96,9 @@ private Q_SLOTS:
         for (const char *ref : {"C", "A", "B"})
             t.db().insert(QStringLiteral("PriceUpdate"), {{"CustomerRefNumber", QString::fromLatin1(ref)}});
         QStringList got;
-        for (const Row &r : t.db().query(
-                 QStringLiteral("SELECT CustomerRefNumber FROM PriceUpdate ORDER BY %1").arg(t.db().rowKey())))
+        for (const Row &r :
+             t.db().query(QStringLiteral("SELECT CustomerRefNumber FROM PriceUpdate ORDER BY %1")
+                              .arg(t.db().rowKey())))
             got << r.text(QStringLiteral("CustomerRefNumber"));
         QCOMPARE(got, QStringList({"C", "A", "B"}));
     }
@@ -135,12 +143,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<QString>("message");
-        QTest::newRow("wrong password") << "password" << "The user name or password for the database server was not "
-                                                         "accepted.";
-        QTest::newRow("no password") << "nopassword" << "The database server asks for a password.";
-        QTest::newRow("missing database") << "missing" << "The database corvane_nosuch does not exist on the server.";
-        QTest::newRow("unreachable") << "unreachable" << "The database server cannot be reached";
-        QTest::newRow("no schema") << "empty" << "holds no tables of this program; corvane-mkdb prepares it.";
+        QTest::newRow("wrong password") << "password"
+                                        << "The user name or password for the database server was not "
+                                           "accepted.";
+        QTest::newRow("no password") << "nopassword"
+                                     << "The database server asks for a password.";
+        QTest::newRow("missing database") << "missing"
+                                          << "The database corvane_nosuch does not exist on the server.";
+        QTest::newRow("unreachable") << "unreachable"
+                                     << "The database server cannot be reached";
+        QTest::newRow("no schema") << "empty"
+                                   << "holds no tables of this program; corvane-mkdb prepares it.";
     }
     void serverRefusalsArePlain()
     {

@@ -49,7 +49,8 @@ static const char *const kExpected[] = {
     "Sets: CustomerRefNo Customer Type Style Material ReqFeet ProductionStandard EmployeeRate CuttingPrice "
     "SewingPrice VinylPrice LeatherPrice KitPrice TotalPrice Status DateAdded",
     "PriceUpdate: CustomerRefNumber DatePriceChanged",
-    "Customer: Name Address1 Address2 City State Zip Phone Fax ShipTo ShipToAddress1 ShipToAddress2 ShipToCity "
+    "Customer: Name Address1 Address2 City State Zip Phone Fax ShipTo ShipToAddress1 ShipToAddress2 "
+    "ShipToCity "
     "ShipToState ShipToZip ShipToPhone ShipToFax Status Terms Days DateAdded",
     "Employee: SSN FirstName LastName Address City State Zip Phone Status HireDate DateAdded",
     "Material: ID Description Status Type DateAdded",

@@ -252,6 +252,7 @@ private Q_SLOTS:
     // The log row is written in the same transaction as the cut sheet.
     void failedLogLeavesNoCutsheet()
     {
+        SKIP_ON_SERVER("the failure is injected with the file's trigger syntax");
         Shop s;
         s.t.db().exec(QStringLiteral("CREATE TRIGGER failLog BEFORE INSERT ON CutsheetsTEMP "
                                      "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));

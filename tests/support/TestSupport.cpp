@@ -40,12 +40,14 @@ QString serverTemplate()
         // Test programs run side by side: one makes the template, the others wait for it.
         m.scalar(QStringLiteral("SELECT pg_advisory_lock(4242)"));
         try {
-            if (m.scalar(QStringLiteral("SELECT count(*) FROM pg_database WHERE datname = ?"), {t}).toInt() == 0) {
+            if (m.scalar(QStringLiteral("SELECT count(*) FROM pg_database WHERE datname = ?"), {t}).toInt() ==
+                0) {
                 // One left half-made by a test program that died.
                 m.exec(QStringLiteral("DROP DATABASE IF EXISTS %1_new WITH (FORCE)").arg(t));
-                m.exec(QStringLiteral("CREATE DATABASE %1_new TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' "
-                                      "LC_CTYPE 'C'")
-                           .arg(t));
+                m.exec(
+                    QStringLiteral("CREATE DATABASE %1_new TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' "
+                                   "LC_CTYPE 'C'")
+                        .arg(t));
                 {
                     auto db = Database::openServer(serverUri(t + QStringLiteral("_new")));
                     schema::install(*db);
@@ -72,7 +74,8 @@ bool testingOnServer()
 std::unique_ptr<Database> freshTestDatabase(QString *location)
 {
     static int count = 0;
-    const QString name = QStringLiteral("corvane_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++count);
+    const QString name =
+        QStringLiteral("corvane_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++count);
     maintenance().exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
     maintenance().exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, serverTemplate()));
     if (location)

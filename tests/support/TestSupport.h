@@ -15,10 +15,10 @@ std::unique_ptr<Database> freshTestDatabase(QString *location = nullptr);
 void dropTestDatabase(const QString &location);
 
 // For what only the encrypted file has (its key, its pages, its backups).
-#define SKIP_ON_SERVER(why)                                                                                           \
-    do {                                                                                                              \
-        if (testingOnServer())                                                                                        \
-            QSKIP("the file engine only: " why);                                                                      \
+#define SKIP_ON_SERVER(why)                                                                                  \
+    do {                                                                                                     \
+        if (testingOnServer())                                                                               \
+            QSKIP("the file engine only: " why);                                                             \
     } while (false)
 
 // A fresh database holding the schema, installed as the process-wide connection for the life of

@@ -24,12 +24,11 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: corvane-mkdb [--demo] [--size N] [--seed N] [--today YYYY-MM-DD] FILE|URI\n"
-                 "Creates FILE as a new, encrypted database holding the schema. An existing FILE is\n"
-                 "never overwritten. A postgresql:// URI names an empty database on a PostgreSQL\n"
-                 "server instead; one that holds tables is refused. --demo fills it with demo data;\n"
-                 "--size scales it (1 = a few months).\n");
+    std::fprintf(stderr, "usage: corvane-mkdb [--demo] [--size N] [--seed N] [--today YYYY-MM-DD] FILE|URI\n"
+                         "Creates FILE as a new, encrypted database holding the schema. An existing FILE is\n"
+                         "never overwritten. A postgresql:// URI names an empty database on a PostgreSQL\n"
+                         "server instead; one that holds tables is refused. --demo fills it with demo data;\n"
+                         "--size scales it (1 = a few months).\n");
     return 2;
 }
 
@@ -77,7 +76,8 @@ int prepareServer(const QString &uri, bool demo, const DemoOptions &options)
     try {
         auto db = Database::openServer(uri);
         if (!db->tableNames().isEmpty()) {
-            std::fprintf(stderr, "corvane-mkdb: the database %s already holds tables; it is never overwritten\n",
+            std::fprintf(stderr,
+                         "corvane-mkdb: the database %s already holds tables; it is never overwritten\n",
                          qPrintable(serverDatabaseName(uri)));
             return 1;
         }

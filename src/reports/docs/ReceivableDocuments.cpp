@@ -122,9 +122,10 @@ ReportJob openInvoicesJob(const QDate &asOf)
     Transaction tx(db);
     DropTable(QStringLiteral("tmpOpenInvoices"));
     DropTable(QStringLiteral("tmpPayments"));
-    db.exec(QStringLiteral("CREATE TEMP TABLE tmpPayments AS SELECT ID AS ID, Invoice AS Invoice, Date AS Date, "
-                           "Amount AS Amount FROM Payments WHERE Date <= ?"),
-            {day});
+    db.exec(
+        QStringLiteral("CREATE TEMP TABLE tmpPayments AS SELECT ID AS ID, Invoice AS Invoice, Date AS Date, "
+                       "Amount AS Amount FROM Payments WHERE Date <= ?"),
+        {day});
     db.exec(
         QStringLiteral(
             "CREATE TEMP TABLE tmpOpenInvoices AS SELECT Invoice.Customer AS Customer, Invoice.Invoice AS "
@@ -151,9 +152,10 @@ ReportJob openInvoicesJob(const QDate &asOf)
                            "Received, %1 AS Current, %2 AS Late30, %3 AS Late60, %4 AS Late90, "
                            "%5 AS LateOver90 FROM (SELECT *, %6 AS Late FROM tmpOpenInvoices "
                            "WHERE InvoiceDate <= ?) o ORDER BY LOWER(Customer), Invoice")
-                .arg(aged("Late <= 0"), aged("Late > 0 AND Late <= 30"), aged("Late > 30 AND Late <= 60"),
-                     aged("Late > 60 AND Late <= 90"), aged("Late > 90"),
-                     db.daysBetween(QStringLiteral("AsOf"), QStringLiteral("COALESCE(DueDate, InvoiceDate)"))),
+                .arg(
+                    aged("Late <= 0"), aged("Late > 0 AND Late <= 30"), aged("Late > 30 AND Late <= 60"),
+                    aged("Late > 60 AND Late <= 90"), aged("Late > 90"),
+                    db.daysBetween(QStringLiteral("AsOf"), QStringLiteral("COALESCE(DueDate, InvoiceDate)"))),
             {day}));
     j.textSlots = {{QStringLiteral("AsOf"), reports::shortDate(asOf)}};
     return j;
