@@ -1,5 +1,5 @@
+#include "app/Application.h"
 #include "app/Subsystems.h"
-#include "ui/Application.h"
 
 int main(int argc, char **argv)
 {

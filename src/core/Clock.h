@@ -22,4 +22,19 @@ inline QString dateFormat()
     return QStringLiteral("M/d/yyyy");
 }
 
+// The dates a clerk may type. A year outside them is a slip of the keys (5202 for 2025), never a
+// shop's date.
+inline QDate firstDate()
+{
+    return QDate(1900, 1, 1);
+}
+inline QDate lastDate()
+{
+    return QDate(2099, 12, 31);
+}
+inline bool isTypeable(const QDate &d)
+{
+    return d.isValid() && d >= firstDate() && d <= lastDate();
+}
+
 } // namespace Clock

@@ -2,6 +2,7 @@
 
 #include "core/Config.h"
 #include "core/Database.h"
+#include "core/Passphrase.h"
 #include "core/Startup.h"
 #include "core/schema/Schema.h"
 
@@ -52,11 +53,16 @@ QString setUpShop(const ShopChoice &choice, const QString &folder)
                 QStringLiteral("%1 exists already. Choose \"Open an existing shop file\" to use it, "
                                "or another name.")
                     .arg(native(path)));
+        const bool keyed = !choice.passphrase.isEmpty() || !choice.passphraseAgain.isEmpty();
+        if (keyed) {
+            if (const auto no = passphrase::refusal(choice.passphrase, choice.passphraseAgain))
+                throw refusal(no->text);
+        }
         if (!QDir().mkpath(QFileInfo(path).absolutePath()))
             throw refusal(
                 QStringLiteral("The folder %1 cannot be made.").arg(native(QFileInfo(path).absolutePath())));
         try {
-            schema::createDatabaseFile(path);
+            schema::createDatabaseFile(path, keyed ? choice.passphrase : schema::password());
         } catch (const DbError &e) {
             QFile::remove(path);
             throw refusal(QStringLiteral("%1 cannot be created: %2").arg(native(path), e.message()));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 
@@ -15,7 +16,9 @@ struct ShopChoice
     Kind kind = NewFile;
     QString databasePath;
     QDate priceChangeCutoff;
-    // A new file's passphrase belongs here once shop files can have one of their own.
+    // A new file's own passphrase, typed twice; both empty keeps the program's fixed key.
+    QByteArray passphrase;
+    QByteArray passphraseAgain;
 };
 
 // The three lines of config.txt naming `databasePath` and the cut-off. Throws StartupError for a

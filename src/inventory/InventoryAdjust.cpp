@@ -2,8 +2,7 @@
 
 #include "core/Clock.h"
 #include "inventory/InventoryData.h"
-#include "production/MasterControls.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MoneyField.h"
@@ -34,14 +33,14 @@ InventoryAdjust::InventoryAdjust(QWidget *parent) : QWidget(parent)
 
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Date of Adjustment"), dtDate);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("Reason for Adjustment"), txtReason);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Value of Adjustment"), txtTotal);
+    addRow(grid, 0, 0, QStringLiteral("Date of Adjustment"), dtDate);
+    addRow(grid, 1, 0, QStringLiteral("Reason for Adjustment"), txtReason);
+    addRow(grid, 2, 0, QStringLiteral("Value of Adjustment"), txtTotal);
     grid->addWidget(vsfgAdj, 3, 0, 1, 2);
     const SaveExit buttons = addSaveExit(this, grid, 4, 2);
     btnSave = buttons.save;
     btnExit = buttons.exit;
-    MasterData::chainTabOrder({dtDate, txtReason, vsfgAdj, btnSave, btnExit});
+    chainTabOrder({dtDate, txtReason, vsfgAdj, btnSave, btnExit});
 
     dtDate->setDate(Clock::today());
     txtTotal->setRawText(QStringLiteral("0"));

@@ -1,8 +1,8 @@
 #include "inventory/InventoryReports.h"
 
 #include "core/Database.h"
+#include "core/ReportRows.h"
 #include "inventory/StockSql.h"
-#include "reports/ReportDesign.h"
 
 namespace inventory {
 
@@ -59,7 +59,7 @@ ReportJob availableInventoryJob(const QDate &asOf, bool inactive)
             "ORDER BY Material.Type, Material.Status, Material.ID")
             .arg(sql::adjusted("<="), sql::cut("<="), stillToCut, activeOnly(inactive));
     return run(QStringLiteral("crptAvailableInventoryReport"), sqlText, {asOf, asOf, asOf},
-               {{QStringLiteral("AsOf"), reports::shortDate(asOf)}});
+               {{QStringLiteral("AsOf"), documentDate(asOf)}});
 }
 
 ReportJob inventoryValuationJob(const QDate &asOf, bool inactive)
@@ -101,7 +101,7 @@ ReportJob inventoryValuationJob(const QDate &asOf, bool inactive)
             "ORDER BY Material.Type, Material.Status, Material.ID")
             .arg(adjusted, sql::cut("<="), cutNotShipped, activeOnly(inactive));
     return run(QStringLiteral("crptInventoryValuationReport"), sqlText, {asOf, asOf, asOf, asOf, asOf},
-               {{QStringLiteral("AsOf"), reports::shortDate(asOf)}});
+               {{QStringLiteral("AsOf"), documentDate(asOf)}});
 }
 
 ReportJob materialHistoryJob(const QDate &from, const QDate &to, const std::optional<QString> &material,
@@ -151,9 +151,9 @@ ReportJob materialHistoryJob(const QDate &from, const QDate &to, const std::opti
         params << *material;
     }
     sqlText += QStringLiteral("ORDER BY LOWER(m.Material), m.Date, m.Description");
-    return run(QStringLiteral("crptMaterialHistoryReport"), sqlText, params,
-               {{QStringLiteral("BeginDate"), reports::shortDate(from)},
-                {QStringLiteral("EndDate"), reports::shortDate(to)}});
+    return run(
+        QStringLiteral("crptMaterialHistoryReport"), sqlText, params,
+        {{QStringLiteral("BeginDate"), documentDate(from)}, {QStringLiteral("EndDate"), documentDate(to)}});
 }
 
 int salesWeeks(const QDate &from, const QDate &to)
@@ -214,8 +214,8 @@ ReportJob leatherSalesJob(const QDate &from, const QDate &to, const QStringList 
             "GROUP BY OrderItem.MaterialID) s ON Material.ID = s.Material "
             "CROSS JOIN (SELECT ? AS Weeks) w ORDER BY Material.Type, Material.ID")
             .arg(columns.join(QStringLiteral(", ")));
-    QList<std::pair<QString, QString>> slots = {{QStringLiteral("BeginDate"), reports::shortDate(from)},
-                                                {QStringLiteral("EndDate"), reports::shortDate(to)}};
+    QList<std::pair<QString, QString>> slots = {{QStringLiteral("BeginDate"), documentDate(from)},
+                                                {QStringLiteral("EndDate"), documentDate(to)}};
     for (int i = 0; i < 4; ++i)
         slots.append({QStringLiteral("Customer%1").arg(i + 1), customers.at(i)});
     return run(QStringLiteral("crptLeatherSalesReport"), sqlText, params, slots);

@@ -1,65 +1,45 @@
 #include "inventory/InventoryRequests.h"
 
-#include "core/Clock.h"
 #include "core/SharedRoutines.h"
 #include "inventory/InventoryReports.h"
-#include "production/MasterControls.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
-#include "ui/Widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
-
-using namespace entry;
 
 namespace {
 
 const QString kAllMaterials = QStringLiteral("***All Materials***");
 
-QDateEdit *todayPicker(const QString &name, QWidget *form)
+} // namespace
+
+AsOfRequest::AsOfRequest(const QString &title, QWidget *parent)
+    : AsOfRequestForm({.caption = title,
+                       .inputs = {request::asOf(), request::check(QStringLiteral("chkInActive"),
+                                                                  QStringLiteral("Display InActive Items"))},
+                       .okText = QStringLiteral("OK"),
+                       .okName = QStringLiteral("btnOk")},
+                      parent),
+      chkInActive(control<QCheckBox>(QStringLiteral("chkInActive")))
 {
-    QDateEdit *d = datePicker(name, form);
-    d->setDate(Clock::today());
-    return d;
 }
 
-QCheckBox *checkBox(const QString &name, const QString &caption, QWidget *form)
+namespace {
+
+QString yesNo(bool yes)
 {
-    auto *c = new QCheckBox(caption, form);
-    c->setObjectName(name);
-    return c;
+    return yes ? QStringLiteral("yes") : QStringLiteral("no");
 }
 
 } // namespace
 
-AsOfRequest::AsOfRequest(const QString &title, QWidget *parent) : QWidget(parent)
+void AsOfRequest::produce()
 {
-    setWindowTitle(title);
-    dtDate = todayPicker(QStringLiteral("dtDate"), this);
-    chkInActive = checkBox(QStringLiteral("chkInActive"), QStringLiteral("Display InActive Items"), this);
-    auto *grid = new QGridLayout(this);
-    grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("As Of"), dtDate);
-    grid->addWidget(chkInActive, 1, 1);
-    const OkCancel row = addOkCancel(this, grid, 2, 2);
-    btnOk = row.ok;
-    btnOk->setText(QStringLiteral("OK"));
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtDate, chkInActive, btnOk, btnCancel});
-    connect(btnOk, &QPushButton::clicked, this, &AsOfRequest::Preview);
-}
-
-void AsOfRequest::Preview()
-{
-    PreviewAndClose(this, [this] { return job(); });
+    documents::produce(document(), {{QStringLiteral("asof"), isoDate(dtDate->date())},
+                                    {QStringLiteral("inactive"), yesNo(chkInActive->isChecked())}});
 }
 
 frmAvailableInventory::frmAvailableInventory(QWidget *parent)
@@ -67,9 +47,9 @@ frmAvailableInventory::frmAvailableInventory(QWidget *parent)
 {
 }
 
-ReportJob frmAvailableInventory::job() const
+QString frmAvailableInventory::document() const
 {
-    return inventory::availableInventoryJob(dtDate->date(), chkInActive->isChecked());
+    return QStringLiteral("crptAvailableInventoryReport");
 }
 
 frmInventoryValuation::frmInventoryValuation(QWidget *parent)
@@ -77,75 +57,46 @@ frmInventoryValuation::frmInventoryValuation(QWidget *parent)
 {
 }
 
-ReportJob frmInventoryValuation::job() const
+QString frmInventoryValuation::document() const
 {
-    return inventory::inventoryValuationJob(dtDate->date(), chkInActive->isChecked());
+    return QStringLiteral("crptInventoryValuationReport");
 }
 
-frmLeatherHistory::frmLeatherHistory(QWidget *parent) : QWidget(parent)
+frmLeatherHistory::frmLeatherHistory(QWidget *parent)
+    : PeriodRequestForm(
+          {.caption = QStringLiteral("Material History Report"),
+           .inputs = {request::period(QStringLiteral("Begin Date")),
+                      request::pick(QStringLiteral("cmbMaterial"), QStringLiteral("Material"), kAllMaterials,
+                                    200, inventory::materialIds),
+                      // Cut sheets are most of the movements; they are left out only when asked.
+                      request::check(QStringLiteral("chkCutsheets"), QStringLiteral("Include Cutsheets"),
+                                     true)}},
+          parent),
+      cmbMaterial(control<QComboBox>(QStringLiteral("cmbMaterial"))),
+      chkCutsheets(control<QCheckBox>(QStringLiteral("chkCutsheets")))
 {
-    setWindowTitle(QStringLiteral("Material History Report"));
-    dtStart = todayPicker(QStringLiteral("dtStart"), this);
-    dtEnd = todayPicker(QStringLiteral("dtEnd"), this);
-    cmbMaterial = makeList(this, QStringLiteral("cmbMaterial"), {kAllMaterials});
-    cmbMaterial->setMinimumWidth(200);
-    installTypeAhead(cmbMaterial);
-    chkCutsheets = checkBox(QStringLiteral("chkCutsheets"), QStringLiteral("Include Cutsheets"), this);
-    // Cut sheets are most of the movements; they are left out only when asked.
-    chkCutsheets->setChecked(true);
-    auto *grid = new QGridLayout(this);
-    grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Begin Date"), dtStart);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("End Date"), dtEnd);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Material"), cmbMaterial);
-    grid->addWidget(chkCutsheets, 3, 1);
-    const OkCancel row = addOkCancel(this, grid, 4, 2);
-    btnOK = row.ok;
-    btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtStart, dtEnd, cmbMaterial, chkCutsheets, btnOK, btnCancel});
-
-    guarded(this, [&] { cmbMaterial->addItems(inventory::materialIds()); });
-    cmbMaterial->setCurrentIndex(0);
-    connect(btnOK, &QPushButton::clicked, this, &frmLeatherHistory::Preview);
 }
 
-void frmLeatherHistory::Preview()
+void frmLeatherHistory::produce()
 {
-    std::optional<QString> material;
+    documents::Request request = {{QStringLiteral("from"), isoDate(dtStart->date())},
+                                  {QStringLiteral("to"), isoDate(dtEnd->date())},
+                                  {QStringLiteral("cutsheets"), yesNo(chkCutsheets->isChecked())}};
     if (cmbMaterial->currentText() != kAllMaterials)
-        material = cmbMaterial->currentText();
-    PreviewAndClose(this, [&] {
-        return inventory::materialHistoryJob(dtStart->date(), dtEnd->date(), material,
-                                             chkCutsheets->isChecked());
-    });
+        request.insert(QStringLiteral("material"), cmbMaterial->currentText());
+    documents::produce(QStringLiteral("crptMaterialHistoryReport"), request);
 }
 
-frmLeatherSales::frmLeatherSales(QWidget *parent) : QWidget(parent)
+frmLeatherSales::frmLeatherSales(QWidget *parent)
+    : PeriodRequestForm({.caption = QStringLiteral("Leather Sales Report Options"),
+                         .inputs = {request::range(QStringLiteral("Date Range")),
+                                    request::choices(QStringLiteral("lstCustomers"),
+                                                     QStringLiteral("Select 4 Customers From List Above"),
+                                                     QSize(260, 220), ActiveCustomerNames)},
+                         .okText = QStringLiteral("OK")},
+                        parent),
+      lstCustomers(control<QListWidget>(QStringLiteral("lstCustomers")))
 {
-    setWindowTitle(QStringLiteral("Leather Sales Report Options"));
-    dtStart = todayPicker(QStringLiteral("dtStart"), this);
-    dtEnd = todayPicker(QStringLiteral("dtEnd"), this);
-    lstCustomers = new QListWidget(this);
-    lstCustomers->setObjectName(QStringLiteral("lstCustomers"));
-    lstCustomers->setSelectionMode(QAbstractItemView::MultiSelection);
-    lstCustomers->setMinimumSize(260, 220);
-    auto *dates = new QHBoxLayout;
-    dates->addWidget(dtStart);
-    dates->addWidget(dtEnd);
-    auto *grid = new QGridLayout(this);
-    grid->setColumnStretch(1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Date Range"), this), 0, 0);
-    grid->addLayout(dates, 0, 1);
-    grid->addWidget(lstCustomers, 1, 0, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Select 4 Customers From List Above"), this), 2, 0, 1, 2);
-    const OkCancel row = addOkCancel(this, grid, 3, 2);
-    btnOK = row.ok;
-    btnOK->setText(QStringLiteral("OK"));
-    btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtStart, dtEnd, lstCustomers, btnOK, btnCancel});
-
-    guarded(this, [&] { lstCustomers->addItems(ActiveCustomerNames()); });
-    connect(btnOK, &QPushButton::clicked, this, &frmLeatherSales::Preview);
 }
 
 QStringList frmLeatherSales::chosenCustomers() const
@@ -158,13 +109,21 @@ QStringList frmLeatherSales::chosenCustomers() const
     return names;
 }
 
-void frmLeatherSales::Preview()
+bool frmLeatherSales::ready()
+{
+    const auto refusal =
+        inventory::refuseSalesRequest(dtStart->date(), dtEnd->date(), int(chosenCustomers().size()));
+    if (refusal)
+        entry::showRefusal(this, *refusal);
+    return !refusal;
+}
+
+void frmLeatherSales::produce()
 {
     const QStringList customers = chosenCustomers();
-    if (const auto refusal =
-            inventory::refuseSalesRequest(dtStart->date(), dtEnd->date(), int(customers.size()))) {
-        showRefusal(this, *refusal);
-        return;
-    }
-    PreviewAndClose(this, [&] { return inventory::leatherSalesJob(dtStart->date(), dtEnd->date(), customers); });
+    documents::Request request = {{QStringLiteral("from"), isoDate(dtStart->date())},
+                                  {QStringLiteral("to"), isoDate(dtEnd->date())}};
+    for (int i = 0; i < customers.size(); ++i)
+        request.insert(QStringLiteral("c%1").arg(i + 1), customers.at(i));
+    documents::produce(QStringLiteral("crptLeatherSalesReport"), request);
 }

@@ -1,32 +1,25 @@
 #pragma once
 
-#include "core/ReportJob.h"
-
-#include <QWidget>
+#include "ui/RequestForm.h"
 
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QListWidget;
-class QPushButton;
 
 // The request windows of the material documents: each previews its document and closes.
 
 // The as-of requests: a day and whether inactive materials are listed too.
-class AsOfRequest : public QWidget
+class AsOfRequest : public AsOfRequestForm
 {
     Q_OBJECT
 public:
-    QDateEdit *dtDate = nullptr;
     QCheckBox *chkInActive = nullptr;
-    QPushButton *btnOk = nullptr;
-    QPushButton *btnCancel = nullptr;
-
-    void Preview();
 
 protected:
     AsOfRequest(const QString &title, QWidget *parent);
-    virtual ReportJob job() const = 0;
+    // The document previewed, by its registry name.
+    virtual QString document() const = 0;
+    void produce() override;
 };
 
 // "Available Inventory Report": stock as of a day against what is still to be cut.
@@ -37,7 +30,7 @@ public:
     explicit frmAvailableInventory(QWidget *parent = nullptr);
 
 protected:
-    ReportJob job() const override;
+    QString document() const override;
 };
 
 // "Inventory Valuation Summary": stock as of a day at today's unit values.
@@ -48,40 +41,36 @@ public:
     explicit frmInventoryValuation(QWidget *parent = nullptr);
 
 protected:
-    ReportJob job() const override;
+    QString document() const override;
 };
 
 // "Material History Report": the movements of a period with each material's running balance.
-class frmLeatherHistory : public QWidget
+class frmLeatherHistory : public PeriodRequestForm
 {
     Q_OBJECT
 public:
     explicit frmLeatherHistory(QWidget *parent = nullptr);
 
-    QDateEdit *dtStart = nullptr;
-    QDateEdit *dtEnd = nullptr;
     QComboBox *cmbMaterial = nullptr;
     QCheckBox *chkCutsheets = nullptr;
-    QPushButton *btnOK = nullptr;
-    QPushButton *btnCancel = nullptr;
 
-    void Preview();
+protected:
+    void produce() override;
 };
 
 // "Leather Sales Report Options": material ordered by four chosen customers and by all others.
-class frmLeatherSales : public QWidget
+class frmLeatherSales : public PeriodRequestForm
 {
     Q_OBJECT
 public:
     explicit frmLeatherSales(QWidget *parent = nullptr);
 
-    QDateEdit *dtStart = nullptr;
-    QDateEdit *dtEnd = nullptr;
     QListWidget *lstCustomers = nullptr;
-    QPushButton *btnOK = nullptr;
-    QPushButton *btnCancel = nullptr;
 
     // The selected names, top to bottom.
     QStringList chosenCustomers() const;
-    void Preview();
+
+protected:
+    bool ready() override;
+    void produce() override;
 };

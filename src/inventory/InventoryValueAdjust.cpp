@@ -1,7 +1,7 @@
 #include "inventory/InventoryValueAdjust.h"
 
 #include "inventory/InventoryData.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"

@@ -167,6 +167,21 @@ bool orderNumberUsed(const QString &orderNumber)
                 .isNull();
 }
 
+std::optional<Refusal> usedOrderNumberWarning(const QString &orderNumber)
+{
+    if (orderNumber.isEmpty() || !orderNumberUsed(orderNumber))
+        return std::nullopt;
+    return refusal("This Customer Order Number has been previously used.", "Order Number Previously Used.",
+                   "");
+}
+
+std::optional<Refusal> refuseOrderSave(const QString &orderNumber, const QString &customer)
+{
+    if (orderNumber.isEmpty() || customer.isEmpty())
+        return refusal("Customer and Order Number fields are required.", "Required Fields", "");
+    return std::nullopt;
+}
+
 std::optional<SetInfo> activeSet(const QString &customerRefNo)
 {
     const RowSet rows = DbConnection().query(

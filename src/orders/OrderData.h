@@ -121,6 +121,11 @@ QString importPriceTitle();
 std::optional<ShipToAddress> customerShipTo(const QString &name);
 // True when any order, of any customer, has this order number.
 bool orderNumberUsed(const QString &orderNumber);
+// A warning, not a refusal: an order number another order already has may still be saved.
+// Nothing for an empty number. Throws DbError.
+std::optional<Refusal> usedOrderNumberWarning(const QString &orderNumber);
+// What saving an order needs: an order number and a customer.
+std::optional<Refusal> refuseOrderSave(const QString &orderNumber, const QString &customer);
 // The active set with this reference number.
 std::optional<SetInfo> activeSet(const QString &customerRefNo);
 

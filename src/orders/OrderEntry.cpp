@@ -1,18 +1,18 @@
 #include "orders/OrderEntry.h"
 
 #include "core/Clock.h"
-#include "ui/FileDialogs.h"
-#include "ui/Grid.h"
-#include "ui/WindowHost.h"
-#include "ui/EntryWindow.h"
-#include "ui/MessageBox.h"
-#include "orders/OrderNavigator.h"
-#include "orders/QuintarWorkbook.h"
-#include "reports/ReportCatalogue.h"
 #include "core/ReportJob.h"
 #include "core/SharedRoutines.h"
 #include "core/Spreadsheet.h"
+#include "orders/OrderNavigator.h"
+#include "orders/OrderReports.h"
+#include "orders/QuintarWorkbook.h"
+#include "ui/EntryWindow.h"
+#include "ui/FileDialogs.h"
+#include "ui/Grid.h"
+#include "ui/MessageBox.h"
 #include "ui/Widgets.h"
+#include "ui/WindowHost.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -30,15 +30,23 @@ namespace {
 
 QList<GridColumn> itemColumns()
 {
-    return {GridColumn::whole(QStringLiteral("Item Number")),     GridColumn::whole(QStringLiteral("Qty")),
-            GridColumn::text(QStringLiteral("Customer Ref. No.")), GridColumn::text(QStringLiteral("Style")),
-            GridColumn::text(QStringLiteral("Material")),          GridColumn::money(QStringLiteral("Price Each")),
+    return {GridColumn::whole(QStringLiteral("Item Number")),
+            GridColumn::whole(QStringLiteral("Qty")),
+            GridColumn::text(QStringLiteral("Customer Ref. No.")),
+            GridColumn::text(QStringLiteral("Style")),
+            GridColumn::text(QStringLiteral("Material")),
+            GridColumn::money(QStringLiteral("Price Each")),
             GridColumn::money(QStringLiteral("Price Ext."))};
 }
 
 QVariantList cells(const OrderLine &l)
 {
-    return {l.itemNumber, l.qty, l.customerRefNo, l.style, l.material, QVariant::fromValue(l.priceEach),
+    return {l.itemNumber,
+            l.qty,
+            l.customerRefNo,
+            l.style,
+            l.material,
+            QVariant::fromValue(l.priceEach),
             QVariant::fromValue(l.priceExt())};
 }
 
@@ -146,12 +154,14 @@ void OrderEntry::buildUi()
     m_priceExt->setFrameShape(QFrame::StyledPanel);
     auto *saveItem = entry::commandButton(QStringLiteral("btnSaveItem"), QStringLiteral("Save"));
     auto *deleteItem = entry::commandButton(QStringLiteral("btnDeleteItem"), QStringLiteral("Delete"));
-    const QStringList captions = {QStringLiteral("Item"),     QStringLiteral("Qty"),        QStringLiteral("Customer Ref. No."),
-                                  QStringLiteral("Style"),    QStringLiteral("Material"),   QStringLiteral("Price Each"),
-                                  QStringLiteral("Price Ext")};
+    const QStringList captions = {
+        QStringLiteral("Item"),     QStringLiteral("Qty"),      QStringLiteral("Customer Ref. No."),
+        QStringLiteral("Style"),    QStringLiteral("Material"), QStringLiteral("Price Each"),
+        QStringLiteral("Price Ext")};
     for (int c = 0; c < captions.size(); ++c)
         lg->addWidget(new QLabel(captions.at(c)), 0, c);
-    const QList<QWidget *> row = {m_item, m_qty, m_refNo, m_style, m_material, m_priceEach, m_priceExt, saveItem, deleteItem};
+    const QList<QWidget *> row = {m_item,      m_qty,      m_refNo,  m_style,   m_material,
+                                  m_priceEach, m_priceExt, saveItem, deleteItem};
     for (int c = 0; c < row.size(); ++c)
         lg->addWidget(row.at(c), 1, c);
     m_grid = new Grid;
@@ -177,6 +187,7 @@ void OrderEntry::buildUi()
     bottom->addStretch();
     for (QPushButton *b : {openBtn, voidBtn, saveBtn, exitBtn})
         bottom->addWidget(b);
+    entry::bindSaveKey(this, saveBtn);
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(info);
@@ -233,11 +244,9 @@ void OrderEntry::orderNumberLeft()
     const QString number = m_orderNumber->text();
     if (number.isEmpty() || !m_orderNumber->isEnabled())
         return;
-    entry::guarded(this, [&] {
-        if (orders::orderNumberUsed(number))
-            MessageBox::show(this, QStringLiteral("This Customer Order Number has been previously used."),
-                             QStringLiteral("Order Number Previously Used."), MessageBox::OkOnly, MessageBox::Exclamation);
-    });
+    std::optional<Refusal> warning;
+    if (entry::guarded(this, [&] { warning = orders::usedOrderNumberWarning(number); }) && warning)
+        entry::showRefusal(this, *warning, MessageBox::Exclamation);
 }
 
 bool OrderEntry::refNoLeft()
@@ -327,7 +336,8 @@ void OrderEntry::saveLine()
         if (change.offerSetPrice &&
             MessageBox::show(this, QStringLiteral("Do you want to save this new price for this item"),
                              QStringLiteral("Price Change"), MessageBox::YesNo) == MessageBox::Yes &&
-            !entry::guarded(this, [&] { UpdateSetPrice(line.customerRefNo, m_storedSetPrice, line.priceEach); }))
+            !entry::guarded(this,
+                            [&] { UpdateSetPrice(line.customerRefNo, m_storedSetPrice, line.priceEach); }))
             return;
         appendLine(line);
     }
@@ -344,7 +354,8 @@ void OrderEntry::deleteLine()
     if (item.isEmpty() || row < 0 || row >= int(m_lines.size()))
         return;
     bool cutsheets = false;
-    if (!entry::guarded(this, [&] { cutsheets = orderId() != 0 && orders::lineHasCutsheets(orderId(), item.toInt()); }))
+    if (!entry::guarded(
+            this, [&] { cutsheets = orderId() != 0 && orders::lineHasCutsheets(orderId(), item.toInt()); }))
         return;
     if (cutsheets) {
         MessageBox::show(this, QStringLiteral("Cutsheets exists for this Line Item. It cannot be deleted."),
@@ -385,9 +396,8 @@ void OrderEntry::UpdateTotal()
 
 void OrderEntry::saveAndClose()
 {
-    if (m_orderNumber->text().isEmpty() || m_customer->currentText().isEmpty()) {
-        MessageBox::show(this, QStringLiteral("Customer and Order Number fields are required."),
-                         QStringLiteral("Required Fields"));
+    if (const auto refusal = orders::refuseOrderSave(m_orderNumber->text(), m_customer->currentText())) {
+        entry::showRefusal(this, *refusal);
         return;
     }
     UpdateTotal();
@@ -406,7 +416,7 @@ void OrderEntry::saveAndClose()
         const qint64 id = orders::saveOrder(h, m_lines);
         // Only a committed order has an ID to show.
         m_id->setText(QString::number(id));
-        job = orderEntryControlJob(id);
+        job = orders::orderEntryControlJob(id);
     });
     if (!saved)
         return;
@@ -477,13 +487,15 @@ void OrderEntry::RefreshGrid()
 
 void OrderEntry::readWorkbook()
 {
-    const QString path = FileDialogs::openFileName(this, QStringLiteral("Browse For Spreadsheet..."), QString(),
-                                                   QStringLiteral("Workbooks (*.xls *.xlsx);;All Files (*)"));
+    const QString path =
+        FileDialogs::openFileName(this, QStringLiteral("Browse For Spreadsheet..."), QString(),
+                                  QStringLiteral("Workbooks (*.xls *.xlsx);;All Files (*)"));
     if (path.isEmpty())
         return;
     if (!QFileInfo(path).isFile()) {
         MessageBox::show(this, QStringLiteral("The Selected File Does Not Exist.  Choose Again."),
-                         QStringLiteral("Browse For Spreadsheet..."), MessageBox::OkOnly, MessageBox::Information);
+                         QStringLiteral("Browse For Spreadsheet..."), MessageBox::OkOnly,
+                         MessageBox::Information);
         return;
     }
     importWorkbook(path);
@@ -497,8 +509,8 @@ void OrderEntry::importWorkbook(const QString &path)
         BusyPointer busy;
         o = orders::readOrderWorkbook(path);
     } catch (const SpreadsheetError &e) {
-        MessageBox::show(this, e.message() + QStringLiteral("\n\nNothing was read from it."), title, MessageBox::OkOnly,
-                         MessageBox::Exclamation);
+        MessageBox::show(this, e.message() + QStringLiteral("\n\nNothing was read from it."), title,
+                         MessageBox::OkOnly, MessageBox::Exclamation);
         return;
     }
 
@@ -506,7 +518,8 @@ void OrderEntry::importWorkbook(const QString &path)
     if (m_customer->findText(customer, Qt::MatchFixedString) >= 0)
         setCustomerText(customer);
     else
-        o.problems.prepend(QStringLiteral("Quintar is not an active customer; choose the customer before saving."));
+        o.problems.prepend(
+            QStringLiteral("Quintar is not an active customer; choose the customer before saving."));
     m_status->setText(QStringLiteral("Open"));
     m_orderNumber->setText(o.orderNumber);
     if (o.orderDate)
@@ -523,8 +536,9 @@ void OrderEntry::importWorkbook(const QString &path)
             entry::showRefusal(this, orders::unknownImportRefusal(step.customerRefNo));
             continue;
         }
-        if (step.pricesDiffer && MessageBox::show(this, orders::importPriceQuestion(step), orders::importPriceTitle(),
-                                                  MessageBox::YesNo) != MessageBox::Yes)
+        if (step.pricesDiffer &&
+            MessageBox::show(this, orders::importPriceQuestion(step), orders::importPriceTitle(),
+                             MessageBox::YesNo) != MessageBox::Yes)
             step.line->priceEach = step.cataloguePrice;
         appendLine(*step.line);
     }
@@ -532,7 +546,8 @@ void OrderEntry::importWorkbook(const QString &path)
     UpdateTotal();
     if (!o.problems.isEmpty())
         MessageBox::show(this,
-                         QStringLiteral("Some of the workbook could not be read:\n\n") + o.problems.join(u'\n') +
+                         QStringLiteral("Some of the workbook could not be read:\n\n") +
+                             o.problems.join(u'\n') +
                              QStringLiteral("\n\nCheck these fields and lines before saving the order."),
                          title, MessageBox::OkOnly, MessageBox::Exclamation);
 }

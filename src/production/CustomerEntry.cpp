@@ -29,8 +29,9 @@ CustomerEntry::CustomerEntry(QWidget *parent) : QWidget(parent)
     cmbCustomer = new QComboBox(this);
     cmbCustomer->setObjectName(QStringLiteral("cmbCustomer"));
     cmbCustomer->setEditable(true);
-    // The name is looked up as typed: no completion, and Enter adds nothing to the list.
-    cmbCustomer->setCompleter(nullptr);
+    // The name is looked up as typed (completed to the first customer it begins), and Enter adds
+    // nothing to the list.
+    completeInline(cmbCustomer);
     cmbCustomer->setInsertPolicy(QComboBox::NoInsert);
     cmbCustomer->setMinimumWidth(220);
     keepListWidth(cmbCustomer);

@@ -3,7 +3,7 @@
 #include "core/Clock.h"
 #include "production/CutsheetData.h"
 #include "production/MasterControls.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
@@ -23,6 +23,7 @@ CutSheet::CutSheet(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Cutsheet Entry/Edit"));
 
     txtCutsheetID = makeText(this, QStringLiteral("txtCutsheetID"));
+    txtCutsheetID->setPlaceholderText(QStringLiteral("new")); // left empty, the save makes a new cut sheet
     cmbEmployee = makeList(this, QStringLiteral("cmbEmployee"), {});
     cmbEmployeeID = makeList(this, QStringLiteral("cmbEmployeeID"), {});
     cmbEmployeeID->hide();
@@ -33,6 +34,7 @@ CutSheet::CutSheet(QWidget *parent) : QWidget(parent)
     txtSets = makeText(this, QStringLiteral("txtSets"));
     txtUsed = makeText(this, QStringLiteral("txtUsed"));
     btnSave = commandButton(QStringLiteral("btnSave"), QStringLiteral("Save"), this);
+    bindSaveKey(this, btnSave);
     btnDelete = commandButton(QStringLiteral("btnDelete"), QStringLiteral("Delete"), this);
     btnExit = commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"), this);
     installTypeAhead(cmbEmployee);
@@ -40,14 +42,14 @@ CutSheet::CutSheet(QWidget *parent) : QWidget(parent)
 
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Cutsheet ID"), txtCutsheetID);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("Employee"), cmbEmployee);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Date"), dtDate);
-    MasterData::addRow(grid, 3, 0, QStringLiteral("Order ID"), txtOrder);
-    MasterData::addRow(grid, 4, 0, QStringLiteral("Item Number"), txtItem);
-    MasterData::addRow(grid, 5, 0, QStringLiteral("Style"), txtStyle);
-    MasterData::addRow(grid, 6, 0, QStringLiteral("Sets"), txtSets);
-    MasterData::addRow(grid, 7, 0, QStringLiteral("Feet Used"), txtUsed);
+    addRow(grid, 0, 0, QStringLiteral("Cutsheet ID"), txtCutsheetID);
+    addRow(grid, 1, 0, QStringLiteral("Employee"), cmbEmployee);
+    addRow(grid, 2, 0, QStringLiteral("Date"), dtDate);
+    addRow(grid, 3, 0, QStringLiteral("Order ID"), txtOrder);
+    addRow(grid, 4, 0, QStringLiteral("Item Number"), txtItem);
+    addRow(grid, 5, 0, QStringLiteral("Style"), txtStyle);
+    addRow(grid, 6, 0, QStringLiteral("Sets"), txtSets);
+    addRow(grid, 7, 0, QStringLiteral("Feet Used"), txtUsed);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(btnSave);
@@ -55,8 +57,8 @@ CutSheet::CutSheet(QWidget *parent) : QWidget(parent)
     buttons->addWidget(btnExit);
     grid->addLayout(buttons, 8, 0, 1, 2);
 
-    MasterData::chainTabOrder({txtCutsheetID, cmbEmployee, dtDate, txtOrder, txtItem, txtSets, txtUsed,
-                               btnSave, btnDelete, btnExit});
+    chainTabOrder({txtCutsheetID, cmbEmployee, dtDate, txtOrder, txtItem, txtSets, txtUsed, btnSave,
+                   btnDelete, btnExit});
 
     guarded(this, [&] {
         MasterData::addActiveEmployees(cmbEmployee, cmbEmployeeID);
@@ -191,7 +193,8 @@ void CutSheet::closeEvent(QCloseEvent *event)
         if (cutsheets::logIsEmpty())
             return;
         printWithConfirmation(
-            this, [] { PrintCutsheetControlReport(); }, PrintQuestion::CutsheetControl, PrintQuestion::Title);
+            this, [] { documents::produce(QStringLiteral("crptCutsheetEntryControlReport")); },
+            PrintQuestion::CutsheetControl, PrintQuestion::Title);
         cutsheets::clearLog();
     });
     QWidget::closeEvent(event);

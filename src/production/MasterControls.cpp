@@ -2,12 +2,8 @@
 
 #include "production/CutsheetData.h"
 
-#include "ui/MessageBox.h"
-
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 
 namespace MasterData {
@@ -15,14 +11,6 @@ namespace MasterData {
 void showListEntry(QComboBox *list, const QString &text)
 {
     list->setCurrentIndex(text.isEmpty() ? -1 : list->findText(text, Qt::MatchFixedString));
-}
-
-void addRow(QGridLayout *grid, int row, int column, const QString &label, QWidget *field)
-{
-    auto *caption = new QLabel(label);
-    caption->setBuddy(field);
-    grid->addWidget(caption, row, column);
-    grid->addWidget(field, row, column + 1);
 }
 
 QWidget *cityStateZip(QWidget *form, QLineEdit *city, QLineEdit *state, QLineEdit *zip)
@@ -48,25 +36,6 @@ void appendTexts(Fields &fields, const std::vector<TextColumn> &texts)
 {
     for (const TextColumn &t : texts)
         fields.emplace_back(t.column, t.field->text());
-}
-
-bool refuseNonNumeric(QWidget *parent, const std::vector<NumberCheck> &checks)
-{
-    for (const NumberCheck &c : checks) {
-        if (c.ok)
-            continue;
-        MessageBox::show(parent, QStringLiteral("%1 must be a number. Please re-enter.").arg(c.label),
-                         QStringLiteral("Invalid Number"));
-        c.field->setFocus();
-        return true;
-    }
-    return false;
-}
-
-void chainTabOrder(const std::vector<QWidget *> &widgets)
-{
-    for (size_t i = 1; i < widgets.size(); ++i)
-        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
 }
 
 void addActiveEmployees(QComboBox *names, QComboBox *ssns)

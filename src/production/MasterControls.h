@@ -11,7 +11,6 @@
 #include <vector>
 
 class QComboBox;
-class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -23,9 +22,6 @@ namespace MasterData {
 
 // Shows the entry whose text equals `text` without regard to case, or no entry.
 void showListEntry(QComboBox *list, const QString &text);
-
-// Puts `label` in column `column` and `field` in the next one of `row`.
-void addRow(QGridLayout *grid, int row, int column, const QString &label, QWidget *field);
 
 // City, state and zip side by side, for one row of the form.
 QWidget *cityStateZip(QWidget *form, QLineEdit *city, QLineEdit *state, QLineEdit *zip);
@@ -41,18 +37,6 @@ void loadTexts(const std::vector<TextColumn> &texts, const Row *row);
 // Appends each field's text (empty as empty text).
 void appendTexts(Fields &fields, const std::vector<TextColumn> &texts);
 
-// A number field that failed its check, named by its label.
-struct NumberCheck
-{
-    QString label;
-    QWidget *field;
-    bool ok;
-};
-// Refuses the first field that is not a number: says so, puts the focus in it and returns true.
-bool refuseNonNumeric(QWidget *parent, const std::vector<NumberCheck> &checks);
-
-// Sets the tab order of `widgets` in the order given.
-void chainTabOrder(const std::vector<QWidget *> &widgets);
 
 // Appends the active employees: "LastName, FirstName" to `names`, the SSN at the same place of
 // `ssns`, in one order so that a position means the same employee in both.

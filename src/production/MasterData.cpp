@@ -12,18 +12,15 @@ namespace {
 
 const QString kRequired = QStringLiteral("Required Fields");
 
-bool anyBlank(std::initializer_list<QString> values)
+// `fields` pairs a control's name with its text; the refusal names the first empty one, so the
+// window puts the clerk there.
+std::optional<Refusal> required(std::initializer_list<std::pair<const char *, QString>> fields,
+                                const QString &text)
 {
-    for (const QString &v : values)
-        if (v.trimmed().isEmpty())
-            return true;
-    return false;
-}
-
-std::optional<Refusal> required(std::initializer_list<QString> values, const QString &text)
-{
-    if (anyBlank(values))
-        return Refusal{text, kRequired, QString()};
+    for (const auto &[field, value] : fields) {
+        if (value.trimmed().isEmpty())
+            return Refusal{text, kRequired, QString::fromLatin1(field)};
+    }
     return std::nullopt;
 }
 
@@ -91,9 +88,49 @@ std::optional<Row> FindCustomer(const QString &name)
     return findByKey(QStringLiteral("Customer"), QStringLiteral("Name"), name);
 }
 
+Fields withShipToFromBilling(const QString &name, Fields fields)
+{
+    static const std::pair<const char *, const char *> kPairs[] = {{"ShipToAddress1", "Address1"},
+                                                                   {"ShipToAddress2", "Address2"},
+                                                                   {"ShipToCity", "City"},
+                                                                   {"ShipToState", "State"},
+                                                                   {"ShipToZip", "Zip"},
+                                                                   {"ShipToPhone", "Phone"},
+                                                                   {"ShipToFax", "Fax"}};
+    const auto valueOf = [&fields](const QString &column) {
+        for (const auto &[key, value] : fields) {
+            if (key == column)
+                return value.toString();
+        }
+        return QString();
+    };
+    if (!valueOf(QStringLiteral("ShipTo")).trimmed().isEmpty())
+        return fields;
+    for (const auto &[shipTo, billing] : kPairs) {
+        if (!valueOf(QLatin1String(shipTo)).trimmed().isEmpty())
+            return fields;
+    }
+    const auto set = [&fields](const QString &column, const QVariant &value) {
+        for (auto &[key, v] : fields) {
+            if (key == column) {
+                v = value;
+                return;
+            }
+        }
+        fields.emplace_back(column, value);
+    };
+    set(QStringLiteral("ShipTo"), name);
+    for (const auto &[shipTo, billing] : kPairs)
+        set(QLatin1String(shipTo), valueOf(QLatin1String(billing)));
+    return fields;
+}
+
 bool SaveCustomer(const QString &name, const Fields &fields)
 {
-    return saveByKey(QStringLiteral("Customer"), QStringLiteral("Name"), name, fields,
+    // A new customer shipped to where it is billed needs its address typed once: an empty ship-to
+    // would print a blank SHIP TO box on every packing slip.
+    const Fields stored = FindCustomer(name) ? fields : withShipToFromBilling(name, fields);
+    return saveByKey(QStringLiteral("Customer"), QStringLiteral("Name"), name, stored,
                      {{QStringLiteral("DateAdded"), Clock::now()}});
 }
 
@@ -108,8 +145,9 @@ std::optional<Refusal> refuseCustomerDays(const QString &days)
 std::optional<Refusal> refuseCustomer(const QString &name, const QString &status, const QString &terms,
                                       const QString &days)
 {
-    if (auto r = required({name, status, terms, days},
-                          QStringLiteral("Customer Name, Status, Terms, and Days are required.")))
+    if (auto r =
+            required({{"cmbCustomer", name}, {"cmbStatus", status}, {"txtTerms", terms}, {"txtDays", days}},
+                     QStringLiteral("Customer Name, Status, Terms, and Days are required.")))
         return r;
     return refuseCustomerDays(days);
 }
@@ -130,7 +168,7 @@ bool SaveEmployee(const QString &ssn, const Fields &fields)
 std::optional<Refusal> refuseEmployee(const QString &ssn, const QString &firstName, const QString &lastName,
                                       const QString &status)
 {
-    return required({ssn, firstName, lastName, status},
+    return required({{"txtSSN", ssn}, {"txtFName", firstName}, {"txtLName", lastName}, {"cmbStatus", status}},
                     QStringLiteral("Employee SSN, First Name, Last Name, and Status are required."));
 }
 
@@ -160,7 +198,7 @@ bool SaveMaterial(const QString &id, const QString &description, const QString &
 std::optional<Refusal> refuseMaterial(const QString &id, const QString &description, const QString &status,
                                       const QString &type)
 {
-    return required({id, description, status, type},
+    return required({{"txtID", id}, {"txtDesc", description}, {"cmbStatus", status}, {"cmbType", type}},
                     QStringLiteral("ID, Description, Status, and Type are required."));
 }
 
@@ -206,8 +244,31 @@ Money SetTotalPrice(const std::vector<QString> &components)
 std::optional<Refusal> refuseSet(const QString &refNo, const QString &status, const QString &type,
                                  const QString &material)
 {
-    return required({refNo, status, type, material},
-                    QStringLiteral("Reference Number, Material, and Status are required."));
+    return required(
+        {{"txtRefNo", refNo}, {"cmbStatus", status}, {"cmbType", type}, {"txtMaterial", material}},
+        QStringLiteral("Reference Number, Material, and Status are required."));
+}
+
+std::optional<Refusal> refuseSetMaterial(const QString &material)
+{
+    if (material.isEmpty() || MaterialExists(material))
+        return std::nullopt;
+    // The misspelling is the message users know.
+    return Refusal{QStringLiteral("Invalid Materail Type. Please Re-enter."),
+                   QStringLiteral("Invalid Material"), QStringLiteral("txtMaterial")};
+}
+
+std::optional<Refusal> refuseNonNumeric(const std::vector<NumberCheck> &checks)
+{
+    for (const NumberCheck &c : checks) {
+        if (c.text.trimmed().isEmpty())
+            continue;
+        if (c.money ? Money::parse(c.text).has_value() : parseNumber(c.text).has_value())
+            continue;
+        return Refusal{QStringLiteral("%1 must be a number. Please re-enter.").arg(c.label),
+                       QStringLiteral("Invalid Number"), c.field};
+    }
+    return std::nullopt;
 }
 
 } // namespace MasterData

@@ -32,6 +32,9 @@ std::optional<Row> FindCustomer(const QString &name);
 // Adds or edits the customer called `name`, decided by looking the name up now: `fields` are
 // written as given (empty text included). True when added.
 bool SaveCustomer(const QString &name, const Fields &fields);
+// `fields` with the ship-to name and address taken from the customer's name and billing address
+// when every ship-to field is empty; unchanged otherwise.
+Fields withShipToFromBilling(const QString &name, Fields fields);
 // Days must be a whole number.
 std::optional<Refusal> refuseCustomerDays(const QString &days);
 // What a customer save needs: name, status, terms and whole days.
@@ -86,5 +89,19 @@ bool SaveSet(const SetValues &v);
 Money SetTotalPrice(const std::vector<QString> &components);
 std::optional<Refusal> refuseSet(const QString &refNo, const QString &status, const QString &type,
                                  const QString &material);
+// A set's material must be in the material master; an empty one is not looked up. Throws DbError.
+std::optional<Refusal> refuseSetMaterial(const QString &material);
+
+// A number as typed into the field named `field`, called `label` in the refusal. A money field
+// takes what a price takes ("$1,095.50"); the others a plain number. Empty passes.
+struct NumberCheck
+{
+    QString label;
+    QString field;
+    QString text;
+    bool money = false;
+};
+// Refuses the first number that is not one.
+std::optional<Refusal> refuseNonNumeric(const std::vector<NumberCheck> &checks);
 
 } // namespace MasterData

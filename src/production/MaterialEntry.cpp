@@ -36,6 +36,7 @@ MaterialEntry::MaterialEntry(QWidget *parent) : QWidget(parent)
     btnExit = row.exit;
 
     chainTabOrder({txtID, txtDesc, cmbStatus, cmbType, btnSave, btnExit});
+    showListEntry(cmbStatus, QStringLiteral("Active"));
 
     onLeave(this, txtID, [this] {
         LoadMaterial();
@@ -51,7 +52,9 @@ void MaterialEntry::LoadMaterial()
     guarded(this, [&] {
         const std::optional<Row> material = FindMaterial(txtID->text());
         txtDesc->setText(material ? material->text(QStringLiteral("Description")) : QString());
-        showListEntry(cmbStatus, material ? material->text(QStringLiteral("Status")) : QString());
+        // A new material is active until said otherwise, as a new customer, employee or set is.
+        showListEntry(cmbStatus,
+                      material ? material->text(QStringLiteral("Status")) : QStringLiteral("Active"));
         showListEntry(cmbType, material ? material->text(QStringLiteral("Type")) : QString());
     });
 }

@@ -3,7 +3,6 @@
 #include "core/Clock.h"
 #include "core/SharedRoutines.h"
 #include "ui/EntryWindow.h"
-#include "ui/MessageBox.h"
 #include "ui/MoneyField.h"
 #include "ui/Widgets.h"
 
@@ -132,13 +131,9 @@ void SetEntry::CheckMaterial()
 {
     if (txtMaterial->text().isEmpty())
         return;
-    guarded(this, [&] {
-        if (MaterialExists(txtMaterial->text()))
-            return;
-        MessageBox::show(this, QStringLiteral("Invalid Materail Type. Please Re-enter."),
-                         QStringLiteral("Invalid Material"));
-        txtMaterial->setFocus();
-    });
+    std::optional<Refusal> refusal;
+    if (guarded(this, [&] { refusal = refuseSetMaterial(txtMaterial->text()); }) && refusal)
+        showRefusal(this, *refusal);
 }
 
 void SetEntry::UpdateTotal()
@@ -157,20 +152,20 @@ void SetEntry::SaveAndClose()
         return;
     }
     const auto number = [](QLineEdit *field) { return parseNumber(field->text()); };
-    const auto blank = [](QLineEdit *field) { return field->text().trimmed().isEmpty(); };
     const std::vector<std::pair<QString, MoneyField *>> prices = {
         {QStringLiteral("Employee Rate"), txtEmployeeRate}, {QStringLiteral("Cutting Price"), txtCut},
         {QStringLiteral("Sewing Price"), txtSew},           {QStringLiteral("Vinyl Price"), txtVinyl},
         {QStringLiteral("Leather Price"), txtLeather},      {QStringLiteral("Kit Price"), txtKit},
         {QStringLiteral("Total Price"), txtTotal}};
     std::vector<NumberCheck> checks = {
-        {QStringLiteral("Cost Standard"), txtFeetReq, blank(txtFeetReq) || number(txtFeetReq).has_value()},
-        {QStringLiteral("Prod. Standard"), txtProdStandard,
-         blank(txtProdStandard) || number(txtProdStandard).has_value()}};
+        {QStringLiteral("Cost Standard"), txtFeetReq->objectName(), txtFeetReq->text()},
+        {QStringLiteral("Prod. Standard"), txtProdStandard->objectName(), txtProdStandard->text()}};
     for (const auto &[label, field] : prices)
-        checks.push_back({label, field, field->isNumeric()});
-    if (refuseNonNumeric(this, checks))
+        checks.push_back({label, field->objectName(), field->rawText(), true});
+    if (const auto refusal = refuseNonNumeric(checks)) {
+        showRefusal(this, *refusal);
         return;
+    }
 
     SetValues v;
     v.customer = cmbCustomer->currentText();

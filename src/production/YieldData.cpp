@@ -1,6 +1,6 @@
 #include "production/YieldData.h"
 
-#include "reports/ReportDesign.h"
+#include "core/ReportRows.h"
 
 namespace yield {
 
@@ -24,8 +24,8 @@ ReportJob run(const QString &design, const QString &sql, const QVariantList &par
     ReportJob j;
     j.design = design;
     j.rows = DbConnection().query(sql, params);
-    j.textSlots = {{QStringLiteral("StartDate"), reports::shortDate(from)},
-                   {QStringLiteral("EndDate"), reports::shortDate(to)}};
+    j.textSlots = {{QStringLiteral("StartDate"), documentDate(from)},
+                   {QStringLiteral("EndDate"), documentDate(to)}};
     if (single)
         j.textSlots.append({QStringLiteral("SingleSelection"), QStringLiteral("true")});
     return j;

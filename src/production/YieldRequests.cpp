@@ -1,18 +1,12 @@
 #include "production/YieldRequests.h"
 
-#include "core/Clock.h"
 #include "core/SharedRoutines.h"
 #include "production/MasterControls.h"
-#include "production/YieldData.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
-#include "ui/Widgets.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QGridLayout>
-#include <QPushButton>
 #include <QRadioButton>
 
 using namespace entry;
@@ -21,122 +15,99 @@ namespace {
 
 const QString kAllEmployees = QStringLiteral("***All Employees***");
 const QString kAllCustomers = QStringLiteral("***All Customers***");
+const QString kStartDate = QStringLiteral("Start Date");
 
-// The period rows every request window starts with; both days are today.
-QGridLayout *periodForm(QWidget *form, QDateEdit *&start, QDateEdit *&end)
+std::vector<request::Input> withStandards(const std::vector<request::Input> &pick)
 {
-    start = datePicker(QStringLiteral("dtStart"), form);
-    end = datePicker(QStringLiteral("dtEnd"), form);
-    start->setDate(Clock::today());
-    end->setDate(Clock::today());
-    auto *grid = new QGridLayout(form);
-    grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Start Date"), start);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("End Date"), end);
-    return grid;
-}
-
-void addStandards(QWidget *form, QGridLayout *grid, int row, QRadioButton *&prod, QRadioButton *&cost)
-{
-    prod = new QRadioButton(QStringLiteral("Production Standard"), form);
-    prod->setObjectName(QStringLiteral("optProd"));
-    cost = new QRadioButton(QStringLiteral("Cost Standard"), form);
-    cost->setObjectName(QStringLiteral("optCost"));
-    prod->setChecked(true);
-    auto *group = new QButtonGroup(form);
-    group->addButton(prod);
-    group->addButton(cost);
-    grid->addWidget(prod, row, 1);
-    grid->addWidget(cost, row + 1, 1);
-}
-
-yield::Standard standard(const QRadioButton *cost)
-{
-    return cost->isChecked() ? yield::Standard::Cost : yield::Standard::Production;
+    std::vector<request::Input> inputs{request::period(kStartDate)};
+    inputs.insert(inputs.end(), pick.begin(), pick.end());
+    inputs.push_back(request::option(QStringLiteral("optProd"), QStringLiteral("Production Standard")));
+    inputs.push_back(request::option(QStringLiteral("optCost"), QStringLiteral("Cost Standard")));
+    return inputs;
 }
 
 } // namespace
 
-frmEmployeeYield::frmEmployeeYield(QWidget *parent) : QWidget(parent)
+YieldRequest::YieldRequest(const QString &caption, const std::vector<request::Input> &pick, QWidget *parent)
+    : PeriodRequestForm({.caption = caption, .inputs = withStandards(pick)}, parent),
+      optProd(control<QRadioButton>(QStringLiteral("optProd"))),
+      optCost(control<QRadioButton>(QStringLiteral("optCost"))),
+      m_pick(control<QComboBox>(pick.front().name)), m_all(pick.front().entries.front())
 {
-    setWindowTitle(QStringLiteral("Employee Yield Report"));
-    QGridLayout *grid = periodForm(this, dtStart, dtEnd);
-    cmbEmployee = makeList(this, QStringLiteral("cmbEmployee"), {kAllEmployees});
-    cmbEmployeeID = makeList(this, QStringLiteral("cmbEmployeeID"), {});
-    cmbEmployeeID->hide();
-    cmbEmployee->setMinimumWidth(220);
-    installTypeAhead(cmbEmployee);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Employee"), cmbEmployee);
-    addStandards(this, grid, 3, optProd, optCost);
-    const OkCancel row = addOkCancel(this, grid, 5, 2);
-    btnOK = row.ok;
-    btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtStart, dtEnd, cmbEmployee, optProd, optCost, btnOK, btnCancel});
+}
 
+QString YieldRequest::document(const QString &production) const
+{
+    // The cost standard's document is the production standard's with a 2.
+    return optCost->isChecked() ? production + u'2' : production;
+}
+
+documents::Request YieldRequest::period() const
+{
+    return {{QStringLiteral("from"), isoDate(dtStart->date())}, {QStringLiteral("to"), isoDate(dtEnd->date())}};
+}
+
+bool YieldRequest::picked() const
+{
+    return m_pick->currentText() != m_all;
+}
+
+bool YieldRequest::ready()
+{
+    return !m_pick->currentText().isEmpty();
+}
+
+frmEmployeeYield::frmEmployeeYield(QWidget *parent)
+    : YieldRequest(
+          QStringLiteral("Employee Yield Report"),
+          {request::pick(QStringLiteral("cmbEmployee"), QStringLiteral("Employee"), kAllEmployees, 220),
+           request::hidden(QStringLiteral("cmbEmployeeID"))},
+          parent),
+      cmbEmployee(control<QComboBox>(QStringLiteral("cmbEmployee"))),
+      cmbEmployeeID(control<QComboBox>(QStringLiteral("cmbEmployeeID")))
+{
     guarded(this, [&] { MasterData::addActiveEmployees(cmbEmployee, cmbEmployeeID); });
-    cmbEmployee->setCurrentIndex(0);
     cmbEmployeeID->setCurrentIndex(-1);
     // The all-entry has no SSN, so the SSN list stands one place behind.
     connect(cmbEmployee, &QComboBox::currentIndexChanged, cmbEmployeeID,
             [this](int index) { cmbEmployeeID->setCurrentIndex(index - 1); });
-    connect(btnOK, &QPushButton::clicked, this, &frmEmployeeYield::Preview);
 }
 
-void frmEmployeeYield::Preview()
+void frmEmployeeYield::produce()
 {
-    if (cmbEmployee->currentText().isEmpty())
-        return;
-    std::optional<QString> ssn;
-    if (cmbEmployee->currentText() != kAllEmployees)
-        ssn = cmbEmployeeID->currentText();
-    PreviewAndClose(this, [&] {
-        return yield::employeeYieldJob(dtStart->date(), dtEnd->date(), standard(optCost), ssn);
-    });
+    documents::Request request = period();
+    if (picked())
+        request.insert(QStringLiteral("employee"), cmbEmployeeID->currentText());
+    documents::produce(document(QStringLiteral("crptEmployeeYieldReport")), request);
 }
 
-frmCustomerYield::frmCustomerYield(QWidget *parent) : QWidget(parent)
+frmCustomerYield::frmCustomerYield(QWidget *parent)
+    : YieldRequest(QStringLiteral("Customer Yield Report"),
+                   {request::pick(QStringLiteral("cmbCustomer"), QStringLiteral("Customer"), kAllCustomers,
+                                  220, ActiveCustomerNames)},
+                   parent),
+      cmbCustomer(control<QComboBox>(QStringLiteral("cmbCustomer")))
 {
-    setWindowTitle(QStringLiteral("Customer Yield Report"));
-    QGridLayout *grid = periodForm(this, dtStart, dtEnd);
-    cmbCustomer = makeList(this, QStringLiteral("cmbCustomer"), {kAllCustomers});
-    cmbCustomer->setMinimumWidth(220);
-    installTypeAhead(cmbCustomer);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Customer"), cmbCustomer);
-    addStandards(this, grid, 3, optProd, optCost);
-    const OkCancel row = addOkCancel(this, grid, 5, 2);
-    btnOK = row.ok;
-    btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtStart, dtEnd, cmbCustomer, optProd, optCost, btnOK, btnCancel});
-
-    guarded(this, [&] { cmbCustomer->addItems(ActiveCustomerNames()); });
-    cmbCustomer->setCurrentIndex(0);
-    connect(btnOK, &QPushButton::clicked, this, &frmCustomerYield::Preview);
 }
 
-void frmCustomerYield::Preview()
+void frmCustomerYield::produce()
 {
-    if (cmbCustomer->currentText().isEmpty())
-        return;
-    std::optional<QString> customer;
-    if (cmbCustomer->currentText() != kAllCustomers)
-        customer = cmbCustomer->currentText();
-    PreviewAndClose(this, [&] {
-        return yield::customerYieldJob(dtStart->date(), dtEnd->date(), standard(optCost), customer);
-    });
+    documents::Request request = period();
+    if (picked())
+        request.insert(QStringLiteral("customer"), cmbCustomer->currentText());
+    documents::produce(document(QStringLiteral("crptCustomerYieldReport")), request);
 }
 
-frmEmployeeEarnings::frmEmployeeEarnings(QWidget *parent) : QWidget(parent)
+frmEmployeeEarnings::frmEmployeeEarnings(QWidget *parent)
+    : PeriodRequestForm(
+          {.caption = QStringLiteral("Employee Earnings Report"), .inputs = {request::period(kStartDate)}},
+          parent)
 {
-    setWindowTitle(QStringLiteral("Employee Earnings Report"));
-    QGridLayout *grid = periodForm(this, dtStart, dtEnd);
-    const OkCancel row = addOkCancel(this, grid, 2, 2);
-    btnOK = row.ok;
-    btnCancel = row.cancel;
-    MasterData::chainTabOrder({dtStart, dtEnd, btnOK, btnCancel});
-    connect(btnOK, &QPushButton::clicked, this, &frmEmployeeEarnings::Preview);
 }
 
-void frmEmployeeEarnings::Preview()
+void frmEmployeeEarnings::produce()
 {
-    PreviewAndClose(this, [&] { return yield::employeeEarningsJob(dtStart->date(), dtEnd->date()); });
+    documents::produce(QStringLiteral("crptEmployeeEarningsReport"),
+                       {{QStringLiteral("from"), isoDate(dtStart->date())},
+                        {QStringLiteral("to"), isoDate(dtEnd->date())}});
 }

@@ -5,6 +5,8 @@
 #include "core/Spreadsheet.h"
 #include "orders/QuintarWorkbook.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QHash>
 
 #include <cmath>
@@ -270,6 +272,19 @@ QString cleanCell(const QString &text)
     return t.trimmed();
 }
 
+std::optional<Refusal> refuseImport(const QString &customer, const QString &path)
+{
+    const auto notice = [](const char *text) {
+        return Refusal{QString::fromLatin1(text), QCoreApplication::applicationName(), QString()};
+    };
+    if (customer.isEmpty())
+        return notice("You must select a customer before clicking ok.");
+    const QString file = path.trimmed();
+    if (file.isEmpty() || !QFileInfo(file).isFile())
+        return notice("The Selected File Does Not Exist.  Choose Again.");
+    return std::nullopt;
+}
+
 DemandSheet readDemandSheet(const QString &path)
 {
     std::unique_ptr<Spreadsheet> book = Spreadsheet::open(path);
@@ -319,6 +334,13 @@ std::vector<LoggedRun> loggedRuns()
         out.push_back({date + QStringLiteral(" - ") + QString::number(id), id});
     }
     return out;
+}
+
+std::optional<Refusal> refuseLogChoice(int chosen, qsizetype runs)
+{
+    if (chosen >= 0 && chosen < runs)
+        return std::nullopt;
+    return Refusal{QStringLiteral("You must select a log."), QCoreApplication::applicationName(), QString()};
 }
 
 QStringList activeCustomerNames()

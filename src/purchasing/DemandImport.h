@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/Database.h"
+#include "core/Refusal.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 // The customer's demand spreadsheet: one line per PO line from row 8 of the first worksheet.
@@ -34,6 +36,9 @@ struct DemandSheet
 
 // A cell's value as the import uses it.
 QString cleanCell(const QString &text);
+
+// What a run needs: a customer, and a file at `path` (as typed; surrounding blanks do not count).
+std::optional<Refusal> refuseImport(const QString &customer, const QString &path);
 
 // Reads the first worksheet. Throws SpreadsheetError when the file is not a readable workbook.
 DemandSheet readDemandSheet(const QString &path);
@@ -77,6 +82,8 @@ struct LoggedRun
     qint64 importId = 0;
 };
 std::vector<LoggedRun> loggedRuns();
+// Printing a log needs one chosen: `chosen` is the list position (-1 for none) of `runs` entries.
+std::optional<Refusal> refuseLogChoice(int chosen, qsizetype runs);
 
 // Names of the active customers in name order.
 QStringList activeCustomerNames();

@@ -2,14 +2,13 @@
 
 #include "core/Spreadsheet.h"
 #include "purchasing/DemandImport.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/FileDialogs.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -22,14 +21,10 @@ namespace {
 
 const QString kImportTitle = QStringLiteral("Browse For Spreadsheet...");
 
-QString appTitle()
+void printImportLog(qint64 importId)
 {
-    return QCoreApplication::applicationName();
-}
-
-void information(QWidget *parent, const QString &text)
-{
-    MessageBox::show(parent, text, appTitle(), MessageBox::OkOnly, MessageBox::Information);
+    documents::produce(QStringLiteral("crptImportLogReport"),
+                       {{QStringLiteral("import"), QString::number(importId)}});
 }
 
 // OK and Cancel at the bottom right; Cancel closes the window.
@@ -84,11 +79,9 @@ void frmImportOrderXLS::browse()
 
 void frmImportOrderXLS::ok()
 {
-    if (m_customer->currentText().isEmpty())
-        return information(this, QStringLiteral("You must select a customer before clicking ok."));
+    if (const auto refusal = purchasing::refuseImport(m_customer->currentText(), m_file->text()))
+        return entry::showRefusal(this, *refusal, MessageBox::Information);
     const QString path = m_file->text().trimmed();
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return information(this, QStringLiteral("The Selected File Does Not Exist.  Choose Again."));
 
     purchasing::ImportRun run;
     try {
@@ -107,7 +100,7 @@ void frmImportOrderXLS::ok()
         entry::showDbError(this, e);
         return;
     }
-    entry::guarded(this, [&] { PrintImportLog(run.importId); });
+    entry::guarded(this, [&] { printImportLog(run.importId); });
     closeChildWindow(this);
 }
 
@@ -135,10 +128,8 @@ frmPrintImportLog::frmPrintImportLog(QWidget *parent) : QWidget(parent)
 void frmPrintImportLog::print()
 {
     const int i = m_log->currentIndex();
-    if (i < 0 || i >= m_logIds.size()) {
-        MessageBox::show(this, QStringLiteral("You must select a log."), appTitle());
-        return;
-    }
-    if (entry::guarded(this, [&] { PrintImportLog(m_logIds.at(i)); }))
+    if (const auto refusal = purchasing::refuseLogChoice(i, m_logIds.size()))
+        return entry::showRefusal(this, *refusal);
+    if (entry::guarded(this, [&] { printImportLog(m_logIds.at(i)); }))
         closeChildWindow(this);
 }

@@ -3,7 +3,7 @@
 #include "core/Clock.h"
 #include "purchasing/PurchaseOrders.h"
 #include "purchasing/WindowLayout.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
@@ -146,7 +146,10 @@ qint64 frmPONavigator::currentNumber() const
 void frmPONavigator::print()
 {
     if (const qint64 po = currentNumber())
-        entry::guarded(this, [&] { PrintPurchaseOrder(po); });
+        entry::guarded(this, [&] {
+            documents::produce(QStringLiteral("crptPurchaseOrder"),
+                               {{QStringLiteral("po"), QString::number(po)}});
+        });
 }
 
 void frmPONavigator::deleteOrder()

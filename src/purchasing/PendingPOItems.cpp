@@ -2,14 +2,13 @@
 
 #include "core/Clock.h"
 #include "purchasing/WindowLayout.h"
-#include "reports/ReportsMod.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
 #include "ui/MoneyField.h"
 #include "ui/Widgets.h"
 
-#include <QCoreApplication>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -242,8 +241,8 @@ void frmPendingPOItems::createPO()
         l.priceExt = m_grid->value(r, ColPriceExt).value<Money>();
         lines.push_back(l);
     }
-    if (lines.empty()) {
-        MessageBox::show(this, QStringLiteral("No Item Selected."), QCoreApplication::applicationName());
+    if (const auto refusal = purchasing::refuseEmptyPurchaseOrder(lines)) {
+        entry::showRefusal(this, *refusal);
         return;
     }
     qint64 po = 0;
@@ -251,7 +250,10 @@ void frmPendingPOItems::createPO()
                         [&] { po = purchasing::createPurchaseOrder(header(), selectedTotal(), lines); }))
         return;
     // The order is stored; a failing print does not undo it.
-    entry::guarded(this, [&] { PrintPurchaseOrder(po); });
+    entry::guarded(this, [&] {
+        documents::produce(QStringLiteral("crptPurchaseOrder"),
+                           {{QStringLiteral("po"), QString::number(po)}});
+    });
     FillPendingGrid();
 }
 

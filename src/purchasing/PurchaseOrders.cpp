@@ -123,6 +123,13 @@ QList<qint64> purchaseOrderNumbers()
     return out;
 }
 
+std::optional<Refusal> refuseEmptyPurchaseOrder(const std::vector<POLine> &lines)
+{
+    if (!lines.empty())
+        return std::nullopt;
+    return Refusal{QStringLiteral("No Item Selected."), QCoreApplication::applicationName(), QString()};
+}
+
 PONumber parsePONumber(const QString &text)
 {
     PONumber out;

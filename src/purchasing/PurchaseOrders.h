@@ -48,6 +48,9 @@ struct POLine
     Money priceEach, priceExt;
 };
 
+// A purchase order needs at least one ticked item.
+std::optional<Refusal> refuseEmptyPurchaseOrder(const std::vector<POLine> &lines);
+
 // Writes the purchase order and one line per item, and closes each pending item with the links
 // to its order and line, in one transaction. A pending item that is no longer open stops it.
 // Returns the purchase order number. Throws DbError; nothing is written then.

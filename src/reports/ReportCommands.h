@@ -1,6 +1,7 @@
 #pragma once
 
 namespace reports {
-// Every command of the navigation pane that prints a standard document at once.
+// Installs the document producer windows print through, and puts every document produced at once
+// into the navigation pane with its command.
 void registerCommands();
 }

@@ -1,5 +1,7 @@
 #include "reports/ReportDesign.h"
 
+#include "core/ReportRows.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -54,7 +56,7 @@ const Design &checkJob(const ReportJob &job)
 
 QString shortDate(const QDate &date)
 {
-    return date.isValid() ? date.toString(QStringLiteral("M/d/yyyy")) : QString();
+    return documentDate(date);
 }
 
 QString plainValue(const QVariant &value)

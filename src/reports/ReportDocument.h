@@ -14,7 +14,9 @@ class QPagedPaintDevice;
 
 namespace reports {
 
+namespace engine {
 struct Layout;
+}
 
 // Told after each page put out, with the pages done and the pages to do; answering false stops
 // the output there (the user cancelled).
@@ -54,7 +56,7 @@ public:
     output::Result exportPdf(const QString &path, const PageProgress &progress = {}) const;
 
 private:
-    std::shared_ptr<const Layout> m_layout;
+    std::shared_ptr<const engine::Layout> m_layout;
 };
 
 } // namespace reports

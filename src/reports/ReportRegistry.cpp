@@ -2,6 +2,9 @@
 
 #include "reports/docs/Families.h"
 
+#include <QRegularExpression>
+#include <QSet>
+
 #include <algorithm>
 #include <deque>
 
@@ -40,6 +43,67 @@ QDate readDate(const QString &key, const QString &value)
     return d;
 }
 
+// The columns a template names: "{Field}", "{Field:format}", "{Field|fallback}"; slots ("{@X}")
+// and "{count}" are not columns.
+void templateColumns(const QString &text, QSet<QString> &out)
+{
+    static const QRegularExpression field(QStringLiteral("\\{([^}:|]*)[^}]*\\}"));
+    for (auto it = field.globalMatch(text); it.hasNext();) {
+        const QString name = it.next().captured(1);
+        if (!name.startsWith(u'@') && name != QLatin1String("count"))
+            out.insert(name);
+    }
+}
+
+// A column's field is a template when it has braces, else an expression over columns.
+void fieldColumns(const QString &field, QSet<QString> &out)
+{
+    if (field.contains(u'{')) {
+        templateColumns(field, out);
+        return;
+    }
+    static const QRegularExpression name(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*"));
+    for (auto it = name.globalMatch(field); it.hasNext();)
+        out.insert(it.next().captured(0));
+}
+
+void columnsOf(const QList<Column> &columns, QSet<QString> &out)
+{
+    for (const Column &c : columns) {
+        fieldColumns(c.field, out);
+        templateColumns(c.heading, out);
+        if (!c.runningStart.isEmpty())
+            out.insert(c.runningStart);
+    }
+}
+
+// Every input column the design's bands, groups and totals read from the main rows.
+QSet<QString> usedColumns(const Design &d)
+{
+    QSet<QString> used;
+    columnsOf(d.details, used);
+    for (const Group &g : d.groups) {
+        for (const QString &k : g.keys)
+            used.insert(k);
+        templateColumns(g.header, used);
+        templateColumns(g.footer, used);
+        for (const Block &b : g.blocks) {
+            for (const QString &line : b.lines)
+                templateColumns(line, used);
+        }
+        for (const Info &i : g.infos)
+            templateColumns(i.value, used);
+        for (const QString &sum : g.sums)
+            fieldColumns(sum, used);
+    }
+    for (const QString &total : d.totals)
+        fieldColumns(total, used);
+    templateColumns(d.totalLabel, used);
+    for (const QString &note : d.notes)
+        templateColumns(note, used);
+    return used;
+}
+
 } // namespace
 
 qint64 ReportArguments::id(const QString &key) const
@@ -68,7 +132,7 @@ QString ReportArguments::text(const QString &key, const QString &fallback) const
 // viewer keep pointers to their designs.
 struct Registry
 {
-    std::deque<Document> entries; // those without a row builder are designs only
+    std::deque<Document> entries;
 
     Document *entry(const QString &name)
     {
@@ -83,6 +147,7 @@ struct Registry
     {
         static Registry registry = [] {
             Registry r;
+            // Built once, on first use; a broken entry stops here rather than when it prints.
             Family family(r);
             docs::addOrderDocuments(family);
             docs::addMasterListings(family);
@@ -97,38 +162,62 @@ struct Registry
     }
 };
 
-void Family::add(Document document)
+QStringList entryProblems(const Document &document)
 {
+    QStringList problems;
+    const QString &name = document.name();
+    if (!document.build)
+        problems << QStringLiteral("%1 has no row builder.").arg(name);
+    const QSet<QString> declared(document.columns.begin(), document.columns.end());
+    QStringList missing;
+    for (const QString &column : usedColumns(document.design)) {
+        if (!declared.contains(column))
+            missing << column;
+    }
+    if (document.design.sub) {
+        const SubReport &sub = *document.design.sub;
+        QSet<QString> used;
+        columnsOf(sub.details, used);
+        for (const QString &total : sub.totals)
+            fieldColumns(total, used);
+        for (const QString &column : used) {
+            if (!sub.columns.contains(column))
+                missing << column;
+        }
+    }
+    std::sort(missing.begin(), missing.end());
+    for (const QString &column : missing)
+        problems << QStringLiteral("%1 uses the column \"%2\", which its row builder does not return.")
+                        .arg(name, column);
     // A navigation-pane command runs with no arguments at all.
-    Q_ASSERT(document.commandKey.isEmpty() ||
-             std::none_of(document.arguments.begin(), document.arguments.end(),
-                          [](const Argument &a) { return a.required; }));
-    Q_ASSERT(!m_registry.entry(document.name()));
-    m_registry.entries.push_back(std::move(document));
+    if (document.command && std::any_of(document.arguments.begin(), document.arguments.end(),
+                                        [](const Argument &a) { return a.required; }))
+        problems << QStringLiteral("%1 is a pane command but needs arguments.").arg(name);
+    return problems;
 }
 
-void Family::addDesign(Design design)
+void Family::add(Document document)
 {
-    Q_ASSERT(!m_registry.entry(design.name));
-    Document d;
-    d.design = std::move(design);
-    m_registry.entries.push_back(std::move(d));
+    document.design.columns = document.columns;
+    QStringList problems = entryProblems(document);
+    if (m_registry.entry(document.name()))
+        problems << QStringLiteral("%1 is registered twice.").arg(document.name());
+    if (!problems.isEmpty())
+        qFatal("%s", qPrintable(problems.join(u'\n')));
+    m_registry.entries.push_back(std::move(document));
 }
 
 QList<const Document *> registry()
 {
     QList<const Document *> out;
-    for (const Document &d : Registry::instance().entries) {
-        if (d.build)
-            out << &d;
-    }
+    for (const Document &d : Registry::instance().entries)
+        out << &d;
     return out;
 }
 
 const Document *find(const QString &name)
 {
-    const Document *d = Registry::instance().entry(name);
-    return d && d->build ? d : nullptr;
+    return Registry::instance().entry(name);
 }
 
 const Document *findCommand(const QString &key)
@@ -136,25 +225,10 @@ const Document *findCommand(const QString &key)
     if (key.isEmpty())
         return nullptr;
     for (const Document &d : Registry::instance().entries) {
-        if (d.build && d.commandKey == key)
+        if (d.command && d.command->key == key)
             return &d;
     }
     return nullptr;
-}
-
-bool add(Document document)
-{
-    Registry &r = Registry::instance();
-    if (!document.build)
-        return false;
-    Document *existing = r.entry(document.name());
-    if (existing && existing->build)
-        return false;
-    if (existing)
-        *existing = std::move(document);
-    else
-        r.entries.push_back(std::move(document));
-    return true;
 }
 
 void checkArguments(const Document &document, const QMap<QString, QString> &arguments)

@@ -9,13 +9,15 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
-// The one list of standard documents. Each entry holds the document's design, its row builder,
-// the arguments a request gives it and the navigation-pane command that produces it at once.
-// The entries are written one file per family under docs/; the viewer, the command line, the
-// navigation pane and the tests all read them here. A new document is one more entry in its
-// family's file.
+// The one list of standard documents. Each entry holds the document's design, the columns its
+// row builder returns, the row builder, the arguments a request gives it and the navigation-pane
+// command that produces it at once. The entries are written one file per family under docs/; the
+// row builders' statements stay in their subsystems. Windows (by name, through ui/Documents.h),
+// the viewer, the command line, the navigation pane and the tests all read them here. A new
+// document is one more entry in its family's file.
 namespace reports {
 
 // A bad request (command line, or arguments handed to a row builder); its text goes above the
@@ -70,12 +72,23 @@ enum class Output
 
 using RowBuilder = std::function<ReportJob(const ReportArguments &)>;
 
+// Where a document produced at once stands in the navigation pane.
+struct PaneCommand
+{
+    QString group;
+    QString caption;
+    QString key;   // what the pane's dispatch compares, in full and case-sensitively
+    QString after; // the command it follows in its group
+};
+
 struct Document
 {
-    Design design{};
+    Design design{}; // its `columns` are filled from the entry's
+    // What the row builder returns, in its order; the design may use no other column.
+    QStringList columns{};
     RowBuilder build{};
     QList<Argument> arguments{};
-    QString commandKey{}; // the navigation-pane command that produces it at once; empty for none
+    std::optional<PaneCommand> command{}; // none: produced from a window or the command line only
     Output output = Output::Preview;
     bool hourglass = false; // the busy pointer shows from the first query to the output
 
@@ -88,9 +101,9 @@ QList<const Document *> registry();
 const Document *find(const QString &name);
 // The document that navigation-pane command `key` (exact) produces, or nullptr.
 const Document *findCommand(const QString &key);
-// Adds a document from outside the family files (a window's own). A design already listed
-// without rows takes the document's place. False when the name already has a row builder.
-bool add(Document document);
+// What is wrong with an entry before it is registered: a column its design uses that the row
+// builder does not return, a pane command that takes arguments. Empty when it is sound.
+QStringList entryProblems(const Document &document);
 
 // Checks a request's arguments against the document's: every key is one it takes, every
 // required one is there, numbers and dates read as such. Throws UsageError.
@@ -104,9 +117,8 @@ struct Registry;
 class Family
 {
 public:
+    // Registers the entry; an unsound one (entryProblems) stops the program at once.
     void add(Document document);
-    // A design whose rows come from a request window that is not part of this build yet.
-    void addDesign(Design design);
 
 private:
     friend struct Registry;

@@ -1,11 +1,8 @@
 #include "shipping/ReceivableWindows.h"
 
-#include "core/Clock.h"
 #include "core/SharedRoutines.h"
-#include "production/MasterControls.h"
-#include "reports/ReportRegistry.h"
-#include "reports/ReportsMod.h"
 #include "shipping/ReceivableData.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/MoneyField.h"
@@ -21,13 +18,6 @@ using namespace entry;
 
 namespace {
 
-QDateEdit *todayPicker(QWidget *form, const QString &name)
-{
-    QDateEdit *d = datePicker(name, form);
-    d->setDate(Clock::today());
-    return d;
-}
-
 MoneyField *moneyField(QWidget *form, const QString &name, int decimals, bool typed)
 {
     auto *f = new MoneyField(form, decimals);
@@ -41,33 +31,13 @@ MoneyField *moneyField(QWidget *form, const QString &name, int decimals, bool ty
     return f;
 }
 
-// Produces the document with the hourglass; the window closes once it was shown.
-template <typename Produce> void produceAndClose(QWidget *form, Produce &&produce)
-{
-    bool shown = false;
-    {
-        BusyPointer busy;
-        shown = guarded(form, std::forward<Produce>(produce));
-    }
-    if (shown)
-        closeChildWindow(form);
-}
+constexpr int kCaptionRoom = 300; // the request windows are no narrower than their caption
 
-// The begin and end date rows of a period request, both today, with Ok and Cancel.
-QGridLayout *periodRequest(QWidget *form, QDateEdit *&start, QDateEdit *&end, QPushButton *&ok,
-                           QPushButton *&cancel)
+request::Description periodRequest(const QString &caption)
 {
-    start = todayPicker(form, QStringLiteral("dtStart"));
-    end = todayPicker(form, QStringLiteral("dtEnd"));
-    auto *grid = new QGridLayout(form);
-    grid->setColumnStretch(1, 1);
-    form->setMinimumWidth(300); // room for the caption
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Begin Date"), start);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("End Date"), end);
-    const OkCancel oc = addOkCancel(form, grid, 2, 2);
-    ok = oc.ok;
-    cancel = oc.cancel;
-    return grid;
+    return {.caption = caption,
+            .inputs = {request::period(QStringLiteral("Begin Date"))},
+            .minimumWidth = kCaptionRoom};
 }
 
 } // namespace
@@ -79,20 +49,20 @@ ReceivePayment::ReceivePayment(QWidget *parent) : QWidget(parent)
     txtAmount = moneyField(this, QStringLiteral("txtAmount"), 3, false);
     txtBalance = moneyField(this, QStringLiteral("txtBalance"), 3, false);
     txtPayment = moneyField(this, QStringLiteral("txtPayment"), 3, true);
-    dtDate = todayPicker(this, QStringLiteral("dtDate"));
+    dtDate = todayPicker(QStringLiteral("dtDate"), this);
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Invoice Number"), txtInvoice);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("Invoice Amount"), txtAmount);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Invoice Balance"), txtBalance);
-    MasterData::addRow(grid, 3, 0, QStringLiteral("Payment Amount"), txtPayment);
-    MasterData::addRow(grid, 4, 0, QStringLiteral("Date"), dtDate);
+    addRow(grid, 0, 0, QStringLiteral("Invoice Number"), txtInvoice);
+    addRow(grid, 1, 0, QStringLiteral("Invoice Amount"), txtAmount);
+    addRow(grid, 2, 0, QStringLiteral("Invoice Balance"), txtBalance);
+    addRow(grid, 3, 0, QStringLiteral("Payment Amount"), txtPayment);
+    addRow(grid, 4, 0, QStringLiteral("Date"), dtDate);
     const SaveExit se = addSaveExit(this, grid, 5, 2);
     btnSave = se.save;
     btnExit = se.exit;
     btnSave->setText(QStringLiteral("Save"));
     btnExit->setText(QStringLiteral("Cancel"));
-    MasterData::chainTabOrder({txtInvoice, txtPayment, dtDate, btnSave, btnExit});
+    chainTabOrder({txtInvoice, txtPayment, dtDate, btnSave, btnExit});
 
     onLeave(this, txtInvoice, [this] { return LookupInvoice(); });
     onLeave(this, txtPayment, [this] { return CheckPayment(); });
@@ -151,8 +121,8 @@ frmInvoiceEntry::frmInvoiceEntry(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Manual Invoice Entry"));
     txtInvoiceNo = displayBox(QStringLiteral("txtInvoiceNo"), this);
-    dtInvoiceDate = todayPicker(this, QStringLiteral("dtInvoiceDate"));
-    dtDueDate = todayPicker(this, QStringLiteral("dtDueDate"));
+    dtInvoiceDate = todayPicker(QStringLiteral("dtInvoiceDate"), this);
+    dtDueDate = todayPicker(QStringLiteral("dtDueDate"), this);
     cmbCustomer = makeList(this, QStringLiteral("cmbCustomer"), {});
     cmbTerms = makeList(this, QStringLiteral("cmbTerms"), {});
     installTypeAhead(cmbCustomer);
@@ -161,20 +131,19 @@ frmInvoiceEntry::frmInvoiceEntry(QWidget *parent) : QWidget(parent)
     txtAmount = moneyField(this, QStringLiteral("txtAmount"), 2, true);
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Invoice Number"), txtInvoiceNo);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("Invoice Date"), dtInvoiceDate);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Due Date"), dtDueDate);
-    MasterData::addRow(grid, 3, 0, QStringLiteral("Customer"), cmbCustomer);
-    MasterData::addRow(grid, 4, 0, QStringLiteral("Terms"), cmbTerms);
-    MasterData::addRow(grid, 5, 0, QStringLiteral("Amount"), txtAmount);
+    addRow(grid, 0, 0, QStringLiteral("Invoice Number"), txtInvoiceNo);
+    addRow(grid, 1, 0, QStringLiteral("Invoice Date"), dtInvoiceDate);
+    addRow(grid, 2, 0, QStringLiteral("Due Date"), dtDueDate);
+    addRow(grid, 3, 0, QStringLiteral("Customer"), cmbCustomer);
+    addRow(grid, 4, 0, QStringLiteral("Terms"), cmbTerms);
+    addRow(grid, 5, 0, QStringLiteral("Amount"), txtAmount);
     const SaveExit se = addSaveExit(this, grid, 6, 2);
     btnSave = se.save;
     btnCancel = se.exit;
     btnSave->setText(QStringLiteral("Save and Close"));
     btnCancel->setText(QStringLiteral("Cancel"));
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    MasterData::chainTabOrder(
-        {dtInvoiceDate, dtDueDate, cmbCustomer, cmbTerms, txtAmount, btnSave, btnCancel});
+    chainTabOrder({dtInvoiceDate, dtDueDate, cmbCustomer, cmbTerms, txtAmount, btnSave, btnCancel});
 
     guarded(this, [&] {
         cmbCustomer->addItems(ActiveCustomerNames());
@@ -206,40 +175,39 @@ void frmInvoiceEntry::Save()
     closeChildWindow(this);
 }
 
-frmOpenInvoicesReport::frmOpenInvoicesReport(QWidget *parent) : QWidget(parent)
+frmOpenInvoicesReport::frmOpenInvoicesReport(QWidget *parent)
+    : AsOfRequestForm({.caption = QStringLiteral("Open Invoices Report"),
+                       .inputs = {request::asOf()},
+                       .okText = QStringLiteral("OK"),
+                       .okName = QStringLiteral("btnOk"),
+                       .minimumWidth = kCaptionRoom},
+                      parent)
 {
-    setWindowTitle(QStringLiteral("Open Invoices Report"));
-    setMinimumWidth(300);
-    dtDate = todayPicker(this, QStringLiteral("dtDate"));
-    auto *grid = new QGridLayout(this);
-    grid->setColumnStretch(1, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("As Of"), dtDate);
-    const OkCancel oc = addOkCancel(this, grid, 1, 2);
-    btnOk = oc.ok;
-    btnCancel = oc.cancel;
-    btnOk->setText(QStringLiteral("OK"));
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    connect(btnOk, &QPushButton::clicked, this,
-            [this] { produceAndClose(this, [this] { PrintOpenInvoicesReport(dtDate->date()); }); });
 }
 
-frmARTranReport::frmARTranReport(QWidget *parent) : QWidget(parent)
+void frmOpenInvoicesReport::produce()
 {
-    setWindowTitle(QStringLiteral("AR Transaction Report"));
-    periodRequest(this, dtStart, dtEnd, btnOK, btnCancel);
-    connect(btnOK, &QPushButton::clicked, this,
-            [this] { produceAndClose(this, [this] { PrintARTranReport(dtStart->date(), dtEnd->date()); }); });
+    documents::produce(QStringLiteral("crptOpenInvoicesReport"), {{QStringLiteral("asof"), isoDate(dtDate->date())}});
 }
 
-frmSalesRegister::frmSalesRegister(QWidget *parent) : QWidget(parent)
+frmARTranReport::frmARTranReport(QWidget *parent)
+    : PeriodRequestForm(periodRequest(QStringLiteral("AR Transaction Report")), parent)
 {
-    setWindowTitle(QStringLiteral("Sales Register Report"));
-    periodRequest(this, dtStart, dtEnd, btnOK, btnCancel);
-    connect(btnOK, &QPushButton::clicked, this, [this] {
-        produceAndClose(this, [this] {
-            const reports::Document *register_ = reports::find(QStringLiteral("crptSalesRegisterReport"));
-            PreviewReport(reports::buildJob(*register_, {{QStringLiteral("from"), isoDate(dtStart->date())},
-                                                         {QStringLiteral("to"), isoDate(dtEnd->date())}}));
-        });
-    });
+}
+
+void frmARTranReport::produce()
+{
+    documents::produce(QStringLiteral("crptARTranReport"), {{QStringLiteral("from"), isoDate(dtStart->date())},
+                                                           {QStringLiteral("to"), isoDate(dtEnd->date())}});
+}
+
+frmSalesRegister::frmSalesRegister(QWidget *parent)
+    : PeriodRequestForm(periodRequest(QStringLiteral("Sales Register Report")), parent)
+{
+}
+
+void frmSalesRegister::produce()
+{
+    documents::produce(QStringLiteral("crptSalesRegisterReport"), {{QStringLiteral("from"), isoDate(dtStart->date())},
+                                                                  {QStringLiteral("to"), isoDate(dtEnd->date())}});
 }

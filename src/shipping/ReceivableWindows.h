@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/RequestForm.h"
+
 #include <QWidget>
 
 class MoneyField;
@@ -52,37 +54,35 @@ public:
 };
 
 // "Open Invoices Report": open invoices as of one day.
-class frmOpenInvoicesReport : public QWidget
+class frmOpenInvoicesReport : public AsOfRequestForm
 {
     Q_OBJECT
 public:
     explicit frmOpenInvoicesReport(QWidget *parent = nullptr);
-    QDateEdit *dtDate = nullptr;
-    QPushButton *btnOk = nullptr;
-    QPushButton *btnCancel = nullptr;
+
+protected:
+    void produce() override;
 };
 
 // "AR Transaction Report": invoices and payments of a period.
-class frmARTranReport : public QWidget
+class frmARTranReport : public PeriodRequestForm
 {
     Q_OBJECT
 public:
     explicit frmARTranReport(QWidget *parent = nullptr);
-    QDateEdit *dtStart = nullptr;
-    QDateEdit *dtEnd = nullptr;
-    QPushButton *btnOK = nullptr;
-    QPushButton *btnCancel = nullptr;
+
+protected:
+    void produce() override;
 };
 
 // "Sales Register Report": each invoice's sales of a period split into cutting, sewing, vinyl
 // and kit value.
-class frmSalesRegister : public QWidget
+class frmSalesRegister : public PeriodRequestForm
 {
     Q_OBJECT
 public:
     explicit frmSalesRegister(QWidget *parent = nullptr);
-    QDateEdit *dtStart = nullptr;
-    QDateEdit *dtEnd = nullptr;
-    QPushButton *btnOK = nullptr;
-    QPushButton *btnCancel = nullptr;
+
+protected:
+    void produce() override;
 };

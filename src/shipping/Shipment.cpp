@@ -2,9 +2,8 @@
 
 #include "core/Clock.h"
 #include "core/SharedRoutines.h"
-#include "production/MasterControls.h"
-#include "reports/ReportsMod.h"
 #include "shipping/ShipmentData.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
@@ -78,17 +77,17 @@ Shipment::Shipment(QWidget *parent) : QWidget(parent)
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
-    MasterData::addRow(grid, 0, 0, QStringLiteral("Customer"), cmbCustomer);
-    MasterData::addRow(grid, 1, 0, QStringLiteral("Order"), cmbOrders);
-    MasterData::addRow(grid, 2, 0, QStringLiteral("Line Item"), cmbItems);
-    MasterData::addRow(grid, 3, 0, QStringLiteral("This Shipment"), txtShip);
-    MasterData::addRow(grid, 4, 0, QStringLiteral("Box No."), txtBox);
-    MasterData::addRow(grid, 0, 2, QStringLiteral("Shipment ID"), txtID);
-    MasterData::addRow(grid, 1, 2, QStringLiteral("Date"), dtDate);
-    MasterData::addRow(grid, 2, 2, QStringLiteral("Qty Ordered"), txtOrdered);
-    MasterData::addRow(grid, 3, 2, QStringLiteral("Qty Cut"), txtCut);
-    MasterData::addRow(grid, 4, 2, QStringLiteral("Qty Shipped"), txtShipped);
-    MasterData::addRow(grid, 5, 2, QStringLiteral("Available to Ship"), txtAvailable);
+    addRow(grid, 0, 0, QStringLiteral("Customer"), cmbCustomer);
+    addRow(grid, 1, 0, QStringLiteral("Order"), cmbOrders);
+    addRow(grid, 2, 0, QStringLiteral("Line Item"), cmbItems);
+    addRow(grid, 3, 0, QStringLiteral("This Shipment"), txtShip);
+    addRow(grid, 4, 0, QStringLiteral("Box No."), txtBox);
+    addRow(grid, 0, 2, QStringLiteral("Shipment ID"), txtID);
+    addRow(grid, 1, 2, QStringLiteral("Date"), dtDate);
+    addRow(grid, 2, 2, QStringLiteral("Qty Ordered"), txtOrdered);
+    addRow(grid, 3, 2, QStringLiteral("Qty Cut"), txtCut);
+    addRow(grid, 4, 2, QStringLiteral("Qty Shipped"), txtShipped);
+    addRow(grid, 5, 2, QStringLiteral("Available to Ship"), txtAvailable);
     auto *adding = new QHBoxLayout;
     adding->addWidget(btnAdd);
     adding->addWidget(btnRemove);
@@ -96,12 +95,12 @@ Shipment::Shipment(QWidget *parent) : QWidget(parent)
     grid->addLayout(adding, 5, 0, 1, 2);
     grid->addWidget(vsfgShipment, 6, 0, 1, 4);
     grid->setRowStretch(6, 1);
-    MasterData::addRow(grid, 7, 2, QStringLiteral("Total Sets This Shipment"), txtTotalSets);
+    addRow(grid, 7, 2, QStringLiteral("Total Sets This Shipment"), txtTotalSets);
     const SaveExit se = addSaveExit(this, grid, 8, 4);
     btnSave = se.save;
     btnExit = se.exit;
-    MasterData::chainTabOrder({txtID, dtDate, cmbCustomer, cmbOrders, cmbItems, txtShip, txtBox, btnAdd,
-                               btnRemove, vsfgShipment, btnSave, btnExit});
+    chainTabOrder({txtID, dtDate, cmbCustomer, cmbOrders, cmbItems, txtShip, txtBox, btnAdd, btnRemove,
+                   vsfgShipment, btnSave, btnExit});
     resize(584, 454); // 8760 x 6805 twips
 
     guarded(this, [&] { cmbCustomer->addItems(ActiveCustomerNames()); });
@@ -316,9 +315,21 @@ void Shipment::Save()
     // Printing follows the commit: what was saved stays saved whatever the printer does.
     guarded(this, [&] {
         printWithConfirmation(
-            this, [&] { PrintPackingSlip(saved.id); }, PrintQuestion::PackingSlip, PrintQuestion::Title);
+            this,
+            [&] {
+                documents::produce(QStringLiteral("crptPackingSlip"),
+                                   {{QStringLiteral("shipment"), number(saved.id)}});
+            },
+            PrintQuestion::PackingSlip, PrintQuestion::Title);
         printWithConfirmation(
-            this, [&] { PrintInvoice(saved.id, saved.invoice, saved.dueDate, saved.terms); },
+            this,
+            [&] {
+                documents::produce(QStringLiteral("crptInvoice"),
+                                   {{QStringLiteral("shipment"), number(saved.id)},
+                                    {QStringLiteral("invoice"), number(saved.invoice)},
+                                    {QStringLiteral("due"), saved.dueDate},
+                                    {QStringLiteral("terms"), saved.terms}});
+            },
             PrintQuestion::Invoice, PrintQuestion::Title);
     });
     closeChildWindow(this);

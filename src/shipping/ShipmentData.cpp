@@ -1,7 +1,7 @@
 #include "shipping/ShipmentData.h"
 
-#include "reports/ReportCatalogue.h"
-#include "reports/ReportDesign.h"
+#include "core/ReportRows.h"
+#include "shipping/ShippingReports.h"
 
 #include <QRegularExpression>
 
@@ -269,7 +269,7 @@ Saved saveShipment(const Entry &e)
     // A customer without days pays on the invoice date.
     const QDate due =
         e.date.addDays(customer.isEmpty() ? 0 : customer.first().integer(QStringLiteral("Days")));
-    out.dueDate = reports::shortDate(due);
+    out.dueDate = documentDate(due);
     const Fields invoice = {{QStringLiteral("InvoiceDate"), e.date},
                             {QStringLiteral("DueDate"), due},
                             {QStringLiteral("Total"), QVariant::fromValue(invoiceTotal(out.id))},

@@ -35,14 +35,4 @@ bool run(const QString &key)
     return true;
 }
 
-const QStringList &notYetBuilt()
-{
-    // One key a line: each subsystem removes its own keys as its windows are built.
-    // clang-format off
-    static const QStringList keys = {
-    };
-    // clang-format on
-    return keys;
-}
-
 } // namespace commands

@@ -18,7 +18,4 @@ bool isRegistered(const QString &key);
 // when nothing is registered: such a key does nothing.
 bool run(const QString &key);
 
-// Keys of the command table whose windows are not part of this build yet.
-const QStringList &notYetBuilt();
-
 } // namespace commands

@@ -1,12 +1,15 @@
 #include "ui/CommandTable.h"
 
-const std::vector<Command> &commandTable()
+#include <algorithm>
+
+namespace {
+
+std::vector<Command> &table()
 {
-    static const std::vector<Command> table = {
+    // The windows and routines; documents produced at once are placed by their registry entries.
+    static std::vector<Command> table = {
         {"Order Entry", "Order Navigator", "OrderNavigator", "Navigator"},
         {"Order Entry", "Order Entry/Edit", "OrderEntry", "Entry"},
-        {"Order Entry", "Open Orders Report", "OpenOrders", "Reports"},
-        {"Order Entry", "Production Schedule", "ProductionSchedule", "Reports"},
         {"Order Entry", "Material Sales Report", "LeatherSales", "Reports"},
         {"Order Entry", "Close Stuck Orders", "CloseOrders", "Entry"},
         {"Cutsheets", "Cutsheet Entry/Edit", "Cutsheet", "Entry"},
@@ -20,18 +23,14 @@ const std::vector<Command> &commandTable()
         {"Shipping", "Sales Register Report", "SalesRegister", "Reports"},
         {"Shipping", "AR Transaction Report", "ARTranReport", "Reports"},
         {"Inventory", "Material Entry/Edit", "MaterialEntry", "Entry"},
-        {"Inventory", "Material Listing", "MaterialReport", "Reports"},
         {"Inventory", "Adjust Inventory", "InventoryAdjust", "Entry"},
         {"Inventory", "Adjust Value", "AdjustValue", "Entry"},
         {"Inventory", "Available Inventory Report", "AvailableInventory", "Reports"},
         {"Inventory", "Inventory Valuation", "InventoryValuation", "Reports"},
         {"Inventory", "Material History Report", "LeatherHistory", "Reports"},
         {"Administrative", "Customer Entry/Edit", "CustomerEntry", "Entry"},
-        {"Administrative", "Customer Listing", "CustomerReport", "Reports"},
         {"Administrative", "Employee Entry/Edit", "EmployeeEntry", "Entry"},
-        {"Administrative", "Employee Listing", "EmployeeReport", "Reports"},
         {"Administrative", "Set Entry/Edit", "SetEntry", "Entry"},
-        {"Administrative", "Set Listing", "SetReport", "Reports"},
         {"Administrative", "Reset Item Price", "ResetPrice", "Entry"},
         {"Administrative", "Shop Passphrase", "ShopPassphrase", "Entry"},
         {"Administrative", "About", "About", "Entry"},
@@ -41,6 +40,33 @@ const std::vector<Command> &commandTable()
         {"Purchasing", "PO Navigator", "PONavigator", "Navigator"},
     };
     return table;
+}
+
+} // namespace
+
+const std::vector<Command> &commandTable()
+{
+    return table();
+}
+
+void placeCommand(const Command &command, const QString &after)
+{
+    std::vector<Command> &t = table();
+    const auto same = [&](const Command &c) { return c.key == command.key; };
+    if (const auto it = std::find_if(t.begin(), t.end(), same); it != t.end()) {
+        *it = command;
+        return;
+    }
+    auto at = std::find_if(t.begin(), t.end(), [&](const Command &c) { return c.key == after; });
+    if (at == t.end() || at->group != command.group) {
+        // Last in its group (a new group goes last).
+        at = t.end();
+        for (auto it = t.begin(); it != t.end(); ++it) {
+            if (it->group == command.group)
+                at = it;
+        }
+    }
+    t.insert(at == t.end() ? t.end() : at + 1, command);
 }
 
 QStringList commandGroups()

@@ -15,4 +15,8 @@ struct Command
 };
 
 const std::vector<Command> &commandTable();
+// Puts a command that lives elsewhere (a document's registry entry) into the table right after
+// the command `after` of its group, or last in its group. A key placed again is replaced where it
+// stands. Placed before the main window builds its pane.
+void placeCommand(const Command &command, const QString &after);
 QStringList commandGroups();

@@ -18,6 +18,8 @@ DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
 {
     setCalendarPopup(true);
     setDisplayFormat(Clock::dateFormat());
+    setDateRange(Clock::firstDate(), Clock::lastDate());
+    lineEdit()->installEventFilter(this);
 }
 
 QString DatePicker::refusalTitle()
@@ -165,8 +167,39 @@ void DatePicker::keyPressEvent(QKeyEvent *event)
     QDateEdit::keyPressEvent(event);
 }
 
+void DatePicker::focusInEvent(QFocusEvent *event)
+{
+    QDateEdit::focusInEvent(event);
+    // The base box selects only the month (or the year, backwards), so a date typed after Tab
+    // landed in the middle of the old one.
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+        selectAll();
+        break;
+    case Qt::MouseFocusReason:
+        // The click itself still places the cursor in the text; the release selects.
+        m_enteredByClick = true;
+        break;
+    default:
+        break;
+    }
+}
+
+bool DatePicker::eventFilter(QObject *watched, QEvent *event)
+{
+    // A left release changes no selection of its own, so selecting before it is delivered holds.
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease && m_enteredByClick) {
+        m_enteredByClick = false;
+        selectAll();
+    }
+    return QDateEdit::eventFilter(watched, event);
+}
+
 void DatePicker::focusOutEvent(QFocusEvent *event)
 {
+    m_enteredByClick = false;
     if (m_typing)
         finishTyping();
     QDateEdit::focusOutEvent(event);
@@ -174,6 +207,7 @@ void DatePicker::focusOutEvent(QFocusEvent *event)
 
 void DatePicker::mousePressEvent(QMouseEvent *event)
 {
+    m_enteredByClick = false; // the arrow or the calendar button, not the text
     cancelTyping();
     QDateEdit::mousePressEvent(event);
 }

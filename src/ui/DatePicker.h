@@ -3,11 +3,11 @@
 #include <QDate>
 #include <QDateEdit>
 
-// A date box that takes a whole typed date. Once its text is all selected (entering the box,
-// Ctrl+A, a double click), typing digits and "/" builds month/day/year freely, with or without
-// leading zeros; the date is set when it is complete, and a date that does not exist is refused
-// with a message while the box keeps its old date. Otherwise it edits section by section and
-// its calendar pops up as any date box does.
+// A date box that takes a whole typed date. Entering the box (Tab, Shift+Tab, a click) selects
+// it whole, as a text field does. Once its text is all selected (entering, Ctrl+A, a double click), typing
+// digits and "/" builds month/day/year freely, with or without leading zeros; the date is set when it is
+// complete, and a date that does not exist is refused with a message while the box keeps its old date.
+// Otherwise it edits section by section and its calendar pops up as any date box does.
 class DatePicker : public QDateEdit
 {
     Q_OBJECT
@@ -21,6 +21,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     QValidator::State validate(QString &input, int &pos) const override;
@@ -40,7 +42,8 @@ private:
     void refuse(const QString &typed);
 
     bool m_typing = false;
-    bool m_autoSlash = false; // the last "/" was put in after two digits, so a typed one is skipped
+    bool m_enteredByClick = false; // the click that gave the focus ends by selecting the whole date
+    bool m_autoSlash = false;      // the last "/" was put in after two digits, so a typed one is skipped
     QString m_typed;
     QDate m_before;
 };

@@ -1,5 +1,6 @@
 #include "ui/EntryWindow.h"
 
+#include "core/Clock.h"
 #include "ui/DatePicker.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
@@ -10,10 +11,12 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 namespace entry {
@@ -131,6 +134,13 @@ QDateEdit *datePicker(const QString &name, QWidget *parent)
     return d;
 }
 
+QDateEdit *todayPicker(const QString &name, QWidget *parent)
+{
+    QDateEdit *d = datePicker(name, parent);
+    d->setDate(Clock::today());
+    return d;
+}
+
 QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entries)
 {
     auto *list = new QComboBox(form);
@@ -139,6 +149,20 @@ QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entri
     list->setCurrentIndex(-1);
     keepListWidth(list);
     return list;
+}
+
+void addRow(QGridLayout *grid, int row, int column, const QString &label, QWidget *field)
+{
+    auto *caption = new QLabel(label);
+    caption->setBuddy(field);
+    grid->addWidget(caption, row, column);
+    grid->addWidget(field, row, column + 1);
+}
+
+void chainTabOrder(const std::vector<QWidget *> &widgets)
+{
+    for (size_t i = 1; i < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
 }
 
 void selectAllOnEntry(QLineEdit *field)
@@ -177,7 +201,19 @@ SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns)
     const auto [save, leave] =
         addButtonPair(form, grid, row, columns, QStringLiteral("Save And Close"), QStringLiteral("btnSave"),
                       QStringLiteral("Exit"), QStringLiteral("btnExit"));
+    bindSaveKey(form, save);
     return {save, leave};
+}
+
+void bindSaveKey(QWidget *form, QAbstractButton *save)
+{
+    // Bound to the form, not the window: inner windows share one frame, and each saves its own.
+    auto *key = new QShortcut(QKeySequence::Save, form);
+    key->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(key, &QShortcut::activated, save, [save] {
+        if (save->isEnabled() && save->isVisible())
+            save->click();
+    });
 }
 
 OkCancel addOkCancel(QWidget *form, QGridLayout *grid, int row, int columns)
@@ -189,9 +225,9 @@ OkCancel addOkCancel(QWidget *form, QGridLayout *grid, int row, int columns)
     return {ok, cancel};
 }
 
-void showRefusal(QWidget *form, const Refusal &refusal)
+void showRefusal(QWidget *form, const Refusal &refusal, MessageBox::Icon icon)
 {
-    MessageBox::show(form, refusal.text, refusal.title);
+    MessageBox::show(form, refusal.text, refusal.title, MessageBox::OkOnly, icon);
     if (refusal.field.isEmpty())
         return;
     if (auto *field = form->findChild<QWidget *>(refusal.field))

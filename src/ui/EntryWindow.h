@@ -2,13 +2,16 @@
 
 #include "core/Database.h"
 #include "core/Refusal.h"
+#include "ui/MessageBox.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <utility>
+#include <vector>
 
+class QAbstractButton;
 class QComboBox;
 class QDateEdit;
 class QGridLayout;
@@ -28,8 +31,16 @@ QLineEdit *makeText(QWidget *form, const QString &name);
 QLineEdit *displayBox(const QString &name, QWidget *parent = nullptr);
 // A date box with a calendar, in the one date format.
 QDateEdit *datePicker(const QString &name, QWidget *parent = nullptr);
+// A date box showing today.
+QDateEdit *todayPicker(const QString &name, QWidget *parent = nullptr);
 // A drop-down list (not editable) holding `entries`, nothing selected.
 QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entries);
+
+// Puts `label` in column `column` and `field` in the next one of `row`.
+void addRow(QGridLayout *grid, int row, int column, const QString &label, QWidget *field);
+
+// Sets the tab order of `widgets` in the order given.
+void chainTabOrder(const std::vector<QWidget *> &widgets);
 
 // Disabled controls still show their text in the normal colour: they are read, not typed in.
 void keepTextReadable(QWidget *control);
@@ -50,6 +61,8 @@ struct SaveExit
     QPushButton *exit;
 };
 SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns);
+// Ctrl+S anywhere in `form` presses `save`, while it is enabled.
+void bindSaveKey(QWidget *form, QAbstractButton *save);
 
 // "Ok" and "Cancel" of a request window at the bottom right of `grid`; Cancel closes the window.
 struct OkCancel
@@ -60,7 +73,8 @@ struct OkCancel
 OkCancel addOkCancel(QWidget *form, QGridLayout *grid, int row, int columns);
 
 // Shows the refusal and puts the focus in the field it names, if `form` has one by that name.
-void showRefusal(QWidget *form, const Refusal &refusal);
+// Validations carry no icon; a few warnings and notices do.
+void showRefusal(QWidget *form, const Refusal &refusal, MessageBox::Icon icon = MessageBox::NoIcon);
 
 // Shows a database error once.
 void showDbError(QWidget *parent, const DbError &error);

@@ -48,7 +48,17 @@ FirstStartDialog::FirstStartDialog(const QString &configFolder, QWidget *parent)
     m_newPath->setObjectName(QStringLiteral("txtNewPath"));
     auto *browseNew = new QPushButton(QStringLiteral("Browse..."), this);
     browseNew->setObjectName(QStringLiteral("btnBrowseNew"));
-    // A passphrase for the new file will be asked here, under its path.
+    // The new file's own passphrase: optional, since a shop may keep the program's fixed key.
+    m_passphrase = new QLineEdit(this);
+    m_passphrase->setObjectName(QStringLiteral("txtPassphrase"));
+    m_passphrase->setEchoMode(QLineEdit::Password);
+    m_passphrase->setPlaceholderText(QStringLiteral("optional, at least 10 characters"));
+    m_confirm = new QLineEdit(this);
+    m_confirm->setObjectName(QStringLiteral("txtConfirm"));
+    m_confirm->setEchoMode(QLineEdit::Password);
+    auto *keyForm = new QFormLayout;
+    keyForm->addRow(QStringLiteral("&Passphrase:"), m_passphrase);
+    keyForm->addRow(QStringLiteral("Con&firm passphrase:"), m_confirm);
 
     m_existing = new QRadioButton(QStringLiteral("&Open an existing shop file"), this);
     m_existing->setObjectName(QStringLiteral("optExisting"));
@@ -61,9 +71,10 @@ FirstStartDialog::FirstStartDialog(const QString &configFolder, QWidget *parent)
     choices->addWidget(m_new, 0, 0, 1, 2);
     choices->addWidget(m_newPath, 1, 0);
     choices->addWidget(browseNew, 1, 1);
-    choices->addWidget(m_existing, 2, 0, 1, 2);
-    choices->addWidget(m_existingPath, 3, 0);
-    choices->addWidget(browseExisting, 3, 1);
+    choices->addLayout(keyForm, 2, 0);
+    choices->addWidget(m_existing, 3, 0, 1, 2);
+    choices->addWidget(m_existingPath, 4, 0);
+    choices->addWidget(browseExisting, 4, 1);
     choices->setColumnMinimumWidth(0, 380);
 
     m_cutoff = new DatePicker(this);
@@ -88,6 +99,13 @@ FirstStartDialog::FirstStartDialog(const QString &configFolder, QWidget *parent)
     // Typing into a path chooses its option.
     connect(m_newPath, &QLineEdit::textEdited, m_new, [this] { m_new->setChecked(true); });
     connect(m_existingPath, &QLineEdit::textEdited, m_existing, [this] { m_existing->setChecked(true); });
+    for (QLineEdit *key : {m_passphrase, m_confirm})
+        connect(key, &QLineEdit::textEdited, m_new, [this] { m_new->setChecked(true); });
+    // An existing file keeps its own key: the passphrase boxes belong to a new file only.
+    connect(m_new, &QRadioButton::toggled, this, [this](bool isNew) {
+        m_passphrase->setEnabled(isNew);
+        m_confirm->setEnabled(isNew);
+    });
     connect(browseNew, &QPushButton::clicked, this, [this] { browse(true); });
     connect(browseExisting, &QPushButton::clicked, this, [this] { browse(false); });
     connect(start, &QPushButton::clicked, this, &FirstStartDialog::start);
@@ -114,11 +132,16 @@ void FirstStartDialog::start()
     choice.databasePath =
         QDir::fromNativeSeparators((m_new->isChecked() ? m_newPath : m_existingPath)->text().trimmed());
     choice.priceChangeCutoff = m_cutoff->date();
+    if (choice.kind == ShopChoice::NewFile) {
+        choice.passphrase = m_passphrase->text().toUtf8();
+        choice.passphraseAgain = m_confirm->text().toUtf8();
+    }
     try {
         m_written = setUpShop(choice, m_folder);
     } catch (const StartupError &e) {
         MessageBox::show(this, e.text(), e.title(), MessageBox::OkOnly, MessageBox::Exclamation);
         return;
     }
+    m_key = choice.passphrase;
     accept();
 }

@@ -16,6 +16,8 @@ public:
 
     // The config.txt written once the dialog was accepted.
     QString writtenConfig() const { return m_written; }
+    // The new file's own passphrase, so that opening it does not ask again; empty for the fixed key.
+    QByteArray newFileKey() const { return m_key; }
 
 private:
     void browse(bool newFile);
@@ -23,9 +25,12 @@ private:
 
     QString m_folder;
     QString m_written;
+    QByteArray m_key;
     QRadioButton *m_new = nullptr;
     QRadioButton *m_existing = nullptr;
     QLineEdit *m_newPath = nullptr;
     QLineEdit *m_existingPath = nullptr;
+    QLineEdit *m_passphrase = nullptr;
+    QLineEdit *m_confirm = nullptr;
     DatePicker *m_cutoff = nullptr;
 };

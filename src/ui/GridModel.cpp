@@ -286,7 +286,11 @@ bool GridModel::mayEdit(int row, int column) const
 
 std::optional<Refusal> GridModel::refusalFor(int column, const QString &text) const
 {
-    if (column < 0 || column >= m_columns.size() || parse(column, text))
+    if (column < 0 || column >= m_columns.size())
+        return std::nullopt;
+    // Stored dates load whatever their year; a typed one must be a year a shop could mean.
+    if (const std::optional<QVariant> v = parse(column, text);
+        v && (m_columns.at(column).type != CellType::Date || v->isNull() || Clock::isTypeable(v->toDate())))
         return std::nullopt;
     const QString header = m_columns.at(column).header;
     const QString what = header.isEmpty() ? QStringLiteral("The value") : header;

@@ -4,6 +4,7 @@
 #include "ui/CommandRegistry.h"
 #include "ui/CommandTable.h"
 #include "ui/Widgets.h"
+#include "ui/WindowMemory.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,6 +150,11 @@ void MainWindow::changeEvent(QEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Close && watched != m_slideBar) {
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(watched);
+            sub && sub->widget() && !sub->isMaximized() && !sub->isMinimized())
+            windowMemory::remember(sub->widget()->objectName(), sub->geometry());
+    }
     if (watched == m_slideBar && event->type() == QEvent::Close && !m_closing) {
         event->ignore();
         return true;
@@ -198,12 +204,30 @@ QWidget *MainWindow::openFrameChild(const QString &name, const std::function<QWi
     QMdiSubWindow *sub = m_mdi->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(programIcon());
-    // Top of the client area, right of the navigation pane.
+    // Right of the navigation pane, each new window a step down and right of the last one open,
+    // so none hides another entirely.
     const int left = m_slideBar && !m_slideBar->isMinimized() ? m_slideBar->width() : 0;
+    int open = 0;
+    for (QMdiSubWindow *other : m_mdi->subWindowList()) {
+        if (other != sub && other != m_slideBar && other->isVisible())
+            ++open;
+    }
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
+    QPoint at(left + (open % 8) * step, (open % 8) * step);
     sub->adjustSize();
+    QSize size = sub->size();
+    // Where the clerk last left it, as long as that is still within the client area.
+    if (const std::optional<QRect> last = windowMemory::recall(name)) {
+        size = last->size();
+        const QRect area = m_mdi->viewport()->rect();
+        if (area.contains(last->topLeft()) && last->left() < area.right() - 40 &&
+            last->top() < area.bottom() - 40)
+            at = last->topLeft();
+    }
     // Never larger than the screen, whatever the window asks for.
-    sub->resize(fitToScreen(this, sub->size()));
-    sub->move(left, 0);
+    sub->resize(fitToScreen(this, size));
+    sub->move(at);
+    sub->installEventFilter(this);
     sub->show();
     return w;
 }

@@ -36,6 +36,9 @@ void ComboTypeAhead(QComboBox *combo, QChar character)
     const int found = TypeAhead::instance().feed(combo, character, entries, Clock::secondsSinceMidnight());
     if (found >= 0) {
         combo->setCurrentIndex(found);
+        // An open list shows the choice where Return would take it.
+        if (combo->view()->isVisible())
+            combo->view()->setCurrentIndex(combo->model()->index(found, combo->modelColumn()));
         Q_EMIT combo->activated(found);
     }
 }
@@ -49,31 +52,60 @@ public:
     ~TypeAheadFilter() override { TypeAhead::instance().forget(m_combo); }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
+    // Watches the list and, while it is open, its pop-up view: keys typed there would otherwise go
+    // to the view's own search, which picks by other rules.
+    bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() != QEvent::KeyPress)
             return false;
-        auto *combo = qobject_cast<QComboBox *>(watched);
         auto *key = static_cast<QKeyEvent *>(event);
         const QString text = key->text();
-        if (!combo || text.isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+        if (text.isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
             key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape ||
             (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             return false;
         for (QChar c : text)
-            ComboTypeAhead(combo, c);
+            ComboTypeAhead(m_combo, c);
         return true;
     }
 
 private:
-    const QComboBox *m_combo;
+    QComboBox *m_combo;
 };
 
 } // namespace
 
 void installTypeAhead(QComboBox *combo)
 {
-    combo->installEventFilter(new TypeAheadFilter(combo));
+    auto *filter = new TypeAheadFilter(combo);
+    combo->installEventFilter(filter);
+    combo->view()->installEventFilter(filter);
+}
+
+void completeInline(QComboBox *combo)
+{
+    QLineEdit *edit = combo->lineEdit();
+    Q_ASSERT(edit);
+    combo->setCompleter(nullptr);
+    auto previous = std::make_shared<QString>();
+    QObject::connect(edit, &QLineEdit::textEdited, combo, [combo, edit, previous](const QString &typed) {
+        // Only a key that added at the end completes; Backspace and Delete leave what is left.
+        const bool added = typed.size() > previous->size() && edit->cursorPosition() == typed.size();
+        *previous = typed;
+        if (!added)
+            return;
+        // The first entry from the top, as the type-ahead of a closed list finds it.
+        for (int i = 0; i < combo->count(); ++i) {
+            const QString entry = combo->itemText(i);
+            if (!entry.startsWith(typed, Qt::CaseInsensitive))
+                continue;
+            if (entry != typed) {
+                edit->setText(entry);
+                edit->setSelection(int(entry.size()), -int(entry.size() - typed.size()));
+            }
+            return;
+        }
+    });
 }
 
 void printWithConfirmation(QWidget *parent, const std::function<void()> &printOnce, const QString &text,

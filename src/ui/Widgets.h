@@ -44,6 +44,10 @@ public:
 void ComboTypeAhead(QComboBox *combo, QChar character);
 // Routes every typed character of `combo` through ComboTypeAhead.
 void installTypeAhead(QComboBox *combo);
+// For an editable list whose text may also be new: a typed beginning of an entry is completed to
+// the first such entry, ignoring case, with the completed part selected. Typing on replaces it,
+// Delete drops it, and Tab takes the entry.
+void completeInline(QComboBox *combo);
 
 // Prints with `printOnce`, then asks `text`/`title` (Yes/No, no icon); No prints again,
 // only Yes ends it.

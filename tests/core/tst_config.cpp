@@ -2,6 +2,7 @@
 #include "core/Config.h"
 #include "core/Database.h"
 #include "core/FirstStart.h"
+#include "core/Passphrase.h"
 #include "core/Startup.h"
 #include "core/schema/Schema.h"
 
@@ -78,9 +79,8 @@ private Q_SLOTS:
         QTest::newRow("leading blanks skipped")
             << "  Heading\n  Database,   /data/x.db  \nCutoff,  5/6/2010"
             << QStringList{"Heading", "Database", "/data/x.db", "Cutoff", "5/6/2010"};
-        QTest::newRow("items past the fifth ignored")
-            << "H\nD,/x.db\nC,1/1/2010\nExtra,Items,Here\n"
-            << QStringList{"H", "D", "/x.db", "C", "1/1/2010"};
+        QTest::newRow("items past the fifth ignored") << "H\nD,/x.db\nC,1/1/2010\nExtra,Items,Here\n"
+                                                      << QStringList{"H", "D", "/x.db", "C", "1/1/2010"};
         QTest::newRow("too few") << "H\nD,/x.db\n" << QStringList{"H", "D", "/x.db"};
     }
     void readsFreeFormatListInput()
@@ -115,16 +115,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("says");
-        QTest::newRow("10 MB path") << "H\nDatabase," + QByteArray(10 << 20, 'a') + "\nCutoff,1/1/2010\n"
-                                    << "Item 3 on line 2 of the configuration file /app/config.txt is longer than "
-                                       "4096 characters";
+        QTest::newRow("10 MB path")
+            << "H\nDatabase," + QByteArray(10 << 20, 'a') + "\nCutoff,1/1/2010\n"
+            << "Item 3 on line 2 of the configuration file /app/config.txt is longer than "
+               "4096 characters";
         QTest::newRow("10 MB heading") << QByteArray(10 << 20, 'h') << "Item 1 on line 1";
         QTest::newRow("unquoted path with a comma")
             << QByteArray("H\nDatabase,/srv/shop, main/orders.db\nCutoff,1/1/2010\n")
-            << "The database path \"/srv/shop, main/orders.db\" in /app/config.txt holds a comma: write it in "
+            << "The database path \"/srv/shop, main/orders.db\" in /app/config.txt holds a comma: write it "
+               "in "
                "double quotes";
-        QTest::newRow("cut-off with text after it") << QByteArray("H\nD,/x.db\nC,1/1/2010'; x\n")
-                                                    << "The price change cut-off date \"1/1/2010'; x\"";
+        QTest::newRow("cut-off with text after it")
+            << QByteArray("H\nD,/x.db\nC,1/1/2010'; x\n") << "The price change cut-off date \"1/1/2010'; x\"";
     }
     void refusesWhatNoShopWrites()
     {
@@ -136,7 +138,8 @@ private Q_SLOTS:
             loadConfig(app.path());
             QFAIL("accepted");
         } catch (const StartupError &e) {
-            QVERIFY2(e.text().replace(app.path(), QStringLiteral("/app")).startsWith(says), qPrintable(e.text().left(300)));
+            QVERIFY2(e.text().replace(app.path(), QStringLiteral("/app")).startsWith(says),
+                     qPrintable(e.text().left(300)));
             QVERIFY(e.text().size() < 400);
         }
     }
@@ -146,15 +149,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<QString>("mentions");
-        QTest::newRow("no config.txt") << "noconfig" << "config.txt";
-        QTest::newRow("fewer than five items") << "short" << "five are needed";
-        QTest::newRow("missing database file") << "nodb" << "does not exist";
-        QTest::newRow("wrong password") << "wrongkey" << "password is wrong";
-        QTest::newRow("not a database") << "garbage" << "not a database";
-        QTest::newRow("cut-off not a date") << "baddate" << "is not a date";
-        QTest::newRow("held exclusively") << "locked" << "exclusively";
-        QTest::newRow("empty file") << "empty" << "holds no tables of this program: it is not a shop database";
-        QTest::newRow("tables of another program") << "foreign" << "the table(s) Orders, OrderItem";
+        QTest::newRow("no config.txt") << "noconfig"
+                                       << "config.txt";
+        QTest::newRow("fewer than five items") << "short"
+                                               << "five are needed";
+        QTest::newRow("missing database file") << "nodb"
+                                               << "does not exist";
+        QTest::newRow("wrong password") << "wrongkey"
+                                        << "password is wrong";
+        QTest::newRow("not a database") << "garbage"
+                                        << "not a database";
+        QTest::newRow("cut-off not a date") << "baddate"
+                                            << "is not a date";
+        QTest::newRow("held exclusively") << "locked"
+                                          << "exclusively";
+        QTest::newRow("empty file") << "empty"
+                                    << "holds no tables of this program: it is not a shop database";
+        QTest::newRow("tables of another program") << "foreign"
+                                                   << "the table(s) Orders, OrderItem";
     }
     void startUpFailures()
     {
@@ -165,7 +177,8 @@ private Q_SLOTS:
         std::unique_ptr<Database> holder;
         if (situation != QLatin1String("nodb")) {
             if (situation == QLatin1String("wrongkey")) {
-                Database::create(dbPath, QByteArrayLiteral("other"))->exec(QStringLiteral("CREATE TABLE Orders (ID)"));
+                Database::create(dbPath, QByteArrayLiteral("other"))
+                    ->exec(QStringLiteral("CREATE TABLE Orders (ID)"));
             } else if (situation == QLatin1String("empty")) {
                 writeFile(dbPath, QByteArray());
             } else if (situation == QLatin1String("foreign")) {
@@ -251,8 +264,9 @@ private Q_SLOTS:
         QTemporaryDir app;
         const QString dbPath = app.filePath(QStringLiteral("a, b.db"));
         schema::createDatabaseFile(dbPath);
-        writeFile(app.filePath(QStringLiteral("config.txt")),
-                  QStringLiteral("Corvane\nDatabase,\"%1\"\nCutoff,3/15/2010\nignored\n").arg(dbPath).toUtf8());
+        writeFile(
+            app.filePath(QStringLiteral("config.txt")),
+            QStringLiteral("Corvane\nDatabase,\"%1\"\nCutoff,3/15/2010\nignored\n").arg(dbPath).toUtf8());
         auto db = openConfiguredDatabase(app.path());
         QVERIFY(db->isOpen());
         QCOMPARE(DatabasePath(), dbPath);
@@ -322,26 +336,42 @@ private Q_SLOTS:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("refusal"); // empty: set up
+        QTest::addColumn<QByteArray>("passphrase");
+        QTest::addColumn<QByteArray>("again");
         QTest::newRow("new file in a new folder") << int(ShopChoice::NewFile) << "shop/My Shop, Inc.db"
-                                                  << "";
+                                                  << "" << QByteArray() << QByteArray();
+        QTest::newRow("new file with its own passphrase")
+            << int(ShopChoice::NewFile) << "keyed.db"
+            << "" << QByteArray("saddle stitch 42") << QByteArray("saddle stitch 42");
+        QTest::newRow("passphrase too short")
+            << int(ShopChoice::NewFile) << "keyed.db"
+            << "at least 10 characters" << QByteArray("short") << QByteArray("short");
+        QTest::newRow("passphrases differ")
+            << int(ShopChoice::NewFile) << "keyed.db"
+            << "not the same" << QByteArray("saddle stitch 42") << QByteArray("saddle stitch 43");
+        QTest::newRow("confirmation alone")
+            << int(ShopChoice::NewFile) << "keyed.db"
+            << "at least 10 characters" << QByteArray() << QByteArray("saddle stitch 42");
         QTest::newRow("existing shop file") << int(ShopChoice::ExistingFile) << "existing.db"
-                                            << "";
+                                            << "" << QByteArray() << QByteArray();
         QTest::newRow("new file that exists") << int(ShopChoice::NewFile) << "existing.db"
-                                              << "exists already";
+                                              << "exists already" << QByteArray() << QByteArray();
         QTest::newRow("existing file that is none") << int(ShopChoice::ExistingFile) << "notes.txt"
-                                                    << "not a database";
+                                                    << "not a database" << QByteArray() << QByteArray();
         QTest::newRow("existing file missing") << int(ShopChoice::ExistingFile) << "gone.db"
-                                               << "does not exist";
+                                               << "does not exist" << QByteArray() << QByteArray();
         QTest::newRow("a quote in the path") << int(ShopChoice::NewFile) << "a\"b.db"
-                                             << "double quote";
+                                             << "double quote" << QByteArray() << QByteArray();
         QTest::newRow("no path") << int(ShopChoice::NewFile) << ""
-                                 << "Name the shop file.";
+                                 << "Name the shop file." << QByteArray() << QByteArray();
     }
     void firstStartWritesAConfigThatOpens()
     {
         QFETCH(int, kind);
         QFETCH(QString, file);
         QFETCH(QString, refusal);
+        QFETCH(QByteArray, passphrase);
+        QFETCH(QByteArray, again);
         QTemporaryDir data;
         QTemporaryDir config;
         schema::createDatabaseFile(data.filePath(QStringLiteral("existing.db")));
@@ -351,15 +381,26 @@ private Q_SLOTS:
         choice.kind = ShopChoice::Kind(kind);
         choice.databasePath = file.isEmpty() ? QString() : data.filePath(file);
         choice.priceChangeCutoff = QDate(2010, 3, 15);
+        choice.passphrase = passphrase;
+        choice.passphraseAgain = again;
         try {
             QCOMPARE(setUpShop(choice, folder), configPath(folder));
             QVERIFY2(refusal.isEmpty(), "a bad choice was taken");
         } catch (const StartupError &e) {
             QVERIFY2(!refusal.isEmpty() && e.text().contains(refusal), qPrintable(e.text()));
             QVERIFY(!QFileInfo::exists(configPath(folder)));
+            if (choice.kind == ShopChoice::NewFile && file != QLatin1String("existing.db"))
+                QVERIFY(!QFileInfo::exists(choice.databasePath)); // refused before anything was made
             return;
         }
+        QByteArrayList asked;
+        passphrase::setPrompt([&asked, passphrase](const QString &, int) {
+            asked << passphrase;
+            return passphrase;
+        });
         auto db = openConfiguredDatabase(folder);
+        passphrase::setPrompt({});
+        QCOMPARE(asked.size(), passphrase.isEmpty() ? 0 : 1); // the fixed key opens only an unkeyed file
         QCOMPARE(DatabasePath(), data.filePath(file));
         QCOMPARE(PriceChangeCutoff(), QStringLiteral("3/15/2010"));
         QVERIFY(db->tableExists(QStringLiteral("Orders")));

@@ -42,6 +42,8 @@ private Q_SLOTS:
     void changedLine_data();
     void changedLine();
     void importSteps();
+    void orderRefusals_data();
+    void orderRefusals();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -224,6 +226,49 @@ void TestOrderRules::importSteps()
              QStringLiteral("ZZ9 is not a valid Customer Reference Number. Please add the Customer Reference Number "
                             "and retry."));
     QCOMPARE(orders::unknownImportRefusal(QStringLiteral("ZZ9")).title, QStringLiteral("Invalid Customer Reference Number"));
+}
+
+void TestOrderRules::orderRefusals_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("customer");
+    QTest::addColumn<QString>("saveText"); // empty: the save may go ahead
+    QTest::addColumn<bool>("warned");      // the number is already used
+
+    const QString required = QStringLiteral("Customer and Order Number fields are required.");
+    QTest::newRow("new number") << "PO-10" << "Quintar" << "" << false;
+    QTest::newRow("used number still saves") << "PO-9" << "Quintar" << "" << true;
+    QTest::newRow("used by another customer") << "PO-9" << "Acme Upholstery" << "" << true;
+    QTest::newRow("used, other case") << "po-9" << "Quintar" << "" << true;
+    QTest::newRow("a prefix of a used number") << "PO-" << "Quintar" << "" << false;
+    QTest::newRow("no number") << "" << "Quintar" << required << false;
+    QTest::newRow("no customer") << "PO-9" << "" << required << true;
+    QTest::newRow("neither") << "" << "" << required << false;
+}
+
+void TestOrderRules::orderRefusals()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, customer);
+    QFETCH(QString, saveText);
+    QFETCH(bool, warned);
+    m_db->addOrder(QStringLiteral("Quintar"), QStringLiteral("PO-9"));
+
+    const std::optional<Refusal> save = orders::refuseOrderSave(number, customer);
+    QCOMPARE(save.has_value(), !saveText.isEmpty());
+    if (save) {
+        QCOMPARE(save->text, saveText);
+        QCOMPARE(save->title, QStringLiteral("Required Fields"));
+        QCOMPARE(save->field, QString());
+    }
+    const std::optional<Refusal> warning = orders::usedOrderNumberWarning(number);
+    QCOMPARE(warning.has_value(), warned);
+    if (warning) {
+        QCOMPARE(warning->text, QStringLiteral("This Customer Order Number has been previously used."));
+        QCOMPARE(warning->title, QStringLiteral("Order Number Previously Used."));
+        // A warning keeps the number where it is.
+        QCOMPARE(warning->field, QString());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestOrderRules)

@@ -1,5 +1,5 @@
-#include "production/CustomerEntry.h"
 #include "WindowDriver.h"
+#include "production/CustomerEntry.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -9,7 +9,8 @@ class TestCustomerEntry : public QObject
     Q_OBJECT
 
 private:
-    drive::Session<CustomerEntry> s{QStringLiteral("CustomerEntry"), QStringLiteral("Customer"), QStringLiteral("Name")};
+    drive::Session<CustomerEntry> s{QStringLiteral("CustomerEntry"), QStringLiteral("Customer"),
+                                    QStringLiteral("Name")};
     // Fills what a save requires besides the name.
     void fillRequired(CustomerEntry *w)
     {
@@ -24,13 +25,10 @@ private Q_SLOTS:
         s.fixture().addCustomer(QStringLiteral("Bolt Marine"), 45, QStringLiteral("Net 45"));
         s.fixture().addCustomer(QStringLiteral("Bolt"));
         s.db().insert(QStringLiteral("Customer"), {{"Name", QStringLiteral("Anchor Co")},
-                                                        {"Status", QStringLiteral("InActive")},
-                                                        {"Phone", QStringLiteral("555-0100")}});
+                                                   {"Status", QStringLiteral("InActive")},
+                                                   {"Phone", QStringLiteral("555-0100")}});
     }
-    void cleanup()
-    {
-        s.finish();
-    }
+    void cleanup() { s.finish(); }
 
     void opensWithEveryCustomerAndEmptyFields()
     {
@@ -43,12 +41,13 @@ private Q_SLOTS:
         QCOMPARE(w->cmbCustomer->currentText(), QString());
         QCOMPARE(w->txtAddress1->text(), QString());
         QCOMPARE(w->cmbStatus->currentIndex(), -1);
-        const QList<QWidget *> tabs = {w->cmbCustomer,       w->txtAddress1,       w->txtAddress2,   w->txtCity,
-                                       w->txtState,          w->txtZip,            w->txtPhone,      w->txtFax,
-                                       w->cmbStatus,         w->txtShipTo,         w->txtShipToAddress1,
-                                       w->txtShipToAddress2, w->txtShipToCity,     w->txtShipToState,
-                                       w->txtShipToZip,      w->txtShipToPhone,    w->txtShipToFax,  w->txtTerms,
-                                       w->txtDays,           w->btnSave,           w->btnExit};
+        const QList<QWidget *> tabs = {
+            w->cmbCustomer,   w->txtAddress1,    w->txtAddress2,       w->txtCity,
+            w->txtState,      w->txtZip,         w->txtPhone,          w->txtFax,
+            w->cmbStatus,     w->txtShipTo,      w->txtShipToAddress1, w->txtShipToAddress2,
+            w->txtShipToCity, w->txtShipToState, w->txtShipToZip,      w->txtShipToPhone,
+            w->txtShipToFax,  w->txtTerms,       w->txtDays,           w->btnSave,
+            w->btnExit};
         QCOMPARE(drive::tabStops(w), tabs);
     }
 
@@ -63,7 +62,12 @@ private Q_SLOTS:
         QCOMPARE(w->cmbStatus->currentText(), QStringLiteral("Active"));
 
         w->cmbStatus->setCurrentIndex(1);
-        QTest::keyClick(w->cmbCustomer, Qt::Key_Space); // one more character: a new customer
+        // One more character begins another customer's name: it is offered, completed and loaded.
+        QTest::keyClick(w->cmbCustomer, Qt::Key_Space);
+        QCOMPARE(w->cmbCustomer->currentText(), QStringLiteral("Bolt Marine"));
+        QCOMPARE(w->cmbCustomer->lineEdit()->selectedText(), QStringLiteral("Marine"));
+        QCOMPARE(w->txtTerms->text(), QStringLiteral("Net 45"));
+        QTest::keyClick(w->cmbCustomer, Qt::Key_Delete); // declined: a new customer
         QCOMPARE(w->cmbCustomer->currentText(), QStringLiteral("Bolt "));
         QCOMPARE(w->txtAddress1->text(), QString());
         QCOMPARE(w->txtShipTo->text(), QString());
@@ -74,6 +78,36 @@ private Q_SLOTS:
         QTest::keyClicks(w->cmbCustomer, QStringLiteral("Marine"));
         QCOMPARE(w->txtTerms->text(), QStringLiteral("Net 45"));
         QCOMPARE(w->txtDays->text(), QStringLiteral("45"));
+    }
+
+    // A typed beginning of a name, in any case, completes to the first customer it begins, and Tab
+    // takes that customer; a name no customer begins with stays as typed.
+    void typedBeginningCompletesToTheFirstCustomer_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("taken");
+        QTest::newRow("beginning") << "Bolt M"
+                                   << "Bolt Marine";
+        QTest::newRow("beginning in other case") << "bolt m"
+                                                 << "Bolt Marine";
+        QTest::newRow("whole name that begins another") << "Bolt"
+                                                        << "Bolt";
+        QTest::newRow("whole name in other case") << "bolt"
+                                                  << "Bolt";
+        QTest::newRow("new name") << "Bolton Canvas"
+                                  << "Bolton Canvas";
+    }
+    void typedBeginningCompletesToTheFirstCustomer()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, taken);
+        CustomerEntry *w = s.open();
+        drive::type(w->cmbCustomer, typed);
+        QTest::keyClick(w->cmbCustomer, Qt::Key_Tab);
+        QCOMPARE(w->cmbCustomer->currentText(), taken);
+        QCOMPARE(w->txtTerms->text(), taken == QLatin1String("Bolt Marine") ? QStringLiteral("Net 45")
+                                      : taken == QLatin1String("Bolt")      ? QStringLiteral("Net 30")
+                                                                            : QString());
     }
 
     void pickingFromTheListLoads()
@@ -105,6 +139,46 @@ private Q_SLOTS:
         // Empty fields are written as empty text.
         QCOMPARE(rows[0].value("Fax"), QVariant(QString()));
         QVERIFY(!rows[0].isNull("Fax"));
+    }
+
+    // A new customer with no ship-to at all is shipped to its billing address; one ship-to field
+    // typed, or a stored customer, keeps the ship-to as it was.
+    void emptyShipToTakesTheBillingAddress_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shipToCity");
+        QTest::addColumn<QStringList>("stored"); // ShipTo, ShipToAddress1, ShipToCity, ShipToPhone
+        QTest::newRow("new, ship-to empty")
+            << "Cove Upholstery"
+            << "" << QStringList{"Cove Upholstery", "9 Pier Ln", "Erie", "555-0142"};
+        QTest::newRow("new, one ship-to field typed") << "Cove Upholstery"
+                                                      << "Akron" << QStringList{"", "", "Akron", ""};
+        QTest::newRow("stored customer") << "Bolt"
+                                         << "" << QStringList{"", "", "", ""};
+    }
+    void emptyShipToTakesTheBillingAddress()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shipToCity);
+        QFETCH(QStringList, stored);
+        CustomerEntry *w = s.open();
+        drive::type(w->cmbCustomer, name);
+        for (QLineEdit *shipTo : {w->txtShipTo, w->txtShipToAddress1, w->txtShipToAddress2, w->txtShipToCity,
+                                  w->txtShipToState, w->txtShipToZip, w->txtShipToPhone, w->txtShipToFax})
+            drive::type(shipTo, QString());
+        drive::type(w->txtAddress1, QStringLiteral("9 Pier Ln"));
+        drive::type(w->txtCity, QStringLiteral("Erie"));
+        drive::type(w->txtPhone, QStringLiteral("555-0142"));
+        if (!shipToCity.isEmpty())
+            drive::type(w->txtShipToCity, shipToCity);
+        fillRequired(w);
+        drive::click(w->btnSave);
+        QVERIFY(!s.windowOpen());
+        const RowSet rows = s.rows(name);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE((QStringList{rows[0].text("ShipTo"), rows[0].text("ShipToAddress1"),
+                              rows[0].text("ShipToCity"), rows[0].text("ShipToPhone")}),
+                 stored);
     }
 
     void storedCustomerIsEditedInPlace()
@@ -166,7 +240,8 @@ private Q_SLOTS:
             QVERIFY(w->txtTerms->hasFocus());
             return;
         }
-        QCOMPARE(drive::shownTexts(), QStringList{"You must enter a number in days for this field. Please re-enter."});
+        QCOMPARE(drive::shownTexts(),
+                 QStringList{"You must enter a number in days for this field. Please re-enter."});
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Invalid Terms"));
         QVERIFY(w->txtDays->hasFocus());
     }
@@ -177,10 +252,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("terms");
         QTest::addColumn<QString>("days");
-        QTest::newRow("name") << "" << 0 << "Net 10" << "10";
-        QTest::newRow("status") << "Cove" << -1 << "Net 10" << "10";
-        QTest::newRow("terms") << "Cove" << 0 << "" << "10";
-        QTest::newRow("days") << "Cove" << 0 << "Net 10" << "";
+        QTest::newRow("name") << "" << 0 << "Net 10"
+                              << "10";
+        QTest::newRow("status") << "Cove" << -1 << "Net 10"
+                                << "10";
+        QTest::newRow("terms") << "Cove" << 0 << ""
+                               << "10";
+        QTest::newRow("days") << "Cove" << 0 << "Net 10"
+                              << "";
     }
     void requiredFields()
     {
@@ -196,7 +275,8 @@ private Q_SLOTS:
         MessageBox::clearShown();
         drive::click(w->btnSave); // with empty days, leaving it says so before the save runs
         QVERIFY(!MessageBox::shown().isEmpty());
-        QCOMPARE(MessageBox::shown().last().text, QStringLiteral("Customer Name, Status, Terms, and Days are required."));
+        QCOMPARE(MessageBox::shown().last().text,
+                 QStringLiteral("Customer Name, Status, Terms, and Days are required."));
         QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Required Fields"));
         QVERIFY(s.windowOpen());
         QCOMPARE(s.count(), 3);
@@ -210,7 +290,8 @@ private Q_SLOTS:
         drive::type(w->txtTerms, QStringLiteral("Net 10"));
         drive::type(w->txtDays, QStringLiteral("ten"));
         w->btnSave->click();
-        QCOMPARE(drive::shownTexts(), QStringList{"You must enter a number in days for this field. Please re-enter."});
+        QCOMPARE(drive::shownTexts(),
+                 QStringList{"You must enter a number in days for this field. Please re-enter."});
         QVERIFY(s.windowOpen());
         QCOMPARE(s.rows(QStringLiteral("Cove")).size(), 0);
     }

@@ -26,9 +26,9 @@ private Q_SLOTS:
         QTest::newRow("customer ok") << "customer" << QStringList{"Cove", "Active", "Net 10", " 10 "} << ""
                                      << "";
         QTest::newRow("customer blank name")
-            << "customer" << QStringList{"  ", "Active", "Net 10", "10"} << customer << "";
+            << "customer" << QStringList{"  ", "Active", "Net 10", "10"} << customer << "cmbCustomer";
         QTest::newRow("customer no terms")
-            << "customer" << QStringList{"Cove", "Active", "", "10"} << customer << "";
+            << "customer" << QStringList{"Cove", "Active", "", "10"} << customer << "txtTerms";
         QTest::newRow("customer fractional days")
             << "customer" << QStringList{"Cove", "Active", "Net", "2.5"} << days << "txtDays";
         QTest::newRow("customer text days")
@@ -36,15 +36,17 @@ private Q_SLOTS:
         QTest::newRow("employee ok") << "employee" << QStringList{"123", "Ann", "Lee", "Active"} << ""
                                      << "";
         QTest::newRow("employee no last name")
-            << "employee" << QStringList{"123", "Ann", " ", "Active"} << employee << "";
+            << "employee" << QStringList{"123", "Ann", " ", "Active"} << employee << "txtLName";
         QTest::newRow("material ok") << "material" << QStringList{"BLK", "Black", "Active", "Leather"} << ""
                                      << "";
         QTest::newRow("material no type")
-            << "material" << QStringList{"BLK", "Black", "Active", ""} << material << "";
+            << "material" << QStringList{"BLK", "Black", "Active", ""} << material << "cmbType";
         QTest::newRow("set ok") << "set" << QStringList{"R1", "Active", "Set", "BLK"} << ""
                                 << "";
-        QTest::newRow("set no material") << "set" << QStringList{"R1", "Active", "Set", ""} << set << "";
-        QTest::newRow("set no type") << "set" << QStringList{"R1", "Active", "", "BLK"} << set << "";
+        QTest::newRow("set no material") << "set" << QStringList{"R1", "Active", "Set", ""} << set << "txtMaterial";
+        QTest::newRow("set, several empty: the first") << "set" << QStringList{"", "Active", "", ""} << set
+                                                         << "txtRefNo";
+        QTest::newRow("set no type") << "set" << QStringList{"R1", "Active", "", "BLK"} << set << "cmbType";
     }
     void refusals()
     {
@@ -68,6 +70,69 @@ private Q_SLOTS:
         QCOMPARE(r->text, text);
         QCOMPARE(r->field, field);
         QVERIFY(!r->title.isEmpty());
+    }
+
+    // The set window's number fields: standards take a plain number, prices what a price takes.
+    void setNumbers_data()
+    {
+        QTest::addColumn<QString>("feet");
+        QTest::addColumn<QString>("cut");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("text"); // empty: accepted
+        QTest::addColumn<QString>("field");
+        QTest::newRow("all empty") << "" << "" << "" << "" << "";
+        QTest::newRow("blanks are empty") << "  " << " " << "" << "" << "";
+        QTest::newRow("numbers") << "-2.5" << "$1,095.50" << "($12.00)" << "" << "";
+        QTest::newRow("dollar in a standard") << "$12" << "" << "" << "Cost Standard must be a number. Please re-enter."
+                                              << "txtFeetReq";
+        QTest::newRow("letters in a price") << "12" << "abc" << "" << "Cutting Price must be a number. Please re-enter."
+                                            << "txtCut";
+        QTest::newRow("trailing letters") << "" << "" << "12abc" << "Total Price must be a number. Please re-enter."
+                                          << "txtTotal";
+        QTest::newRow("first bad field wins") << "x" << "y" << "z" << "Cost Standard must be a number. Please re-enter."
+                                              << "txtFeetReq";
+    }
+    void setNumbers()
+    {
+        QFETCH(QString, feet);
+        QFETCH(QString, cut);
+        QFETCH(QString, total);
+        QFETCH(QString, text);
+        QFETCH(QString, field);
+        const std::optional<Refusal> r =
+            refuseNonNumeric({{QStringLiteral("Cost Standard"), QStringLiteral("txtFeetReq"), feet},
+                              {QStringLiteral("Cutting Price"), QStringLiteral("txtCut"), cut, true},
+                              {QStringLiteral("Total Price"), QStringLiteral("txtTotal"), total, true}});
+        QCOMPARE(r.has_value(), !text.isEmpty());
+        if (!r)
+            return;
+        QCOMPARE(r->text, text);
+        QCOMPARE(r->title, QStringLiteral("Invalid Number"));
+        QCOMPARE(r->field, field);
+    }
+
+    void setMaterial_data()
+    {
+        QTest::addColumn<QString>("material");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("known") << "BLK" << false;
+        QTest::newRow("empty is not looked up") << "" << false;
+        QTest::newRow("unknown") << "RED" << true;
+        QTest::newRow("a prefix of a known one") << "BL" << true;
+    }
+    void setMaterial()
+    {
+        QFETCH(QString, material);
+        QFETCH(bool, refused);
+        TestDatabase t;
+        t.addMaterial(QStringLiteral("BLK"));
+        const std::optional<Refusal> r = refuseSetMaterial(material);
+        QCOMPARE(r.has_value(), refused);
+        if (!r)
+            return;
+        QCOMPARE(r->text, QStringLiteral("Invalid Materail Type. Please Re-enter."));
+        QCOMPARE(r->title, QStringLiteral("Invalid Material"));
+        QCOMPARE(r->field, QStringLiteral("txtMaterial"));
     }
 
     // A second save of the same key edits the first row and keeps what only a new row gets.

@@ -1,6 +1,7 @@
 #include "WindowDriver.h"
 #include "production/MaterialEntry.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 
@@ -9,7 +10,8 @@ class TestMaterialEntry : public QObject
     Q_OBJECT
 
 private:
-    drive::Session<MaterialEntry> s{QStringLiteral("MaterialEntry"), QStringLiteral("Material"), QStringLiteral("ID")};
+    drive::Session<MaterialEntry> s{QStringLiteral("MaterialEntry"), QStringLiteral("Material"),
+                                    QStringLiteral("ID")};
     void loadId(MaterialEntry *w, const QString &id)
     {
         drive::type(w->txtID, id);
@@ -22,12 +24,9 @@ private Q_SLOTS:
         s.start();
         s.fixture().addMaterial(QStringLiteral("BLK-01"), QStringLiteral("Vinyl"));
     }
-    void cleanup()
-    {
-        s.finish();
-    }
+    void cleanup() { s.finish(); }
 
-    void opensWithBothListsAndNothingSelected()
+    void opensWithBothListsAndStatusActive()
     {
         MaterialEntry *w = s.open();
         QCOMPARE(w->windowTitle(), QStringLiteral("Material Entry/Edit"));
@@ -35,9 +34,10 @@ private Q_SLOTS:
         for (int i = 0; i < w->cmbType->count(); ++i)
             types << w->cmbType->itemText(i);
         QCOMPARE(types, QStringList({"Leather", "Vinyl", "Kit"}));
-        QCOMPARE(w->cmbStatus->currentIndex(), -1);
+        QCOMPARE(w->cmbStatus->currentText(), QStringLiteral("Active"));
         QCOMPARE(w->cmbType->currentIndex(), -1);
-        const QList<QWidget *> tabs = {w->txtID, w->txtDesc, w->cmbStatus, w->cmbType, w->btnSave, w->btnExit};
+        const QList<QWidget *> tabs = {w->txtID,   w->txtDesc, w->cmbStatus,
+                                       w->cmbType, w->btnSave, w->btnExit};
         QCOMPARE(drive::tabStops(w), tabs);
     }
 
@@ -60,17 +60,27 @@ private Q_SLOTS:
         QCOMPARE(rows[0].text("DateAdded"), QStringLiteral("2010-01-02"));
     }
 
+    void ctrlSSavesLikeTheSaveButton()
+    {
+        MaterialEntry *w = s.open();
+        loadId(w, QStringLiteral("BLK-01"));
+        drive::type(w->txtDesc, QStringLiteral("Black vinyl"));
+        QVERIFY(QTest::qWaitForWindowActive(w->window()));
+        QTest::keyClick(w->txtDesc, Qt::Key_S, Qt::ControlModifier);
+        QTRY_VERIFY(!s.windowOpen());
+        QCOMPARE(s.rows(QStringLiteral("BLK-01"))[0].text("Description"), QStringLiteral("Black vinyl"));
+    }
+
     void newMaterialIsDatedWithoutTime()
     {
         MaterialEntry *w = s.open();
         loadId(w, QStringLiteral("BLK-01"));
         loadId(w, QStringLiteral("RED-07"));
         QCOMPARE(w->txtDesc->text(), QString());
-        QCOMPARE(w->cmbStatus->currentIndex(), -1);
+        QCOMPARE(w->cmbStatus->currentText(), QStringLiteral("Active")); // a new material is active
         QCOMPARE(w->cmbType->currentIndex(), -1);
         drive::type(w->txtDesc, QStringLiteral("Red hide"));
-        drive::focus(w->cmbStatus);
-        w->cmbStatus->setCurrentIndex(0);
+        drive::focus(w->cmbType);
         w->cmbType->setCurrentIndex(0);
         drive::click(w->btnSave);
         const RowSet rows = s.rows(QStringLiteral("RED-07"));
@@ -96,10 +106,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("desc");
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("type");
-        QTest::newRow("id") << "" << "Red" << 0 << 0;
-        QTest::newRow("description") << "RED" << "" << 0 << 0;
-        QTest::newRow("status") << "RED" << "Red" << -1 << 0;
-        QTest::newRow("type") << "RED" << "Red" << 0 << -1;
+        QTest::addColumn<QString>("focused"); // the first empty field
+        QTest::newRow("id") << ""
+                            << "Red" << 0 << 0 << "txtID";
+        QTest::newRow("description") << "RED"
+                                     << "" << 0 << 0 << "txtDesc";
+        QTest::newRow("status") << "RED"
+                                << "Red" << -1 << 0 << "cmbStatus";
+        QTest::newRow("type") << "RED"
+                              << "Red" << 0 << -1 << "cmbType";
+        QTest::newRow("description and type") << "RED"
+                                              << "" << 0 << -1 << "txtDesc";
     }
     void requiredFields()
     {
@@ -107,6 +124,7 @@ private Q_SLOTS:
         QFETCH(QString, desc);
         QFETCH(int, status);
         QFETCH(int, type);
+        QFETCH(QString, focused);
         MaterialEntry *w = s.open();
         loadId(w, id);
         drive::type(w->txtDesc, desc);
@@ -118,6 +136,8 @@ private Q_SLOTS:
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Required Fields"));
         QVERIFY(s.windowOpen());
         QCOMPARE(s.count(), 1);
+        QTRY_COMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(),
+                     focused);
     }
 
     void unlistedStoredValuesShowNothing()

@@ -39,7 +39,6 @@ private Q_SLOTS:
     void backupAndRestore_data();
     void backupAndRestore();
     void restoreRefusesWhileTheProgramHoldsTheFile();
-    void documentTableCanGrow();
     void programRunsWithoutWindow();
     void outputOntoTheDatabaseIsRefused_data();
     void outputOntoTheDatabaseIsRefused();
@@ -496,35 +495,6 @@ void TestReportCommandLine::missingDatabaseFails()
     QCOMPARE(r.code, 1);
     QVERIFY(r.err.contains(QStringLiteral("config.txt")));
     QVERIFY(!QFileInfo::exists(dir.filePath("m.csv")));
-}
-
-void TestReportCommandLine::documentTableCanGrow()
-{
-    TestDatabase t;
-    loadShopFixture();
-    // A window's own document joins the registry under its own name.
-    Document sales;
-    sales.design = *findDesign(QStringLiteral("crptSalesRegisterReport"));
-    sales.design.name = QStringLiteral("crptWindowSales");
-    sales.arguments = {{QStringLiteral("from"), ArgumentKind::Date, true, QStringLiteral("first date")}};
-    sales.build = [](const ReportArguments &a) {
-        ReportJob job;
-        job.design = QStringLiteral("crptWindowSales");
-        job.rows = DbConnection().query(QStringLiteral("SELECT Customer, InvoiceDate, Invoice, 0 AS Cutting, 0 AS Sewing, "
-                                                       "0 AS Vinyl, 0 AS Kit, Total FROM Invoice WHERE InvoiceDate >= ?"),
-                                        {isoDate(a.date(QStringLiteral("from")))});
-        return job;
-    };
-    QVERIFY(!find(QStringLiteral("crptWindowSales")));
-    QVERIFY(add(sales));
-    QVERIFY(!add(sales)); // a name has one row builder
-    QCOMPARE(find(QStringLiteral("crptWindowSales"))->design.title, QStringLiteral("Sales Register"));
-    QVERIFY(commandLineUsage().contains(QStringLiteral("crptWindowSales")));
-    QTemporaryDir dir;
-    const CommandResult r = runCommand({"--report", "crptWindowSales", "--arg", "from=2010-05-01", "--csv",
-                          dir.filePath("s.csv"), "--db", t.path()});
-    QCOMPARE(r.code, 0);
-    QCOMPARE(csvLines(dir.filePath("s.csv")).size(), 2);
 }
 
 void TestReportCommandLine::programRunsWithoutWindow()

@@ -29,6 +29,19 @@ const Argument *firstRequired(const Document &d)
     return nullptr;
 }
 
+// A value for every argument the entry takes, on the shop fixture.
+QMap<QString, QString> fullRequest(const Document &d)
+{
+    static const QMap<QString, QString> known = {
+        {"order", "101"},      {"shipment", "9001"},   {"po", "61"},         {"import", "7"},
+        {"invoice", "3003"},   {"from", "2010-04-01"}, {"to", "2010-05-31"}, {"asof", "2010-05-14"},
+        {"due", "2010-06-11"}, {"inactive", "yes"},    {"cutsheets", "yes"}};
+    QMap<QString, QString> request;
+    for (const Argument &a : d.arguments)
+        request.insert(a.name, known.value(a.name, a.kind == ArgumentKind::Number ? "1" : "x"));
+    return request;
+}
+
 } // namespace
 
 // Walks the registry: what every entry promises, the viewer, the command line and the
@@ -43,6 +56,10 @@ private Q_SLOTS:
     void everyDocumentRunsWithoutArguments_data();
     void everyDocumentRunsWithoutArguments();
     void navigationPaneRunsWhatTheRegistryNames();
+    void everyRowBuilderReturnsItsColumns_data();
+    void everyRowBuilderReturnsItsColumns();
+    void entryProblemsNameWhatIsWrong_data();
+    void entryProblemsNameWhatIsWrong();
 };
 
 void TestReportRegistry::everyEntryIsComplete_data()
@@ -77,14 +94,19 @@ void TestReportRegistry::everyEntryIsComplete()
         QVERIFY(usage.contains(QStringLiteral("--arg %1=...   %2\n").arg(a.name, a.help)));
     }
 
-    if (d->commandKey.isEmpty())
+    if (!d->command)
         return;
+    TestDatabase t; // places the documents' commands in the pane
     const auto &table = commandTable();
     const auto command =
-        std::find_if(table.begin(), table.end(), [&](const Command &c) { return c.key == d->commandKey; });
-    QVERIFY2(command != table.end(), qPrintable(d->commandKey));
+        std::find_if(table.begin(), table.end(), [&](const Command &c) { return c.key == d->command->key; });
+    QVERIFY2(command != table.end(), qPrintable(d->command->key));
     QCOMPARE(command->icon, QStringLiteral("Reports"));
-    QCOMPARE(findCommand(d->commandKey), d);
+    QCOMPARE(command->group, d->command->group);
+    QCOMPARE(command->caption, d->command->caption);
+    QVERIFY(command != table.begin());
+    QCOMPARE((command - 1)->key, d->command->after);
+    QCOMPARE(findCommand(d->command->key), d);
     QVERIFY2(!firstRequired(*d), "a navigation-pane command gives no arguments");
     QCOMPARE(d->output, Output::Preview);
 }
@@ -152,13 +174,14 @@ void TestReportRegistry::navigationPaneRunsWhatTheRegistryNames()
     QStringList keys;
     QStringList expected;
     for (const Document *d : registry()) {
-        if (d->commandKey.isEmpty())
+        if (!d->command)
             continue;
-        keys << d->commandKey;
+        const QString &key = d->command->key;
+        keys << key;
         expected << d->name();
-        QVERIFY2(commands::isRegistered(d->commandKey), qPrintable(d->commandKey));
-        QVERIFY(isReportCommand(d->commandKey));
-        QVERIFY(commands::run(d->commandKey));
+        QVERIFY2(commands::isRegistered(key), qPrintable(key));
+        QVERIFY(isReportCommand(key));
+        QVERIFY(commands::run(key));
     }
     // The six report commands of the pane that print at once.
     QCOMPARE(keys, QStringList({"OpenOrders", "ProductionSchedule", "CustomerReport", "EmployeeReport",
@@ -170,6 +193,87 @@ void TestReportRegistry::navigationPaneRunsWhatTheRegistryNames()
     QVERIFY(captured.prints.isEmpty());
     QVERIFY(MessageBox::shown().isEmpty());
     setReportOutput(nullptr);
+}
+
+void TestReportRegistry::everyRowBuilderReturnsItsColumns_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const Document *d : registry())
+        QTest::newRow(qPrintable(d->name())) << d->name();
+}
+
+// The columns an entry declares are the ones its statement returns, in their order.
+void TestReportRegistry::everyRowBuilderReturnsItsColumns()
+{
+    QFETCH(QString, name);
+    TestDatabase t;
+    loadShopFixture();
+    const Document *d = find(name);
+    QVERIFY(d);
+    const ReportJob job = buildJob(*d, fullRequest(*d));
+    QCOMPARE(job.design, name);
+    QCOMPARE(job.rows.columns(), d->columns);
+    QCOMPARE(d->design.columns, d->columns);
+    if (d->design.sub) {
+        QVERIFY(job.subRows);
+        QCOMPARE(job.subRows->columns(), d->design.sub->columns);
+    }
+}
+
+void TestReportRegistry::entryProblemsNameWhatIsWrong_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("sum");
+    QTest::addColumn<bool>("paneWithArgument");
+    QTest::addColumn<QStringList>("problems");
+    const QString missing =
+        QStringLiteral("crptTrial uses the column \"%1\", which its row builder does not return.");
+    QTest::newRow("sound") << "Qty*Price"
+                           << "{Customer|(none)} {@Slot} {count}"
+                           << "Qty" << false << QStringList();
+    QTest::newRow("detail expression") << "Qty*Cost"
+                                       << ""
+                                       << "" << false << QStringList{missing.arg("Cost")};
+    QTest::newRow("detail template") << "{Customer}, {City:date}"
+                                     << ""
+                                     << "" << false << QStringList{missing.arg("City")};
+    QTest::newRow("group header") << "Qty"
+                                  << "Order {OrderNumber:qty}"
+                                  << "" << false << QStringList{missing.arg("OrderNumber")};
+    QTest::newRow("group sum") << "Qty"
+                               << ""
+                               << "(Qty-Shipped)/Qty" << false << QStringList{missing.arg("Shipped")};
+    QTest::newRow("pane command with an argument")
+        << "Qty"
+        << ""
+        << "" << true << QStringList{"crptTrial is a pane command but needs arguments."};
+}
+
+// The check every entry passes when it is registered.
+void TestReportRegistry::entryProblemsNameWhatIsWrong()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, header);
+    QFETCH(QString, sum);
+    QFETCH(bool, paneWithArgument);
+    QFETCH(QStringList, problems);
+    Document d;
+    d.design.name = QStringLiteral("crptTrial");
+    d.columns = {"Customer", "Qty", "Price"};
+    d.build = [](const ReportArguments &) { return ReportJob(); };
+    d.design.details = {{field, QStringLiteral("Heading"), 1, Format::Text, Align::Auto, {}}};
+    Group g;
+    g.keys = {QStringLiteral("Customer")};
+    g.header = header;
+    if (!sum.isEmpty())
+        g.sums = {sum};
+    d.design.groups = {g};
+    if (paneWithArgument) {
+        d.command = PaneCommand{"Order Entry", "Trial", "Trial", "OrderEntry"};
+        d.arguments = {{QStringLiteral("order"), ArgumentKind::Number, true, QStringLiteral("order ID")}};
+    }
+    QCOMPARE(entryProblems(d), problems);
 }
 
 QTEST_MAIN(TestReportRegistry)

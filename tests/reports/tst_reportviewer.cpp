@@ -1,11 +1,14 @@
+#include "ReportTestSupport.h"
+#include "TestSupport.h"
+#include "orders/OrderReports.h"
+#include "production/ProductionReports.h"
+#include "purchasing/PurchasingReports.h"
+#include "reports/ReportPrinter.h"
+#include "reports/Viewer.h"
+#include "shipping/ShippingReports.h"
 #include "ui/FileDialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
-#include "reports/ReportCatalogue.h"
-#include "reports/ReportPrinter.h"
-#include "ReportTestSupport.h"
-#include "TestSupport.h"
-#include "reports/Viewer.h"
 #include "ui/Widgets.h"
 
 #include <QApplication>
@@ -119,7 +122,7 @@ void TestReportViewer::secondPreviewReplacesTheDocument()
     window.show();
     WindowReportOutput output;
     setReportOutput(&output);
-    output.preview(customerListingJob());
+    output.preview(production::customerListingJob());
     auto *viewer = qobject_cast<Viewer *>(MainWindow::findChildWindow(QStringLiteral("Viewer")));
     QVERIFY(viewer);
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Report Viewer"));
@@ -127,7 +130,7 @@ void TestReportViewer::secondPreviewReplacesTheDocument()
     QCOMPARE(viewer->CRViewer()->reportSource()->design().name, QStringLiteral("crptCustomerReport"));
     viewer->CRViewer()->setZoom(100);
 
-    output.preview(openOrdersJob());
+    output.preview(orders::openOrdersJob());
     QCOMPARE(MainWindow::findChildWindow(QStringLiteral("Viewer")), viewer);
     QCOMPARE(viewerFrames(window), 1);
     QCOMPARE(viewer->CRViewer()->reportSource()->design().name, QStringLiteral("crptOpenOrdersReport"));
@@ -138,7 +141,7 @@ void TestReportViewer::secondPreviewReplacesTheDocument()
     closeChildWindow(viewer);
     QApplication::processEvents();
     QTRY_VERIFY(!MainWindow::findChildWindow(QStringLiteral("Viewer")));
-    output.preview(materialListingJob());
+    output.preview(production::materialListingJob());
     QVERIFY(MainWindow::findChildWindow(QStringLiteral("Viewer")));
     QCOMPARE(viewerFrames(window), 1);
     setReportOutput(nullptr);
@@ -217,7 +220,7 @@ void TestReportViewer::noPrinterOffersPdf()
     const QString path = dir.filePath(QStringLiteral("slip.pdf"));
     MessageBox::script({save ? MessageBox::Yes : MessageBox::No});
     FileDialogs::script({path});
-    const ReportDocument doc(packingSlipJob(9001));
+    const ReportDocument doc(shipping::packingSlipJob(9001));
     QVERIFY(!printDocument(nullptr, doc));
     // The offer, then (when saved) the confirmation naming the file.
     QCOMPARE(MessageBox::shown().size(), save ? 2 : 1);
@@ -248,7 +251,8 @@ void TestReportViewer::exportWritesPdf()
     loadShopFixture();
     QTemporaryDir dir;
     ReportView view;
-    view.setReportSource(ReportDocument(invoiceJob(9001, 3003, QStringLiteral("6/11/2010"), QStringLiteral("Net 30"))));
+    view.setReportSource(ReportDocument(
+        shipping::invoiceJob(9001, 3003, QStringLiteral("6/11/2010"), QStringLiteral("Net 30"))));
     FileDialogs::script({dir.filePath(QStringLiteral("invoice")), QString()});
     QVERIFY(view.exportPdf());
     const QString text = pdfText(dir.filePath(QStringLiteral("invoice.pdf")));
@@ -277,17 +281,17 @@ void TestReportViewer::windowOutputPreviewsAndPrints()
     loadShopFixture();
     WindowReportOutput output;
     // A design refusing its rows stops the preview before any window opens.
-    ReportJob broken = materialListingJob();
+    ReportJob broken = production::materialListingJob();
     broken.rows = RowSet(QStringList{QStringLiteral("ID")});
     QVERIFY_THROWS_EXCEPTION(ReportError, output.preview(broken));
     QVERIFY(!MainWindow::findChildWindow(QStringLiteral("Viewer")));
-    output.preview(materialListingJob());
+    output.preview(production::materialListingJob());
     auto *viewer = qobject_cast<Viewer *>(MainWindow::findChildWindow(QStringLiteral("Viewer")));
     QVERIFY(viewer);
     QCOMPARE(viewer->CRViewer()->reportSource()->design().name, QStringLiteral("crptMaterialReport"));
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         MessageBox::script({MessageBox::No});
-        QVERIFY(!output.print(materialListingJob()));
+        QVERIFY(!output.print(production::materialListingJob()));
         QCOMPARE(MessageBox::shown().size(), 1);
     }
     viewer->close();

@@ -2,6 +2,7 @@
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QLineEdit>
 #include <QTest>
@@ -18,6 +19,8 @@ private Q_SLOTS:
     void typedDates_data();
     void typedDates();
     void sectionEditingAndCalendarStillWork();
+    void enteringSelectsTheWholeDate_data();
+    void enteringSelectsTheWholeDate();
 
 private:
     std::unique_ptr<QWidget> m_form;
@@ -68,6 +71,9 @@ void TestDatePicker::typedDates_data()
     QTest::newRow("February 30th") << "2/30/2027" << false << kBefore << true;
     QTest::newRow("month 13") << "13/1/2027" << false << kBefore << true;
     QTest::newRow("half a date") << "3/5" << true << kBefore << true;
+    QTest::newRow("year with its digits turned") << "3/5/5202" << false << kBefore << true;
+    QTest::newRow("year before 1900") << "12/31/1899" << false << kBefore << true;
+    QTest::newRow("last year there is") << "12/31/2099" << false << QDate(2099, 12, 31) << false;
     QTest::newRow("escape") << "3/5\x1b" << true << kBefore << false;
 }
 
@@ -116,6 +122,56 @@ void TestDatePicker::sectionEditingAndCalendarStillWork()
     QTest::keyClick(calendar->focusWidget() ? calendar->focusWidget() : calendar, Qt::Key_Return);
     QTRY_VERIFY(!calendar->isVisible());
     QCOMPARE(m_picker->date(), QDate(2026, 12, 11));
+}
+
+void TestDatePicker::enteringSelectsTheWholeDate_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Tab from the field before") << "tab";
+    QTest::newRow("Shift+Tab from the field after") << "backtab";
+    QTest::newRow("a click into the text") << "click";
+    QTest::newRow("a click into a box that had the focus") << "click twice";
+}
+
+// Entering the box and typing a date replaces the whole date, however the box was entered; a
+// click into a box that already had the focus places the cursor as in any text.
+void TestDatePicker::enteringSelectsTheWholeDate()
+{
+    QFETCH(QString, how);
+    QWidget form;
+    auto *layout = new QVBoxLayout(&form);
+    auto *before = new QLineEdit(&form);
+    auto *picker = static_cast<DatePicker *>(entry::datePicker(QStringLiteral("dtOrderDate"), &form));
+    auto *after = new QLineEdit(&form);
+    layout->addWidget(before);
+    layout->addWidget(picker);
+    layout->addWidget(after);
+    picker->setDate(QDate(2026, 12, 9));
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QLineEdit *text = picker->findChild<QLineEdit *>();
+
+    if (how == QLatin1String("tab")) {
+        before->setFocus();
+        QTest::keyClick(before, Qt::Key_Tab);
+    } else if (how == QLatin1String("backtab")) {
+        after->setFocus();
+        QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
+    } else {
+        before->setFocus();
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(4, text->height() / 2));
+    }
+    QTRY_VERIFY(picker->hasFocus());
+    if (how == QLatin1String("click twice")) {
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(4, text->height() / 2));
+        QCOMPARE(text->selectedText(), QString());
+        return;
+    }
+    QCOMPARE(text->selectedText(), QStringLiteral("12/9/2026"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3/5/2027"));
+    QCOMPARE(picker->date(), QDate(2027, 3, 5));
+    QCOMPARE(MessageBox::shown().size(), 0);
 }
 
 QTEST_MAIN(TestDatePicker)

@@ -148,6 +148,12 @@ void TestGridModel::userEdits_data()
                                 << "Due must be a date, such as 5/14/2010.";
     QTest::newRow("date typed") << 3 << QVariant("6/1/2010") << true << "2010-06-01"
                                 << "";
+    QTest::newRow("year with its digits turned") << 3 << QVariant("3/5/5202") << false << "2010-05-14"
+                                                 << "Due must be a date, such as 5/14/2010.";
+    QTest::newRow("year before 1900") << 3 << QVariant("12/31/1899") << false << "2010-05-14"
+                                      << "Due must be a date, such as 5/14/2010.";
+    QTest::newRow("last year typed") << 3 << QVariant("12/31/2099") << true << "2099-12-31"
+                                     << "";
     QTest::newRow("check box toggled") << 4 << QVariant(int(Qt::Unchecked)) << true << "0"
                                        << "";
     QTest::newRow("gate refuses") << 1 << QVariant("B200") << false << "A100"

@@ -1,27 +1,30 @@
-#include "ui/AboutBox.h"
-#include "ui/ShopPassphrase.h"
+#include "TestSupport.h"
 #include "core/schema/Schema.h"
-#include "ui/CommandRegistry.h"
+#include "ui/AboutBox.h"
 #include "ui/CommandTable.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
-#include "TestSupport.h"
+#include "ui/ShopPassphrase.h"
 #include "ui/Widgets.h"
+#include "ui/WindowMemory.h"
 
 #include <QComboBox>
 #include <QDate>
-#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBox>
 
 #include "core/Clock.h"
+#include "core/ReportJob.h"
 #include "core/SharedRoutines.h"
 
 class TestMainWindow : public QObject
@@ -30,23 +33,112 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void commandTableHasTheSixGroupsInOrder()
     {
-        QCOMPARE(commandGroups(),
-                 QStringList({"Order Entry", "Cutsheets", "Shipping", "Inventory", "Administrative", "Purchasing"}));
-        QCOMPARE(int(commandTable().size()), 36);
+        TestDatabase t; // places the documents' commands too
+        QCOMPARE(commandGroups(), QStringList({"Order Entry", "Cutsheets", "Shipping", "Inventory",
+                                               "Administrative", "Purchasing"}));
         QStringList keys;
         for (const Command &c : commandTable()) {
             QVERIFY2(QStringList({"Navigator", "Entry", "Reports"}).contains(c.icon), qPrintable(c.key));
             keys << c.key;
         }
-        // Each key once; every key either runs something or is listed as not built yet.
         QStringList unique = keys;
         QCOMPARE(unique.removeDuplicates(), 0);
-        TestDatabase t; // registers every subsystem's commands
-        for (const QString &key : keys) {
-            QVERIFY2(commands::isRegistered(key) != commands::notYetBuilt().contains(key), qPrintable(key));
+    }
+
+    // What clicking each command of the pane gives: the class of the window it opens, the
+    // document it previews, the dialog or question it shows, or nothing visible.
+    void everyCommandOpensItsWindowOrDocument_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("what");
+        const QMap<QString, QPair<QString, QString>> expected = {
+            {"OrderNavigator", {"window", "OrderNavigator"}},
+            {"OrderEntry", {"window", "OrderEntry"}},
+            {"OpenOrders", {"document", "crptOpenOrdersReport"}},
+            {"ProductionSchedule", {"document", "crptProductionScheduleReport"}},
+            {"LeatherSales", {"window", "frmLeatherSales"}},
+            {"CloseOrders", {"nothing", ""}},
+            {"Cutsheet", {"window", "CutSheet"}},
+            {"EmployeeYield", {"window", "frmEmployeeYield"}},
+            {"CustomerYield", {"window", "frmCustomerYield"}},
+            {"EmployeeEarnings", {"window", "frmEmployeeEarnings"}},
+            {"Shipping", {"window", "Shipment"}},
+            {"ReceivePayment", {"window", "ReceivePayment"}},
+            {"ManualInvoice", {"window", "frmInvoiceEntry"}},
+            {"OpenInvoices", {"window", "frmOpenInvoicesReport"}},
+            {"SalesRegister", {"window", "frmSalesRegister"}},
+            {"ARTranReport", {"window", "frmARTranReport"}},
+            {"MaterialEntry", {"window", "MaterialEntry"}},
+            {"MaterialReport", {"document", "crptMaterialReport"}},
+            {"InventoryAdjust", {"window", "InventoryAdjust"}},
+            {"AdjustValue", {"window", "InventoryValueAdjust"}},
+            {"AvailableInventory", {"window", "frmAvailableInventory"}},
+            {"InventoryValuation", {"window", "frmInventoryValuation"}},
+            {"LeatherHistory", {"window", "frmLeatherHistory"}},
+            {"CustomerEntry", {"window", "CustomerEntry"}},
+            {"CustomerReport", {"document", "crptCustomerReport"}},
+            {"EmployeeEntry", {"window", "EmployeeEntry"}},
+            {"EmployeeReport", {"document", "crptEmployeeReport"}},
+            {"SetEntry", {"window", "SetEntry"}},
+            {"SetReport", {"document", "crptSetReport"}},
+            {"ResetPrice", {"question", "Confirmation"}},
+            {"ShopPassphrase", {"dialog", "ShopPassphrase"}},
+            {"About", {"dialog", "AboutBox"}},
+            {"ImportXLS", {"window", "frmImportOrderXLS"}},
+            {"PendingItems", {"window", "frmPendingPOItems"}},
+            {"ImportXLSLogReport", {"window", "frmPrintImportLog"}},
+            {"PONavigator", {"window", "frmPONavigator"}},
+        };
+        TestDatabase t;
+        QStringList keys;
+        for (const Command &c : commandTable()) {
+            keys << c.key;
+            QVERIFY2(expected.contains(c.key), qPrintable(c.key));
+            QTest::newRow(qPrintable(c.key)) << expected.value(c.key).first << expected.value(c.key).second;
         }
-        for (const QString &key : commands::notYetBuilt())
-            QVERIFY2(keys.contains(key), qPrintable(key));
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QVERIFY2(keys.contains(it.key()), qPrintable(it.key() + QStringLiteral(" is not in the pane")));
+    }
+    void everyCommandOpensItsWindowOrDocument()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, what);
+        const QString key = QString::fromLatin1(QTest::currentDataTag());
+        TestDatabase t;
+        CapturedReports captured;
+        setReportOutput(&captured);
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // A modal dialog is noted and closed as soon as it shows.
+        QString dialog;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                dialog = QString::fromLatin1(modal->metaObject()->className());
+                modal->close();
+            }
+        });
+        closer.start(20);
+        w.runCommand(key);
+        closer.stop();
+        QStringList windows;
+        for (QMdiSubWindow *sub : w.mdiArea()->subWindowList()) {
+            if (sub != w.slideBar())
+                windows << QString::fromLatin1(sub->widget()->metaObject()->className());
+        }
+        QStringList previewed;
+        for (const ReportJob &j : captured.previews)
+            previewed << j.design;
+        QStringList questions;
+        for (const MessageBox::Shown &m : MessageBox::shown())
+            questions << m.title;
+        setReportOutput(nullptr);
+        QCOMPARE(windows, kind == QLatin1String("window") ? QStringList{what} : QStringList());
+        QCOMPARE(previewed, kind == QLatin1String("document") ? QStringList{what} : QStringList());
+        QCOMPARE(dialog, kind == QLatin1String("dialog") ? what : QString());
+        QCOMPARE(questions, kind == QLatin1String("question") ? QStringList{what} : QStringList());
+        QVERIFY(captured.prints.isEmpty());
     }
 
     void mainWindowShowsTitleAndFullNavigationPane()
@@ -60,38 +152,20 @@ private Q_SLOTS:
         QToolBox *bar = w.listBar();
         QCOMPARE(bar->objectName(), QStringLiteral("MainListBar"));
         QCOMPARE(bar->count(), 6);
-        // Written out, so a changed table fails here.
-        const QList<QPair<QString, QStringList>> pane = {
-            {"Order Entry",
-             {"Order Navigator", "Order Entry/Edit", "Open Orders Report", "Production Schedule",
-              "Material Sales Report", "Close Stuck Orders"}},
-            {"Cutsheets",
-             {"Cutsheet Entry/Edit", "Employee Yield Report", "Customer Yield Report", "Employee Earnings Report"}},
-            {"Shipping",
-             {"Shipment Selection", "Receive Payments", "Manual Invoice Entry", "Open Invoices Report",
-              "Sales Register Report", "AR Transaction Report"}},
-            {"Inventory",
-             {"Material Entry/Edit", "Material Listing", "Adjust Inventory", "Adjust Value",
-              "Available Inventory Report", "Inventory Valuation", "Material History Report"}},
-            {"Administrative",
-             {"Customer Entry/Edit", "Customer Listing", "Employee Entry/Edit", "Employee Listing", "Set Entry/Edit",
-              "Set Listing", "Reset Item Price", "Shop Passphrase", "About"}},
-            {"Purchasing", {"Import XLS", "Pending Items", "Import Log", "PO Navigator"}},
-        };
-        QCOMPARE(bar->count(), int(pane.size()));
+        // The pane shows the command table, group by group, in its order.
         int row = 0;
         for (int g = 0; g < bar->count(); ++g) {
-            QCOMPARE(bar->itemText(g), pane.at(g).first);
+            QCOMPARE(bar->itemText(g), commandGroups().at(g));
             auto *list = qobject_cast<QListWidget *>(bar->widget(g));
             QVERIFY(list);
-            QStringList captions;
             for (int i = 0; i < list->count(); ++i, ++row) {
-                captions << list->item(i)->text();
-                QCOMPARE(list->item(i)->data(Qt::UserRole).toString(), commandTable().at(size_t(row)).key);
+                const Command &c = commandTable().at(size_t(row));
+                QCOMPARE(c.group, commandGroups().at(g));
+                QCOMPARE(list->item(i)->text(), c.caption);
+                QCOMPARE(list->item(i)->data(Qt::UserRole).toString(), c.key);
             }
-            QCOMPARE(captions, pane.at(g).second);
         }
-        QCOMPARE(row, 36);
+        QCOMPARE(row, int(commandTable().size()));
         // The pane cannot be closed on its own: it is the whole menu.
         w.slideBar()->close();
         QVERIFY(w.slideBar()->isVisible());
@@ -127,11 +201,13 @@ private Q_SLOTS:
         MainWindow w;
         w.show();
         auto *list = qobject_cast<QListWidget *>(w.listBar()->widget(0));
-        QListWidgetItem *close = list->findItems(QStringLiteral("Close Stuck Orders"), Qt::MatchExactly).value(0);
+        QListWidgetItem *close =
+            list->findItems(QStringLiteral("Close Stuck Orders"), Qt::MatchExactly).value(0);
         QVERIFY(close);
         list->scrollToItem(close);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(close).center());
-        QCOMPARE(t.db().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(), QStringLiteral("Closed"));
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(),
+                 QStringLiteral("Closed"));
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
@@ -144,8 +220,45 @@ private Q_SLOTS:
         MainWindow w;
         w.runCommand(QStringLiteral("closeorders"));
         w.runCommand(QStringLiteral("Nothing"));
-        QCOMPARE(t.db().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(), QStringLiteral("Open"));
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(),
+                 QStringLiteral("Open"));
         QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+    }
+
+    // New windows step down and right of the ones open; a window comes back where it was closed,
+    // once the program keeps a memory file.
+    void windowsCascadeAndComeBackWhereTheyWere()
+    {
+        TestDatabase t;
+        QTemporaryDir settings;
+        MainWindow w;
+        w.resize(1100, 800);
+        w.show();
+        auto make = [] { return new QLabel(QStringLiteral("child")); };
+        QWidget *first = MainWindow::openChild(QStringLiteral("First"), make);
+        QWidget *second = MainWindow::openChild(QStringLiteral("Second"), make);
+        const QPoint step = second->parentWidget()->pos() - first->parentWidget()->pos();
+        QVERIFY2(step.x() > 0 && step.y() > 0 && step.x() == step.y(),
+                 qPrintable(QStringLiteral("%1,%2").arg(step.x()).arg(step.y())));
+
+        windowMemory::setFile(settings.filePath(QStringLiteral("windows.ini")));
+        closeChildWindow(second);
+        QApplication::processEvents();
+        QWidget *third = MainWindow::openChild(QStringLiteral("Third"), make);
+        third->parentWidget()->setGeometry(QRect(420, 130, 333, 222));
+        closeChildWindow(third);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!MainWindow::findChildWindow(QStringLiteral("Third")));
+        third = MainWindow::openChild(QStringLiteral("Third"), make);
+        QCOMPARE(third->parentWidget()->geometry(), QRect(420, 130, 333, 222));
+        // A spot no longer inside the client area is not taken; the size is.
+        third->parentWidget()->setGeometry(QRect(5000, 5000, 300, 200));
+        closeChildWindow(third);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        third = MainWindow::openChild(QStringLiteral("Third"), make);
+        QCOMPARE(third->parentWidget()->size(), QSize(300, 200));
+        QVERIFY(w.mdiArea()->viewport()->rect().contains(third->parentWidget()->pos()));
+        windowMemory::setFile(QString());
     }
 
     void childWindowsOpenOnce()
@@ -184,7 +297,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(w));
         QPointer<QWidget> child = MainWindow::openChild(QStringLiteral("Child"), [] { return new QLabel; });
         // The icon of an inner window is the program's own.
-        QCOMPARE(child->parentWidget()->windowIcon().pixmap(16).toImage(), programIcon().pixmap(16).toImage());
+        QCOMPARE(child->parentWidget()->windowIcon().pixmap(16).toImage(),
+                 programIcon().pixmap(16).toImage());
         QTest::keyClick(w->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!w->isVisible());
@@ -201,7 +315,8 @@ private Q_SLOTS:
         for (QListWidget *list : w.listBar()->findChildren<QListWidget *>()) {
             for (int i = 0; i < list->count(); ++i) {
                 QListWidgetItem *item = list->item(i);
-                const int needed = list->fontMetrics().horizontalAdvance(item->text()) + list->iconSize().width() + 8;
+                const int needed =
+                    list->fontMetrics().horizontalAdvance(item->text()) + list->iconSize().width() + 8;
                 QVERIFY2(needed <= list->viewport()->width(), qPrintable(item->text()));
             }
         }
@@ -226,8 +341,10 @@ private Q_SLOTS:
         AboutBox box;
         QCOMPARE(box.windowTitle(), QStringLiteral("About Order Management Software"));
         QVERIFY(box.findChild<QLabel *>(QStringLiteral("lblTitle")));
-        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Order Management Software"));
-        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 2.3 5/14/2010"));
+        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblTitle"))->text(),
+                 QStringLiteral("Order Management Software"));
+        QCOMPARE(box.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
+                 QStringLiteral("Version 2.3 5/14/2010"));
         QCOMPARE(box.cmdSysInfo->text(), QStringLiteral("&System Info..."));
         const QString description = box.findChild<QLabel *>(QStringLiteral("lblDescription"))->text();
         QVERIFY2(description.startsWith(QStringLiteral("Corvane 2.3, built ")), qPrintable(description));
@@ -235,7 +352,8 @@ private Q_SLOTS:
         if (AboutBox::systemInfoProgram().isEmpty()) {
             box.cmdSysInfo->click();
             QCOMPARE(MessageBox::shown().size(), 1);
-            QCOMPARE(MessageBox::shown().first().text, QStringLiteral("System Information Is Unavailable At This Time"));
+            QCOMPARE(MessageBox::shown().first().text,
+                     QStringLiteral("System Information Is Unavailable At This Time"));
             QCOMPARE(MessageBox::shown().first().buttons, MessageBox::OkOnly);
         }
         box.show();
@@ -277,6 +395,30 @@ private Q_SLOTS:
         QCOMPARE(b.currentIndex(), 1);
     }
 
+    // Typed into the open list, the keys search as they do with the list closed, and the open
+    // list shows the entry found.
+    void typeAheadWorksWithTheListOpen()
+    {
+        TestDatabase t;
+        QWidget form;
+        auto *combo = new QComboBox(&form);
+        combo->addItems(
+            {"Anchor Canvas", "Carver & Sons Furniture", "Harbor Marine Upholstery", "Harbor Supply"});
+        installTypeAhead(combo);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QSignalSpy chosen(combo, &QComboBox::activated);
+        combo->showPopup();
+        QTRY_VERIFY(combo->view()->isVisible());
+        QTest::keyClicks(combo->view(), QStringLiteral("harb"));
+        QCOMPARE(combo->currentText(), QStringLiteral("Harbor Marine Upholstery"));
+        QCOMPARE(combo->view()->currentIndex().row(), 2);
+        QCOMPARE(chosen.last().first().toInt(), 2);
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QTRY_VERIFY(!combo->view()->isVisible());
+        QCOMPARE(combo->currentText(), QStringLiteral("Harbor Marine Upholstery"));
+    }
+
     // A closed list's search does not carry over to a new list that happens to get its address.
     void typeAheadOfAClosedListIsForgotten()
     {
@@ -299,11 +441,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("again");
         QTest::addColumn<QString>("says");
-        QTest::newRow("too short") << "short" << "short" << "The passphrase must be at least 10 characters long.";
-        QTest::newRow("mistyped") << "correct horse" << "correct hose" << "The two passphrases are not the same. Type it again.";
-        QTest::newRow("accepted") << "correct horse" << "correct horse"
-                                  << "The shop's file is now keyed with the new passphrase. It will be asked the next "
-                                     "time the program starts.";
+        QTest::newRow("too short") << "short"
+                                   << "short"
+                                   << "The passphrase must be at least 10 characters long.";
+        QTest::newRow("mistyped") << "correct horse"
+                                  << "correct hose"
+                                  << "The two passphrases are not the same. Type it again.";
+        QTest::newRow("accepted")
+            << "correct horse"
+            << "correct horse"
+            << "The shop's file is now keyed with the new passphrase. It will be asked the next "
+               "time the program starts.";
     }
     void shopPassphraseWindowRekeysTheFile()
     {
@@ -329,7 +477,10 @@ private Q_SLOTS:
         DbConnection().close();
         if (keyed) {
             QVERIFY_THROWS_EXCEPTION(DbError, Database::open(t.path(), schema::password()));
-            QCOMPARE(Database::open(t.path(), typed.toUtf8())->scalar(QStringLiteral("SELECT count(*) FROM Orders")).toInt(), 0);
+            QCOMPARE(Database::open(t.path(), typed.toUtf8())
+                         ->scalar(QStringLiteral("SELECT count(*) FROM Orders"))
+                         .toInt(),
+                     0);
         } else {
             QVERIFY(Database::open(t.path(), schema::password()));
         }
@@ -340,8 +491,9 @@ private Q_SLOTS:
         TestDatabase t;
         MessageBox::script({MessageBox::No, MessageBox::No, MessageBox::Yes});
         int printed = 0;
-        printWithConfirmation(nullptr, [&] { ++printed; }, QStringLiteral("Did report print OK?"),
-                              QStringLiteral("Report Status"));
+        printWithConfirmation(
+            nullptr, [&] { ++printed; }, QStringLiteral("Did report print OK?"),
+            QStringLiteral("Report Status"));
         QCOMPARE(printed, 3);
         QCOMPARE(MessageBox::shown().size(), 3);
         QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Report Status"));

@@ -63,6 +63,10 @@ private Q_SLOTS:
                                                                << "does not exist";
         QTest::newRow("new file over an existing one") << "typeNewOverExisting"
                                                        << "exists already";
+        QTest::newRow("new file with its own passphrase") << "typeNewKeyed"
+                                                          << "";
+        QTest::newRow("passphrase mistyped") << "typeNewMistyped"
+                                             << "not the same";
     }
     void firstStart()
     {
@@ -80,6 +84,12 @@ private Q_SLOTS:
         QString expected = made;
         if (how == QLatin1String("typeNew")) {
             child<QLineEdit>(dialog, "txtNewPath")->setText(made);
+        } else if (how.startsWith(QLatin1String("typeNew")) && how != QLatin1String("typeNewOverExisting")) {
+            child<QLineEdit>(dialog, "txtNewPath")->setText(made);
+            QTest::keyClicks(child<QLineEdit>(dialog, "txtPassphrase"), QStringLiteral("saddle stitch 42"));
+            QTest::keyClicks(child<QLineEdit>(dialog, "txtConfirm"),
+                             how == QLatin1String("typeNewKeyed") ? QStringLiteral("saddle stitch 42")
+                                                                  : QStringLiteral("saddle stitch 24"));
         } else if (how == QLatin1String("browseNew")) {
             FileDialogs::script({made});
             QTest::mouseClick(child<QPushButton>(dialog, "btnBrowseNew"), Qt::LeftButton);
@@ -104,6 +114,7 @@ private Q_SLOTS:
                      qPrintable(MessageBox::shown().first().text));
             QCOMPARE(dialog.result(), int(QDialog::Rejected)); // still open for another choice
             QVERIFY(!QFileInfo::exists(configPath(folder)));
+            QVERIFY(!QFileInfo::exists(made));
             return;
         }
         QCOMPARE(MessageBox::shown().size(), 0);
@@ -112,7 +123,13 @@ private Q_SLOTS:
         const Config written = loadConfig(folder);
         QCOMPARE(written.databasePath, expected);
         QCOMPARE(written.priceChangeCutoff, QStringLiteral("1/1/%1").arg(Clock::today().year()));
-        QVERIFY(Database::open(expected, schema::password())->tableExists(QStringLiteral("Orders")));
+        const QByteArray key =
+            how == QLatin1String("typeNewKeyed") ? QByteArray("saddle stitch 42") : QByteArray();
+        QCOMPARE(dialog.newFileKey(), key);
+        QVERIFY(Database::open(expected, key.isEmpty() ? schema::password() : key)
+                    ->tableExists(QStringLiteral("Orders")));
+        if (!key.isEmpty())
+            QVERIFY_THROWS_EXCEPTION(DbError, Database::open(expected, schema::password()));
     }
 
     void dailyBackupOnTheFirstCloseOfEachDay()

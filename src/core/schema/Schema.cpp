@@ -433,9 +433,9 @@ QByteArray password()
     return QByteArrayLiteral("ZQX");
 }
 
-std::unique_ptr<Database> createDatabaseFile(const QString &path)
+std::unique_ptr<Database> createDatabaseFile(const QString &path, const QByteArray &key)
 {
-    auto db = Database::create(path, password());
+    auto db = Database::create(path, key);
     install(*db);
     return db;
 }

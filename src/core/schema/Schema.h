@@ -56,6 +56,6 @@ void setUpgradeProgress(ProgressHook hook);
 QByteArray password();
 
 // Makes a new encrypted file holding the schema; refuses when `path` exists. Throws DbError.
-std::unique_ptr<Database> createDatabaseFile(const QString &path);
+std::unique_ptr<Database> createDatabaseFile(const QString &path, const QByteArray &key = password());
 
 } // namespace schema

@@ -61,12 +61,4 @@ inline Block shipToBlock(bool withPhone)
     return b;
 }
 
-inline ReportJob job(const QString &design, RowSet rows)
-{
-    ReportJob j;
-    j.design = design;
-    j.rows = std::move(rows);
-    return j;
-}
-
 } // namespace reports::docs

@@ -13,7 +13,6 @@ Design availableInventoryDesign()
     Design d;
     d.name = QStringLiteral("crptAvailableInventoryReport");
     d.title = QStringLiteral("Available Inventory Report");
-    d.columns = cols("Material, Description, Status, Type, OnHandAdj, OnHandCut, QtyOrdered");
     d.slots = {{QStringLiteral("AsOf"), QStringLiteral("As of")}};
     Group g;
     g.keys = {QStringLiteral("Type")};
@@ -39,7 +38,6 @@ Design valuationDesign()
     Design d;
     d.name = QStringLiteral("crptInventoryValuationReport");
     d.title = QStringLiteral("Inventory Valuation Summary");
-    d.columns = cols("Material, Description, Type, Status, OnHandAdj, OnHandCut, Average, CutValue");
     d.slots = {{QStringLiteral("AsOf"), QStringLiteral("As of")}};
     Group g;
     g.keys = {QStringLiteral("Type")};
@@ -67,7 +65,6 @@ Design materialHistoryDesign()
     Design d;
     d.name = QStringLiteral("crptMaterialHistoryReport");
     d.title = QStringLiteral("Material History Report");
-    d.columns = cols("Material, Date, Description, ID, Who, Qty, BegBal");
     d.slots = {{QStringLiteral("BeginDate"), QStringLiteral("From")},
                {QStringLiteral("EndDate"), QStringLiteral("To")}};
     Group g;
@@ -93,7 +90,6 @@ Design materialSalesDesign()
     d.name = QStringLiteral("crptLeatherSalesReport");
     d.title = QStringLiteral("Material Sales Report");
     d.orientation = QPageLayout::Landscape;
-    d.columns = cols("Material, Type, C1Sales, C2Sales, C3Sales, C4Sales, OtherSales, Weeks");
     d.slots = {{QStringLiteral("BeginDate"), QStringLiteral("From")},
                {QStringLiteral("EndDate"), QStringLiteral("To")},
                {QStringLiteral("Customer1"), QStringLiteral("Customer 1")},
@@ -153,18 +149,22 @@ void reports::docs::addInventoryDocuments(Family &family)
     const QString asof = QStringLiteral("asof");
     const QString showInactive = QStringLiteral("inactive");
     family.add({.design = availableInventoryDesign(),
+                .columns = cols("Material, Description, Status, Type, OnHandAdj, OnHandCut, QtyOrdered"),
                 .build =
                     [asof, showInactive](const ReportArguments &a) {
                         return inventory::availableInventoryJob(a.date(asof), yesNo(a, showInactive, false));
                     },
                 .arguments = {asOf, inactive}});
-    family.add({.design = valuationDesign(),
-                .build =
-                    [asof, showInactive](const ReportArguments &a) {
-                        return inventory::inventoryValuationJob(a.date(asof), yesNo(a, showInactive, false));
-                    },
-                .arguments = {asOf, inactive}});
+    family.add(
+        {.design = valuationDesign(),
+         .columns = cols("Material, Description, Type, Status, OnHandAdj, OnHandCut, Average, CutValue"),
+         .build =
+             [asof, showInactive](const ReportArguments &a) {
+                 return inventory::inventoryValuationJob(a.date(asof), yesNo(a, showInactive, false));
+             },
+         .arguments = {asOf, inactive}});
     family.add({.design = materialHistoryDesign(),
+                .columns = cols("Material, Date, Description, ID, Who, Qty, BegBal"),
                 .build =
                     [](const ReportArguments &a) {
                         const QString material = QStringLiteral("material");
@@ -184,6 +184,7 @@ void reports::docs::addInventoryDocuments(Family &family)
         salesArguments.append({QStringLiteral("c%1").arg(i), ArgumentKind::Text, true,
                                QStringLiteral("customer %1's name").arg(i)});
     family.add({.design = materialSalesDesign(),
+                .columns = cols("Material, Type, C1Sales, C2Sales, C3Sales, C4Sales, OtherSales, Weeks"),
                 .build =
                     [](const ReportArguments &a) {
                         const QDate start = a.date(QStringLiteral("from"));

@@ -1,6 +1,5 @@
 // Master listings: customers, employees, sets and materials, each grouped by status.
-#include "core/Database.h"
-#include "reports/ReportCatalogue.h"
+#include "production/ProductionReports.h"
 #include "reports/docs/DesignKit.h"
 #include "reports/docs/Families.h"
 
@@ -24,9 +23,6 @@ Design customerDesign()
     d.name = QStringLiteral("crptCustomerReport");
     d.title = QStringLiteral("Customer Listing");
     d.orientation = QPageLayout::Landscape;
-    d.columns = cols("Name, Address1, Address2, City, State, Zip, Phone, Fax, Status, DateAdded, ShipTo, "
-                     "ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipToPhone, "
-                     "ShipToFax, Terms, Days");
     d.groups = {statusGroup(QStringLiteral("customers"))};
     d.details = {text(QStringLiteral("Name"), QStringLiteral("Name"), 1.9),
                  text(QStringLiteral("{Address1}, {Address2}"), QStringLiteral("Address"), 1.7),
@@ -47,8 +43,6 @@ Design employeeDesign()
     Design d;
     d.name = QStringLiteral("crptEmployeeReport");
     d.title = QStringLiteral("Employee Listing");
-    d.columns =
-        cols("SSN, FirstName, LastName, Address, City, State, Zip, Phone, Status, HireDate, DateAdded");
     d.groups = {statusGroup(QStringLiteral("employees"))};
     d.details = {text(QStringLiteral("{LastName}, {FirstName}"), QStringLiteral("Name"), 1.6),
                  ssn(QStringLiteral("SSN"), QStringLiteral("SSN"), 1),
@@ -67,9 +61,6 @@ Design setDesign()
     d.name = QStringLiteral("crptSetReport");
     d.title = QStringLiteral("Set Listing");
     d.orientation = QPageLayout::Landscape;
-    d.columns = cols(
-        "Type, Customer, CustomerRefNo, Style, Material, ReqFeet, EmployeeRate, CuttingPrice, "
-        "SewingPrice, VinylPrice, LeatherPrice, KitPrice, TotalPrice, Status, DateAdded, ProductionStandard");
     Group type;
     type.keys = {QStringLiteral("Type")};
     type.header = QStringLiteral("Type: {Type}");
@@ -98,7 +89,6 @@ Design materialDesign()
     Design d;
     d.name = QStringLiteral("crptMaterialReport");
     d.title = QStringLiteral("Material Listing");
-    d.columns = cols("ID, Description, Status, Type, DateAdded");
     d.groups = {statusGroup(QStringLiteral("materials"))};
     d.details = {text(QStringLiteral("Type"), QStringLiteral("Type"), 0.9),
                  text(QStringLiteral("ID"), QStringLiteral("Material"), 1.3),
@@ -110,56 +100,34 @@ Design materialDesign()
 
 } // namespace
 
-ReportJob customerListingJob()
-{
-    return job(
-        QStringLiteral("crptCustomerReport"),
-        DbConnection().query(QStringLiteral(
-            "SELECT Name, Address1, Address2, City, State, Zip, Phone, Fax, Status, DateAdded, ShipTo, "
-            "ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipToPhone, ShipToFax, "
-            "Terms, Days FROM Customer ORDER BY Status, Name, DateAdded")));
-}
-
-ReportJob employeeListingJob()
-{
-    return job(
-        QStringLiteral("crptEmployeeReport"),
-        DbConnection().query(QStringLiteral(
-            "SELECT SSN, FirstName, LastName, Address, City, State, Zip, Phone, Status, HireDate, DateAdded "
-            "FROM Employee ORDER BY Status, LastName, FirstName, SSN")));
-}
-
-ReportJob setListingJob()
-{
-    return job(
-        QStringLiteral("crptSetReport"),
-        DbConnection().query(QStringLiteral(
-            "SELECT Type, Customer, CustomerRefNo, Style, Material, ReqFeet, EmployeeRate, CuttingPrice, "
-            "SewingPrice, VinylPrice, LeatherPrice, KitPrice, TotalPrice, Status, DateAdded, "
-            "ProductionStandard "
-            "FROM Sets ORDER BY Status, Type, Customer, CustomerRefNo")));
-}
-
-ReportJob materialListingJob()
-{
-    return job(
-        QStringLiteral("crptMaterialReport"),
-        DbConnection().query(QStringLiteral(
-            "SELECT ID, Description, Status, Type, DateAdded FROM Material ORDER BY Status, Type, ID")));
-}
-
 void reports::docs::addMasterListings(Family &family)
 {
-    family.add({.design = customerDesign(),
-                .build = [](const ReportArguments &) { return customerListingJob(); },
-                .commandKey = QStringLiteral("CustomerReport")});
-    family.add({.design = employeeDesign(),
-                .build = [](const ReportArguments &) { return employeeListingJob(); },
-                .commandKey = QStringLiteral("EmployeeReport")});
+    family.add(
+        {.design = customerDesign(),
+         .columns = cols("Name, Address1, Address2, City, State, Zip, Phone, Fax, Status, DateAdded, ShipTo, "
+                         "ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipToPhone, "
+                         "ShipToFax, Terms, Days"),
+         .build = [](const ReportArguments &) { return production::customerListingJob(); },
+         .command = PaneCommand{QStringLiteral("Administrative"), QStringLiteral("Customer Listing"),
+                                QStringLiteral("CustomerReport"), QStringLiteral("CustomerEntry")}});
+    family.add(
+        {.design = employeeDesign(),
+         .columns =
+             cols("SSN, FirstName, LastName, Address, City, State, Zip, Phone, Status, HireDate, DateAdded"),
+         .build = [](const ReportArguments &) { return production::employeeListingJob(); },
+         .command = PaneCommand{QStringLiteral("Administrative"), QStringLiteral("Employee Listing"),
+                                QStringLiteral("EmployeeReport"), QStringLiteral("EmployeeEntry")}});
     family.add({.design = setDesign(),
-                .build = [](const ReportArguments &) { return setListingJob(); },
-                .commandKey = QStringLiteral("SetReport")});
+                .columns = cols(
+                    "Type, Customer, CustomerRefNo, Style, Material, ReqFeet, EmployeeRate, CuttingPrice, "
+                    "SewingPrice, VinylPrice, LeatherPrice, KitPrice, TotalPrice, Status, DateAdded, "
+                    "ProductionStandard"),
+                .build = [](const ReportArguments &) { return production::setListingJob(); },
+                .command = PaneCommand{QStringLiteral("Administrative"), QStringLiteral("Set Listing"),
+                                       QStringLiteral("SetReport"), QStringLiteral("SetEntry")}});
     family.add({.design = materialDesign(),
-                .build = [](const ReportArguments &) { return materialListingJob(); },
-                .commandKey = QStringLiteral("MaterialReport")});
+                .columns = cols("ID, Description, Status, Type, DateAdded"),
+                .build = [](const ReportArguments &) { return production::materialListingJob(); },
+                .command = PaneCommand{QStringLiteral("Inventory"), QStringLiteral("Material Listing"),
+                                       QStringLiteral("MaterialReport"), QStringLiteral("MaterialEntry")}});
 }

@@ -1,7 +1,6 @@
 // Production documents: the cut sheet control report, and the yield and earnings reports.
-#include "core/Database.h"
+#include "production/ProductionReports.h"
 #include "production/YieldData.h"
-#include "reports/ReportCatalogue.h"
 #include "reports/docs/DesignKit.h"
 #include "reports/docs/Families.h"
 
@@ -15,7 +14,6 @@ Design cutsheetControlDesign()
     Design d;
     d.name = QStringLiteral("crptCutsheetEntryControlReport");
     d.title = QStringLiteral("Cutsheet Entry Control Report");
-    d.columns = cols("ID, SSN, Date, OrderID, Item, Sets, Feet, Action, FirstName, LastName");
     d.details = {text(QStringLiteral("Action"), QStringLiteral("Action"), 0.9),
                  count(QStringLiteral("ID"), QStringLiteral("Cutsheet"), 0.7),
                  date(QStringLiteral("Date"), QStringLiteral("Date")),
@@ -35,8 +33,6 @@ Design yieldDesign(const QString &name, const QString &title, bool perEmployee)
     Design d;
     d.name = name;
     d.title = title;
-    d.columns = perEmployee ? cols("SSN, FirstName, LastName, Style, Sets, Required, Used")
-                            : cols("Customer, Style, Sets, Required, Used");
     d.slots = {{QStringLiteral("StartDate"), QStringLiteral("From")},
                {QStringLiteral("EndDate"), QStringLiteral("To")},
                {QStringLiteral("SingleSelection"), QString(), true}};
@@ -69,8 +65,6 @@ Design earningsDesign()
     Design d;
     d.name = QStringLiteral("crptEmployeeEarningsReport");
     d.title = QStringLiteral("Employee Earnings Report");
-    d.columns =
-        cols("SSN, FirstName, LastName, ID, CutDate, Style, Sets, FeetUsed, FeetReq, PayRate, Earnings");
     d.slots = {{QStringLiteral("StartDate"), QStringLiteral("From")},
                {QStringLiteral("EndDate"), QStringLiteral("To")}};
     Group g;
@@ -97,27 +91,12 @@ Design earningsDesign()
 
 } // namespace
 
-ReportJob cutsheetControlJob()
-{
-    return job(
-        QStringLiteral("crptCutsheetEntryControlReport"),
-        DbConnection().query(
-            QStringLiteral(
-                "SELECT CutsheetsTEMP.ID AS ID, CutsheetsTEMP.SSN AS SSN, CutsheetsTEMP.Date AS Date, "
-                "CutsheetsTEMP.OrderID AS OrderID, CutsheetsTEMP.Item AS Item, CutsheetsTEMP.Sets AS Sets, "
-                "CutsheetsTEMP.Feet AS Feet, CutsheetsTEMP.Action AS Action, Employee.FirstName AS "
-                "FirstName, "
-                "Employee.LastName AS LastName "
-                "FROM CutsheetsTEMP LEFT JOIN Employee ON CutsheetsTEMP.SSN = Employee.SSN "
-                "ORDER BY CutsheetsTEMP.%1")
-                .arg(DbConnection().rowKey())));
-}
-
 void reports::docs::addProductionDocuments(Family &family)
 {
     // Printed when the cut sheet window closes, which asks whether it printed.
     family.add({.design = cutsheetControlDesign(),
-                .build = [](const ReportArguments &) { return cutsheetControlJob(); },
+                .columns = cols("ID, SSN, Date, OrderID, Item, Sets, Feet, Action, FirstName, LastName"),
+                .build = [](const ReportArguments &) { return production::cutsheetControlJob(); },
                 .output = Output::Print});
     const Argument from{QStringLiteral("from"), ArgumentKind::Date, true, QStringLiteral("first cut date")};
     const Argument to{QStringLiteral("to"), ArgumentKind::Date, true, QStringLiteral("last cut date")};
@@ -130,6 +109,7 @@ void reports::docs::addProductionDocuments(Family &family)
     };
     const auto employeeYield = [&](const QString &name, const QString &title, yield::Standard standard) {
         family.add({.design = yieldDesign(name, title, true),
+                    .columns = cols("SSN, FirstName, LastName, Style, Sets, Required, Used"),
                     .build =
                         [pick, standard](const ReportArguments &a) {
                             return yield::employeeYieldJob(a.date(QStringLiteral("from")),
@@ -140,6 +120,7 @@ void reports::docs::addProductionDocuments(Family &family)
     };
     const auto customerYield = [&](const QString &name, const QString &title, yield::Standard standard) {
         family.add({.design = yieldDesign(name, title, false),
+                    .columns = cols("Customer, Style, Sets, Required, Used"),
                     .build =
                         [pick, standard](const ReportArguments &a) {
                             return yield::customerYieldJob(a.date(QStringLiteral("from")),
@@ -156,11 +137,14 @@ void reports::docs::addProductionDocuments(Family &family)
                   QStringLiteral("Customer Yield Report (Production Standard)"), yield::Standard::Production);
     customerYield(QStringLiteral("crptCustomerYieldReport2"),
                   QStringLiteral("Customer Yield Report (Cost Standard)"), yield::Standard::Cost);
-    family.add({.design = earningsDesign(),
-                .build =
-                    [](const ReportArguments &a) {
-                        return yield::employeeEarningsJob(a.date(QStringLiteral("from")),
-                                                          a.date(QStringLiteral("to")));
-                    },
-                .arguments = {from, to}});
+    family.add(
+        {.design = earningsDesign(),
+         .columns =
+             cols("SSN, FirstName, LastName, ID, CutDate, Style, Sets, FeetUsed, FeetReq, PayRate, Earnings"),
+         .build =
+             [](const ReportArguments &a) {
+                 return yield::employeeEarningsJob(a.date(QStringLiteral("from")),
+                                                   a.date(QStringLiteral("to")));
+             },
+         .arguments = {from, to}});
 }

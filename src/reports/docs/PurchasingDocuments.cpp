@@ -1,6 +1,5 @@
 // Purchasing documents: the purchase order and the log of a spreadsheet import.
-#include "core/Database.h"
-#include "reports/ReportCatalogue.h"
+#include "purchasing/PurchasingReports.h"
 #include "reports/docs/DesignKit.h"
 #include "reports/docs/Families.h"
 
@@ -15,9 +14,6 @@ Design purchaseOrderDesign()
     d.name = QStringLiteral("crptPurchaseOrder");
     d.title = QStringLiteral("Purchase Order");
     d.letterhead = true;
-    d.columns = cols("POID, Vendor1, Vendor2, Vendor3, PODate, DueDate, Terms, BillTo1, BillTo2, BillTo3, "
-                     "ShipTo1, ShipTo2, ShipTo3, Comment, Total, Quantity, PartNumber, Description, COlor, "
-                     "ColorNumber, PriceEach, PriceExt");
     Group g;
     g.keys = {QStringLiteral("POID")};
     g.header = QStringLiteral("Purchase Order No. {POID}");
@@ -50,7 +46,6 @@ Design importLogDesign()
     Design d;
     d.name = QStringLiteral("crptImportLogReport");
     d.title = QStringLiteral("Import Log");
-    d.columns = cols("ID, ImportID, LogDate, Description");
     Group g;
     g.keys = {QStringLiteral("ImportID")};
     g.header = QStringLiteral("Import {ImportID}");
@@ -64,51 +59,27 @@ Design importLogDesign()
 
 } // namespace
 
-ReportJob purchaseOrderJob(qint64 purchaseOrderId)
-{
-    return job(
-        QStringLiteral("crptPurchaseOrder"),
-        DbConnection().query(
-            QStringLiteral(
-                "SELECT PurchaseOrder.ID AS POID, PurchaseOrder.Vendor1 AS Vendor1, PurchaseOrder.Vendor2 AS "
-                "Vendor2, "
-                "PurchaseOrder.Vendor3 AS Vendor3, PurchaseOrder.PODate AS PODate, PurchaseOrder.DueDate AS "
-                "DueDate, "
-                "PurchaseOrder.Terms AS Terms, PurchaseOrder.BillTo1 AS BillTo1, PurchaseOrder.BillTo2 AS "
-                "BillTo2, "
-                "PurchaseOrder.BillTo3 AS BillTo3, PurchaseOrder.ShipTo1 AS ShipTo1, PurchaseOrder.ShipTo2 "
-                "AS ShipTo2, "
-                "PurchaseOrder.ShipTo3 AS ShipTo3, PurchaseOrder.Comment AS Comment, PurchaseOrder.Total AS "
-                "Total, "
-                "PurchaseOrderItem.Quantity AS Quantity, PurchaseOrderItem.PartNumber AS PartNumber, "
-                "PurchaseOrderItem.Description AS Description, PurchaseOrderItem.Color AS COlor, "
-                "PurchaseOrderItem.ColorNumber AS ColorNumber, PurchaseOrderItem.PriceEach AS PriceEach, "
-                "PurchaseOrderItem.PriceExt AS PriceExt "
-                "FROM PurchaseOrder LEFT JOIN PurchaseOrderItem ON PurchaseOrder.ID = PurchaseOrderItem.POID "
-                "WHERE PurchaseOrder.ID = ? ORDER BY PurchaseOrderItem.ID"),
-            {purchaseOrderId}));
-}
-
-ReportJob importLogJob(qint64 importId)
-{
-    return job(
-        QStringLiteral("crptImportLogReport"),
-        DbConnection().query(QStringLiteral("SELECT ID, ImportID, LogDate, Description FROM ImportXLSLog "
-                                            "WHERE ImportID = ? ORDER BY Description"),
-                             {importId}));
-}
-
 void reports::docs::addPurchasingDocuments(Family &family)
 {
-    family.add(
-        {.design = purchaseOrderDesign(),
-         .build = [](const ReportArguments &a) { return purchaseOrderJob(a.id(QStringLiteral("po"))); },
-         .arguments = {{QStringLiteral("po"), ArgumentKind::Number, true,
-                        QStringLiteral("purchase order ID")}},
-         .hourglass = true});
+    family.add({.design = purchaseOrderDesign(),
+                .columns = cols(
+                    "POID, Vendor1, Vendor2, Vendor3, PODate, DueDate, Terms, BillTo1, BillTo2, BillTo3, "
+                    "ShipTo1, ShipTo2, ShipTo3, Comment, Total, Quantity, PartNumber, Description, COlor, "
+                    "ColorNumber, PriceEach, PriceExt"),
+                .build =
+                    [](const ReportArguments &a) {
+                        return purchasing::purchaseOrderJob(a.id(QStringLiteral("po")));
+                    },
+                .arguments = {{QStringLiteral("po"), ArgumentKind::Number, true,
+                               QStringLiteral("purchase order ID")}},
+                .hourglass = true});
     family.add(
         {.design = importLogDesign(),
-         .build = [](const ReportArguments &a) { return importLogJob(a.id(QStringLiteral("import"))); },
+         .columns = cols("ID, ImportID, LogDate, Description"),
+         .build =
+             [](const ReportArguments &a) {
+                 return purchasing::importLogJob(a.id(QStringLiteral("import")));
+             },
          .arguments = {{QStringLiteral("import"), ArgumentKind::Number, true, QStringLiteral("import ID")}},
          .hourglass = true});
 }

@@ -1,8 +1,7 @@
 // Shipping documents: the packing slip and the invoice of a shipment, both printed directly.
-#include "core/Database.h"
-#include "reports/ReportCatalogue.h"
 #include "reports/docs/DesignKit.h"
 #include "reports/docs/Families.h"
+#include "shipping/ShippingReports.h"
 
 using namespace reports;
 using namespace reports::docs;
@@ -15,9 +14,6 @@ Design packingSlipDesign()
     d.name = QStringLiteral("crptPackingSlip");
     d.title = QStringLiteral("Packing Slip");
     d.letterhead = true;
-    d.columns =
-        cols("ShipTo, ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipDate, "
-             "ShipmentID, QtyShipped, QtyOrdered, BoxNo, CustomerRefNo, StyleID, MaterialID, OrderNumber");
     Group shipment;
     shipment.keys = {QStringLiteral("ShipmentID")};
     shipment.blocks = {shipToBlock(false)};
@@ -50,10 +46,6 @@ Design invoiceDesign()
     d.name = QStringLiteral("crptInvoice");
     d.title = QStringLiteral("Invoice");
     d.letterhead = true;
-    d.columns =
-        cols("Name, Address1, Address2, City, State, Zip, ShipTo, ShipToAddress1, ShipToAddress2, "
-             "ShipToCity, ShipToState, ShipToZip, ShipDate, ShipmentID, QtyShipped, BoxNo, CustomerRefNo, "
-             "StyleID, MaterialID, OrderNumber, PriceEach, PriceExt");
     d.slots = {{QStringLiteral("InvoiceNumber"), QStringLiteral("Invoice No.")},
                {QStringLiteral("Terms"), QStringLiteral("Terms")},
                {QStringLiteral("DueDate"), QStringLiteral("Due Date")}};
@@ -85,114 +77,55 @@ Design invoiceDesign()
     return d;
 }
 
-const char *const kShipmentJoins =
-    "FROM Shipment LEFT JOIN ShipmentItems ON Shipment.ID = ShipmentItems.ShipmentID "
-    "LEFT JOIN Customer ON Shipment.Customer = Customer.Name "
-    "LEFT JOIN OrderItem ON ShipmentItems.OrderID = OrderItem.OrderID AND ShipmentItems.LineItem = "
-    "OrderItem.ItemNumber "
-    "WHERE Shipment.ID = ? ";
-
-const char *const kShipToColumns =
-    "Customer.ShipTo AS ShipTo, Customer.ShipToAddress1 AS ShipToAddress1, Customer.ShipToAddress2 AS "
-    "ShipToAddress2, "
-    "Customer.ShipToCity AS ShipToCity, Customer.ShipToState AS ShipToState, Customer.ShipToZip AS "
-    "ShipToZip, "
-    "Shipment.Date AS ShipDate, Shipment.ID AS ShipmentID, ShipmentItems.Qty AS QtyShipped, ";
-
 // The invoice of a shipment as it was stored, unless the request gives the values.
 ReportJob invoiceFromArguments(const ReportArguments &a)
 {
     const qint64 shipment = a.id(QStringLiteral("shipment"));
-    const RowSet stored = DbConnection().query(
-        QStringLiteral("SELECT Invoice, DueDate, Terms FROM Invoice WHERE Shipment = ? ORDER BY Invoice"),
-        {shipment});
+    const std::optional<shipping::StoredInvoice> stored = shipping::storedInvoice(shipment);
     qint64 number = 0;
     if (a.has(QStringLiteral("invoice")))
         number = a.id(QStringLiteral("invoice"));
-    else if (!stored.isEmpty())
-        number = stored.first().integer(QStringLiteral("Invoice"));
+    else if (stored)
+        number = stored->number;
     else
         throw UsageError(
             QStringLiteral("Shipment %1 has no invoice yet: give --arg invoice=NUMBER.").arg(shipment));
-    const QString due =
-        a.has(QStringLiteral("due"))
-            ? shortDate(a.date(QStringLiteral("due")))
-            : (stored.isEmpty() ? QString() : shortDate(stored.first().date(QStringLiteral("DueDate"))));
-    const QString terms = a.text(QStringLiteral("terms"),
-                                 stored.isEmpty() ? QString() : stored.first().text(QStringLiteral("Terms")));
-    return invoiceJob(shipment, number, due, terms);
+    const QString due = a.has(QStringLiteral("due")) ? shortDate(a.date(QStringLiteral("due")))
+                                                     : (stored ? shortDate(stored->dueDate) : QString());
+    const QString terms = a.text(QStringLiteral("terms"), stored ? stored->terms : QString());
+    return shipping::invoiceJob(shipment, number, due, terms);
 }
 
 } // namespace
-
-ReportJob packingSlipJob(qint64 shipmentId)
-{
-    // The ship-to address is the customer's, not the order's.
-    return job(QStringLiteral("crptPackingSlip"),
-               DbConnection().query(
-                   QString::fromLatin1("SELECT ") + QLatin1String(kShipToColumns) +
-                       QStringLiteral(
-                           "ShipmentItems.QtyOrd AS QtyOrdered, ShipmentItems.Box AS BoxNo, "
-                           "OrderItem.CustomerRefNo AS CustomerRefNo, OrderItem.StyleID AS StyleID, "
-                           "OrderItem.MaterialID AS MaterialID, ShipmentItems.OrderNumber AS OrderNumber ") +
-                       QLatin1String(kShipmentJoins) +
-                       QStringLiteral(
-                           "ORDER BY ShipmentItems.Box, ShipmentItems.OrderNumber, OrderItem.CustomerRefNo"),
-                   {shipmentId}));
-}
-
-ReportJob invoiceJob(qint64 shipmentId, qint64 invoiceNumber, const QString &dueDate, const QString &terms)
-{
-    ReportJob j = job(
-        QStringLiteral("crptInvoice"),
-        DbConnection().query(
-            QStringLiteral(
-                "SELECT Customer.Name AS Name, Customer.Address1 AS Address1, Customer.Address2 AS Address2, "
-                "Customer.City AS City, Customer.State AS State, Customer.Zip AS Zip, ") +
-                QLatin1String(kShipToColumns) +
-                QStringLiteral("ShipmentItems.Box AS BoxNo, OrderItem.CustomerRefNo AS CustomerRefNo, "
-                               "OrderItem.StyleID AS StyleID, OrderItem.MaterialID AS MaterialID, "
-                               "ShipmentItems.OrderNumber AS OrderNumber, OrderItem.PriceEach AS PriceEach, "
-                               "(ShipmentItems.Qty * OrderItem.PriceEach) AS PriceExt ") +
-                QLatin1String(kShipmentJoins) +
-                QStringLiteral(
-                    "ORDER BY ShipmentItems.OrderNumber, ShipmentItems.LineItem, OrderItem.CustomerRefNo"),
-            {shipmentId}));
-    j.textSlots = {{QStringLiteral("InvoiceNumber"), QString::number(invoiceNumber)},
-                   {QStringLiteral("Terms"), terms},
-                   {QStringLiteral("DueDate"), dueDate}};
-    return j;
-}
-
-Money invoiceTotal(qint64 shipmentId)
-{
-    const QVariant total = DbConnection().scalar(
-        QStringLiteral("SELECT SUM(ShipmentItems.Qty * OrderItem.PriceEach) AS Total "
-                       "FROM Shipment LEFT JOIN ShipmentItems ON Shipment.ID = ShipmentItems.ShipmentID "
-                       "LEFT JOIN OrderItem ON ShipmentItems.OrderID = OrderItem.OrderID "
-                       "AND ShipmentItems.LineItem = OrderItem.ItemNumber "
-                       "WHERE Shipment.ID = ? GROUP BY Shipment.ID"),
-        {shipmentId});
-    return Money::fromVariant(total).rounded(2);
-}
 
 void reports::docs::addShippingDocuments(Family &family)
 {
     family.add(
         {.design = packingSlipDesign(),
-         .build = [](const ReportArguments &a) { return packingSlipJob(a.id(QStringLiteral("shipment"))); },
+         .columns = cols(
+             "ShipTo, ShipToAddress1, ShipToAddress2, ShipToCity, ShipToState, ShipToZip, ShipDate, "
+             "ShipmentID, QtyShipped, QtyOrdered, BoxNo, CustomerRefNo, StyleID, MaterialID, OrderNumber"),
+         .build =
+             [](const ReportArguments &a) {
+                 return shipping::packingSlipJob(a.id(QStringLiteral("shipment")));
+             },
          .arguments = {{QStringLiteral("shipment"), ArgumentKind::Number, true,
                         QStringLiteral("shipment ID")}},
          .output = Output::Print});
-    family.add({.design = invoiceDesign(),
-                .build = invoiceFromArguments,
-                .arguments = {{QStringLiteral("shipment"), ArgumentKind::Number, true,
-                               QStringLiteral("shipment ID")},
-                              {QStringLiteral("invoice"), ArgumentKind::Number, false,
-                               QStringLiteral("invoice number (default: the shipment's invoice)")},
-                              {QStringLiteral("due"), ArgumentKind::Date, false,
-                               QStringLiteral("due date (default: the invoice's)")},
-                              {QStringLiteral("terms"), ArgumentKind::Text, false,
-                               QStringLiteral("terms (default: the invoice's)")}},
-                .output = Output::Print});
+    family.add(
+        {.design = invoiceDesign(),
+         .columns = cols(
+             "Name, Address1, Address2, City, State, Zip, ShipTo, ShipToAddress1, ShipToAddress2, "
+             "ShipToCity, ShipToState, ShipToZip, ShipDate, ShipmentID, QtyShipped, BoxNo, CustomerRefNo, "
+             "StyleID, MaterialID, OrderNumber, PriceEach, PriceExt"),
+         .build = invoiceFromArguments,
+         .arguments = {{QStringLiteral("shipment"), ArgumentKind::Number, true,
+                        QStringLiteral("shipment ID")},
+                       {QStringLiteral("invoice"), ArgumentKind::Number, false,
+                        QStringLiteral("invoice number (default: the shipment's invoice)")},
+                       {QStringLiteral("due"), ArgumentKind::Date, false,
+                        QStringLiteral("due date (default: the invoice's)")},
+                       {QStringLiteral("terms"), ArgumentKind::Text, false,
+                        QStringLiteral("terms (default: the invoice's)")}},
+         .output = Output::Print});
 }

@@ -1,4 +1,4 @@
-#include "ui/Application.h"
+#include "app/Application.h"
 
 #include "core/Database.h"
 #include "core/Passphrase.h"
@@ -12,7 +12,10 @@
 #include "ui/FirstStartDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
+#include "ui/Progress.h"
+#include "ui/ShopPassphrase.h"
 #include "ui/Widgets.h"
+#include "ui/WindowMemory.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,13 +33,9 @@ int refuse(const QString &title, const QString &text)
     return 1;
 }
 
-} // namespace
-
-int runApplication(int argc, char **argv)
+// The shop's windows: first-start questions, the shop file, the main window and its event loop.
+int runWindows(int argc, char **argv)
 {
-    if (reports::isCommandLineRequest(argc, argv))
-        return reports::runCommandLine(argc, argv);
-
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
@@ -44,6 +43,7 @@ int runApplication(int argc, char **argv)
     QApplication::setWindowIcon(programIcon());
     const QString programFolder = QCoreApplication::applicationDirPath();
     QString folder = configFolder(programFolder);
+    QByteArray newFileKey;
     if (!QFileInfo::exists(configPath(folder))) {
         std::fprintf(
             stderr,
@@ -55,10 +55,17 @@ int runApplication(int argc, char **argv)
         if (firstStart.exec() != QDialog::Accepted)
             return 1;
         folder = userConfigFolder();
+        newFileKey = firstStart.newFileKey();
     }
 
     passphrase::setPrompt(ShopPassphrase::ask);
     serverLogin() = ServerLoginBox::ask;
+    if (!newFileKey.isEmpty()) {
+        // The passphrase was typed twice a moment ago; the file it keyed opens without a third time.
+        passphrase::setPrompt([newFileKey](const QString &file, int attempt) {
+            return attempt == 1 ? newFileKey : ShopPassphrase::ask(file, attempt);
+        });
+    }
     showSchemaUpgradeProgress();
     try {
         setDbConnection(openConfiguredDatabase(folder));
@@ -75,6 +82,7 @@ int runApplication(int argc, char **argv)
         return 1;
     }
 
+    windowMemory::setFile(QDir(userConfigFolder()).filePath(QStringLiteral("windows.ini")));
     reports::WindowReportOutput reportWindows;
     setReportOutput(&reportWindows);
     MainWindow window;
@@ -83,4 +91,13 @@ int runApplication(int argc, char **argv)
     const int code = QApplication::exec();
     setReportOutput(nullptr);
     return code;
+}
+
+} // namespace
+
+int runApplication(int argc, char **argv)
+{
+    if (reports::isCommandLineRequest(argc, argv))
+        return reports::runCommandLine(argc, argv);
+    return runWindows(argc, argv);
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+#include <optional>
+
+// Where each inner window was and how large, kept between runs in one settings file. Off until a
+// file is set, so that a window opened by a test always opens the same way.
+namespace windowMemory {
+
+void setFile(const QString &path);
+QString file();
+
+std::optional<QRect> recall(const QString &window);
+void remember(const QString &window, const QRect &geometry);
+
+} // namespace windowMemory
