@@ -3,6 +3,9 @@
 #include "core/Database.h"
 #include "core/Passphrase.h"
 #include "core/Startup.h"
+#include "ui/ServerLoginBox.h"
+#include "ui/ShopPassphrase.h"
+#include "ui/Progress.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportPrinter.h"
 #include "ui/DailyBackup.h"
@@ -56,6 +59,7 @@ int runWindows(int argc, char **argv)
     }
 
     passphrase::setPrompt(ShopPassphrase::ask);
+    serverLogin() = ServerLoginBox::ask;
     if (!newFileKey.isEmpty()) {
         // The passphrase was typed twice a moment ago; the file it keyed opens without a third time.
         passphrase::setPrompt([newFileKey](const QString &file, int attempt) {

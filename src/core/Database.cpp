@@ -11,6 +11,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "core/PgEngine.h"
+#include "core/schema/Schema.h"
+
 #include <sqlcipher/sqlite3.h>
 
 namespace {
@@ -24,7 +27,7 @@ QString engineText(sqlite3 *db, int rc)
     return QString::fromUtf8(sqlite3_errstr(rc));
 }
 
-// ROUND(x[, n]) rounding halves to the even neighbour, judged on the four-decimal value,
+// RoundHalfEven(x[, n]): ROUND sending halves to the even neighbour, judged on the four-decimal value,
 // so SQL and the program's money round alike.
 void roundFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
@@ -158,6 +161,8 @@ QString DbError::describe() const
 {
     if (m_file.isEmpty())
         return m_message;
+    if (isServerUri(m_file))
+        return QStringLiteral("%1\n\nDatabase: %2").arg(m_message, m_file);
     QString text = QStringLiteral("%1\n\nDatabase file: %2").arg(m_message, QDir::toNativeSeparators(m_file));
     const int primary = m_code & 0xff;
     if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
@@ -244,6 +249,8 @@ int RowSet::columnIndex(const QString &name) const
     return -1;
 }
 
+Database::Database() = default;
+
 Database::~Database()
 {
     close();
@@ -251,6 +258,7 @@ Database::~Database()
 
 void Database::close()
 {
+    m_server.reset();
     clearStatementCache();
     if (m_db) {
         sqlite3_close_v2(m_db);
@@ -263,8 +271,23 @@ void Database::fail(int rc, const QString &sql) const
     throw DbError(rc, engineText(m_db, rc), sql).inFile(m_path);
 }
 
+std::unique_ptr<Database> Database::openServer(const QString &uri, const QString &user,
+                                               const QString &password)
+{
+    std::unique_ptr<Database> db(new Database);
+    db->m_server = PgEngine::connect(uri, user, password);
+    db->m_path = db->m_server->location();
+    // The session's own tables need the schema's types; an empty database gets them when the
+    // schema is installed.
+    if (db->indexExists(QStringLiteral("ix_Orders_Customer")))
+        schema::startSession(*db);
+    return db;
+}
+
 std::unique_ptr<Database> Database::open(const QString &path, const QByteArray &password)
 {
+    if (isServerUri(path))
+        return openServer(path);
     const QFileInfo file(path);
     if (!file.exists())
         throw DbError::unusableFile(SQLITE_CANTOPEN, path, QStringLiteral("does not exist"));
@@ -305,6 +328,8 @@ std::unique_ptr<Database> Database::open(const QString &path, const QByteArray &
 
 void Database::checkWritable()
 {
+    if (m_server)
+        return; // the server says what this user may write when it is written
     const QString folder = QDir::toNativeSeparators(QFileInfo(m_path).absolutePath());
     // The engine falls back to reading only when the file cannot be opened for writing.
     if (sqlite3_db_readonly(m_db, "main") == 1)
@@ -364,6 +389,7 @@ std::unique_ptr<Database> Database::connect(const QString &path, const QByteArra
     db->setUp();
     // A wrong key is only noticed by the first read.
     db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    schema::startSession(*db);
     return db;
 }
 
@@ -372,8 +398,9 @@ void Database::setUp()
     sqlite3_busy_timeout(m_db, 2000);
     sqlite3_extended_result_codes(m_db, 0);
     for (int argc : {1, 2}) {
-        const int rc = sqlite3_create_function(m_db, "ROUND", argc, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                               nullptr, roundFunction, nullptr, nullptr);
+        const int rc =
+            sqlite3_create_function(m_db, "RoundHalfEven", argc, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                    roundFunction, nullptr, nullptr);
         if (rc != SQLITE_OK)
             fail(rc);
     }
@@ -422,6 +449,8 @@ void Database::clearStatementCache()
 
 int Database::exec(const QString &sql, const QVariantList &params)
 {
+    if (m_server)
+        return m_server->run(sql, params).changed;
     Statement st;
     prepare(sql, params, &st);
     int rc;
@@ -434,6 +463,8 @@ int Database::exec(const QString &sql, const QVariantList &params)
 
 void Database::execScript(const QString &sql)
 {
+    if (m_server)
+        return m_server->script(sql);
     if (!m_db)
         throw DbError(SQLITE_MISUSE, QStringLiteral("The database is closed"), sql);
     char *err = nullptr;
@@ -447,6 +478,8 @@ void Database::execScript(const QString &sql)
 
 RowSet Database::query(const QString &sql, const QVariantList &params)
 {
+    if (m_server)
+        return m_server->run(sql, params).rows;
     Statement st;
     prepare(sql, params, &st);
     int rc = sqlite3_step(st.stmt);
@@ -488,10 +521,20 @@ qint64 Database::insert(const QString &table, const Fields &fields)
         marks << QStringLiteral("?");
         values << value;
     }
-    const QString sql = fields.empty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(table))
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(quoteIdentifier(table), names.join(u", "), marks.join(u", "));
+    QString sql = fields.empty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(table))
+                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                       .arg(quoteIdentifier(table), names.join(u", "), marks.join(u", "));
+    if (m_server) {
+        const QString key = m_server->identityColumn(table);
+        if (key.isEmpty()) {
+            m_server->run(sql, values);
+            return 0;
+        }
+        return m_server->run(sql + QStringLiteral(" RETURNING ") + key, values)
+            .rows.first()
+            .value(0)
+            .toLongLong();
+    }
     exec(sql, values);
     return sqlite3_last_insert_rowid(m_db);
 }
@@ -514,25 +557,166 @@ int Database::update(const QString &table, const Fields &fields, const QString &
 
 bool Database::tableExists(const QString &name)
 {
-    return scalar(QStringLiteral(
-                      "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+    if (m_server)
+        return scalar(
+                   QStringLiteral("SELECT count(*) FROM pg_class WHERE relname = lower(?) AND relkind = 'r' "
+                                  "AND pg_table_is_visible(oid)"),
+                   {name})
+                   .toLongLong() > 0;
+    // Session-local scratch tables count too.
+    return scalar(QStringLiteral("SELECT count(*) FROM (SELECT type, name FROM sqlite_master UNION ALL "
+                                 "SELECT type, name FROM sqlite_temp_master) "
+                                 "WHERE type = 'table' AND name = ? COLLATE NOCASE"),
                   {name})
                .toLongLong() > 0;
+}
+
+QStringList Database::tableNames()
+{
+    QStringList names;
+    if (m_server) {
+        for (const Row &r : query(QStringLiteral("SELECT tablename FROM pg_tables WHERE schemaname = "
+                                                 "current_schema() ORDER BY tablename")))
+            names << schemaSpelling(r.text(QStringLiteral("tablename")));
+        return names;
+    }
+    for (const Row &r :
+         query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT "
+                              "LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name")))
+        names << r.text(QStringLiteral("name"));
+    return names;
+}
+
+bool Database::indexExists(const QString &name)
+{
+    if (m_server)
+        return scalar(QStringLiteral(
+                          "SELECT count(*) FROM pg_indexes WHERE indexname = lower(?) AND schemaname = "
+                          "current_schema()"),
+                      {name})
+                   .toLongLong() > 0;
+    return scalar(QStringLiteral(
+                      "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE"),
+                  {name})
+               .toLongLong() > 0;
+}
+
+QStringList Database::integrityProblems()
+{
+    QStringList findings;
+    if (m_server) {
+        // The server keeps its own pages sound; what is left to see is that every table reads.
+        for (const QString &table : tableNames()) {
+            try {
+                query(QStringLiteral("SELECT count(*) FROM %1").arg(quoteIdentifier(table)));
+            } catch (const DbError &e) {
+                findings << QStringLiteral("table %1: %2").arg(table, e.message());
+            }
+        }
+        return findings;
+    }
+    try {
+        const RowSet rows = query(QStringLiteral("PRAGMA integrity_check(100)"));
+        QStringList lines;
+        for (const Row &r : rows)
+            lines += r.value(0).toString().split(u'\n', Qt::SkipEmptyParts);
+        lines.removeAll(QStringLiteral("ok"));
+        lines.removeAll(QStringLiteral("*** in database main ***"));
+        // The engine lists pages; a few of them say enough, the tables below say where.
+        for (int i = 0; i < qMin<int>(3, lines.size()); ++i)
+            findings << lines.at(i);
+        if (lines.size() > 3)
+            findings << QStringLiteral("... and %1 more damaged places").arg(lines.size() - 3);
+    } catch (const DbError &e) {
+        findings << QStringLiteral("the engine's check stopped: %1").arg(e.message());
+    }
+    // A damaged page only shows when it is read: read every table and index to name the ones it hits.
+    auto quoted = [](QString name) { return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"'; };
+    RowSet objects;
+    try {
+        objects = query(QStringLiteral("SELECT type, name, tbl_name FROM sqlite_master "
+                                       "WHERE type IN ('table', 'index') ORDER BY type DESC, name"));
+    } catch (const DbError &e) {
+        findings << QStringLiteral("the list of tables cannot be read: %1").arg(e.message());
+    }
+    for (const Row &o : objects) {
+        const QString name = o.text(QStringLiteral("name"));
+        const QString table = o.text(QStringLiteral("tbl_name"));
+        try {
+            if (o.text(QStringLiteral("type")) == QLatin1String("table")) {
+                exec(QStringLiteral("SELECT * FROM %1").arg(quoted(name)));
+                continue;
+            }
+            // Ordered by its first column through the index itself, the whole index is read.
+            const RowSet columns = query(QStringLiteral("PRAGMA index_info(%1)").arg(quoted(name)));
+            if (columns.isEmpty() || columns.at(0).isNull(QStringLiteral("name")))
+                continue;
+            const QString first = quoted(columns.at(0).text(QStringLiteral("name")));
+            exec(QStringLiteral("SELECT %1 FROM %2 INDEXED BY %3 ORDER BY %1")
+                     .arg(first, quoted(table), quoted(name)));
+        } catch (const DbError &e) {
+            findings << (name == table
+                             ? QStringLiteral("table %1: %2").arg(name, e.message())
+                             : QStringLiteral("index %1 of table %2: %3").arg(name, table, e.message()));
+        }
+    }
+    return findings;
+}
+
+QString Database::daysBetween(const QString &later, const QString &earlier) const
+{
+    if (m_server)
+        return QStringLiteral("(CAST(%1 AS DATE) - CAST(%2 AS DATE))").arg(later, earlier);
+    return QStringLiteral("(julianday(%1) - julianday(%2))").arg(later, earlier);
+}
+
+QString Database::rowKey() const
+{
+    if (m_server)
+        return QStringLiteral("ctid");
+    return QStringLiteral("rowid");
 }
 
 QStringList Database::columnsOf(const QString &table)
 {
     QStringList names;
+    if (m_server) {
+        for (const Row &r : query(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE "
+                                                 "table_name = lower(?) ORDER BY ordinal_position"),
+                                  {table}))
+            names << schemaSpelling(r.text(QStringLiteral("column_name")));
+        return names;
+    }
     for (const Row &r : query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table))))
         names << r.text(QStringLiteral("name"));
     return names;
 }
 
+// The server takes savepoints inside a transaction only: the outermost level begins one.
+void Database::beginLevel(int depth)
+{
+    if (m_server && depth == 1)
+        exec(QStringLiteral("BEGIN"));
+    else
+        exec(QStringLiteral("SAVEPOINT sp%1").arg(depth));
+}
+
+void Database::endLevel(int depth, bool keep)
+{
+    if (m_server && depth == 1) {
+        exec(keep ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+        return;
+    }
+    if (!keep)
+        exec(QStringLiteral("ROLLBACK TO sp%1").arg(depth));
+    exec(QStringLiteral("RELEASE sp%1").arg(depth));
+}
+
 Transaction::Transaction(Database &db) : m_db(db)
 {
-    m_name = QStringLiteral("sp%1").arg(++m_db.m_savepointDepth);
+    m_depth = ++m_db.m_savepointDepth;
     try {
-        m_db.exec(QStringLiteral("SAVEPOINT ") + m_name);
+        m_db.beginLevel(m_depth);
     } catch (...) {
         --m_db.m_savepointDepth;
         throw;
@@ -543,10 +727,9 @@ Transaction::~Transaction()
 {
     if (!m_done && m_db.isOpen()) {
         try {
-            m_db.exec(QStringLiteral("ROLLBACK TO ") + m_name);
-            m_db.exec(QStringLiteral("RELEASE ") + m_name);
+            m_db.endLevel(m_depth, false);
         } catch (...) {
-            // Nothing more can be done from a destructor; the engine keeps the file consistent.
+            // Nothing more can be done from a destructor; the engine keeps the data consistent.
         }
     }
     --m_db.m_savepointDepth;
@@ -554,7 +737,7 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
-    m_db.exec(QStringLiteral("RELEASE ") + m_name);
+    m_db.endLevel(m_depth, true);
     m_done = true;
 }
 

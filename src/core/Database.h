@@ -16,6 +16,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+class PgEngine;
 
 // A failure of the database engine, carrying the engine's own code and text.
 class DbError : public std::runtime_error
@@ -109,7 +110,8 @@ private:
 // Column values for insert and update, in the order given.
 using Fields = std::vector<std::pair<QString, QVariant>>;
 
-// The one database connection. Every value reaches SQL as a bound parameter.
+// The one database connection: the encrypted file, or a PostgreSQL server when the location is a
+// postgresql:// URI. Every value reaches SQL as a bound parameter; no caller knows the engine.
 class Database
 {
 public:
@@ -121,15 +123,23 @@ public:
     // that is not a database, one held exclusively by another program, and one that cannot be
     // written (a read-only file, or a folder that cannot hold its journal) throw a DbError whose
     // message names the file and whose reason() says what is wrong.
+    // A postgresql:// URI opens the server's database instead (see openServer; the key is unused).
     static std::unique_ptr<Database> open(const QString &path, const QByteArray &password);
+    // Connects to a PostgreSQL database. An empty user or password leaves them to the URI and to
+    // libpq's password and service files. Failures throw a DbError with one plain line: wrong
+    // password, server not reachable, no such database (serverRefusal() tells which).
+    static std::unique_ptr<Database> openServer(const QString &uri, const QString &user = {},
+                                                const QString &password = {});
     // Creates a new keyed file; refuses when the file exists.
     static std::unique_ptr<Database> create(const QString &path, const QByteArray &password);
 
+    // The file path, or the server URI (never with a password).
     QString path() const { return m_path; }
+    bool isServer() const { return m_server != nullptr; }
     // The key the file was opened with, for a copy that must open the same way.
     QByteArray key() const { return m_key; }
     void rememberKey(const QByteArray &key) { m_key = key; }
-    bool isOpen() const { return m_db != nullptr; }
+    bool isOpen() const { return m_db != nullptr || m_server != nullptr; }
     // Throws DbError::unusableFile when the file cannot be written.
     void checkWritable();
     void close();
@@ -150,18 +160,34 @@ public:
 
     bool tableExists(const QString &name);
     QStringList columnsOf(const QString &table);
+    // Names of the shop's own tables (no session-local ones), and whether an index is there.
+    QStringList tableNames();
+    bool indexExists(const QString &name);
+    // What the engine's own check finds wrong and which tables and indexes cannot be read, in
+    // the engine's words; empty when sound.
+    QStringList integrityProblems();
+
+    // SQL that differs between engines; everything else the program writes is common to both.
+    // Whole days from the date expression `earlier` to `later`.
+    QString daysBetween(const QString &later, const QString &earlier) const;
+    // An expression that names one row of a table without an auto-number and ascends in the
+    // order the rows were added.
+    QString rowKey() const;
 
     sqlite3 *handle() const { return m_db; }
 
 private:
-    Database() = default;
+    Database();
     static std::unique_ptr<Database> connect(const QString &path, const QByteArray &password, int flags);
     void setUp();
     void prepare(const QString &sql, const QVariantList &params, void *statement);
     void clearStatementCache();
     [[noreturn]] void fail(int rc, const QString &sql = {}) const;
+    void beginLevel(int depth);
+    void endLevel(int depth, bool keep);
 
     sqlite3 *m_db = nullptr;
+    std::unique_ptr<PgEngine> m_server;
     QString m_path;
     QByteArray m_key;
     int m_savepointDepth = 0;
@@ -181,7 +207,7 @@ public:
 
 private:
     Database &m_db;
-    QString m_name;
+    int m_depth = 0;
     bool m_done = false;
 };
 

@@ -75,14 +75,16 @@ void UpdateSetPrice(const QString &customerRefNo, Money oldPrice, Money newPrice
                            "WHERE CustomerRefNo = ?"),
             {QVariant::fromValue(newPrice), QVariant::fromValue(newPrice - oldPrice), customerRefNo});
     const QString today = isoDate(Clock::today());
-    const QVariant rowid = db.scalar(
-        QStringLiteral("SELECT rowid FROM PriceUpdate WHERE CustomerRefNumber = ? ORDER BY rowid LIMIT 1"),
-        {customerRefNo});
-    if (rowid.isNull())
+    const QVariant row =
+        db.scalar(QStringLiteral("SELECT %1 FROM PriceUpdate WHERE CustomerRefNumber = ? ORDER BY %1 LIMIT 1")
+                      .arg(db.rowKey()),
+                  {customerRefNo});
+    if (row.isNull())
         db.insert(QStringLiteral("PriceUpdate"),
                   {{QStringLiteral("CustomerRefNumber"), customerRefNo}, {QStringLiteral("DatePriceChanged"), today}});
     else
-        db.exec(QStringLiteral("UPDATE PriceUpdate SET DatePriceChanged = ? WHERE rowid = ?"), {today, rowid});
+        db.exec(QStringLiteral("UPDATE PriceUpdate SET DatePriceChanged = ? WHERE %1 = ?").arg(db.rowKey()),
+                {today, row});
     tx.commit();
 }
 

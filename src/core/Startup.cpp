@@ -2,6 +2,7 @@
 
 #include "core/Database.h"
 #include "core/Passphrase.h"
+#include "core/PgEngine.h"
 #include "core/schema/Schema.h"
 
 #include <QCryptographicHash>
@@ -30,8 +31,8 @@ bool couldHoldKeyedFile(const QString &path)
 void requireShopSchema(Database &db)
 {
     QStringList present;
-    for (const Row &r : db.query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
-        present << r.text(QStringLiteral("name")).toLower();
+    for (const QString &name : db.tableNames())
+        present << name.toLower();
     QStringList missing;
     for (const schema::Table &t : schema::tables()) {
         if (!present.contains(QString::fromLatin1(t.name).toLower()))
@@ -39,6 +40,18 @@ void requireShopSchema(Database &db)
     }
     if (missing.isEmpty())
         return;
+    if (db.isServer()) {
+        const QString name = serverDatabaseName(db.path());
+        throw DbError(
+            SQLITE_NOTADB,
+            missing.size() == int(schema::tables().size())
+                ? QStringLiteral("The database %1 holds no tables of this program; corvane-mkdb prepares "
+                                 "it.")
+                      .arg(name)
+                : QStringLiteral("The database %1 is not a whole shop database: the table(s) %2 are "
+                                 "missing.")
+                      .arg(name, missing.join(QStringLiteral(", "))));
+    }
     if (missing.size() == int(schema::tables().size()))
         throw DbError::unusableFile(SQLITE_NOTADB, db.path(),
                                     QStringLiteral("holds no tables of this program: it is not a shop database"));
@@ -49,9 +62,44 @@ void requireShopSchema(Database &db)
 
 } // namespace
 
+ServerLogin &serverLogin()
+{
+    static ServerLogin login;
+    return login;
+}
+
+namespace {
+
+// A server database: libpq's password and service files first, then the login box, if any.
+std::unique_ptr<Database> openServerDatabase(const QString &uri)
+{
+    QString user;
+    QString password;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return Database::openServer(uri, user, password);
+        } catch (const DbError &e) {
+            const PgEngine::Refusal refusal = PgEngine::refusalOf(e);
+            const bool asks =
+                refusal == PgEngine::Refusal::NeedsPassword || refusal == PgEngine::Refusal::WrongPassword;
+            if (!asks || !serverLogin() || attempt > 3 ||
+                !serverLogin()(uri, user, password, attempt == 1 ? QString() : e.message()))
+                throw;
+        }
+    }
+}
+
+} // namespace
+
 std::unique_ptr<Database> openShopDatabase(const QString &path)
 {
     std::unique_ptr<Database> db;
+    if (isServerUri(path)) {
+        db = openServerDatabase(path);
+        requireShopSchema(*db);
+        schema::upgradeOpenedFile(*db);
+        return db;
+    }
     try {
         db = Database::open(path, schema::password());
     } catch (const DbError &e) {
@@ -91,6 +139,18 @@ std::unique_ptr<Database> openConfiguredDatabase(const QString &folder)
         throw StartupError(QStringLiteral("Database Error"),
                            QStringLiteral("The configuration file %1 names no database file.").arg(where));
     }
+    if (isServerUri(config.databasePath)) {
+        std::unique_ptr<Database> db;
+        try {
+            db = openShopDatabase(config.databasePath);
+        } catch (const DbError &e) {
+            throw StartupError(QStringLiteral("Database Error"), e.message());
+        }
+        DatabasePath() = config.databasePath;
+        PriceChangeCutoff() = config.priceChangeCutoff;
+        BackupsKept() = config.backupsKept;
+        return db;
+    }
     const QFileInfo file(config.databasePath);
     if (!file.exists()) {
         throw StartupError(QStringLiteral("Database Error"),
@@ -120,53 +180,7 @@ std::unique_ptr<Database> openConfiguredDatabase(const QString &folder)
 
 QStringList checkDatabase(Database &db)
 {
-    QStringList findings;
-    try {
-        const RowSet rows = db.query(QStringLiteral("PRAGMA integrity_check(100)"));
-        QStringList lines;
-        for (const Row &r : rows)
-            lines += r.value(0).toString().split(u'\n', Qt::SkipEmptyParts);
-        lines.removeAll(QStringLiteral("ok"));
-        lines.removeAll(QStringLiteral("*** in database main ***"));
-        // The engine lists pages; a few of them say enough, the tables below say where.
-        for (int i = 0; i < qMin<int>(3, lines.size()); ++i)
-            findings << lines.at(i);
-        if (lines.size() > 3)
-            findings << QStringLiteral("... and %1 more damaged places").arg(lines.size() - 3);
-    } catch (const DbError &e) {
-        findings << QStringLiteral("the engine's check stopped: %1").arg(e.message());
-    }
-    // A damaged page only shows when it is read: read every table and index to name the ones it hits.
-    auto quoted = [](QString name) { return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"'; };
-    RowSet objects;
-    try {
-        objects = db.query(QStringLiteral("SELECT type, name, tbl_name FROM sqlite_master "
-                                          "WHERE type IN ('table', 'index') ORDER BY type DESC, name"));
-    } catch (const DbError &e) {
-        findings << QStringLiteral("the list of tables cannot be read: %1").arg(e.message());
-    }
-    for (const Row &o : objects) {
-        const QString name = o.text(QStringLiteral("name"));
-        const QString table = o.text(QStringLiteral("tbl_name"));
-        try {
-            if (o.text(QStringLiteral("type")) == QLatin1String("table")) {
-                db.exec(QStringLiteral("SELECT * FROM %1").arg(quoted(name)));
-                continue;
-            }
-            // Ordered by its first column through the index itself, the whole index is read.
-            const RowSet columns = db.query(QStringLiteral("PRAGMA index_info(%1)").arg(quoted(name)));
-            if (columns.isEmpty() || columns.at(0).isNull(QStringLiteral("name")))
-                continue;
-            const QString first = quoted(columns.at(0).text(QStringLiteral("name")));
-            db.exec(QStringLiteral("SELECT %1 FROM %2 INDEXED BY %3 ORDER BY %1")
-                        .arg(first, quoted(table), quoted(name)));
-        } catch (const DbError &e) {
-            findings << (name == table
-                             ? QStringLiteral("table %1: %2").arg(name, e.message())
-                             : QStringLiteral("index %1 of table %2: %3").arg(name, table, e.message()));
-        }
-    }
-    return findings;
+    return db.integrityProblems();
 }
 
 namespace {

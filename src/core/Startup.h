@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class Database;
@@ -18,6 +19,14 @@ std::unique_ptr<Database> openConfiguredDatabase(const QString &folder);
 // with the passphrase the installed prompt gives (three tries). A file that opens but does not
 // hold the shop's tables is refused too. Throws DbError naming the file and saying why.
 std::unique_ptr<Database> openShopDatabase(const QString &path);
+
+// Asks for the user name and password of a server database: `problem` is empty on the first
+// ask and says what was wrong after a refused try. False when the user gives up.
+using ServerLogin =
+    std::function<bool(const QString &uri, QString &user, QString &password, const QString &problem)>;
+// The login box start-up uses when libpq's password and service files give no password; none
+// by default, and then a server that asks for a password refuses the connection.
+ServerLogin &serverLogin();
 
 // The full check of a database file's pages: the engine's integrity check, then every table read
 // through. Empty when nothing is damaged; otherwise one line a finding, naming the damaged tables.

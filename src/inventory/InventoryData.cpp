@@ -171,7 +171,7 @@ void resetItemPrices()
     db.exec(QStringLiteral("DELETE FROM ItemValue"));
     db.exec(QStringLiteral(
         "INSERT INTO ItemValue (MaterialID, Price) "
-        "SELECT MaterialID, ROUND(AVG(PriceEach), 2) FROM AdjustmentItem GROUP BY MaterialID"));
+        "SELECT MaterialID, RoundHalfEven(AVG(PriceEach), 2) FROM AdjustmentItem GROUP BY MaterialID"));
     tx.commit();
 }
 

@@ -40,20 +40,20 @@ ReportJob availableInventoryJob(const QDate &asOf, bool inactive)
     const QString stillToCut = QStringLiteral(
         "(SELECT Material, SUM((QtyOrdered - QtyCut) * ReqFeet) AS QtyOrdered FROM "
         "(SELECT OrderItem.MaterialID AS Material, Sets.ReqFeet AS ReqFeet, OrderItem.Qty AS QtyOrdered, "
-        "IFNULL(SUM(Cutsheets.Sets), 0) AS QtyCut "
+        "COALESCE(SUM(Cutsheets.Sets), 0) AS QtyCut "
         "FROM Orders LEFT JOIN OrderItem ON Orders.ID = OrderItem.OrderID "
         "LEFT JOIN Sets ON OrderItem.CustomerRefNo = Sets.CustomerRefNo "
         "LEFT JOIN Cutsheets ON OrderItem.OrderID = Cutsheets.OrderID AND OrderItem.ItemNumber = "
         "Cutsheets.Item "
         "WHERE Orders.OrderDate <= ? AND Orders.Status <> 'Void' "
         "GROUP BY OrderItem.OrderID, OrderItem.ItemNumber, OrderItem.MaterialID, Sets.ReqFeet, "
-        "OrderItem.Qty) "
+        "OrderItem.Qty) lines "
         "GROUP BY Material)");
     const QString sqlText =
         QStringLiteral(
             "SELECT Material.ID AS Material, Material.Description AS Description, "
-            "Material.Status AS Status, Material.Type AS Type, IFNULL(a.OnHand, 0) AS OnHandAdj, "
-            "IFNULL(c.OnHand, 0) AS OnHandCut, IFNULL(o.QtyOrdered, 0) AS QtyOrdered FROM Material "
+            "Material.Status AS Status, Material.Type AS Type, COALESCE(a.OnHand, 0) AS OnHandAdj, "
+            "COALESCE(c.OnHand, 0) AS OnHandCut, COALESCE(o.QtyOrdered, 0) AS QtyOrdered FROM Material "
             "LEFT JOIN %1 a ON Material.ID = a.Material LEFT JOIN %2 c ON Material.ID = c.Material "
             "LEFT JOIN %3 o ON Material.ID = o.Material %4"
             "ORDER BY Material.Type, Material.Status, Material.ID")
@@ -74,7 +74,7 @@ ReportJob inventoryValuationJob(const QDate &asOf, bool inactive)
     // Sets cut by the day on open orders dated by then, less what had shipped by the day.
     const QString cutNotShipped = QStringLiteral(
         "(SELECT Material, SUM((QtyCut - QtyShipped) * PriceEach) AS CutVal FROM "
-        "(SELECT sc.Material AS Material, sc.QtyCut AS QtyCut, IFNULL(ss.QtyShipped, 0) AS QtyShipped, "
+        "(SELECT sc.Material AS Material, sc.QtyCut AS QtyCut, COALESCE(ss.QtyShipped, 0) AS QtyShipped, "
         "sc.PriceEach AS PriceEach FROM "
         "(SELECT OrderItem.OrderID AS OrderID, OrderItem.ItemNumber AS Item, OrderItem.MaterialID AS "
         "Material, "
@@ -88,13 +88,14 @@ ReportJob inventoryValuationJob(const QDate &asOf, bool inactive)
         "SUM(ShipmentItems.Qty) AS QtyShipped "
         "FROM ShipmentItems LEFT JOIN Shipment ON ShipmentItems.ShipmentID = Shipment.ID "
         "WHERE Shipment.Date <= ? GROUP BY ShipmentItems.OrderID, ShipmentItems.LineItem) ss "
-        "ON sc.OrderID = ss.OrderID AND sc.Item = ss.Item) "
+        "ON sc.OrderID = ss.OrderID AND sc.Item = ss.Item) cs "
         "GROUP BY Material)");
     const QString sqlText =
         QStringLiteral(
             "SELECT Material.ID AS Material, Material.Description AS Description, Material.Type AS Type, "
-            "Material.Status AS Status, IFNULL(a.OnHand, 0) AS OnHandAdj, IFNULL(c.OnHand, 0) AS OnHandCut, "
-            "IFNULL(a.Average, 0) AS Average, IFNULL(v.CutVal, 0) AS CutValue FROM Material "
+            "Material.Status AS Status, COALESCE(a.OnHand, 0) AS OnHandAdj, COALESCE(c.OnHand, 0) AS "
+            "OnHandCut, "
+            "COALESCE(a.Average, 0) AS Average, COALESCE(v.CutVal, 0) AS CutValue FROM Material "
             "LEFT JOIN %1 a ON Material.ID = a.Material LEFT JOIN %2 c ON Material.ID = c.Material "
             "LEFT JOIN %3 v ON Material.ID = v.Material %4"
             "ORDER BY Material.Type, Material.Status, Material.ID")
@@ -108,15 +109,17 @@ ReportJob materialHistoryJob(const QDate &from, const QDate &to, const std::opti
 {
     // A movement's material as listed in the material master, or empty when it is not there.
     const auto listed = [](const char *column) {
-        return QStringLiteral("IFNULL((SELECT Material.ID FROM Material WHERE Material.ID = %1 LIMIT 1), '')")
+        return QStringLiteral(
+                   "COALESCE((SELECT Material.ID FROM Material WHERE Material.ID = %1 LIMIT 1), '')")
             .arg(QLatin1String(column));
     };
     // The balance before the period, per listed material (and one for the unlisted ones).
     const QString opening =
-        QStringLiteral("(SELECT Material, SUM(OnHand) AS BegBal FROM "
-                       "(SELECT %1 AS Material, OnHand FROM "
-                       "(SELECT Material AS Raw, OnHand FROM %2 UNION ALL SELECT Material, -OnHand FROM %3)) "
-                       "GROUP BY Material)")
+        QStringLiteral(
+            "(SELECT Material, SUM(OnHand) AS BegBal FROM "
+            "(SELECT %1 AS Material, OnHand FROM "
+            "(SELECT Material AS Raw, OnHand FROM %2 a UNION ALL SELECT Material, -OnHand FROM %3 c) r) o "
+            "GROUP BY Material)")
             .arg(listed("Raw"), sql::adjusted("<"), sql::cut("<"));
     QString moves =
         QStringLiteral("SELECT %1 AS Material, Adjustment.Date AS Date, Adjustment.Reason AS Description, "
@@ -129,7 +132,7 @@ ReportJob materialHistoryJob(const QDate &from, const QDate &to, const std::opti
         moves +=
             QStringLiteral(
                 " UNION ALL SELECT %1, Cutsheets.Date, 'Cutsheet', Cutsheets.ID, "
-                "IFNULL(Employee.FirstName, '') || ' ' || IFNULL(Employee.LastName, ''), -Cutsheets.Feet "
+                "COALESCE(Employee.FirstName, '') || ' ' || COALESCE(Employee.LastName, ''), -Cutsheets.Feet "
                 "FROM Cutsheets LEFT JOIN OrderItem ON Cutsheets.OrderID = OrderItem.OrderID "
                 "AND Cutsheets.Item = OrderItem.ItemNumber LEFT JOIN Employee ON Cutsheets.SSN = "
                 "Employee.SSN "
@@ -140,14 +143,14 @@ ReportJob materialHistoryJob(const QDate &from, const QDate &to, const std::opti
     params << from << from; // the opening balance's two halves
     QString sqlText =
         QStringLiteral("SELECT m.Material AS Material, m.Date AS Date, m.Description AS Description, "
-                       "m.ID AS ID, m.Who AS Who, m.Qty AS Qty, IFNULL(b.BegBal, 0) AS BegBal "
+                       "m.ID AS ID, m.Who AS Who, m.Qty AS Qty, COALESCE(b.BegBal, 0) AS BegBal "
                        "FROM (%1) m LEFT JOIN %2 b ON m.Material = b.Material ")
             .arg(moves, opening);
     if (material) {
-        sqlText += QStringLiteral("WHERE m.Material = ? COLLATE NOCASE ");
+        sqlText += QStringLiteral("WHERE LOWER(m.Material) = LOWER(?) ");
         params << *material;
     }
-    sqlText += QStringLiteral("ORDER BY m.Material COLLATE NOCASE, m.Date, m.Description");
+    sqlText += QStringLiteral("ORDER BY LOWER(m.Material), m.Date, m.Description");
     return run(
         QStringLiteral("crptMaterialHistoryReport"), sqlText, params,
         {{QStringLiteral("BeginDate"), documentDate(from)}, {QStringLiteral("EndDate"), documentDate(to)}});
@@ -198,10 +201,11 @@ ReportJob leatherSalesJob(const QDate &from, const QDate &to, const QStringList 
     params << from << to << salesWeeks(from, to);
     const QString sqlText =
         QStringLiteral(
-            "SELECT Material.ID AS Material, Material.Type AS Type, IFNULL(s.C1Sales, 0.0) AS C1Sales, "
-            "IFNULL(s.C2Sales, 0.0) AS C2Sales, IFNULL(s.C3Sales, 0.0) AS C3Sales, IFNULL(s.C4Sales, 0.0) AS "
+            "SELECT Material.ID AS Material, Material.Type AS Type, COALESCE(s.C1Sales, 0.0) AS C1Sales, "
+            "COALESCE(s.C2Sales, 0.0) AS C2Sales, COALESCE(s.C3Sales, 0.0) AS C3Sales, COALESCE(s.C4Sales, "
+            "0.0) AS "
             "C4Sales, "
-            "IFNULL(s.OtherSales, 0.0) AS OtherSales, w.Weeks AS Weeks FROM Material "
+            "COALESCE(s.OtherSales, 0.0) AS OtherSales, w.Weeks AS Weeks FROM Material "
             "LEFT JOIN (SELECT OrderItem.MaterialID AS Material, %1 "
             "FROM Orders LEFT JOIN OrderItem ON Orders.ID = OrderItem.OrderID "
             "LEFT JOIN Sets ON OrderItem.CustomerRefNo = Sets.CustomerRefNo "

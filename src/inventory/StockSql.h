@@ -17,13 +17,14 @@ inline QString adjusted(const char *op, const char *extra = "")
 }
 
 // Feet cut per material of the order line cut. The day is nearly always recent, so reading the
-// whole table beats walking the date index and fetching each row from it ("+" keeps it unused).
+// whole table beats walking the date index and fetching each row from it (COALESCE keeps it
+// unused).
 inline QString cut(const char *op)
 {
     return QStringLiteral("(SELECT OrderItem.MaterialID AS Material, SUM(Cutsheets.Feet) AS OnHand "
                           "FROM Cutsheets LEFT JOIN OrderItem ON Cutsheets.OrderID = OrderItem.OrderID "
                           "AND Cutsheets.Item = OrderItem.ItemNumber "
-                          "WHERE +Cutsheets.Date %1 ? GROUP BY OrderItem.MaterialID)")
+                          "WHERE COALESCE(Cutsheets.Date, NULL) %1 ? GROUP BY OrderItem.MaterialID)")
         .arg(QLatin1String(op));
 }
 

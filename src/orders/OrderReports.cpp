@@ -20,8 +20,8 @@ void buildCutAndShipped(const QString &cutTable, const QString &shippedTable)
     Transaction tx(db);
     DropTable(cutTable);
     db.exec(QStringLiteral(
-                "CREATE TABLE \"%1\" AS SELECT OrderItem.OrderID AS OrderID, OrderItem.ItemNumber AS Item, "
-                "IFNULL(SUM(Cutsheets.Sets), 0) AS QtyCut "
+                "CREATE TEMP TABLE \"%1\" AS SELECT OrderItem.OrderID AS OrderID, OrderItem.ItemNumber AS Item, "
+                "COALESCE(SUM(Cutsheets.Sets), 0) AS QtyCut "
                 "FROM Orders LEFT JOIN OrderItem ON Orders.ID = OrderItem.OrderID "
                 "LEFT JOIN Cutsheets ON OrderItem.OrderID = Cutsheets.OrderID AND OrderItem.ItemNumber = "
                 "Cutsheets.Item "
@@ -31,8 +31,8 @@ void buildCutAndShipped(const QString &cutTable, const QString &shippedTable)
     DropTable(shippedTable);
     db.exec(
         QStringLiteral(
-            "CREATE TABLE \"%1\" AS SELECT ShipmentItems.OrderID AS OrderID, ShipmentItems.LineItem AS Item, "
-            "IFNULL(SUM(ShipmentItems.Qty), 0) AS QtyShipped "
+            "CREATE TEMP TABLE \"%1\" AS SELECT ShipmentItems.OrderID AS OrderID, ShipmentItems.LineItem AS Item, "
+            "COALESCE(SUM(ShipmentItems.Qty), 0) AS QtyShipped "
             "FROM ShipmentItems LEFT JOIN Shipment ON ShipmentItems.ShipmentID = Shipment.ID "
             "WHERE ShipmentItems.OrderID IN (SELECT ID FROM Orders WHERE Status = 'Open') "
             "GROUP BY ShipmentItems.OrderID, ShipmentItems.LineItem")

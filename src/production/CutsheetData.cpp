@@ -94,7 +94,8 @@ LineCheck checkOrderLine(const QString &orderText, const QString &itemText)
                        "INNER JOIN OrderItem ON Orders.ID = OrderItem.OrderID "
                        "LEFT JOIN Sets ON OrderItem.CustomerRefNo = Sets.CustomerRefNo "
                        "WHERE Orders.ID = ? AND OrderItem.ItemNumber = ? AND Orders.Status = 'Open' "
-                       "ORDER BY Sets.rowid LIMIT 1"),
+                       "ORDER BY Sets.%1 LIMIT 1")
+            .arg(DbConnection().rowKey()),
         {*order, *item});
     if (rows.isEmpty())
         return {QString(), lineRefusal(orderText, itemText)};
@@ -138,8 +139,8 @@ std::optional<Refusal> refuseTooManySets(const QString &idText, const QString &o
     // An unknown line has no ordered quantity: it counts as none and shows as nothing.
     QString ordered;
     const RowSet line = DbConnection().query(
-        QStringLiteral(
-            "SELECT Qty FROM OrderItem WHERE OrderID = ? AND ItemNumber = ? ORDER BY rowid LIMIT 1"),
+        QStringLiteral("SELECT Qty FROM OrderItem WHERE OrderID = ? AND ItemNumber = ? ORDER BY %1 LIMIT 1")
+            .arg(DbConnection().rowKey()),
         {*order, *item});
     if (!line.isEmpty())
         ordered = plainNumber(line.first().value(QStringLiteral("Qty")));

@@ -34,10 +34,11 @@ template <typename T> void addIfSet(Fields &fields, const char *column, const st
 
 std::optional<Row> findByKey(const QString &table, const QString &keyColumn, const QString &key)
 {
-    const RowSet rows = DbConnection().query(
-        QStringLiteral("SELECT rowid AS RowKey, * FROM %1 WHERE %2 = ? ORDER BY rowid LIMIT 1")
-            .arg(table, keyColumn),
-        {key});
+    Database &db = DbConnection();
+    const RowSet rows =
+        db.query(QStringLiteral("SELECT %3 AS RowKey, * FROM %1 WHERE %2 = ? ORDER BY %3 LIMIT 1")
+                     .arg(table, keyColumn, db.rowKey()),
+                 {key});
     if (rows.isEmpty())
         return std::nullopt;
     return rows.first();
@@ -51,7 +52,8 @@ bool saveByKey(const QString &table, const QString &keyColumn, const QString &ke
     const std::optional<Row> stored = findByKey(table, keyColumn, key);
     if (stored) {
         if (!fields.empty())
-            db.update(table, fields, QStringLiteral("rowid = ?"), {stored->value(QStringLiteral("RowKey"))});
+            db.update(table, fields, db.rowKey() + QStringLiteral(" = ?"),
+                      {stored->value(QStringLiteral("RowKey"))});
     } else {
         Fields all = newRowFields;
         all.insert(all.end(), fields.begin(), fields.end());

@@ -9,13 +9,15 @@ ReportJob cutsheetControlJob()
 {
     return reportJob(
         QStringLiteral("crptCutsheetEntryControlReport"),
-        DbConnection().query(QStringLiteral(
-            "SELECT CutsheetsTEMP.ID AS ID, CutsheetsTEMP.SSN AS SSN, CutsheetsTEMP.Date AS Date, "
-            "CutsheetsTEMP.OrderID AS OrderID, CutsheetsTEMP.Item AS Item, CutsheetsTEMP.Sets AS Sets, "
-            "CutsheetsTEMP.Feet AS Feet, CutsheetsTEMP.Action AS Action, Employee.FirstName AS FirstName, "
-            "Employee.LastName AS LastName "
-            "FROM CutsheetsTEMP LEFT JOIN Employee ON CutsheetsTEMP.SSN = Employee.SSN "
-            "ORDER BY CutsheetsTEMP.rowid")));
+        DbConnection().query(
+            QStringLiteral(
+                "SELECT CutsheetsTEMP.ID AS ID, CutsheetsTEMP.SSN AS SSN, CutsheetsTEMP.Date AS Date, "
+                "CutsheetsTEMP.OrderID AS OrderID, CutsheetsTEMP.Item AS Item, CutsheetsTEMP.Sets AS Sets, "
+                "CutsheetsTEMP.Feet AS Feet, CutsheetsTEMP.Action AS Action, Employee.FirstName AS FirstName, "
+                "Employee.LastName AS LastName "
+                "FROM CutsheetsTEMP LEFT JOIN Employee ON CutsheetsTEMP.SSN = Employee.SSN "
+                "ORDER BY CutsheetsTEMP.%1")
+                .arg(DbConnection().rowKey())));
 }
 
 ReportJob customerListingJob()

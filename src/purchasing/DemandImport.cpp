@@ -111,7 +111,8 @@ private:
         m_crossRefs = firstByKey<CrossRef>(
             m_db.query(
                 QStringLiteral("SELECT CustomerRefNumber, PartNumber, Description, ColorName, RStringNumber, "
-                               "Cost FROM CrossReferenceTable ORDER BY rowid")),
+                               "Cost FROM CrossReferenceTable ORDER BY %1")
+                    .arg(m_db.rowKey())),
             QStringLiteral("CustomerRefNumber"), [](const Row &r) {
                 return CrossRef{r.text(QStringLiteral("PartNumber")), r.text(QStringLiteral("Description")),
                                 r.text(QStringLiteral("ColorName")), r.text(QStringLiteral("RStringNumber")),
@@ -119,7 +120,8 @@ private:
             });
         m_sets = firstByKey<SetValues>(
             m_db.query(
-                QStringLiteral("SELECT CustomerRefNo, Style, Material, TotalPrice FROM Sets ORDER BY rowid")),
+                QStringLiteral("SELECT CustomerRefNo, Style, Material, TotalPrice FROM Sets ORDER BY %1")
+                    .arg(m_db.rowKey())),
             QStringLiteral("CustomerRefNo"), [](const Row &r) {
                 return SetValues{r.text(QStringLiteral("CustomerRefNo")), r.text(QStringLiteral("Style")),
                                  r.text(QStringLiteral("Material")), r.money(QStringLiteral("TotalPrice"))};

@@ -124,15 +124,15 @@ ReportJob openInvoicesJob(const QDate &asOf)
     Transaction tx(db);
     DropTable(QStringLiteral("tmpOpenInvoices"));
     DropTable(QStringLiteral("tmpPayments"));
-    db.exec(QStringLiteral("CREATE TABLE tmpPayments AS SELECT ID AS ID, Invoice AS Invoice, Date AS Date, "
+    db.exec(QStringLiteral("CREATE TEMP TABLE tmpPayments AS SELECT ID AS ID, Invoice AS Invoice, Date AS Date, "
                            "Amount AS Amount FROM Payments WHERE Date <= ?"),
             {day});
     db.exec(
         QStringLiteral(
-            "CREATE TABLE tmpOpenInvoices AS SELECT Invoice.Customer AS Customer, Invoice.Invoice AS "
+            "CREATE TEMP TABLE tmpOpenInvoices AS SELECT Invoice.Customer AS Customer, Invoice.Invoice AS "
             "Invoice, Invoice.InvoiceDate AS InvoiceDate, ? AS AsOf, Invoice.DueDate AS DueDate, "
             "Invoice.Terms AS Terms, Invoice.Shipment AS Shipment, Invoice.Total AS Total, "
-            "IFNULL(SUM(Payments.Amount), 0) AS Received "
+            "COALESCE(SUM(Payments.Amount), 0) AS Received "
             "FROM Invoice LEFT JOIN Payments ON Invoice.Invoice = Payments.Invoice AND Payments.Date <= ? "
             "WHERE Invoice.InvoiceDate <= ? "
             "GROUP BY Invoice.Customer, Invoice.Invoice, Invoice.InvoiceDate, Invoice.DueDate, "
@@ -151,11 +151,11 @@ ReportJob openInvoicesJob(const QDate &asOf)
         db.query(
             QStringLiteral("SELECT Customer, Invoice, InvoiceDate, AsOf, DueDate, Terms, Shipment, Total, "
                            "Received, %1 AS Current, %2 AS Late30, %3 AS Late60, %4 AS Late90, "
-                           "%5 AS LateOver90 FROM (SELECT *, julianday(AsOf) - "
-                           "julianday(COALESCE(DueDate, InvoiceDate)) AS Late FROM tmpOpenInvoices "
-                           "WHERE InvoiceDate <= ?) ORDER BY Customer COLLATE NOCASE, Invoice")
+                           "%5 AS LateOver90 FROM (SELECT *, %6 AS Late FROM tmpOpenInvoices "
+                           "WHERE InvoiceDate <= ?) o ORDER BY LOWER(Customer), Invoice")
                 .arg(aged("Late <= 0"), aged("Late > 0 AND Late <= 30"), aged("Late > 30 AND Late <= 60"),
-                     aged("Late > 60 AND Late <= 90"), aged("Late > 90")),
+                     aged("Late > 60 AND Late <= 90"), aged("Late > 90"),
+                     db.daysBetween(QStringLiteral("AsOf"), QStringLiteral("COALESCE(DueDate, InvoiceDate)"))),
             {day}));
     j.textSlots = {{QStringLiteral("AsOf"), documentDate(asOf)}};
     return j;
@@ -201,12 +201,12 @@ ReportJob salesRegisterJob(const QDate &from, const QDate &to)
     Transaction tx(db);
     DropTable(QStringLiteral("tmpSalesRegister"));
     db.exec(
-        QStringLiteral("CREATE TABLE tmpSalesRegister AS SELECT Customer AS Customer, InvoiceDate AS "
+        QStringLiteral("CREATE TEMP TABLE tmpSalesRegister AS SELECT Customer AS Customer, InvoiceDate AS "
                        "InvoiceDate, Invoice AS Invoice, SUM(Cutting) AS Cutting1, SUM(Sewing) AS Sewing1, "
                        "SUM(Vinyl) AS Vinyl1, SUM(Kit) AS Kit1, SUM(Total) AS Total1 FROM (") +
             parts +
             QStringLiteral(
-                ") GROUP BY Customer, InvoiceDate, Invoice ORDER BY Customer, InvoiceDate, Invoice"),
+                ") p GROUP BY Customer, InvoiceDate, Invoice ORDER BY Customer, InvoiceDate, Invoice"),
         {first, last, QStringLiteral("Set"), first, last, QStringLiteral("Vinyl"), first, last,
          QStringLiteral("Kit"), first, last, QStringLiteral("Hide")});
     for (const char *column : {"Vinyl1", "Cutting1", "Sewing1", "Kit1"})
@@ -217,7 +217,7 @@ ReportJob salesRegisterJob(const QDate &from, const QDate &to)
         QStringLiteral("crptSalesRegisterReport"),
         db.query(QStringLiteral("SELECT Customer, InvoiceDate, Invoice, Cutting1 AS Cutting, Sewing1 AS "
                                 "Sewing, Vinyl1 AS Vinyl, Kit1 AS Kit, Total1 AS Total "
-                                "FROM tmpSalesRegister ORDER BY Customer COLLATE NOCASE, "
+                                "FROM tmpSalesRegister ORDER BY LOWER(Customer), "
                                 "InvoiceDate, Invoice")));
     j.textSlots = {{QStringLiteral("BeginDate"), documentDate(from)},
                    {QStringLiteral("EndDate"), documentDate(to)}};

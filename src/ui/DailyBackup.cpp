@@ -14,7 +14,8 @@
 
 QString makeDailyBackup(QWidget *parent)
 {
-    if (!hasDbConnection() || !DbConnection().isOpen())
+    // A server's database is backed up where it is kept, by the server's own tools.
+    if (!hasDbConnection() || !DbConnection().isOpen() || DbConnection().isServer())
         return {};
     Database &db = DbConnection();
     const QString folder = backup::defaultFolder(db.path());

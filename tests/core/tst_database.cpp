@@ -183,9 +183,10 @@ private Q_SLOTS:
         QFETCH(double, value);
         QFETCH(double, expected);
         TestDatabase t;
-        QCOMPARE(t.db().scalar(QStringLiteral("SELECT ROUND(?, 2)"), {value}).toDouble(), expected);
-        QCOMPARE(t.db().scalar(QStringLiteral("SELECT ROUND(2.5)")).toDouble(), 2.0);
-        QVERIFY(t.db().scalar(QStringLiteral("SELECT ROUND(NULL, 2)")).isNull());
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT RoundHalfEven(?, 2)"), {value}).toDouble(), expected);
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT RoundHalfEven(2.5)")).toDouble(), 2.0);
+        QCOMPARE(t.db().scalar(QStringLiteral("SELECT RoundHalfEven(3.5)")).toDouble(), 4.0);
+        QVERIFY(t.db().scalar(QStringLiteral("SELECT RoundHalfEven(NULL, 2)")).isNull());
     }
 
     void moneyRoundTripsExactly()
@@ -211,7 +212,9 @@ private Q_SLOTS:
             tx.commit();
             QFAIL("the failing statement did not throw");
         } catch (const DbError &e) {
-            QVERIFY(e.message().contains(QStringLiteral("no such table")));
+            // The engine's own words: "no such table" in the file, "does not exist" on the server.
+            QVERIFY2(e.message().contains(QStringLiteral("nosuchtable"), Qt::CaseInsensitive),
+                     qPrintable(e.message()));
         }
         QCOMPARE(t.db().scalar(QStringLiteral("SELECT count(*) FROM Orders")).toInt(), 0);
 

@@ -39,8 +39,8 @@ QStringList dump(Database &db)
 {
     QStringList out;
     for (const schema::Table &t : schema::tables()) {
-        for (const Row &r :
-             db.query(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(QLatin1String(t.name)))) {
+        for (const Row &r : db.query(QStringLiteral("SELECT * FROM \"%1\" ORDER BY %2")
+                                         .arg(QLatin1String(t.name), db.rowKey()))) {
             QStringList cells;
             for (const QVariant &v : r.values())
                 cells << (v.isNull() ? QStringLiteral("<null>") : v.toString());

@@ -182,7 +182,8 @@ private Q_SLOTS:
         QCOMPARE(fixture::count(QStringLiteral("Adjustment")), 3);
         const RowSet lines = t->db().query(
             QStringLiteral("SELECT MaterialID, Adjustment, PriceEach, PriceExt FROM AdjustmentItem "
-                           "WHERE AdjustmentID = (SELECT MAX(ID) FROM Adjustment) ORDER BY rowid"));
+                           "WHERE AdjustmentID = (SELECT MAX(ID) FROM Adjustment) ORDER BY %1")
+                .arg(t->db().rowKey()));
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0].text("MaterialID"), QStringLiteral("BLK"));
         QCOMPARE(lines[0].money("PriceExt"), *Money::parse(QStringLiteral("13.89")));

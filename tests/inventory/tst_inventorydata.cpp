@@ -161,8 +161,10 @@ private Q_SLOTS:
         QCOMPARE(header.first().date(QStringLiteral("Date")), QDate(2010, 5, 3));
         QCOMPARE(header.first().date(QStringLiteral("DateAdded")), QDate(2010, 5, 14));
         QCOMPARE(header.first().text(QStringLiteral("Reason")), QStringLiteral("Year-end count"));
-        const RowSet lines = t->db().query(
-            QStringLiteral("SELECT * FROM AdjustmentItem WHERE AdjustmentID = ? ORDER BY rowid"), {saved.id});
+        const RowSet lines =
+            t->db().query(QStringLiteral("SELECT * FROM AdjustmentItem WHERE AdjustmentID = ? ORDER BY %1")
+                              .arg(t->db().rowKey()),
+                          {saved.id});
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0].text(QStringLiteral("MaterialID")), QStringLiteral("BOTH"));
         QCOMPARE(lines[0].number(QStringLiteral("Adjustment")), 3.0);

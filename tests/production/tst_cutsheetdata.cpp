@@ -178,7 +178,8 @@ private Q_SLOTS:
         QCOMPARE(s.count(QStringLiteral("Cutsheets")), 2);
 
         const RowSet log =
-            s.t.db().query(QStringLiteral("SELECT ID, Action, Sets, Feet FROM CutsheetsTEMP ORDER BY rowid"));
+            s.t.db().query(QStringLiteral("SELECT ID, Action, Sets, Feet FROM CutsheetsTEMP ORDER BY %1")
+                               .arg(s.t.db().rowKey()));
         QCOMPARE(log.size(), 4);
         const QList<QPair<qint64, QString>> expected = {
             {added.id, "**New**"}, {s.cutA, "**Edit**"}, {s.cutB, "**Delete**"}, {99999, "**Delete**"}};
@@ -251,6 +252,7 @@ private Q_SLOTS:
     // The log row is written in the same transaction as the cut sheet.
     void failedLogLeavesNoCutsheet()
     {
+        SKIP_ON_SERVER("the failure is injected with the file's trigger syntax");
         Shop s;
         s.t.db().exec(QStringLiteral("CREATE TRIGGER failLog BEFORE INSERT ON CutsheetsTEMP "
                                      "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));

@@ -164,7 +164,8 @@ void TestDemandImport::importsFirmLines()
     QCOMPARE(
         lines(QStringLiteral("SELECT o.OrderNumber, i.ItemNumber, i.Qty, i.StyleID, i.MaterialID, "
                              "i.CustomerRefNo, i.PriceEach, i.PriceExt FROM OrderItem i JOIN Orders o ON "
-                             "o.ID = i.OrderID ORDER BY i.rowid")),
+                             "o.ID = i.OrderID ORDER BY i.%1")
+                  .arg(DbConnection().rowKey())),
         QStringList({"PO-100|1|4|ST-Q100|BLK-01|Q100|95.5|382", "PO-101|1|2|ST-Q200|BLK-01|Q200|120|240",
                      "PO-105|1|5|ST-Q400|BLK-01|Q400|0|0", "PO-106|1|2|||QNP|0|0",
                      "PO \"7\"|1|3|ST-Q300|BLK-01|Q300|80|240"}));

@@ -2,10 +2,13 @@
 
 #include "core/Clock.h"
 #include "core/Config.h"
+#include "core/PgEngine.h"
 #include "core/ReportJob.h"
 #include "core/schema/Schema.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QTest>
 
 #ifdef CORVANE_TEST_WIDGETS
 #include "app/Subsystems.h"
@@ -13,10 +16,88 @@
 #include "ui/MessageBox.h"
 #endif
 
+namespace {
+
+QString serverUri(const QString &database)
+{
+    return QStringLiteral("postgresql:///%1?host=%2&user=postgres")
+        .arg(database, QString::fromLocal8Bit(qgetenv("CORVANE_TEST_PGHOST")));
+}
+
+// The server's maintenance database, through which test databases are made and dropped.
+Database &maintenance()
+{
+    static std::unique_ptr<Database> db = Database::openServer(serverUri(QStringLiteral("postgres")));
+    return *db;
+}
+
+// A database holding the empty schema, copied for every test: copying is quicker than installing.
+QString serverTemplate()
+{
+    static const QString name = [] {
+        const QString t = QStringLiteral("corvane_test_template");
+        Database &m = maintenance();
+        // Test programs run side by side: one makes the template, the others wait for it.
+        m.scalar(QStringLiteral("SELECT pg_advisory_lock(4242)"));
+        try {
+            if (m.scalar(QStringLiteral("SELECT count(*) FROM pg_database WHERE datname = ?"), {t}).toInt() ==
+                0) {
+                // One left half-made by a test program that died.
+                m.exec(QStringLiteral("DROP DATABASE IF EXISTS %1_new WITH (FORCE)").arg(t));
+                m.exec(
+                    QStringLiteral("CREATE DATABASE %1_new TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' "
+                                   "LC_CTYPE 'C'")
+                        .arg(t));
+                {
+                    auto db = Database::openServer(serverUri(t + QStringLiteral("_new")));
+                    schema::install(*db);
+                }
+                m.exec(QStringLiteral("ALTER DATABASE %1_new RENAME TO %1").arg(t));
+            }
+        } catch (...) {
+            m.scalar(QStringLiteral("SELECT pg_advisory_unlock(4242)"));
+            throw;
+        }
+        m.scalar(QStringLiteral("SELECT pg_advisory_unlock(4242)"));
+        return t;
+    }();
+    return name;
+}
+
+} // namespace
+
+bool testingOnServer()
+{
+    return qgetenv("CORVANE_TEST_DB") == "postgres";
+}
+
+std::unique_ptr<Database> freshTestDatabase(QString *location)
+{
+    static int count = 0;
+    const QString name =
+        QStringLiteral("corvane_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++count);
+    maintenance().exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    maintenance().exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, serverTemplate()));
+    if (location)
+        *location = serverUri(name);
+    return Database::openServer(serverUri(name));
+}
+
+void dropTestDatabase(const QString &location)
+{
+    const QString name = serverDatabaseName(location);
+    if (name.startsWith(QLatin1String("corvane_test_")))
+        maintenance().exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+}
+
 TestDatabase::TestDatabase(const QDateTime &now)
 {
-    m_path = QDir(m_dir.path()).filePath(QStringLiteral("test.db"));
-    setDbConnection(schema::createDatabaseFile(m_path));
+    if (testingOnServer()) {
+        setDbConnection(freshTestDatabase(&m_path));
+    } else {
+        m_path = QDir(m_dir.path()).filePath(QStringLiteral("test.db"));
+        setDbConnection(schema::createDatabaseFile(m_path));
+    }
     DatabasePath() = m_path;
     PriceChangeCutoff() = QStringLiteral("1/1/2010");
     Clock::setFixed(now);
@@ -32,6 +113,8 @@ TestDatabase::TestDatabase(const QDateTime &now)
 TestDatabase::~TestDatabase()
 {
     takeDbConnection();
+    if (testingOnServer())
+        dropTestDatabase(m_path);
     Clock::reset();
 #ifdef CORVANE_TEST_WIDGETS
     MessageBox::stopScripting();

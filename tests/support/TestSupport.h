@@ -3,11 +3,26 @@
 #include "core/Database.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
-// A fresh encrypted database holding the schema, installed as the process-wide connection for
-// the life of the object; message boxes and file dialogs are scripted, the clock is fixed.
+// The engine the tests run on: the encrypted file, or, with CORVANE_TEST_DB=postgres, a fresh
+// database on the PostgreSQL server whose socket folder CORVANE_TEST_PGHOST names.
+bool testingOnServer();
+// A fresh database holding the schema on the engine under test, dropped again afterwards.
+std::unique_ptr<Database> freshTestDatabase(QString *location = nullptr);
+void dropTestDatabase(const QString &location);
+
+// For what only the encrypted file has (its key, its pages, its backups).
+#define SKIP_ON_SERVER(why)                                                                                  \
+    do {                                                                                                     \
+        if (testingOnServer())                                                                               \
+            QSKIP("the file engine only: " why);                                                             \
+    } while (false)
+
+// A fresh database holding the schema, installed as the process-wide connection for the life of
+// the object; message boxes and file dialogs are scripted, the clock is fixed.
 class TestDatabase
 {
 public:
@@ -15,6 +30,7 @@ public:
     ~TestDatabase();
 
     Database &db() { return DbConnection(); }
+    // The file, or the server database's URI.
     QString path() const { return m_path; }
     QString folder() const { return m_dir.path(); }
 

@@ -1336,13 +1336,17 @@ private:
 class LargeCache
 {
 public:
+    // The server keeps its own cache.
     explicit LargeCache(Database &db)
-        : m_db(db), m_was(db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong())
+        : m_db(db), m_was(db.isServer() ? 0 : db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong())
     {
-        m_db.exec(QStringLiteral("PRAGMA cache_size = -131072"));
+        if (!m_db.isServer())
+            m_db.exec(QStringLiteral("PRAGMA cache_size = -131072"));
     }
     ~LargeCache()
     {
+        if (m_db.isServer())
+            return;
         try {
             m_db.exec(QStringLiteral("PRAGMA cache_size = %1").arg(m_was));
         } catch (const DbError &) {

@@ -28,8 +28,12 @@ struct Table
 
 // Every persistent table of the database file.
 const std::vector<Table> &tables();
-// CREATE TABLE and CREATE INDEX statements for an empty file.
-QString ddl();
+// Tables each connection makes for itself, seen by no other.
+const std::vector<Table> &sessionTables();
+// CREATE TABLE and CREATE INDEX statements for an empty file, or for an empty server database.
+QString ddl(bool server = false);
+// Makes the session-local tables of a new connection (the cut sheet window's log).
+void startSession(Database &db);
 // Creates every table and index in an open, empty database, in one transaction.
 void install(Database &db);
 

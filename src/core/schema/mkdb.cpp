@@ -1,6 +1,7 @@
 // corvane-mkdb: prepares a new encrypted database file holding the schema, optionally with demo data.
 #include "DemoData.h"
 #include "core/Database.h"
+#include "core/PgEngine.h"
 #include "core/schema/Schema.h"
 
 #include <QCoreApplication>
@@ -23,10 +24,11 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: corvane-mkdb [--demo] [--size N] [--seed N] [--today YYYY-MM-DD] FILE\n"
-                 "Creates FILE as a new, encrypted database holding the schema. An existing FILE is\n"
-                 "never overwritten. --demo fills it with demo data; --size scales it (1 = a few months).\n");
+    std::fprintf(stderr, "usage: corvane-mkdb [--demo] [--size N] [--seed N] [--today YYYY-MM-DD] FILE|URI\n"
+                         "Creates FILE as a new, encrypted database holding the schema. An existing FILE is\n"
+                         "never overwritten. A postgresql:// URI names an empty database on a PostgreSQL\n"
+                         "server instead; one that holds tables is refused. --demo fills it with demo data;\n"
+                         "--size scales it (1 = a few months).\n");
     return 2;
 }
 
@@ -67,6 +69,33 @@ QString publish(const QString &partial, const QString &file)
     return QString();
 }
 
+// An existing, empty server database: the schema (and the demo shop) in one transaction, so a
+// failure leaves it empty.
+int prepareServer(const QString &uri, bool demo, const DemoOptions &options)
+{
+    try {
+        auto db = Database::openServer(uri);
+        if (!db->tableNames().isEmpty()) {
+            std::fprintf(stderr,
+                         "corvane-mkdb: the database %s already holds tables; it is never overwritten\n",
+                         qPrintable(serverDatabaseName(uri)));
+            return 1;
+        }
+        Transaction tx(*db);
+        schema::install(*db);
+        if (demo)
+            fillDemoData(*db, options);
+        tx.commit();
+    } catch (const std::exception &e) {
+        const auto *dbError = dynamic_cast<const DbError *>(&e);
+        std::fprintf(stderr, "corvane-mkdb: %s\n",
+                     qPrintable(dbError ? dbError->message() : QString::fromLocal8Bit(e.what())));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(uri));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -100,6 +129,8 @@ int main(int argc, char **argv)
     }
     if (file.isEmpty())
         return usage();
+    if (isServerUri(file))
+        return prepareServer(file, demo, options);
     if (QFileInfo::exists(file)) {
         // An existing file is left exactly as it was.
         std::fprintf(stderr, "corvane-mkdb: %s already exists; it is never overwritten\n", qPrintable(file));

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/Database.h"
+
+#include <QHash>
+#include <QString>
+#include <QVariantList>
+
+#include <memory>
+
+struct pg_conn;
+
+// The PostgreSQL side of Database: one libpq connection, and what the server's dialect needs
+// from the SQL the program writes (placeholders, case-blind names, parameters the server cannot
+// type on its own).
+class PgEngine
+{
+public:
+    // Why a connection could not be made.
+    enum class Refusal
+    {
+        None,
+        NeedsPassword,
+        WrongPassword,
+        Unreachable,
+        MissingDatabase,
+        Other
+    };
+
+    // Connects to `uri`; an empty user or password leaves them to the URI, the password file or
+    // the service file. Throws DbError whose message says in one line what is wrong; refusal()
+    // of a caught error is found with refusalOf().
+    static std::unique_ptr<PgEngine> connect(const QString &uri, const QString &user,
+                                             const QString &password);
+    static Refusal refusalOf(const DbError &e);
+    ~PgEngine();
+
+    struct Result
+    {
+        RowSet rows;
+        int changed = 0;
+    };
+    Result run(const QString &sql, const QVariantList &params);
+    void script(const QString &sql);
+    // The identity column of `table`, empty when it has none.
+    QString identityColumn(const QString &table);
+    // The URI without any password in it, for messages.
+    QString location() const { return m_location; }
+
+private:
+    PgEngine() = default;
+    [[noreturn]] void fail(const QString &sql, struct pg_result *res) const;
+
+    pg_conn *m_conn = nullptr;
+    QString m_location;
+    QHash<QString, QString> m_identity;
+};
+
+// True for a PostgreSQL connection URI (postgresql:// or postgres://) rather than a file path.
+bool isServerUri(const QString &location);
+// A table or column name of the schema as the program spells it, from the server's folded one.
+QString schemaSpelling(const QString &folded);
+// The database named in a URI, for messages.
+QString serverDatabaseName(const QString &uri);
