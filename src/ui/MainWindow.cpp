@@ -201,6 +201,7 @@ QWidget *MainWindow::openFrameChild(const QString &name, const std::function<QWi
         return nullptr;
     w->setObjectName(name);
     w->setAttribute(Qt::WA_DeleteOnClose);
+    giveMnemonics(w);
     QMdiSubWindow *sub = m_mdi->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(programIcon());

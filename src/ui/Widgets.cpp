@@ -4,17 +4,23 @@
 #include "core/SharedRoutines.h"
 #include "ui/MessageBox.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QSet>
 #include <QToolTip>
 
 BusyPointer::BusyPointer()
@@ -114,6 +120,46 @@ void printWithConfirmation(QWidget *parent, const std::function<void()> &printOn
     do {
         printOnce();
     } while (MessageBox::show(parent, text, title, MessageBox::YesNo) != MessageBox::Yes);
+}
+
+void giveMnemonics(QWidget *window)
+{
+    const auto mnemonicOf = [](const QString &text) -> QChar {
+        const qsizetype at = text.indexOf(u'&');
+        return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
+    };
+    QSet<QChar> taken;
+    for (const QLabel *label : window->findChildren<QLabel *>())
+        taken.insert(mnemonicOf(label->text()));
+    QList<QAbstractButton *> buttons;
+    for (QAbstractButton *b : window->findChildren<QAbstractButton *>()) {
+        if (!qobject_cast<QPushButton *>(b) && !qobject_cast<QCheckBox *>(b) &&
+            !qobject_cast<QRadioButton *>(b))
+            continue;
+        if (b->text().contains(u'&'))
+            taken.insert(mnemonicOf(b->text()));
+        else if (!b->text().trimmed().isEmpty())
+            buttons << b;
+    }
+    for (QAbstractButton *b : buttons) {
+        const QString text = b->text();
+        qsizetype chosen = -1;
+        // Word starts first ("Save And Close": S, A, C), then any letter.
+        for (int pass = 0; pass < 2 && chosen < 0; ++pass) {
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                const QChar c = text.at(i);
+                const bool wordStart = i == 0 || !text.at(i - 1).isLetterOrNumber();
+                if (c.isLetterOrNumber() && (pass == 1 || wordStart) && !taken.contains(c.toLower())) {
+                    chosen = i;
+                    break;
+                }
+            }
+        }
+        if (chosen < 0)
+            continue;
+        taken.insert(text.at(chosen).toLower());
+        b->setText(QString(text).insert(chosen, u'&'));
+    }
 }
 
 void closeChildWindow(QWidget *widget)

@@ -54,5 +54,10 @@ void completeInline(QComboBox *combo);
 void printWithConfirmation(QWidget *parent, const std::function<void()> &printOnce, const QString &text,
                            const QString &title);
 
+// Gives every push button, check box and option button of `window` whose caption has no mnemonic
+// one: the first letter of a word not yet taken in the window (by a button or a label), else any
+// free letter. The caption reads the same.
+void giveMnemonics(QWidget *window);
+
 // Closes the child window holding `widget` (its MDI frame when it has one).
 void closeChildWindow(QWidget *widget);

@@ -46,6 +46,7 @@ QWidget *openChild(const QString &name, const std::function<QWidget *()> &make)
         return nullptr;
     w->setObjectName(name);
     w->setAttribute(Qt::WA_DeleteOnClose);
+    giveMnemonics(w);
     g_loneChildren[name] = w;
     // A window that sized itself is kept within the screen; otherwise the toolkit does that.
     if (w->testAttribute(Qt::WA_Resized))

@@ -8,6 +8,7 @@
 #include "ui/Widgets.h"
 #include "ui/WindowMemory.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDate>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -124,8 +126,19 @@ private Q_SLOTS:
         closer.stop();
         QStringList windows;
         for (QMdiSubWindow *sub : w.mdiArea()->subWindowList()) {
-            if (sub != w.slideBar())
-                windows << QString::fromLatin1(sub->widget()->metaObject()->className());
+            if (sub == w.slideBar())
+                continue;
+            windows << QString::fromLatin1(sub->widget()->metaObject()->className());
+            // Every button can be pressed with Alt and a letter of its own.
+            QSet<QChar> letters;
+            for (const QAbstractButton *b : sub->widget()->findChildren<QAbstractButton *>()) {
+                if (b->inherits("QToolButton") || b->text().isEmpty())
+                    continue;
+                const qsizetype at = b->text().indexOf(u'&');
+                QVERIFY2(at >= 0 && at + 1 < b->text().size(), qPrintable(b->text()));
+                QVERIFY2(!letters.contains(b->text().at(at + 1).toLower()), qPrintable(b->text()));
+                letters.insert(b->text().at(at + 1).toLower());
+            }
         }
         QStringList previewed;
         for (const ReportJob &j : captured.previews)
