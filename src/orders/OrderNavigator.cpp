@@ -1,13 +1,13 @@
 #include "orders/OrderNavigator.h"
 
 #include "core/Clock.h"
-#include "ui/Grid.h"
-#include "ui/WindowHost.h"
-#include "ui/EntryWindow.h"
-#include "ui/MessageBox.h"
 #include "core/SharedRoutines.h"
 #include "orders/OrderEntry.h"
+#include "ui/EntryWindow.h"
+#include "ui/Grid.h"
+#include "ui/MessageBox.h"
 #include "ui/Widgets.h"
+#include "ui/WindowHost.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,24 +29,40 @@ int px(double twips)
     return int(twips / 15.0 + 0.5);
 }
 
-enum OrderColumn { OColNumber, OColCustomer, OColOrderDate, OColDueDate, OColStatus, OColTotal, OColShipTo,
-                   OColPhone, OColFax, OColDateAdded, OColId };
+enum OrderColumn
+{
+    OColNumber,
+    OColCustomer,
+    OColOrderDate,
+    OColDueDate,
+    OColStatus,
+    OColTotal,
+    OColShipTo,
+    OColPhone,
+    OColFax,
+    OColDateAdded,
+    OColId
+};
 
 QList<GridColumn> orderColumns()
 {
-    return {GridColumn::text(QStringLiteral("Order Number")), GridColumn::text(QStringLiteral("Customer")),
-            GridColumn::date(QStringLiteral("Order Date")),   GridColumn::date(QStringLiteral("Due Date")),
-            GridColumn::text(QStringLiteral("Status")),       GridColumn::money(QStringLiteral("Total")),
-            GridColumn::text(QStringLiteral("Ship To")),      GridColumn::text(QStringLiteral("Ship To Phone")),
-            GridColumn::text(QStringLiteral("Ship To Fax")),  GridColumn::date(QStringLiteral("Date Added")),
-            GridColumn::whole(QStringLiteral("OrderID"))};
+    return {
+        GridColumn::text(QStringLiteral("Order Number")), GridColumn::text(QStringLiteral("Customer")),
+        GridColumn::date(QStringLiteral("Order Date")),   GridColumn::date(QStringLiteral("Due Date")),
+        GridColumn::text(QStringLiteral("Status")),       GridColumn::money(QStringLiteral("Total")),
+        GridColumn::text(QStringLiteral("Ship To")),      GridColumn::text(QStringLiteral("Ship To Phone")),
+        GridColumn::text(QStringLiteral("Ship To Fax")),  GridColumn::date(QStringLiteral("Date Added")),
+        GridColumn::whole(QStringLiteral("OrderID"))};
 }
 
 QList<GridColumn> itemColumns()
 {
-    return {GridColumn::whole(QStringLiteral("Item Number")),      GridColumn::whole(QStringLiteral("Qty")),
-            GridColumn::text(QStringLiteral("Style")),             GridColumn::text(QStringLiteral("Material")),
-            GridColumn::text(QStringLiteral("Customer Ref. No.")), GridColumn::money(QStringLiteral("Price Each")),
+    return {GridColumn::whole(QStringLiteral("Item Number")),
+            GridColumn::whole(QStringLiteral("Qty")),
+            GridColumn::text(QStringLiteral("Style")),
+            GridColumn::text(QStringLiteral("Material")),
+            GridColumn::text(QStringLiteral("Customer Ref. No.")),
+            GridColumn::money(QStringLiteral("Price Each")),
             GridColumn::money(QStringLiteral("Price Ext."))};
 }
 
@@ -105,6 +121,7 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
     m_ordersFrame = new QGroupBox(QStringLiteral("Orders"), this);
     m_ordersFrame->setObjectName(QStringLiteral("fraOrders"));
     m_orders = new Grid(m_ordersFrame);
+    m_orders->setSortable(true);
     m_orders->setObjectName(QStringLiteral("vsfgOrders"));
     m_orders->setColumns(orderColumns());
     m_orders->setAllAlignment(Qt::AlignCenter);
@@ -172,10 +189,10 @@ void OrderNavigator::UpdateGrids()
     for (const Row &r : rows) {
         m_orders->addValues({r.text(QStringLiteral("OrderNumber")), r.text(QStringLiteral("Customer")),
                              r.value(QStringLiteral("OrderDate")), r.value(QStringLiteral("DueDate")),
-                             r.text(QStringLiteral("Status")), QVariant::fromValue(r.money(QStringLiteral("Total"))),
-                             orders::shipToLine(r), r.text(QStringLiteral("ShipToPhone")),
-                             r.text(QStringLiteral("ShipToFax")), r.value(QStringLiteral("DateAdded")),
-                             r.integer(QStringLiteral("ID"))});
+                             r.text(QStringLiteral("Status")),
+                             QVariant::fromValue(r.money(QStringLiteral("Total"))), orders::shipToLine(r),
+                             r.text(QStringLiteral("ShipToPhone")), r.text(QStringLiteral("ShipToFax")),
+                             r.value(QStringLiteral("DateAdded")), r.integer(QStringLiteral("ID"))});
     }
     m_orders->setCurrentCell(-1, -1);
     m_orders->blockSignals(false);
@@ -188,13 +205,14 @@ void OrderNavigator::orderRowChosen(int row)
     if (row < 0 || row >= m_orders->rowCount())
         return;
     const qint64 id = m_orders->value(row, OColId).toLongLong();
-    m_itemsFrame->setTitle(QStringLiteral("Order ") + m_orders->text(row, OColNumber) + QStringLiteral(" Line Items"));
+    m_itemsFrame->setTitle(QStringLiteral("Order ") + m_orders->text(row, OColNumber) +
+                           QStringLiteral(" Line Items"));
     m_items->setColumns(itemColumns());
     std::vector<OrderLine> lines;
     entry::guarded(this, [&] { lines = orders::loadOrderLines(id); });
     for (const OrderLine &l : lines)
-        m_items->addValues({l.itemNumber, l.qty, l.style, l.material, l.customerRefNo, QVariant::fromValue(l.priceEach),
-                            QVariant::fromValue(l.priceExt())});
+        m_items->addValues({l.itemNumber, l.qty, l.style, l.material, l.customerRefNo,
+                            QVariant::fromValue(l.priceEach), QVariant::fromValue(l.priceExt())});
     m_items->autoSize();
 }
 

@@ -78,6 +78,7 @@ frmPONavigator::frmPONavigator(QWidget *parent) : QWidget(parent)
     v->addLayout(buttons);
 
     m_grid = new Grid(this);
+    m_grid->setSortable(true);
     m_grid->setObjectName(QStringLiteral("vsfgPO"));
     m_grid->setColumns(poColumns());
     m_grid->setAllAlignment(Qt::AlignCenter);

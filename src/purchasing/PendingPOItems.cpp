@@ -112,6 +112,7 @@ frmPendingPOItems::frmPendingPOItems(QWidget *parent) : QWidget(parent)
     top->addLayout(buttons, 3, 0, 1, 3);
 
     m_grid = new Grid(this);
+    m_grid->setSortable(true);
     m_grid->setObjectName(QStringLiteral("vsfgItems"));
     m_grid->setColumns(itemColumns());
     m_grid->setAllAlignment(Qt::AlignCenter);

@@ -67,6 +67,7 @@ Shipment::Shipment(QWidget *parent) : QWidget(parent)
     btnRemove = commandButton(QStringLiteral("btnRemove"), QStringLiteral("Remove From Shipment"), this);
 
     vsfgShipment = new Grid(this);
+    vsfgShipment->setSortable(true);
     vsfgShipment->setObjectName(QStringLiteral("vsfgShipment"));
     vsfgShipment->setColumns(
         {GridColumn::text(QStringLiteral("Customer")), GridColumn::text(QStringLiteral("Order Number")),

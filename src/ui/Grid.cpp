@@ -49,6 +49,26 @@ Grid::Grid(QWidget *parent) : QTableView(parent), m_model(new GridModel(this))
     });
 }
 
+void Grid::setSortable(bool sortable)
+{
+    QHeaderView *header = horizontalHeader();
+    header->setSectionsClickable(sortable);
+    header->setSortIndicatorShown(sortable);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    disconnect(m_sortConnection);
+    if (!sortable)
+        return;
+    m_sortConnection = connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
+        const Qt::SortOrder order = m_sortColumn == column && m_sortOrder == Qt::AscendingOrder
+                                        ? Qt::DescendingOrder
+                                        : Qt::AscendingOrder;
+        m_sortColumn = column;
+        m_sortOrder = order;
+        header->setSortIndicator(column, order);
+        m_model->sortRows(column, order);
+    });
+}
+
 void Grid::setColumns(const QList<GridColumn> &columns)
 {
     m_model->setColumns(columns);

@@ -58,6 +58,8 @@ public:
 
     // Sizes every column to its header and shown contents.
     void autoSize();
+    // A click on a column's header sorts the rows by it; a second click reverses the order.
+    void setSortable(bool sortable);
 
     // The current data row, or -1.
     int currentDataRow() const { return currentIndex().isValid() ? currentIndex().row() : -1; }
@@ -100,4 +102,9 @@ private:
     void applyHiddenColumns();
 
     GridModel *m_model;
+
+private:
+    QMetaObject::Connection m_sortConnection;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 int decimalsOf(const QString &format)
@@ -276,6 +278,39 @@ QString GridModel::displayText(int row, int column) const
         return v.isNull() ? QString() : v.toDate().toString(Clock::dateFormat());
     }
     return formatText(text(row, column), col.format);
+}
+
+void GridModel::sortRows(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= m_columns.size())
+        return;
+    const CellType type = m_columns.at(column).type;
+    const auto less = [type, column](const Row &a, const Row &b) {
+        const QVariant &x = a.cells.value(column);
+        const QVariant &y = b.cells.value(column);
+        if (x.isNull() || y.isNull())
+            return x.isNull() && !y.isNull();
+        switch (type) {
+        case CellType::Whole:
+            return x.toLongLong() < y.toLongLong();
+        case CellType::Money:
+            return x.value<Money>() < y.value<Money>();
+        case CellType::Date:
+            return x.toDate() < y.toDate();
+        case CellType::Check:
+            return !x.toBool() && y.toBool();
+        case CellType::Text:
+            break;
+        }
+        return x.toString().compare(y.toString(), Qt::CaseInsensitive) < 0;
+    };
+    beginResetModel();
+    if (order == Qt::AscendingOrder)
+        std::stable_sort(m_rows.begin(), m_rows.end(), less);
+    else
+        std::stable_sort(m_rows.begin(), m_rows.end(),
+                         [&less](const Row &a, const Row &b) { return less(b, a); });
+    endResetModel();
 }
 
 bool GridModel::mayEdit(int row, int column) const

@@ -86,6 +86,9 @@ public:
     void clearRows();
     void setRowHidden(int row, bool hidden);
     bool isRowHidden(int row) const;
+    // Orders the rows by one column's values as its type compares them (empty cells first, texts
+    // ignoring case); rows that compare equal keep their order.
+    void sortRows(int column, Qt::SortOrder order);
 
     QVariant value(int row, int column) const;
     void setValue(int row, int column, const QVariant &value);

@@ -1,9 +1,9 @@
+#include "OrderTestSupport.h"
+#include "orders/OrderEntry.h"
+#include "orders/OrderNavigator.h"
 #include "ui/Grid.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
-#include "orders/OrderEntry.h"
-#include "orders/OrderNavigator.h"
-#include "OrderTestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,7 +13,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
 #include <QtTest>
+#include <algorithm>
 
 using namespace ordertest;
 
@@ -43,6 +45,7 @@ private Q_SLOTS:
     void rowMovedToShowsLines();
     void doubleClickOpensOrder();
     void doubleClickOnHeaderOpensEmptyWindow();
+    void headerClickSortsAndASecondReverses();
     void addNewOpensEmptyWindowOnce();
     void refreshedWhenOrderWindowCloses();
     void resizeRules();
@@ -66,9 +69,10 @@ void TestOrderNavigator::init()
     m_db->addOrder(quintar, QStringLiteral("PO-5"), QStringLiteral("Open"), QDate(2010, 5, 10));
     m_db->addOrder(quintar, QStringLiteral("it's 50%"), QStringLiteral("Void"), QDate(2010, 4, 30));
     m_db->addOrder(zephyr, QStringLiteral("Z_1"), QStringLiteral("Open"), QDate(2010, 5, 11));
-    m_db->db().exec(QStringLiteral("UPDATE Orders SET Total = 1234.5, ShipToAddress1 = '9 Pier St', "
-                                   "ShipToAddress2 = 'Gate B', ShipToCity = 'Erie', ShipToState = 'PA', "
-                                   "ShipToZip = '16501', ShipToPhone = '814-555-0100' WHERE OrderNumber = 'A120'"));
+    m_db->db().exec(
+        QStringLiteral("UPDATE Orders SET Total = 1234.5, ShipToAddress1 = '9 Pier St', "
+                       "ShipToAddress2 = 'Gate B', ShipToCity = 'Erie', ShipToState = 'PA', "
+                       "ShipToZip = '16501', ShipToPhone = '814-555-0100' WHERE OrderNumber = 'A120'"));
 }
 
 void TestOrderNavigator::cleanup()
@@ -114,23 +118,35 @@ void TestOrderNavigator::criteria_data()
     QTest::addColumn<QStringList>("found");
 
     const QDate none;
-    QTest::newRow("open orders") << "" << "Open" << none << none << "" << QStringList{"A120", "PO-5", "Z_1"};
-    QTest::newRow("one customer") << "Acme Upholstery" << "" << none << none << ""
-                                  << QStringList{"312", "A120"};
-    QTest::newRow("inactive customer") << "Zephyr Marine" << "" << none << none << "" << QStringList{"Z_1"};
-    QTest::newRow("both ends of the range") << "" << "" << QDate(2010, 5, 3) << QDate(2010, 5, 10) << ""
-                                            << QStringList{"312", "A120", "PO-5"};
-    QTest::newRow("one day") << "" << "" << QDate(2010, 5, 11) << QDate(2010, 5, 11) << "" << QStringList{"Z_1"};
-    QTest::newRow("number anywhere") << "" << "" << none << none << "12" << QStringList{"312", "A120"};
-    QTest::newRow("number without case") << "" << "" << none << none << "a1" << QStringList{"A120"};
-    QTest::newRow("quote taken literally") << "" << "" << none << none << "it's" << QStringList{"it's 50%"};
-    QTest::newRow("percent taken literally") << "" << "" << none << none << "0%" << QStringList{"it's 50%"};
-    QTest::newRow("star is no wildcard") << "" << "" << none << none << "*" << QStringList{};
-    QTest::newRow("underscore taken literally") << "" << "" << none << none << "_" << QStringList{"Z_1"};
-    QTest::newRow("all together") << "Acme Upholstery" << "Closed" << QDate(2010, 5, 1) << QDate(2010, 5, 31) << "31"
+    QTest::newRow("open orders") << ""
+                                 << "Open" << none << none << "" << QStringList{"A120", "PO-5", "Z_1"};
+    QTest::newRow("one customer") << "Acme Upholstery"
+                                  << "" << none << none << "" << QStringList{"312", "A120"};
+    QTest::newRow("inactive customer") << "Zephyr Marine"
+                                       << "" << none << none << "" << QStringList{"Z_1"};
+    QTest::newRow("both ends of the range")
+        << ""
+        << "" << QDate(2010, 5, 3) << QDate(2010, 5, 10) << "" << QStringList{"312", "A120", "PO-5"};
+    QTest::newRow("one day") << ""
+                             << "" << QDate(2010, 5, 11) << QDate(2010, 5, 11) << "" << QStringList{"Z_1"};
+    QTest::newRow("number anywhere") << ""
+                                     << "" << none << none << "12" << QStringList{"312", "A120"};
+    QTest::newRow("number without case") << ""
+                                         << "" << none << none << "a1" << QStringList{"A120"};
+    QTest::newRow("quote taken literally") << ""
+                                           << "" << none << none << "it's" << QStringList{"it's 50%"};
+    QTest::newRow("percent taken literally") << ""
+                                             << "" << none << none << "0%" << QStringList{"it's 50%"};
+    QTest::newRow("star is no wildcard") << ""
+                                         << "" << none << none << "*" << QStringList{};
+    QTest::newRow("underscore taken literally") << ""
+                                                << "" << none << none << "_" << QStringList{"Z_1"};
+    QTest::newRow("all together") << "Acme Upholstery"
+                                  << "Closed" << QDate(2010, 5, 1) << QDate(2010, 5, 31) << "31"
                                   << QStringList{"312"};
-    QTest::newRow("together, nothing") << "Quintar" << "Closed" << QDate(2010, 5, 1) << QDate(2010, 5, 31) << ""
-                                       << QStringList{};
+    QTest::newRow("together, nothing")
+        << "Quintar"
+        << "Closed" << QDate(2010, 5, 1) << QDate(2010, 5, 31) << "" << QStringList{};
 }
 
 void TestOrderNavigator::criteria()
@@ -179,12 +195,13 @@ void TestOrderNavigator::rowMovedToShowsLines()
     OrderNavigator *w = openNavigatorWindow();
     control<QPushButton>(w, "btnFind")->click();
     Grid *g = w->ordersGrid();
-    QCOMPARE(g->headers(), QStringList({"Order Number", "Customer", "Order Date", "Due Date", "Status", "Total",
-                                        "Ship To", "Ship To Phone", "Ship To Fax", "Date Added", "OrderID"}));
+    QCOMPARE(g->headers(),
+             QStringList({"Order Number", "Customer", "Order Date", "Due Date", "Status", "Total", "Ship To",
+                          "Ship To Phone", "Ship To Fax", "Date Added", "OrderID"}));
     // Dates are kept as ISO and shown in the date format.
-    QCOMPARE(g->rowTexts(0), QStringList({"A120", "Acme Upholstery", "2010-05-03", "2010-05-24", "Open", "1234.5",
-                                          "Acme Upholstery, 9 Pier St, Gate B, Erie, PA 16501", "814-555-0100", "",
-                                          "2010-05-03", QString::number(m_a120)}));
+    QCOMPARE(g->rowTexts(0), QStringList({"A120", "Acme Upholstery", "2010-05-03", "2010-05-24", "Open",
+                                          "1234.5", "Acme Upholstery, 9 Pier St, Gate B, Erie, PA 16501",
+                                          "814-555-0100", "", "2010-05-03", QString::number(m_a120)}));
     QCOMPARE(g->displayText(0, 2), QStringLiteral("5/3/2010"));
     QCOMPARE(g->displayText(0, 3), QStringLiteral("5/24/2010"));
     QCOMPARE(g->displayText(0, 9), QStringLiteral("5/3/2010"));
@@ -223,6 +240,43 @@ void TestOrderNavigator::doubleClickOpensOrder()
     QCOMPARE(MainWindow::findChildWindow(QStringLiteral("OrderEntry")), entry);
     QCOMPARE(control<QLineEdit>(entry, "txtOrderNumber")->text(), QStringLiteral("PO-5"));
     QCOMPARE(entry->grid()->rowCount(), 0);
+}
+
+void TestOrderNavigator::headerClickSortsAndASecondReverses()
+{
+    OrderNavigator *w = openNavigatorWindow();
+    control<QPushButton>(w, "btnFind")->click();
+    Grid *g = w->ordersGrid();
+    QVERIFY(QTest::qWaitForWindowExposed(g->window()));
+    QHeaderView *header = g->horizontalHeader();
+    const auto column = [g](int c) {
+        QStringList texts;
+        for (int r = 0; r < g->rowCount(); ++r)
+            texts << g->text(r, c);
+        return texts;
+    };
+    const QStringList totals = column(5);
+    QVERIFY(totals.size() >= 2);
+    const auto clickHeader = [header](int section) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                                 header->height() / 2));
+    };
+    // The totals are amounts: sorted by value, whatever their texts say.
+    clickHeader(5);
+    QStringList up = totals;
+    std::sort(up.begin(), up.end(),
+              [](const QString &a, const QString &b) { return a.toDouble() < b.toDouble(); });
+    QCOMPARE(column(5), up);
+    QCOMPARE(header->sortIndicatorSection(), 5);
+    clickHeader(5);
+    std::reverse(up.begin(), up.end());
+    QCOMPARE(column(5), up);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    // The lines shown follow the order picked after the sort.
+    g->setCurrentCell(0, 0);
+    QCOMPARE(control<QGroupBox>(w, "fraLineItems")->title(),
+             QStringLiteral("Order %1 Line Items").arg(g->text(0, 0)));
 }
 
 void TestOrderNavigator::doubleClickOnHeaderOpensEmptyWindow()
@@ -305,7 +359,7 @@ void TestOrderNavigator::resizeRules()
     QCOMPARE(orders->y(), top + 4);
     QCOMPARE(orders->height(), rest * 55 / 100);
     QCOMPARE(w->ordersGrid()->height(), orders->height() - 47); // 700 twips
-    QCOMPARE(w->ordersGrid()->y(), 22);                          // 330 twips
+    QCOMPARE(w->ordersGrid()->y(), 22);                         // 330 twips
     QCOMPARE(items->y(), orders->y() + orders->height() + 7);   // 100 twips
     QCOMPARE(items->height(), rest * 45 / 100);
     QCOMPARE(w->itemsGrid()->height(), items->height() - 40); // 600 twips

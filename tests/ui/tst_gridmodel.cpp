@@ -38,6 +38,8 @@ private Q_SLOTS:
     void passesModelTester();
     void typedCells_data();
     void typedCells();
+    void sortRows_data();
+    void sortRows();
     void userEdits_data();
     void userEdits();
     void viewShowsRefusalAndKeepsValue();
@@ -104,6 +106,51 @@ void TestGridModel::typedCells_data()
                                        << "";
     QTest::newRow("text keeps spaces") << int(CellType::Text) << "" << QVariant(" a ") << " a "
                                        << " a ";
+}
+
+void TestGridModel::sortRows_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QStringList>("cells"); // stored texts, one row each
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QStringList>("sorted");
+    const int up = int(Qt::AscendingOrder);
+    const int down = int(Qt::DescendingOrder);
+    QTest::newRow("numbers by value, not text") << int(CellType::Whole) << QStringList{"10", "9", "", "100"}
+                                                << up << QStringList{"", "9", "10", "100"};
+    QTest::newRow("numbers reversed") << int(CellType::Whole) << QStringList{"10", "9", "", "100"} << down
+                                      << QStringList{"100", "10", "9", ""};
+    QTest::newRow("money") << int(CellType::Money) << QStringList{"1200", "95.5", "-3"} << up
+                           << QStringList{"-3", "95.5", "1200"};
+    QTest::newRow("dates by day") << int(CellType::Date)
+                                  << QStringList{"2010-12-01", "2009-05-14", "2010-02-28"} << up
+                                  << QStringList{"2009-05-14", "2010-02-28", "2010-12-01"};
+    QTest::newRow("text ignoring case") << int(CellType::Text) << QStringList{"bolt", "Anchor", "acme"} << up
+                                        << QStringList{"acme", "Anchor", "bolt"};
+}
+
+// Sorting orders whole rows, keeps equal rows in their order and carries hidden rows along.
+void TestGridModel::sortRows()
+{
+    QFETCH(int, type);
+    QFETCH(QStringList, cells);
+    QFETCH(int, order);
+    QFETCH(QStringList, sorted);
+    GridModel m;
+    m.setColumns({{QStringLiteral("Key"), CellType(type), QString()},
+                  {QStringLiteral("Tag"), CellType::Text, QString()}});
+    for (int i = 0; i < cells.size(); ++i)
+        m.addRow({cells.at(i), QStringLiteral("row%1").arg(i)});
+    m.setRowHidden(1, true);
+    m.sortRows(0, Qt::SortOrder(order));
+    QStringList keys;
+    for (int r = 0; r < m.rowCount(); ++r) {
+        keys << m.text(r, 0);
+        const int was = int(cells.indexOf(m.text(r, 0)));
+        QCOMPARE(m.text(r, 1), QStringLiteral("row%1").arg(was)); // the row moved whole
+        QCOMPARE(m.isRowHidden(r), was == 1);
+    }
+    QCOMPARE(keys, sorted);
 }
 
 void TestGridModel::typedCells()
