@@ -123,6 +123,10 @@ void OrderEntry::buildUi()
     auto *statusRow = new QHBoxLayout;
     statusRow->addWidget(m_status);
     statusRow->addStretch();
+    // The cut sheet asks for this number, so it is named where it shows.
+    auto *idCaption = new QLabel(QStringLiteral("Order ID"));
+    idCaption->setObjectName(QStringLiteral("lblIDCaption"));
+    statusRow->addWidget(idCaption);
     statusRow->addWidget(m_id);
     ig->addWidget(new QLabel(QStringLiteral("Status")), r, 0);
     ig->addLayout(statusRow, r, 1);
