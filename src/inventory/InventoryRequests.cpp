@@ -79,9 +79,8 @@ frmLeatherHistory::frmLeatherHistory(QWidget *parent)
 
 void frmLeatherHistory::produce()
 {
-    documents::Request request = {{QStringLiteral("from"), isoDate(dtStart->date())},
-                                  {QStringLiteral("to"), isoDate(dtEnd->date())},
-                                  {QStringLiteral("cutsheets"), yesNo(chkCutsheets->isChecked())}};
+    documents::Request request = period();
+    request.insert(QStringLiteral("cutsheets"), yesNo(chkCutsheets->isChecked()));
     if (cmbMaterial->currentText() != kAllMaterials)
         request.insert(QStringLiteral("material"), cmbMaterial->currentText());
     documents::produce(QStringLiteral("crptMaterialHistoryReport"), request);
@@ -121,8 +120,7 @@ bool frmLeatherSales::ready()
 void frmLeatherSales::produce()
 {
     const QStringList customers = chosenCustomers();
-    documents::Request request = {{QStringLiteral("from"), isoDate(dtStart->date())},
-                                  {QStringLiteral("to"), isoDate(dtEnd->date())}};
+    documents::Request request = period();
     for (int i = 0; i < customers.size(); ++i)
         request.insert(QStringLiteral("c%1").arg(i + 1), customers.at(i));
     documents::produce(QStringLiteral("crptLeatherSalesReport"), request);

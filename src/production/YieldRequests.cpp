@@ -42,11 +42,6 @@ QString YieldRequest::document(const QString &production) const
     return optCost->isChecked() ? production + u'2' : production;
 }
 
-documents::Request YieldRequest::period() const
-{
-    return {{QStringLiteral("from"), isoDate(dtStart->date())}, {QStringLiteral("to"), isoDate(dtEnd->date())}};
-}
-
 bool YieldRequest::picked() const
 {
     return m_pick->currentText() != m_all;
@@ -107,7 +102,5 @@ frmEmployeeEarnings::frmEmployeeEarnings(QWidget *parent)
 
 void frmEmployeeEarnings::produce()
 {
-    documents::produce(QStringLiteral("crptEmployeeEarningsReport"),
-                       {{QStringLiteral("from"), isoDate(dtStart->date())},
-                        {QStringLiteral("to"), isoDate(dtEnd->date())}});
+    documents::produce(QStringLiteral("crptEmployeeEarningsReport"), period());
 }

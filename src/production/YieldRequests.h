@@ -24,7 +24,6 @@ protected:
     YieldRequest(const QString &caption, const std::vector<request::Input> &pick, QWidget *parent);
     // The document for the chosen standard, from the production standard's name.
     QString document(const QString &production) const;
-    documents::Request period() const;
     // False while the list shows its all-entry.
     bool picked() const;
     // An empty list gives no document.

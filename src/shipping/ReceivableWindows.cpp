@@ -187,7 +187,8 @@ frmOpenInvoicesReport::frmOpenInvoicesReport(QWidget *parent)
 
 void frmOpenInvoicesReport::produce()
 {
-    documents::produce(QStringLiteral("crptOpenInvoicesReport"), {{QStringLiteral("asof"), isoDate(dtDate->date())}});
+    documents::produce(QStringLiteral("crptOpenInvoicesReport"),
+                       {{QStringLiteral("asof"), isoDate(dtDate->date())}});
 }
 
 frmARTranReport::frmARTranReport(QWidget *parent)
@@ -197,8 +198,7 @@ frmARTranReport::frmARTranReport(QWidget *parent)
 
 void frmARTranReport::produce()
 {
-    documents::produce(QStringLiteral("crptARTranReport"), {{QStringLiteral("from"), isoDate(dtStart->date())},
-                                                           {QStringLiteral("to"), isoDate(dtEnd->date())}});
+    documents::produce(QStringLiteral("crptARTranReport"), period());
 }
 
 frmSalesRegister::frmSalesRegister(QWidget *parent)
@@ -208,6 +208,5 @@ frmSalesRegister::frmSalesRegister(QWidget *parent)
 
 void frmSalesRegister::produce()
 {
-    documents::produce(QStringLiteral("crptSalesRegisterReport"), {{QStringLiteral("from"), isoDate(dtStart->date())},
-                                                                  {QStringLiteral("to"), isoDate(dtEnd->date())}});
+    documents::produce(QStringLiteral("crptSalesRegisterReport"), period());
 }

@@ -262,6 +262,12 @@ PeriodRequestForm::PeriodRequestForm(const request::Description &description, QW
 {
 }
 
+documents::Request PeriodRequestForm::period() const
+{
+    return {{QStringLiteral("from"), isoDate(dtStart->date())},
+            {QStringLiteral("to"), isoDate(dtEnd->date())}};
+}
+
 AsOfRequestForm::AsOfRequestForm(const request::Description &description, QWidget *parent)
     : RequestForm(description, parent), dtDate(control<QDateEdit>(QStringLiteral("dtDate"))),
       btnOk(okButton()), btnCancel(cancelButton())

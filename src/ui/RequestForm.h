@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/Documents.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -107,6 +109,9 @@ public:
     QDateEdit *dtEnd = nullptr;
     QPushButton *btnOK = nullptr;
     QPushButton *btnCancel = nullptr;
+
+    // The document request of the period: "from" and "to", both days.
+    documents::Request period() const;
 
 protected:
     PeriodRequestForm(const request::Description &description, QWidget *parent);
