@@ -5,6 +5,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPicture>
 
 #include <cmath>
 
@@ -52,6 +53,23 @@ void ReportDocument::paintPage(QPainter &painter, int page) const
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     m_layout->paint(painter, page);
     painter.restore();
+}
+
+QStringList ReportDocument::clippedTexts() const
+{
+    QStringList clipped;
+    engine::clippedTexts = &clipped;
+    for (int page = 0; page < pageCount(); ++page) {
+        const qsizetype before = clipped.size();
+        QPicture picture; // records the page without drawing it
+        QPainter painter(&picture);
+        m_layout->paint(painter, page);
+        painter.end();
+        for (qsizetype i = before; i < clipped.size(); ++i)
+            clipped[i] = QStringLiteral("page %1: %2").arg(page + 1).arg(clipped.at(i));
+    }
+    engine::clippedTexts = nullptr;
+    return clipped;
 }
 
 QImage ReportDocument::pageImage(int page, double scale) const

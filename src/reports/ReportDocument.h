@@ -39,6 +39,9 @@ public:
 
     // Paints page `page` (0-based) with `painter` already scaled so that one unit is one point.
     void paintPage(QPainter &painter, int page) const;
+    // What the pages would cut: each figure that does not fit its cell in the smallest type, and
+    // each column heading that does not fit on two lines. Empty when every page prints whole.
+    QStringList clippedTexts() const;
     // One page as an image, `scale` device pixels per point.
     QImage pageImage(int page, double scale) const;
     // Paints every page (or pages first..last, 0-based) on a paged device (printer, PDF writer):

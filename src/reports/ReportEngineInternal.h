@@ -114,11 +114,25 @@ struct Cell
     bool numeric = false; // a figure that totals add up
 };
 
+// The widest figure a cell has to show, kept while the rows are laid out: its largest magnitude,
+// whether any is negative, has decimals, needs more than two decimals.
+struct Extent
+{
+    double largest = 0;
+    bool negative = false;
+    bool fractional = false;
+    bool fine = false;
+    bool any = false;
+
+    void add(double v);
+};
+
 struct Section
 {
     const RowSet *rows = nullptr;
     QList<Cell> cells;
-    std::vector<int> totals; // cell indexes summed in the total line
+    std::vector<Extent> shown, summed; // per cell: detail figures, and totals
+    std::vector<int> totals;           // cell indexes summed in the total line
     Template totalLabel;
     QString title;
     bool running = false;
@@ -155,6 +169,15 @@ struct RowFigures
 
 Section compileSection(const QList<Column> &columns, const RowSet &rows, const QString &design, double left,
                        double width);
+// Gives figures, dates and headings the width they need, from the room text columns do not use,
+// then from text columns, which elide. True when any cell moved.
+bool fitColumns(Section &s, const ReportJob &job);
+// Type sizes: figures step down to the smallest before they would be cut.
+constexpr int kSmallestType = 5;
+// Set while a document is inspected (ReportDocument::clippedTexts): every figure or heading
+// painted that does not fit its cell.
+extern thread_local QStringList *clippedTexts;
+
 // The cells of `s` that `fields` name, for a total line.
 std::vector<int> cellIndexes(const Section &s, const QStringList &fields, const QString &design);
 std::optional<double> numericValue(const Cell &cell, const Row &row);

@@ -150,11 +150,11 @@ double Layout::labelRoom(const Section &s, const std::vector<int> &cells) const
 double Layout::totalsHeight(const Section &s, const std::vector<int> &cells, const QString &label,
                             bool grand) const
 {
-    const double base = grand ? kTotalH : kFooterH;
-    // A label longer than the room left of the figures gets a line of its own above them.
-    return QFontMetricsF(font(grand ? 9 : 8, true)).horizontalAdvance(label) > labelRoom(s, cells)
-               ? base + kLabelLineH
-               : base;
+    if (!grand)
+        return kFooterH; // a footer's label elides beside its figures instead
+    // A grand total's label longer than the room left of the figures gets a line of its own.
+    return QFontMetricsF(font(9, true)).horizontalAdvance(label) > labelRoom(s, cells) ? kTotalH + kLabelLineH
+                                                                                       : kTotalH;
 }
 
 // ---- placing the bands ---------------------------------------------------------------------
@@ -182,6 +182,8 @@ private:
     void addReportTotal();
     void addNotes();
     void addSubReport();
+    void noteFigures(Section &s);
+    void addTotals(Section &s, Totals t);
 
     Layout &m_l;
     const RowSet &m_rows;
@@ -243,6 +245,8 @@ void Paginator::run()
     m_accs.resize(size_t(m_groupCount) + 1);
     for (auto &a : m_accs)
         a.reset(size_t(main.cells.size()));
+    m_l.main.shown.assign(size_t(main.cells.size()), Extent{});
+    m_l.main.summed.assign(size_t(main.cells.size()), Extent{});
     if (main.running)
         m_l.running.assign(size_t(m_rows.size()), 0);
     for (int i = 0; i < main.cells.size(); ++i) {
@@ -290,6 +294,7 @@ void Paginator::addRow(int i)
     if (m_runningCell >= 0) {
         m_runningValue += numericValue(m_l.main.cells.at(m_runningCell), m_rows.at(i)).value_or(0);
         m_l.running[size_t(i)] = m_runningValue;
+        m_l.main.shown[size_t(m_runningCell)].add(m_runningValue);
     }
     addDetail(i);
 }
@@ -298,7 +303,7 @@ void Paginator::addGroupFooter(int level, int lastRow)
 {
     const CompiledGroup &g = m_l.groups.at(level);
     if (!g.footer.isEmpty()) {
-        m_l.totals.push_back(finish(m_accs[size_t(level)], m_l.main));
+        addTotals(m_l.main, finish(m_accs[size_t(level)], m_l.main));
         const Context c{&m_l.job, &m_rows.at(lastRow), m_l.totals.back().count};
         const double h = m_l.totalsHeight(m_l.main, g.sums, expand(g.footer, c, false), false);
         ensure(h, true);
@@ -352,13 +357,14 @@ void Paginator::addDetail(int i)
     ensure(kRowH, true);
     add(BandKind::Detail, 0, kRowH, i);
     measure(m_figures, main, row);
+    noteFigures(m_l.main);
     for (auto &a : m_accs)
         accumulate(a, m_figures);
 }
 
 void Paginator::addReportTotal()
 {
-    m_l.totals.push_back(finish(m_accs.back(), m_l.main));
+    addTotals(m_l.main, finish(m_accs.back(), m_l.main));
     const Context c{&m_l.job, m_rows.isEmpty() ? nullptr : &m_rows.at(m_rows.size() - 1),
                     m_l.totals.back().count};
     const double h = m_l.totalsHeight(m_l.main, m_l.totalCells, expand(m_l.totalLabel, c, false), true);
@@ -384,6 +390,8 @@ void Paginator::addSubReport()
     add(BandKind::SubHeadings, 0, kHeadingsH, -1);
     Accumulator acc;
     acc.reset(size_t(s.cells.size()));
+    m_l.sub->shown.assign(size_t(s.cells.size()), Extent{});
+    m_l.sub->summed.assign(size_t(s.cells.size()), Extent{});
     for (int i = 0; i < s.rows->size(); ++i) {
         if (m_y + kRowH > m_l.bottom) {
             newPage(false);
@@ -391,10 +399,11 @@ void Paginator::addSubReport()
         }
         add(BandKind::SubDetail, 0, kRowH, i);
         measure(m_figures, s, s.rows->at(i));
+        noteFigures(*m_l.sub);
         accumulate(acc, m_figures);
     }
     if (!s.totalLabel.isEmpty()) {
-        m_l.totals.push_back(finish(acc, s));
+        addTotals(*m_l.sub, finish(acc, s));
         const Context c{&m_l.job, nullptr, m_l.totals.back().count};
         const double h = m_l.totalsHeight(s, s.totals, expand(s.totalLabel, c, false), true);
         ensure(h, false);
@@ -402,10 +411,43 @@ void Paginator::addSubReport()
     }
 }
 
+// The detail figures just measured widen their cells' extents.
+void Paginator::noteFigures(Section &s)
+{
+    for (size_t i = 0; i < m_figures.has.size(); ++i) {
+        if (!m_figures.has[i])
+            continue;
+        if (m_figures.den[i] != 0)
+            s.shown[i].add(m_figures.num[i] / m_figures.den[i]);
+        else if (s.cells.at(int(i)).kind != Cell::Arithmetic || s.cells.at(int(i)).expr->kind != Expr::Div)
+            s.shown[i].add(m_figures.value[i]);
+    }
+}
+
+void Paginator::addTotals(Section &s, Totals t)
+{
+    for (size_t i = 0; i < t.values.size(); ++i) {
+        if (t.values[i])
+            s.summed[i].add(*t.values[i]);
+    }
+    m_l.totals.push_back(std::move(t));
+}
+
 } // namespace
 
 void Layout::build()
 {
+    Paginator(*this).run();
+    // Widths fitted to the figures the rows hold; the bands are placed again on the new widths.
+    bool moved = fitColumns(main, job);
+    if (sub)
+        moved = fitColumns(*sub, job) || moved;
+    if (!moved)
+        return;
+    bands.clear();
+    pageStart.clear();
+    totals.clear();
+    running.clear();
     Paginator(*this).run();
 }
 

@@ -29,6 +29,24 @@ void drawText(QPainter &p, const QRectF &r, const QString &text, Qt::Alignment a
     p.drawText(r, int(align | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
 }
 
+// A figure is never elided: it takes a smaller type, down to the smallest, until it fits.
+int figureSize(const QString &text, double room, int size, bool bold)
+{
+    while (size > kSmallestType && QFontMetricsF(font(size, bold)).horizontalAdvance(text) > room)
+        --size;
+    return size;
+}
+
+void drawFigure(QPainter &p, const QRectF &r, const QString &text, Qt::Alignment align, int size, bool bold)
+{
+    if (text.isEmpty())
+        return;
+    p.setFont(font(figureSize(text, r.width(), size, bold), bold));
+    if (clippedTexts && QFontMetricsF(p.font()).horizontalAdvance(text) > r.width())
+        *clippedTexts << QStringLiteral("figure \"%1\"").arg(text);
+    p.drawText(r, int(align | Qt::AlignVCenter) | Qt::TextSingleLine | Qt::TextDontClip, text);
+}
+
 const QColor kRule(60, 60, 60);
 const QColor kLight(120, 120, 120);
 const QColor kShade(228, 228, 228);
@@ -155,6 +173,12 @@ void Layout::paintHeadings(QPainter &p, const Section &s, double y) const
             drawText(p, r, text, cell.align);
         } else {
             p.setFont(small);
+            if (clippedTexts) {
+                const QRectF need =
+                    QFontMetricsF(small).boundingRect(r, int(cell.align) | Qt::TextWordWrap, text);
+                if (need.height() > r.height() + 0.5 || need.width() > r.width() + 0.5)
+                    *clippedTexts << QStringLiteral("heading \"%1\"").arg(text);
+            }
             p.drawText(r, int(cell.align | Qt::AlignVCenter) | Qt::TextWordWrap, text);
         }
     }
@@ -178,7 +202,13 @@ void Layout::paintCells(QPainter &p, const Section &s, const Row &row, double y,
             text = v ? formatValue(*v, cell.format) : QString();
         } else
             text = formatValue(row.value(cell.column), cell.format);
-        drawText(p, QRectF(cell.x + kPad, y, cell.w - 2 * kPad, kRowH), text, cell.align);
+        const QRectF r(cell.x + kPad, y, cell.w - 2 * kPad, kRowH);
+        if (cell.numeric) {
+            drawFigure(p, r, text, cell.align, 8, false);
+            p.setFont(font(8));
+        } else {
+            drawText(p, r, text, cell.align);
+        }
     }
 }
 
@@ -328,16 +358,28 @@ void Layout::paintTotals(QPainter &p, const Section &s, const std::vector<int> &
             p.drawLine(line.translated(0, 2));
     }
     p.setPen(Qt::black);
-    p.setFont(font(grand ? 9 : 8, true));
+    const int size = grand ? 9 : 8;
     const double textH = (grand ? kTotalH - 7 : kFooterH - 5);
-    drawText(p, QRectF(left + kPad, labelY, ownLine ? width - 2 * kPad : labelRoom(s, cells), textH), label,
-             Qt::AlignLeft);
+    // A footer's label beside its figures takes a smaller type and then elides; its group's
+    // header above names it in full.
+    const double room = ownLine ? width - 2 * kPad : labelRoom(s, cells);
+    p.setFont(font(grand ? size : std::max(7, figureSize(label, room, size, true)), true));
+    drawText(p, QRectF(left + kPad, labelY, room, textH), label, Qt::AlignLeft);
+    // The band's figures share one type: the largest in which every one of them fits.
     const double textY = figuresY + (grand ? 5 : 3);
+    int figures = size;
+    for (int i : cells) {
+        const Cell &cell = s.cells.at(i);
+        if (const auto &v = t.values[size_t(i)])
+            figures =
+                std::min(figures, figureSize(formatValue(*v, cell.format), cell.w - 2 * kPad, size, true));
+    }
     for (int i : cells) {
         const Cell &cell = s.cells.at(i);
         const auto &v = t.values[size_t(i)];
-        drawText(p, QRectF(cell.x + kPad, textY, cell.w - 2 * kPad, textH),
-                 v ? formatValue(*v, cell.format) : QString(), cell.align);
+        if (v)
+            drawFigure(p, QRectF(cell.x + kPad, textY, cell.w - 2 * kPad, textH),
+                       formatValue(*v, cell.format), cell.align, figures, true);
     }
 }
 
