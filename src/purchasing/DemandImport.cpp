@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <cmath>
 #include <optional>
@@ -97,6 +98,8 @@ public:
         }
         if (m_logged == 0)
             log(QStringLiteral("No Data Imported - the spreadsheet held no new or changed PO lines."));
+        log(importSummary(m_result.ordersCreated + m_result.dueDatesMoved, int(m_orders.size()),
+                          m_result.errors));
         return m_result;
     }
 
@@ -177,6 +180,7 @@ private:
             QStringLiteral(" Due Date updated from ") + old.toString(Clock::dateFormat()) +
             QStringLiteral(" to ") + due.toString(Clock::dateFormat()));
         ++m_result.dueDatesMoved;
+        m_orders.insert(order.integer(QStringLiteral("ID")));
         return false;
     }
 
@@ -251,6 +255,7 @@ private:
         log(QStringLiteral("Data Imported - PO#: ") + line.poNumber + QStringLiteral("     Item #: ") +
             line.refNumber + QStringLiteral("     Qty: ") + line.qty);
         ++m_result.ordersCreated;
+        m_orders.insert(orderId);
     }
 
     Database &m_db;
@@ -260,10 +265,21 @@ private:
     QHash<QString, CrossRef> m_crossRefs;
     QHash<QString, SetValues> m_sets;
     ImportRun m_result;
+    QSet<qint64> m_orders; // made or moved by this run
     int m_logged = 0;
 };
 
 } // namespace
+
+QString importSummary(int lines, int orders, int errors)
+{
+    const auto count = [](int n, const char *one, const char *many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+    };
+    return QStringLiteral("%1 imported into %2, %3")
+        .arg(count(lines, "line", "lines"), count(orders, "order", "orders"),
+             count(errors, "error", "errors"));
+}
 
 QString cleanCell(const QString &text)
 {

@@ -52,6 +52,10 @@ struct ImportRun
     int errors = 0;
 };
 
+// The line that ends every run's log: "5 lines imported into 4 orders, 3 errors". A line is
+// imported when it made an order or moved an order's due date.
+QString importSummary(int lines, int orders, int errors);
+
 // A run that failed part-way: nothing of it was kept.
 class ImportFailure : public std::runtime_error
 {

@@ -1,5 +1,6 @@
 #include "purchasing/PurchasingCommands.h"
 
+#include "purchasing/CrossReferenceEntry.h"
 #include "purchasing/ImportWindows.h"
 #include "purchasing/PONavigator.h"
 #include "purchasing/PendingPOItems.h"
@@ -34,6 +35,7 @@ void registerCommands()
         QStringLiteral("PendingItems"), [] { return new frmPendingPOItems; }, true);
     registerWindow(
         QStringLiteral("PONavigator"), [] { return new frmPONavigator; }, true);
+    registerWindow(QStringLiteral("CrossReference"), [] { return new CrossReferenceEntry; });
 }
 
 } // namespace purchasing

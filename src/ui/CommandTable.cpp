@@ -38,6 +38,7 @@ std::vector<Command> &table()
         {"Purchasing", "Pending Items", "PendingItems", "Navigator"},
         {"Purchasing", "Import Log", "ImportXLSLogReport", "Reports"},
         {"Purchasing", "PO Navigator", "PONavigator", "Navigator"},
+        {"Purchasing", "Cross Reference", "CrossReference", "Entry"},
     };
     return table;
 }

@@ -90,6 +90,7 @@ private Q_SLOTS:
             {"PendingItems", {"window", "frmPendingPOItems"}},
             {"ImportXLSLogReport", {"window", "frmPrintImportLog"}},
             {"PONavigator", {"window", "frmPONavigator"}},
+            {"CrossReference", {"window", "CrossReferenceEntry"}},
         };
         TestDatabase t;
         QStringList keys;
