@@ -3,6 +3,10 @@
 #include "ui/GridPrint.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
+#include "ui/WindowMemory.h"
+
+#include <QGuiApplication>
+#include <QMdiSubWindow>
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -47,6 +51,45 @@ Grid::Grid(QWidget *parent) : QTableView(parent), m_model(new GridModel(this))
         applyHiddenColumns();
         applyHiddenRows(0, m_model->rowCount() - 1);
     });
+    // Only a drag (or a double-click on a divider) is the clerk's; the windows set widths too.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (!m_applyingWidths && (QGuiApplication::mouseButtons() & Qt::LeftButton))
+            windowMemory::rememberColumn(memoryKey(), m_model->headers().value(column), width);
+    });
+    // A window sets its columns' widths after it sets the columns: the clerk's come after that.
+    const auto queueWidths = [this] {
+        if (m_widthsQueued || windowMemory::file().isEmpty())
+            return;
+        m_widthsQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            m_widthsQueued = false;
+            applyRememberedWidths();
+        });
+    };
+    connect(m_model, &GridModel::modelReset, this, queueWidths);
+    connect(m_model, &GridModel::headerDataChanged, this, queueWidths);
+}
+
+QString Grid::memoryKey() const
+{
+    const QWidget *window = this;
+    while (window->parentWidget() && !window->isWindow() &&
+           !qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+        window = window->parentWidget();
+    const QString grid = objectName().isEmpty() ? QStringLiteral("grid") : objectName();
+    return window == this ? grid : window->objectName() + u'/' + grid;
+}
+
+void Grid::applyRememberedWidths()
+{
+    const QStringList headings = m_model->headers();
+    const QString key = memoryKey();
+    m_applyingWidths = true;
+    for (int c = 0; c < headings.size(); ++c) {
+        if (const std::optional<int> width = windowMemory::recallColumn(key, headings.at(c)))
+            setColumnWidth(c, *width);
+    }
+    m_applyingWidths = false;
 }
 
 void Grid::setSortable(bool sortable)

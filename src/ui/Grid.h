@@ -98,6 +98,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
+    // The widths the clerk dragged columns to, kept between runs by window, grid and heading.
+    QString memoryKey() const;
+    void applyRememberedWidths();
+    bool m_applyingWidths = false;
+    bool m_widthsQueued = false;
     void applyHiddenRows(int first, int last);
     void applyHiddenColumns();
 

@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include <memory>
+
 namespace windowMemory {
 
 namespace {
@@ -15,6 +17,25 @@ QString &path()
 QString key(const QString &window)
 {
     return QStringLiteral("windows/") + window;
+}
+
+QString columnKey(const QString &grid, const QString &heading)
+{
+    QString h = heading;
+    h.replace(u'/', u'_'); // a slash would open a settings group
+    return QStringLiteral("columns/") + grid + u'/' + h;
+}
+
+// One settings object for the columns: a drag resizes a column many times a second, and the
+// object writes the file once the event loop is idle, not on every step.
+QSettings *columns()
+{
+    static std::unique_ptr<QSettings> settings;
+    if (path().isEmpty())
+        return nullptr;
+    if (!settings || settings->fileName() != path())
+        settings = std::make_unique<QSettings>(path(), QSettings::IniFormat);
+    return settings.get();
 }
 
 } // namespace
@@ -45,6 +66,24 @@ void remember(const QString &window, const QRect &geometry)
         return;
     QSettings settings(path(), QSettings::IniFormat);
     settings.setValue(key(window), geometry);
+}
+
+std::optional<int> recallColumn(const QString &grid, const QString &heading)
+{
+    QSettings *s = columns();
+    if (!s || heading.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const int width = s->value(columnKey(grid, heading)).toInt(&ok);
+    if (!ok || width <= 0)
+        return std::nullopt;
+    return width;
+}
+
+void rememberColumn(const QString &grid, const QString &heading, int width)
+{
+    if (QSettings *s = columns(); s && !heading.isEmpty() && width > 0)
+        s->setValue(columnKey(grid, heading), width);
 }
 
 } // namespace windowMemory

@@ -15,4 +15,9 @@ QString file();
 std::optional<QRect> recall(const QString &window);
 void remember(const QString &window, const QRect &geometry);
 
+// The width the clerk last gave a grid's column, by the grid ("Shipment/vsfgShipment") and the
+// column's heading.
+std::optional<int> recallColumn(const QString &grid, const QString &heading);
+void rememberColumn(const QString &grid, const QString &heading, int width);
+
 } // namespace windowMemory

@@ -1,8 +1,10 @@
 #include "ui/Grid.h"
+#include "ui/WindowMemory.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestGrid : public QObject
@@ -16,6 +18,7 @@ private Q_SLOTS:
     void doubleClickReportsRowOrHeader();
     void editGateAndAfterEdit_data();
     void editGateAndAfterEdit();
+    void draggedWidthsComeBack();
 };
 
 void TestGrid::formats_data()
@@ -23,16 +26,36 @@ void TestGrid::formats_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("money") << "1234.5" << "$#,###.##" << "$1,234.50";
-    QTest::newRow("money zero") << "0" << "$#,###.##" << "$0.00";
-    QTest::newRow("money negative") << "-12" << "$#,##0.00" << "($12.00)";
-    QTest::newRow("money half to even") << "0.125" << "$#,###.##" << "$0.12";
-    QTest::newRow("not a number") << "n/a" << "$#,###.##" << "n/a";
-    QTest::newRow("empty") << "" << "$#,###.##" << "";
-    QTest::newRow("number") << "1234567.891" << "#,##0.00" << "1,234,567.89";
-    QTest::newRow("plain number") << "-3.5" << "0.000" << "-3.500";
-    QTest::newRow("date") << "2010-05-14" << "m/d/yyyy" << "5/14/2010";
-    QTest::newRow("no format") << "1234.5" << "" << "1234.5";
+    QTest::newRow("money") << "1234.5"
+                           << "$#,###.##"
+                           << "$1,234.50";
+    QTest::newRow("money zero") << "0"
+                                << "$#,###.##"
+                                << "$0.00";
+    QTest::newRow("money negative") << "-12"
+                                    << "$#,##0.00"
+                                    << "($12.00)";
+    QTest::newRow("money half to even") << "0.125"
+                                        << "$#,###.##"
+                                        << "$0.12";
+    QTest::newRow("not a number") << "n/a"
+                                  << "$#,###.##"
+                                  << "n/a";
+    QTest::newRow("empty") << ""
+                           << "$#,###.##"
+                           << "";
+    QTest::newRow("number") << "1234567.891"
+                            << "#,##0.00"
+                            << "1,234,567.89";
+    QTest::newRow("plain number") << "-3.5"
+                                  << "0.000"
+                                  << "-3.500";
+    QTest::newRow("date") << "2010-05-14"
+                          << "m/d/yyyy"
+                          << "5/14/2010";
+    QTest::newRow("no format") << "1234.5"
+                               << ""
+                               << "1234.5";
 }
 
 void TestGrid::formats()
@@ -155,6 +178,62 @@ void TestGrid::editGateAndAfterEdit()
     } else {
         QCOMPARE(g.text(0, column), before);
     }
+}
+
+namespace {
+
+// A window as the windows build one: the grid's columns and their own widths set on opening.
+struct GridWindow
+{
+    QWidget window;
+    Grid *grid = new Grid(&window);
+    GridWindow()
+    {
+        window.setObjectName(QStringLiteral("Shipment"));
+        grid->setObjectName(QStringLiteral("vsfgShipment"));
+        window.resize(500, 300);
+        grid->resize(480, 280);
+        grid->setHeaders({QStringLiteral("Order"), QStringLiteral("Box No."), QStringLiteral("Qty")});
+        grid->setColumnWidth(0, 80);
+        grid->setColumnWidth(1, 60);
+        grid->setColumnWidth(2, 60);
+        window.show();
+    }
+};
+
+} // namespace
+
+void TestGrid::draggedWidthsComeBack()
+{
+    QTemporaryDir dir;
+    windowMemory::setFile(dir.filePath(QStringLiteral("windows.ini")));
+    {
+        GridWindow w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QHeaderView *header = w.grid->horizontalHeader();
+        // The divider right of "Box No.", dragged 45 pixels to the right.
+        const int edge = header->sectionViewportPosition(1) + header->sectionSize(1) - 1;
+        const int y = header->height() / 2;
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+        QMouseEvent move(QEvent::MouseMove, QPointF(edge + 45, y),
+                         header->viewport()->mapToGlobal(QPointF(edge + 45, y)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(header->viewport(), &move);
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 45, y));
+        QCOMPARE(w.grid->columnWidth(1), 105);
+        QCOMPARE(w.grid->columnWidth(0), 80);
+    }
+    {
+        GridWindow again;
+        // The window's own 60 first; the clerk's 105 once the window has set its columns.
+        QCOMPARE(again.grid->columnWidth(1), 60);
+        QTRY_COMPARE(again.grid->columnWidth(1), 105);
+        QCOMPARE(again.grid->columnWidth(0), 80);
+    }
+    windowMemory::setFile(QString());
+    GridWindow off;
+    QApplication::processEvents();
+    QCOMPARE(off.grid->columnWidth(1), 60);
 }
 
 QTEST_MAIN(TestGrid)
