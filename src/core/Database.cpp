@@ -663,6 +663,40 @@ QStringList Database::integrityProblems()
     return findings;
 }
 
+qint64 Database::lastAutoNumber(const QString &table, const QString &column)
+{
+    const qint64 highest =
+        scalar(QStringLiteral("SELECT MAX(%1) FROM %2").arg(quoteIdentifier(column), quoteIdentifier(table)))
+            .toLongLong();
+    QVariant given;
+    if (m_server) {
+        const QVariant sequence = scalar(QStringLiteral("SELECT pg_get_serial_sequence(?, ?)"),
+                                         {table.toLower(), column.toLower()});
+        if (!sequence.isNull())
+            given = scalar(QStringLiteral("SELECT pg_sequence_last_value(CAST(? AS regclass))"), {sequence});
+    } else {
+        given =
+            scalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ? COLLATE NOCASE"), {table});
+    }
+    return qMax(highest, given.toLongLong());
+}
+
+void Database::continueAutoNumber(const QString &table, const QString &column, qint64 last)
+{
+    if (m_server) {
+        const QVariant sequence = scalar(QStringLiteral("SELECT pg_get_serial_sequence(?, ?)"),
+                                         {table.toLower(), column.toLower()});
+        if (sequence.isNull())
+            throw DbError(1, QStringLiteral("%1.%2 is not an auto-number").arg(table, column)).inFile(m_path);
+        // A sequence starts at 1: "none given yet" is 1 not yet called.
+        query(QStringLiteral("SELECT setval(CAST(? AS regclass), ?, ?)"),
+              {sequence, qMax<qint64>(last, 1), last > 0});
+        return;
+    }
+    if (exec(QStringLiteral("UPDATE sqlite_sequence SET seq = ? WHERE name = ? COLLATE NOCASE"), {last, table}) == 0)
+        exec(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"), {table, last});
+}
+
 QString Database::daysBetween(const QString &later, const QString &earlier) const
 {
     if (m_server)

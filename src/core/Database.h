@@ -167,6 +167,11 @@ public:
     // the engine's words; empty when sound.
     QStringList integrityProblems();
 
+    // The highest number the auto-number `column` of `table` has given out, rows deleted since
+    // included; and making the next row get the number after `last`.
+    qint64 lastAutoNumber(const QString &table, const QString &column);
+    void continueAutoNumber(const QString &table, const QString &column, qint64 last);
+
     // SQL that differs between engines; everything else the program writes is common to both.
     // Whole days from the date expression `earlier` to `later`.
     QString daysBetween(const QString &later, const QString &earlier) const;

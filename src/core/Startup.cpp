@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
+#include <optional>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -68,9 +71,18 @@ ServerLogin &serverLogin()
     return login;
 }
 
-namespace {
+bool serverLoginAtTerminal(const QString &uri, QString &, QString &password, const QString &problem)
+{
+    if (!problem.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
+    const std::optional<QByteArray> typed =
+        passphrase::readHidden(QStringLiteral("Password for %1: ").arg(uri));
+    if (!typed || typed->isEmpty())
+        return false;
+    password = QString::fromUtf8(*typed);
+    return true;
+}
 
-// A server database: libpq's password and service files first, then the login box, if any.
 std::unique_ptr<Database> openServerDatabase(const QString &uri)
 {
     QString user;
@@ -88,8 +100,6 @@ std::unique_ptr<Database> openServerDatabase(const QString &uri)
         }
     }
 }
-
-} // namespace
 
 std::unique_ptr<Database> openShopDatabase(const QString &path)
 {
