@@ -715,10 +715,13 @@ QStringList Database::columnsOf(const QString &table)
 {
     QStringList names;
     if (m_server) {
-        for (const Row &r : query(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE "
-                                                 "table_name = lower(?) ORDER BY ordinal_position"),
+        // The catalogue, not information_schema: a column of a table this login may not read is
+        // there all the same.
+        for (const Row &r : query(QStringLiteral("SELECT attname FROM pg_attribute WHERE attrelid = "
+                                                 "to_regclass(lower(?)) AND attnum > 0 AND NOT attisdropped "
+                                                 "ORDER BY attnum"),
                                   {table}))
-            names << schemaSpelling(r.text(QStringLiteral("column_name")));
+            names << schemaSpelling(r.text(QStringLiteral("attname")));
         return names;
     }
     for (const Row &r : query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table))))

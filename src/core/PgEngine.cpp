@@ -291,9 +291,11 @@ std::unique_ptr<PgEngine> PgEngine::connect(const QString &uri, const QString &u
     if (!e->m_conn || PQstatus(e->m_conn) != CONNECTION_OK) {
         const QString engine = e->m_conn ? QString::fromUtf8(PQerrorMessage(e->m_conn)) : QString();
         const bool asked = e->m_conn && PQconnectionNeedsPassword(e->m_conn);
+        // A password from PGPASSWORD or the password file is one given too.
+        const bool sent = e->m_conn && PQconnectionUsedPassword(e->m_conn);
         Refusal refusal = Refusal::Other;
-        QString message = plainConnectMessage(e->m_location, engine, refusal, !password.isEmpty());
-        if (asked && password.isEmpty()) {
+        QString message = plainConnectMessage(e->m_location, engine, refusal, !password.isEmpty() || sent);
+        if (asked && password.isEmpty() && !sent) {
             refusal = Refusal::NeedsPassword;
             message = QStringLiteral("The database server asks for a password.");
         }
