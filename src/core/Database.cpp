@@ -449,8 +449,12 @@ void Database::clearStatementCache()
 
 int Database::exec(const QString &sql, const QVariantList &params)
 {
-    if (m_server)
-        return m_server->run(sql, params).changed;
+    beforeStatement();
+    if (m_server) {
+        int changed = 0;
+        onServer(sql, [&] { changed = m_server->run(sql, params).changed; });
+        return changed;
+    }
     Statement st;
     prepare(sql, params, &st);
     int rc;
@@ -463,8 +467,9 @@ int Database::exec(const QString &sql, const QVariantList &params)
 
 void Database::execScript(const QString &sql)
 {
+    beforeStatement();
     if (m_server)
-        return m_server->script(sql);
+        return onServer(sql, [&] { m_server->script(sql); });
     if (!m_db)
         throw DbError(SQLITE_MISUSE, QStringLiteral("The database is closed"), sql);
     char *err = nullptr;
@@ -478,8 +483,12 @@ void Database::execScript(const QString &sql)
 
 RowSet Database::query(const QString &sql, const QVariantList &params)
 {
-    if (m_server)
-        return m_server->run(sql, params).rows;
+    beforeStatement();
+    if (m_server) {
+        RowSet rows;
+        onServer(sql, [&] { rows = m_server->run(sql, params).rows; });
+        return rows;
+    }
     Statement st;
     prepare(sql, params, &st);
     int rc = sqlite3_step(st.stmt);
@@ -525,15 +534,19 @@ qint64 Database::insert(const QString &table, const Fields &fields)
                                  : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                        .arg(quoteIdentifier(table), names.join(u", "), marks.join(u", "));
     if (m_server) {
-        const QString key = m_server->identityColumn(table);
-        if (key.isEmpty()) {
-            m_server->run(sql, values);
-            return 0;
-        }
-        return m_server->run(sql + QStringLiteral(" RETURNING ") + key, values)
-            .rows.first()
-            .value(0)
-            .toLongLong();
+        beforeStatement();
+        qint64 id = 0;
+        onServer(sql, [&] {
+            const QString key = m_server->identityColumn(table);
+            if (key.isEmpty())
+                m_server->run(sql, values);
+            else
+                id = m_server->run(sql + QStringLiteral(" RETURNING ") + key, values)
+                         .rows.first()
+                         .value(0)
+                         .toLongLong();
+        });
+        return id;
     }
     exec(sql, values);
     return sqlite3_last_insert_rowid(m_db);
@@ -663,6 +676,40 @@ QStringList Database::integrityProblems()
     return findings;
 }
 
+qint64 Database::lastAutoNumber(const QString &table, const QString &column)
+{
+    const qint64 highest =
+        scalar(QStringLiteral("SELECT MAX(%1) FROM %2").arg(quoteIdentifier(column), quoteIdentifier(table)))
+            .toLongLong();
+    QVariant given;
+    if (m_server) {
+        const QVariant sequence = scalar(QStringLiteral("SELECT pg_get_serial_sequence(?, ?)"),
+                                         {table.toLower(), column.toLower()});
+        if (!sequence.isNull())
+            given = scalar(QStringLiteral("SELECT pg_sequence_last_value(CAST(? AS regclass))"), {sequence});
+    } else {
+        given =
+            scalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ? COLLATE NOCASE"), {table});
+    }
+    return qMax(highest, given.toLongLong());
+}
+
+void Database::continueAutoNumber(const QString &table, const QString &column, qint64 last)
+{
+    if (m_server) {
+        const QVariant sequence = scalar(QStringLiteral("SELECT pg_get_serial_sequence(?, ?)"),
+                                         {table.toLower(), column.toLower()});
+        if (sequence.isNull())
+            throw DbError(1, QStringLiteral("%1.%2 is not an auto-number").arg(table, column)).inFile(m_path);
+        // A sequence starts at 1: "none given yet" is 1 not yet called.
+        query(QStringLiteral("SELECT setval(CAST(? AS regclass), ?, ?)"),
+              {sequence, qMax<qint64>(last, 1), last > 0});
+        return;
+    }
+    if (exec(QStringLiteral("UPDATE sqlite_sequence SET seq = ? WHERE name = ? COLLATE NOCASE"), {last, table}) == 0)
+        exec(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"), {table, last});
+}
+
 QString Database::daysBetween(const QString &later, const QString &earlier) const
 {
     if (m_server)
@@ -681,10 +728,13 @@ QStringList Database::columnsOf(const QString &table)
 {
     QStringList names;
     if (m_server) {
-        for (const Row &r : query(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE "
-                                                 "table_name = lower(?) ORDER BY ordinal_position"),
+        // The catalogue, not information_schema: a column of a table this login may not read is
+        // there all the same.
+        for (const Row &r : query(QStringLiteral("SELECT attname FROM pg_attribute WHERE attrelid = "
+                                                 "to_regclass(lower(?)) AND attnum > 0 AND NOT attisdropped "
+                                                 "ORDER BY attnum"),
                                   {table}))
-            names << schemaSpelling(r.text(QStringLiteral("column_name")));
+            names << schemaSpelling(r.text(QStringLiteral("attname")));
         return names;
     }
     for (const Row &r : query(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table))))
@@ -695,10 +745,63 @@ QStringList Database::columnsOf(const QString &table)
 // The server takes savepoints inside a transaction only: the outermost level begins one.
 void Database::beginLevel(int depth)
 {
-    if (m_server && depth == 1)
-        exec(QStringLiteral("BEGIN"));
-    else
+    if (depth == 1)
+        m_statementsInTransaction = 0;
+    if (m_server && depth == 1) {
+        m_beginning = true;
+        try {
+            exec(QStringLiteral("BEGIN"));
+        } catch (...) {
+            m_beginning = false;
+            throw;
+        }
+        m_beginning = false;
+    } else {
         exec(QStringLiteral("SAVEPOINT sp%1").arg(depth));
+    }
+}
+
+void Database::beforeStatement()
+{
+    if (m_savepointDepth > 0 && !m_beginning && m_statementHook)
+        m_statementHook(++m_statementsInTransaction);
+}
+
+void Database::onServer(const QString &sql, const std::function<void()> &work)
+{
+    // Outside a transaction nothing is half done when the connection breaks.
+    const bool outside = m_savepointDepth == 0 || m_beginning;
+    if (m_connectionLost) {
+        // The server dropped what the transaction had done with the connection: none of the
+        // rest of it may run on a new one.
+        if (!outside)
+            throw PgEngine::connectionLost(m_path, sql);
+        reconnect();
+    }
+    try {
+        work();
+    } catch (const DbError &e) {
+        if (!PgEngine::isConnectionLoss(e))
+            throw;
+        m_connectionLost = true;
+        // A write may have been carried out before the connection broke; a read may run again.
+        const QString text = sql.trimmed();
+        const bool read = text.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) ||
+                          text.startsWith(QLatin1String("WITH"), Qt::CaseInsensitive);
+        if (!outside || !(read || m_beginning))
+            throw;
+        reconnect();
+        work();
+    }
+}
+
+void Database::reconnect()
+{
+    m_server->reconnect();
+    m_connectionLost = false;
+    // The session's own tables went with the old connection.
+    if (indexExists(QStringLiteral("ix_Orders_Customer")))
+        schema::startSession(*this);
 }
 
 void Database::endLevel(int depth, bool keep)

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -167,6 +168,11 @@ public:
     // the engine's words; empty when sound.
     QStringList integrityProblems();
 
+    // The highest number the auto-number `column` of `table` has given out, rows deleted since
+    // included; and making the next row get the number after `last`.
+    qint64 lastAutoNumber(const QString &table, const QString &column);
+    void continueAutoNumber(const QString &table, const QString &column, qint64 last);
+
     // SQL that differs between engines; everything else the program writes is common to both.
     // Whole days from the date expression `earlier` to `later`.
     QString daysBetween(const QString &later, const QString &earlier) const;
@@ -175,6 +181,11 @@ public:
     QString rowKey() const;
 
     sqlite3 *handle() const { return m_db; }
+
+    // For tests: called before each statement run inside a transaction, with its number counted
+    // from 1 after the transaction began. An empty hook removes it.
+    using StatementHook = std::function<void(int statement)>;
+    void setStatementHook(StatementHook hook) { m_statementHook = std::move(hook); }
 
 private:
     Database();
@@ -185,12 +196,21 @@ private:
     [[noreturn]] void fail(int rc, const QString &sql = {}) const;
     void beginLevel(int depth);
     void endLevel(int depth, bool keep);
+    void beforeStatement();
+    // Runs `work` on the server. A lost connection is taken up again by the next statement
+    // outside a transaction; a read outside a transaction is run once more on the new one.
+    void onServer(const QString &sql, const std::function<void()> &work);
+    void reconnect();
 
     sqlite3 *m_db = nullptr;
     std::unique_ptr<PgEngine> m_server;
     QString m_path;
     QByteArray m_key;
     int m_savepointDepth = 0;
+    bool m_beginning = false; // the outermost BEGIN is being sent
+    bool m_connectionLost = false;
+    int m_statementsInTransaction = 0;
+    StatementHook m_statementHook;
     std::map<QString, sqlite3_stmt *> m_statements;
     friend class Transaction;
 };

@@ -16,6 +16,7 @@ namespace {
 // Codes a DbError carries for a connection that could not be made; statement failures carry 1,
 // as the file engine's generic error does.
 constexpr int kStatementFailed = 1;
+constexpr int kConnectionLost = 900;
 constexpr int kConnectBase = 1000;
 
 // Type numbers of the server's built-in types.
@@ -275,8 +276,12 @@ std::unique_ptr<PgEngine> PgEngine::connect(const QString &uri, const QString &u
     const QByteArray dbname = uri.toUtf8();
     const QByteArray userText = user.toUtf8();
     const QByteArray passwordText = password.toUtf8();
-    std::vector<const char *> keys{"dbname", "client_encoding", "application_name"};
-    std::vector<const char *> values{dbname.constData(), "UTF8", "corvane"};
+    // A dropped network is noticed within a minute instead of the system's two hours; a URI
+    // that says otherwise wins, being read after these.
+    std::vector<const char *> keys{"connect_timeout",  "keepalives_idle", "keepalives_interval",
+                                   "keepalives_count", "dbname",          "client_encoding",
+                                   "application_name"};
+    std::vector<const char *> values{"10", "30", "10", "3", dbname.constData(), "UTF8", "corvane"};
     if (!user.isEmpty()) {
         keys.push_back("user");
         values.push_back(userText.constData());
@@ -291,9 +296,11 @@ std::unique_ptr<PgEngine> PgEngine::connect(const QString &uri, const QString &u
     if (!e->m_conn || PQstatus(e->m_conn) != CONNECTION_OK) {
         const QString engine = e->m_conn ? QString::fromUtf8(PQerrorMessage(e->m_conn)) : QString();
         const bool asked = e->m_conn && PQconnectionNeedsPassword(e->m_conn);
+        // A password from PGPASSWORD or the password file is one given too.
+        const bool sent = e->m_conn && PQconnectionUsedPassword(e->m_conn);
         Refusal refusal = Refusal::Other;
-        QString message = plainConnectMessage(e->m_location, engine, refusal, !password.isEmpty());
-        if (asked && password.isEmpty()) {
+        QString message = plainConnectMessage(e->m_location, engine, refusal, !password.isEmpty() || sent);
+        if (asked && password.isEmpty() && !sent) {
             refusal = Refusal::NeedsPassword;
             message = QStringLiteral("The database server asks for a password.");
         }
@@ -301,8 +308,39 @@ std::unique_ptr<PgEngine> PgEngine::connect(const QString &uri, const QString &u
     }
     PQsetNoticeProcessor(
         e->m_conn, [](void *, const char *) {}, nullptr);
-    e->script(QStringLiteral("SET datestyle = ISO; SET client_min_messages = warning"));
+    e->startSession();
     return e;
+}
+
+void PgEngine::startSession()
+{
+    script(QStringLiteral("SET datestyle = ISO; SET client_min_messages = warning"));
+}
+
+void PgEngine::reconnect()
+{
+    PQreset(m_conn);
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        Refusal refusal = Refusal::Other;
+        const QString message = plainConnectMessage(m_location, QString::fromUtf8(PQerrorMessage(m_conn)),
+                                                    refusal, PQconnectionUsedPassword(m_conn));
+        throw DbError(kConnectBase + int(refusal), message).inFile(m_location);
+    }
+    startSession();
+}
+
+bool PgEngine::isConnectionLoss(const DbError &e)
+{
+    return e.code() == kConnectionLost;
+}
+
+DbError PgEngine::connectionLost(const QString &location, const QString &sql)
+{
+    return DbError(kConnectionLost,
+                   QStringLiteral("The connection to the database server was lost, and this command was not "
+                                  "carried out. The next command connects again."),
+                   sql)
+        .inFile(location);
 }
 
 PgEngine::Refusal PgEngine::refusalOf(const DbError &e)
@@ -324,6 +362,8 @@ void PgEngine::fail(const QString &sql, PGresult *res) const
         text = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
     if (res)
         PQclear(res);
+    if (PQstatus(m_conn) == CONNECTION_BAD)
+        throw connectionLost(m_location, sql);
     throw DbError(kStatementFailed, text, sql).inFile(m_location);
 }
 

@@ -33,6 +33,12 @@ public:
     static std::unique_ptr<PgEngine> connect(const QString &uri, const QString &user,
                                              const QString &password);
     static Refusal refusalOf(const DbError &e);
+    // True for the failure of a statement whose connection to the server broke (the server
+    // restarted, the session was ended, the network dropped).
+    static bool isConnectionLoss(const DbError &e);
+    static DbError connectionLost(const QString &location, const QString &sql);
+    // Connects again with the same settings; throws DbError as connect() does.
+    void reconnect();
     ~PgEngine();
 
     struct Result
@@ -49,6 +55,7 @@ public:
 
 private:
     PgEngine() = default;
+    void startSession();
     [[noreturn]] void fail(const QString &sql, struct pg_result *res) const;
 
     pg_conn *m_conn = nullptr;

@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
+#include <optional>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -28,6 +31,33 @@ bool couldHoldKeyedFile(const QString &path)
     return !f.read(16).startsWith("SQLite format 3");
 }
 
+// Tables made by another version of the program lack columns this one reads and writes.
+void requireSchemaVersion(Database &db)
+{
+    QStringList lacking;
+    for (const schema::Table &t : schema::tables()) {
+        QStringList present;
+        for (const QString &c : db.columnsOf(QString::fromLatin1(t.name)))
+            present << c.toLower();
+        QStringList gone;
+        for (const schema::Column &c : t.columns) {
+            if (!present.contains(QString::fromLatin1(c.name).toLower()))
+                gone << QString::fromLatin1(c.name);
+        }
+        if (!gone.isEmpty())
+            lacking
+                << QStringLiteral("%1 lacks %2").arg(QLatin1String(t.name), gone.join(QStringLiteral(", ")));
+    }
+    if (lacking.isEmpty())
+        return;
+    const QString what = QStringLiteral("holds a schema of another version of this program (%1)")
+                             .arg(lacking.join(QStringLiteral("; ")));
+    if (db.isServer())
+        throw DbError(SQLITE_NOTADB,
+                      QStringLiteral("The database %1 %2.").arg(serverDatabaseName(db.path()), what));
+    throw DbError::unusableFile(SQLITE_NOTADB, db.path(), what);
+}
+
 void requireShopSchema(Database &db)
 {
     QStringList present;
@@ -38,8 +68,10 @@ void requireShopSchema(Database &db)
         if (!present.contains(QString::fromLatin1(t.name).toLower()))
             missing << QString::fromLatin1(t.name);
     }
-    if (missing.isEmpty())
+    if (missing.isEmpty()) {
+        requireSchemaVersion(db);
         return;
+    }
     if (db.isServer()) {
         const QString name = serverDatabaseName(db.path());
         throw DbError(
@@ -68,9 +100,18 @@ ServerLogin &serverLogin()
     return login;
 }
 
-namespace {
+bool serverLoginAtTerminal(const QString &uri, QString &, QString &password, const QString &problem)
+{
+    if (!problem.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
+    const std::optional<QByteArray> typed =
+        passphrase::readHidden(QStringLiteral("Password for %1: ").arg(uri));
+    if (!typed || typed->isEmpty())
+        return false;
+    password = QString::fromUtf8(*typed);
+    return true;
+}
 
-// A server database: libpq's password and service files first, then the login box, if any.
 std::unique_ptr<Database> openServerDatabase(const QString &uri)
 {
     QString user;
@@ -88,8 +129,6 @@ std::unique_ptr<Database> openServerDatabase(const QString &uri)
         }
     }
 }
-
-} // namespace
 
 std::unique_ptr<Database> openShopDatabase(const QString &path)
 {

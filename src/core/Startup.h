@@ -27,6 +27,12 @@ using ServerLogin =
 // The login box start-up uses when libpq's password and service files give no password; none
 // by default, and then a server that asks for a password refuses the connection.
 ServerLogin &serverLogin();
+// The command line's login: the password asked at the terminal without echo, the user the URI's.
+bool serverLoginAtTerminal(const QString &uri, QString &user, QString &password, const QString &problem);
+
+// Connects to a server database, schema or not: libpq's password and service files first, then
+// the installed login (three tries). Throws DbError saying in one line what is wrong.
+std::unique_ptr<Database> openServerDatabase(const QString &uri);
 
 // The full check of a database file's pages: the engine's integrity check, then every table read
 // through. Empty when nothing is damaged; otherwise one line a finding, naming the damaged tables.

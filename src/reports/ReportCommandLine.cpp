@@ -234,6 +234,13 @@ int checkDatabaseFile(const Request &request, const QString &programFolder, QTex
             out.flush();
             return 0;
         }
+        if (db->isServer()) {
+            err << QStringLiteral("Not every table of %1 can be read:\n").arg(file);
+            for (const QString &f : findings)
+                err << "  " << f << '\n';
+            err.flush();
+            return 1;
+        }
         err << QStringLiteral("%1 is damaged:\n").arg(file);
         for (const QString &f : findings)
             err << "  " << f << '\n';
@@ -396,7 +403,8 @@ QString commandLineUsage()
         "Writes one document without opening a window: as a PDF file, or its rows as CSV (a header of\n"
         "the design's columns; a sub-report's rows go to FILE-sub.csv). Without --db the database\n"
         "named in config.txt (beside the program, or in ~/.config/corvane) is used.\n"
-        "--check reads the whole database file and lists the tables a damaged page belongs to.\n"
+        "--check reads the whole database file and lists the tables a damaged page belongs to; on a\n"
+        "server it reads every table and says what is wrong.\n"
         "--backup copies the database while it may be in use, verifies the copy and keeps the newest\n"
         "30 (\"Backups,N\" in config.txt changes that) in FOLDER, by default the backups folder beside\n"
         "the database. --restore puts a verified backup back after asking, keeping the replaced file\n"
@@ -460,6 +468,7 @@ int runCommandLine(int argc, char **argv)
     });
     QGuiApplication app(argc, argv);
     passphrase::setPrompt(passphrase::fromEnvironmentOrTerminal);
+    serverLogin() = serverLoginAtTerminal;
     QTextStream out(stdout);
     QTextStream err(stderr);
     return runReportCommand(app.arguments().mid(1), QCoreApplication::applicationDirPath(), out, err);
