@@ -84,6 +84,8 @@ void InventoryAdjust::FillAdjustmentGrid()
                          onHand, QString(), onHand, l.averagePrice.toPlainString(), QString()});
     }
     vsfgAdj->autoSize();
+    // The stock of the day is loaded, not typed; the reason stays as typed.
+    markClean(this, {dtDate, vsfgAdj, txtTotal});
 }
 
 void InventoryAdjust::recomputeRow(int row, int column)

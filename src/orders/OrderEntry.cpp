@@ -192,6 +192,8 @@ void OrderEntry::buildUi()
     for (QPushButton *b : {openBtn, voidBtn, saveBtn, exitBtn})
         bottom->addWidget(b);
     entry::bindSaveKey(this, saveBtn);
+    entry::guardUnsaved(this, saveBtn);
+    entry::trackLabel(m_status);
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(info);
@@ -219,7 +221,7 @@ void OrderEntry::buildUi()
     connect(openBtn, &QPushButton::clicked, this, &OrderEntry::openOrder);
     connect(voidBtn, &QPushButton::clicked, this, &OrderEntry::voidOrder);
     connect(saveBtn, &QPushButton::clicked, this, &OrderEntry::saveAndClose);
-    connect(exitBtn, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
+    connect(exitBtn, &QPushButton::clicked, this, [this] { exitChildWindow(this); });
     connect(m_xls, &QPushButton::clicked, this, &OrderEntry::readWorkbook);
 }
 
@@ -293,6 +295,8 @@ void OrderEntry::gridRowChosen(int row)
     m_material->setText(l.material);
     m_priceEach->setText(l.priceEach.toPlainString());
     m_priceExt->setText(l.priceExt().toPlainString());
+    // Showing a line for editing changes nothing yet.
+    entry::markClean(this, {m_qty, m_refNo, m_style, m_material, m_priceEach});
     m_qty->setFocus();
 }
 
@@ -479,6 +483,7 @@ void OrderEntry::OpenOrder(qint32 id)
     m_dueDate->setSelectedSection(QDateTimeEdit::NoSection);
     clearEntryRow();
     RefreshGrid();
+    entry::markClean(this);
 }
 
 void OrderEntry::RefreshGrid()

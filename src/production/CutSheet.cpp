@@ -88,7 +88,8 @@ CutSheet::CutSheet(QWidget *parent) : QWidget(parent)
     });
     connect(btnSave, &QPushButton::clicked, this, &CutSheet::Save);
     connect(btnDelete, &QPushButton::clicked, this, &CutSheet::Delete);
-    connect(btnExit, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
+    connect(btnExit, &QPushButton::clicked, this, [this] { exitChildWindow(this); });
+    guardUnsaved(this, btnSave);
     txtCutsheetID->setFocus();
 }
 
@@ -114,6 +115,7 @@ void CutSheet::LoadCutsheet()
         txtItem->setText(r.text(QStringLiteral("Item")));
         txtSets->setText(r.text(QStringLiteral("Sets")));
         txtUsed->setText(r.text(QStringLiteral("Feet")));
+        markClean(this);
     });
 }
 
@@ -169,6 +171,7 @@ void CutSheet::Save()
     }
     // The employee and the date stay for the next cut sheet of the same day.
     clearEntry();
+    markClean(this);
 }
 
 void CutSheet::Delete()
@@ -185,6 +188,7 @@ void CutSheet::Delete()
         return;
     clearEntry();
     cmbEmployee->setCurrentIndex(-1);
+    markClean(this);
 }
 
 void CutSheet::closeEvent(QCloseEvent *event)

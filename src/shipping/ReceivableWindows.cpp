@@ -85,6 +85,7 @@ bool ReceivePayment::LookupInvoice()
     }
     txtAmount->setValue(b.amount);
     txtBalance->setValue(b.balance);
+    markClean(this, {txtInvoice, txtAmount, txtBalance});
     return true;
 }
 
@@ -114,6 +115,7 @@ void ReceivePayment::Save()
     txtPayment->clearValue();
     txtAmount->clearValue();
     txtBalance->clearValue();
+    markClean(this);
     txtInvoice->setFocus();
 }
 

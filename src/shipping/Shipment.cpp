@@ -297,6 +297,7 @@ bool Shipment::LoadShipment()
     FormatShipmentGrid();
     cmbCustomer->setEnabled(false);
     txtID->setReadOnly(true); // a loaded shipment keeps its ID
+    markClean(this);
     return true;
 }
 

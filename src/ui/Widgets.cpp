@@ -164,6 +164,12 @@ void giveMnemonics(QWidget *window)
 
 void closeChildWindow(QWidget *widget)
 {
+    widget->setProperty(kClosingSaved, true);
+    exitChildWindow(widget);
+}
+
+void exitChildWindow(QWidget *widget)
+{
     if (auto *frame = qobject_cast<QMdiSubWindow *>(widget->parentWidget()))
         frame->close();
     else

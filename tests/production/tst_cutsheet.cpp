@@ -158,11 +158,12 @@ private Q_SLOTS:
         QCOMPARE(drive::shownTexts(), QStringList{"All fields are required. Please re-enter."});
         QVERIFY(w->cmbEmployee->hasFocus());
         QCOMPARE(s.count(), 0);
-        // Nothing saved: closing asks nothing.
+        // Nothing saved: closing prints nothing; it asks only about the entry still typed.
         MessageBox::clearShown();
         drive::click(w->btnExit);
         QCOMPARE(reports.prints.size(), 0);
-        QCOMPARE(MessageBox::shown().size(), 0);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().at(0).title, QStringLiteral("Unsaved Changes"));
     }
 
     void requestWindowsPreviewAndClose_data()
