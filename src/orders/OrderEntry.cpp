@@ -1,16 +1,19 @@
 #include "orders/OrderEntry.h"
 
 #include "core/Clock.h"
+#include "core/PrintToPdf.h"
 #include "core/ReportJob.h"
 #include "core/SharedRoutines.h"
 #include "core/Spreadsheet.h"
 #include "orders/OrderNavigator.h"
 #include "orders/OrderReports.h"
 #include "orders/QuintarWorkbook.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/FileDialogs.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
+#include "ui/Printing.h"
 #include "ui/Widgets.h"
 #include "ui/WindowHost.h"
 
@@ -429,8 +432,8 @@ void OrderEntry::saveAndClose()
     if (!saved)
         return;
     printWithConfirmation(
-        this, [&job] { reportOutput().print(job); }, QStringLiteral("Did report print OK?"),
-        QStringLiteral("Report Status"));
+        this, QStringLiteral("Order %1").arg(orderId()), [&job] { printReport(job); },
+        PrintQuestion::OrderControl, PrintQuestion::OrderControlTitle);
     closeChildWindow(this);
 }
 

@@ -6,6 +6,7 @@
 #include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
+#include "ui/Printing.h"
 #include "ui/Widgets.h"
 
 #include <QCloseEvent>
@@ -197,7 +198,8 @@ void CutSheet::closeEvent(QCloseEvent *event)
         if (cutsheets::logIsEmpty())
             return;
         printWithConfirmation(
-            this, [] { documents::produce(QStringLiteral("crptCutsheetEntryControlReport")); },
+            this, cutsheets::logName(),
+            [] { documents::produce(QStringLiteral("crptCutsheetEntryControlReport")); },
             PrintQuestion::CutsheetControl, PrintQuestion::Title);
         cutsheets::clearLog();
     });

@@ -72,6 +72,19 @@ bool logIsEmpty()
     return DbConnection().query(QStringLiteral("SELECT ID FROM CutsheetsTEMP LIMIT 1")).isEmpty();
 }
 
+QString logName()
+{
+    const RowSet r =
+        DbConnection().query(QStringLiteral("SELECT MIN(ID) AS First, MAX(ID) AS Last FROM CutsheetsTEMP"));
+    if (r.isEmpty() || r.first().text(QStringLiteral("First")).isEmpty())
+        return QStringLiteral("Cut Sheets");
+    const QString first = r.first().text(QStringLiteral("First"));
+    const QString last = r.first().text(QStringLiteral("Last"));
+    if (first == last)
+        return QStringLiteral("Cut Sheet ") + first;
+    return QStringLiteral("Cut Sheets %1-%2").arg(first, last);
+}
+
 Lookup findCutsheet(const QString &idText)
 {
     const std::optional<qint64> id = wholeKey(idText);

@@ -26,6 +26,8 @@ std::vector<Employee> activeEmployees();
 // Empties the log (what an earlier window left behind is discarded unprinted).
 void clearLog();
 bool logIsEmpty();
+// The log as a document name: "Cut Sheet 3099", or "Cut Sheets 3099-3105" for several.
+QString logName();
 
 // The cut sheet of the typed ID, or the refusal to show (no such cut sheet, not a number).
 struct Lookup
