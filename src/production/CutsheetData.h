@@ -37,6 +37,21 @@ struct Lookup
 };
 Lookup findCutsheet(const QString &idText);
 
+// A line of an open order with sets still to cut (kit lines are never cut), as the clerk picks it.
+struct OpenLine
+{
+    qint64 orderId = 0;
+    int item = 0;
+    QString orderNumber;
+    QString customer;
+    QString style;
+    double left = 0; // sets ordered and not yet cut
+};
+// By order number and line.
+std::vector<OpenLine> linesToCut();
+// "PO-1 - Cove - Bench (order 682, line 1, 3 to cut)".
+QString describe(const OpenLine &line);
+
 // The line of an open order a cut sheet may be entered for: its style, or why not.
 struct LineCheck
 {

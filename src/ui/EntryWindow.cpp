@@ -5,6 +5,7 @@
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
 #include "ui/MoneyField.h"
+#include "ui/PickList.h"
 #include "ui/Widgets.h"
 
 #include <QAbstractItemView>
@@ -24,6 +25,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include <optional>
@@ -148,6 +150,52 @@ QDateEdit *todayPicker(const QString &name, QWidget *parent)
     QDateEdit *d = datePicker(name, parent);
     d->setDate(Clock::today());
     return d;
+}
+
+namespace {
+
+class FillOnEntry : public QObject
+{
+public:
+    FillOnEntry(QComboBox *list, std::function<void(QComboBox *)> fill)
+        : QObject(list), m_list(list), m_fill(std::move(fill))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn &&
+            static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+            const QSignalBlocker quiet(m_list);
+            m_list->clear();
+            m_fill(m_list);
+            m_list->setCurrentIndex(-1);
+        }
+        return false;
+    }
+
+private:
+    QComboBox *m_list;
+    std::function<void(QComboBox *)> m_fill;
+};
+
+} // namespace
+
+QComboBox *makePickList(QWidget *form, const QString &name, std::function<void(QComboBox *)> fill)
+{
+    QComboBox *list = makeList(form, name, {});
+    installTypeAhead(list);
+    list->installEventFilter(new FillOnEntry(list, std::move(fill)));
+    return list;
+}
+
+QLabel *makeStatusLine(QWidget *form)
+{
+    auto *line = new QLabel(form);
+    line->setObjectName(QStringLiteral("lblMessage"));
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return line;
 }
 
 QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entries)

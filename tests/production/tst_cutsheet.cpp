@@ -58,8 +58,10 @@ private Q_SLOTS:
         QCOMPARE(w->cmbEmployeeID->itemText(1), QStringLiteral("222"));
         QCOMPARE(w->dtDate->date(), QDate(2010, 5, 14));
         QVERIFY(w->txtCutsheetID->hasFocus());
-        QList<QWidget *> expected = {w->txtCutsheetID, w->cmbEmployee, w->dtDate,  w->txtOrder,  w->txtItem,
-                                     w->txtSets,       w->txtUsed,     w->btnSave, w->btnDelete, w->btnExit};
+        // The order line pick stands before the order and item it fills.
+        QList<QWidget *> expected = {w->txtCutsheetID, w->cmbEmployee, w->dtDate,  w->cmbOrderLine,
+                                     w->txtOrder,      w->txtItem,     w->txtSets, w->txtUsed,
+                                     w->btnSave,       w->btnDelete,   w->btnExit};
         QCOMPARE(drive::tabStops(w).mid(0, expected.size()), expected);
     }
 
