@@ -47,7 +47,6 @@ private Q_SLOTS:
         m_db->addCustomer(QStringLiteral("Able"));
         m_db->addSet(QStringLiteral("R1"), QStringLiteral("Cove"), 10);
         m_db->addSet(QStringLiteral("K1"), QStringLiteral("Cove"), 10, QStringLiteral("Kit"));
-        m_db->db().exec(QStringLiteral("UPDATE OrderItem SET StyleID = 'Bench'"));
         m_reports = CapturedReports();
         setReportOutput(&m_reports);
     }
@@ -115,6 +114,8 @@ private Q_SLOTS:
         m_db->db().exec(QStringLiteral("UPDATE OrderItem SET StyleID = 'Bench'"));
         auto *w = drive::open<CutSheet>(QStringLiteral("Cutsheet"));
         m_window = w;
+        // Opening the window reads no lines; entering the list does.
+        QCOMPARE(w->cmbOrderLine->count(), 0);
         QTest::keyClick(w->cmbEmployee, Qt::Key_L);
         drive::focus(w->cmbOrderLine);
         QCOMPARE(w->cmbOrderLine->count(), 3);
@@ -145,6 +146,7 @@ private Q_SLOTS:
         const qint64 open = invoice(QStringLiteral("Able"), QDate(2010, 5, 1), 1234.5);
         auto *w = drive::open<ReceivePayment>(QStringLiteral("ReceivePayment"));
         m_window = w;
+        QCOMPARE(w->cmbInvoice->count(), 0);
         drive::focus(w->cmbInvoice);
         QCOMPARE(entries(w->cmbInvoice),
                  QStringList({QStringLiteral("%1 - Able - 5/1/2010 - $1,234.50").arg(open),
