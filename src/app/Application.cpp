@@ -2,10 +2,8 @@
 
 #include "core/Database.h"
 #include "core/Passphrase.h"
+#include "core/PrintToPdf.h"
 #include "core/Startup.h"
-#include "ui/ServerLoginBox.h"
-#include "ui/ShopPassphrase.h"
-#include "ui/Progress.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportPrinter.h"
 #include "ui/DailyBackup.h"
@@ -13,6 +11,7 @@
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Progress.h"
+#include "ui/ServerLoginBox.h"
 #include "ui/ShopPassphrase.h"
 #include "ui/Widgets.h"
 #include "ui/WindowMemory.h"
@@ -85,11 +84,13 @@ int runWindows(int argc, char **argv)
     windowMemory::setFile(QDir(userConfigFolder()).filePath(QStringLiteral("windows.ini")));
     reports::WindowReportOutput reportWindows;
     setReportOutput(&reportWindows);
+    setPdfWriter(&reports::writeReportPdf);
     MainWindow window;
     backUpDailyOnClose(window);
     window.show();
     const int code = QApplication::exec();
     setReportOutput(nullptr);
+    setPdfWriter({});
     return code;
 }
 

@@ -6,6 +6,7 @@
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MoneyField.h"
+#include "ui/Printing.h"
 #include "ui/Widgets.h"
 
 #include <QDateEdit>
@@ -84,6 +85,8 @@ void InventoryAdjust::FillAdjustmentGrid()
                          onHand, QString(), onHand, l.averagePrice.toPlainString(), QString()});
     }
     vsfgAdj->autoSize();
+    // The stock of the day is loaded, not typed; the reason stays as typed.
+    markClean(this, {dtDate, vsfgAdj, txtTotal});
 }
 
 void InventoryAdjust::recomputeRow(int row, int column)
@@ -151,7 +154,8 @@ void InventoryAdjust::Save()
         vsfgAdj->setRowHidden(r, !rows.contains(r));
     const QString title = printTitle();
     printWithConfirmation(
-        this, [&] { vsfgAdj->print(title, QPageLayout::Landscape, true); }, PrintQuestion::Inventory,
+        this, QStringLiteral("Inventory Adjustment %1").arg(saved.id),
+        [&] { vsfgAdj->print(title, QPageLayout::Landscape, true); }, PrintQuestion::Inventory,
         PrintQuestion::Title);
     closeChildWindow(this);
 }

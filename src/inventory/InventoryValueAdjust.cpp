@@ -1,10 +1,13 @@
 #include "inventory/InventoryValueAdjust.h"
 
+#include "core/Clock.h"
+
 #include "inventory/InventoryData.h"
 #include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
+#include "ui/Printing.h"
 #include "ui/Widgets.h"
 
 #include <QGridLayout>
@@ -70,7 +73,8 @@ void InventoryValueAdjust::Save()
         return;
     // The whole grid is the shop's record of the values, changed or not.
     printWithConfirmation(
-        this, [this] { vsfgAdj->print(QString(), QPageLayout::Portrait, true); }, PrintQuestion::Inventory,
+        this, QStringLiteral("Item Values %1").arg(Clock::today().toString(Qt::ISODate)),
+        [this] { vsfgAdj->print(QString(), QPageLayout::Portrait, true); }, PrintQuestion::Inventory,
         PrintQuestion::Title);
     closeChildWindow(this);
 }

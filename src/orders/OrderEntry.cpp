@@ -1,16 +1,19 @@
 #include "orders/OrderEntry.h"
 
 #include "core/Clock.h"
+#include "core/PrintToPdf.h"
 #include "core/ReportJob.h"
 #include "core/SharedRoutines.h"
 #include "core/Spreadsheet.h"
 #include "orders/OrderNavigator.h"
 #include "orders/OrderReports.h"
 #include "orders/QuintarWorkbook.h"
+#include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/FileDialogs.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
+#include "ui/Printing.h"
 #include "ui/Widgets.h"
 #include "ui/WindowHost.h"
 
@@ -192,6 +195,8 @@ void OrderEntry::buildUi()
     for (QPushButton *b : {openBtn, voidBtn, saveBtn, exitBtn})
         bottom->addWidget(b);
     entry::bindSaveKey(this, saveBtn);
+    entry::guardUnsaved(this, saveBtn);
+    entry::trackLabel(m_status);
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(info);
@@ -219,7 +224,7 @@ void OrderEntry::buildUi()
     connect(openBtn, &QPushButton::clicked, this, &OrderEntry::openOrder);
     connect(voidBtn, &QPushButton::clicked, this, &OrderEntry::voidOrder);
     connect(saveBtn, &QPushButton::clicked, this, &OrderEntry::saveAndClose);
-    connect(exitBtn, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
+    connect(exitBtn, &QPushButton::clicked, this, [this] { exitChildWindow(this); });
     connect(m_xls, &QPushButton::clicked, this, &OrderEntry::readWorkbook);
 }
 
@@ -293,6 +298,8 @@ void OrderEntry::gridRowChosen(int row)
     m_material->setText(l.material);
     m_priceEach->setText(l.priceEach.toPlainString());
     m_priceExt->setText(l.priceExt().toPlainString());
+    // Showing a line for editing changes nothing yet.
+    entry::markClean(this, {m_qty, m_refNo, m_style, m_material, m_priceEach});
     m_qty->setFocus();
 }
 
@@ -425,8 +432,8 @@ void OrderEntry::saveAndClose()
     if (!saved)
         return;
     printWithConfirmation(
-        this, [&job] { reportOutput().print(job); }, QStringLiteral("Did report print OK?"),
-        QStringLiteral("Report Status"));
+        this, QStringLiteral("Order %1").arg(orderId()), [&job] { printReport(job); },
+        PrintQuestion::OrderControl, PrintQuestion::OrderControlTitle);
     closeChildWindow(this);
 }
 
@@ -479,6 +486,7 @@ void OrderEntry::OpenOrder(qint32 id)
     m_dueDate->setSelectedSection(QDateTimeEdit::NoSection);
     clearEntryRow();
     RefreshGrid();
+    entry::markClean(this);
 }
 
 void OrderEntry::RefreshGrid()

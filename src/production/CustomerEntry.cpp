@@ -135,6 +135,8 @@ void CustomerEntry::LoadCustomer()
         txtDays->setText(customer ? customer->text(QStringLiteral("Days")) : QString());
         showListEntry(cmbStatus,
                       customer ? customer->text(QStringLiteral("Status")) : QStringLiteral("Active"));
+        if (customer)
+            markClean(this);
     });
 }
 

@@ -6,6 +6,8 @@
 #include "ui/Documents.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
+#include "ui/PickList.h"
+#include "ui/Printing.h"
 #include "ui/Widgets.h"
 
 #include <QCloseEvent>
@@ -13,6 +15,7 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -28,6 +31,13 @@ CutSheet::CutSheet(QWidget *parent) : QWidget(parent)
     cmbEmployeeID = makeList(this, QStringLiteral("cmbEmployeeID"), {});
     cmbEmployeeID->hide();
     dtDate = datePicker(QStringLiteral("dtDate"), this);
+    cmbOrderLine = makePickList(this, QStringLiteral("cmbOrderLine"), [this](QComboBox *list) {
+        guarded(this, [&] {
+            for (const cutsheets::OpenLine &l : cutsheets::linesToCut())
+                list->addItem(cutsheets::describe(l), QVariantList{l.orderId, l.item});
+        });
+    });
+    cmbOrderLine->setMinimumWidth(320);
     txtOrder = makeText(this, QStringLiteral("txtOrder"));
     txtItem = makeText(this, QStringLiteral("txtItem"));
     txtStyle = displayBox(QStringLiteral("txtStyle"), this);
@@ -45,20 +55,23 @@ CutSheet::CutSheet(QWidget *parent) : QWidget(parent)
     addRow(grid, 0, 0, QStringLiteral("Cutsheet ID"), txtCutsheetID);
     addRow(grid, 1, 0, QStringLiteral("Employee"), cmbEmployee);
     addRow(grid, 2, 0, QStringLiteral("Date"), dtDate);
-    addRow(grid, 3, 0, QStringLiteral("Order ID"), txtOrder);
-    addRow(grid, 4, 0, QStringLiteral("Item Number"), txtItem);
-    addRow(grid, 5, 0, QStringLiteral("Style"), txtStyle);
-    addRow(grid, 6, 0, QStringLiteral("Sets"), txtSets);
-    addRow(grid, 7, 0, QStringLiteral("Feet Used"), txtUsed);
+    addRow(grid, 3, 0, QStringLiteral("Order Line"), cmbOrderLine);
+    addRow(grid, 4, 0, QStringLiteral("Order ID"), txtOrder);
+    addRow(grid, 5, 0, QStringLiteral("Item Number"), txtItem);
+    addRow(grid, 6, 0, QStringLiteral("Style"), txtStyle);
+    addRow(grid, 7, 0, QStringLiteral("Sets"), txtSets);
+    addRow(grid, 8, 0, QStringLiteral("Feet Used"), txtUsed);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(btnSave);
     buttons->addWidget(btnDelete);
     buttons->addWidget(btnExit);
-    grid->addLayout(buttons, 8, 0, 1, 2);
+    grid->addLayout(buttons, 9, 0, 1, 2);
+    lblMessage = makeStatusLine(this);
+    grid->addWidget(lblMessage, 10, 0, 1, 2);
 
-    chainTabOrder({txtCutsheetID, cmbEmployee, dtDate, txtOrder, txtItem, txtSets, txtUsed, btnSave,
-                   btnDelete, btnExit});
+    chainTabOrder({txtCutsheetID, cmbEmployee, dtDate, cmbOrderLine, txtOrder, txtItem, txtSets, txtUsed,
+                   btnSave, btnDelete, btnExit});
 
     guarded(this, [&] {
         MasterData::addActiveEmployees(cmbEmployee, cmbEmployeeID);
@@ -86,9 +99,11 @@ CutSheet::CutSheet(QWidget *parent) : QWidget(parent)
         CheckSets();
         return true;
     });
+    connect(cmbOrderLine, &QComboBox::activated, this, &CutSheet::orderLinePicked);
     connect(btnSave, &QPushButton::clicked, this, &CutSheet::Save);
     connect(btnDelete, &QPushButton::clicked, this, &CutSheet::Delete);
-    connect(btnExit, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
+    connect(btnExit, &QPushButton::clicked, this, [this] { exitChildWindow(this); });
+    guardUnsaved(this, btnSave);
     txtCutsheetID->setFocus();
 }
 
@@ -114,6 +129,7 @@ void CutSheet::LoadCutsheet()
         txtItem->setText(r.text(QStringLiteral("Item")));
         txtSets->setText(r.text(QStringLiteral("Sets")));
         txtUsed->setText(r.text(QStringLiteral("Feet")));
+        markClean(this);
     });
 }
 
@@ -128,6 +144,16 @@ void CutSheet::CheckOrderItem()
         else
             txtStyle->setText(line.style);
     });
+}
+
+void CutSheet::orderLinePicked(int index)
+{
+    const QVariantList line = cmbOrderLine->itemData(index).toList();
+    if (line.size() != 2)
+        return;
+    txtOrder->setText(line.at(0).toString());
+    txtItem->setText(line.at(1).toString());
+    CheckOrderItem();
 }
 
 void CutSheet::CheckSets()
@@ -155,6 +181,7 @@ void CutSheet::clearEntry()
 {
     for (QLineEdit *f : {txtCutsheetID, txtOrder, txtItem, txtSets, txtUsed})
         f->clear();
+    cmbOrderLine->setCurrentIndex(-1);
     txtCutsheetID->setFocus();
 }
 
@@ -169,6 +196,8 @@ void CutSheet::Save()
     }
     // The employee and the date stay for the next cut sheet of the same day.
     clearEntry();
+    lblMessage->setText(QStringLiteral("Cut sheet %1 saved.").arg(saved.id));
+    markClean(this);
 }
 
 void CutSheet::Delete()
@@ -185,6 +214,8 @@ void CutSheet::Delete()
         return;
     clearEntry();
     cmbEmployee->setCurrentIndex(-1);
+    lblMessage->setText(QStringLiteral("Cut sheet %1 deleted.").arg(id));
+    markClean(this);
 }
 
 void CutSheet::closeEvent(QCloseEvent *event)
@@ -193,7 +224,8 @@ void CutSheet::closeEvent(QCloseEvent *event)
         if (cutsheets::logIsEmpty())
             return;
         printWithConfirmation(
-            this, [] { documents::produce(QStringLiteral("crptCutsheetEntryControlReport")); },
+            this, cutsheets::logName(),
+            [] { documents::produce(QStringLiteral("crptCutsheetEntryControlReport")); },
             PrintQuestion::CutsheetControl, PrintQuestion::Title);
         cutsheets::clearLog();
     });

@@ -4,6 +4,7 @@
 
 class QComboBox;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -23,6 +24,7 @@ public:
     QComboBox *cmbEmployee = nullptr;
     QComboBox *cmbEmployeeID = nullptr; // the SSNs, parallel to cmbEmployee; never shown
     QDateEdit *dtDate = nullptr;
+    QComboBox *cmbOrderLine = nullptr; // the lines with sets left to cut; picking one fills order and item
     QLineEdit *txtOrder = nullptr;
     QLineEdit *txtItem = nullptr;
     QLineEdit *txtStyle = nullptr;
@@ -31,6 +33,7 @@ public:
     QPushButton *btnSave = nullptr;
     QPushButton *btnDelete = nullptr;
     QPushButton *btnExit = nullptr;
+    QLabel *lblMessage = nullptr; // what the last save or delete wrote
 
     // Leaving the cut sheet ID: loads that cut sheet.
     void LoadCutsheet();
@@ -47,4 +50,5 @@ protected:
 private:
     cutsheets::Entry entry() const;
     void clearEntry();
+    void orderLinePicked(int index);
 };

@@ -72,6 +72,51 @@ bool logIsEmpty()
     return DbConnection().query(QStringLiteral("SELECT ID FROM CutsheetsTEMP LIMIT 1")).isEmpty();
 }
 
+std::vector<OpenLine> linesToCut()
+{
+    const RowSet rows = DbConnection().query(QStringLiteral(
+        "SELECT Orders.ID, OrderItem.ItemNumber, Orders.OrderNumber, Orders.Customer, OrderItem.StyleID, "
+        "OrderItem.Qty, (SELECT SUM(Cutsheets.Sets) FROM Cutsheets "
+        "WHERE Cutsheets.OrderID = OrderItem.OrderID AND Cutsheets.Item = OrderItem.ItemNumber) AS Cut "
+        "FROM (Orders INNER JOIN OrderItem ON Orders.ID = OrderItem.OrderID) "
+        "LEFT JOIN Sets ON OrderItem.CustomerRefNo = Sets.CustomerRefNo "
+        "WHERE Orders.Status = 'Open' AND (Sets.Type IS NULL OR Sets.Type <> 'Kit') "
+        "ORDER BY Orders.OrderNumber, Orders.ID, OrderItem.ItemNumber"));
+    std::vector<OpenLine> lines;
+    for (const Row &r : rows) {
+        const double left =
+            r.value(QStringLiteral("Qty")).toDouble() - r.value(QStringLiteral("Cut")).toDouble();
+        if (left <= 0)
+            continue;
+        lines.push_back({r.value(QStringLiteral("ID")).toLongLong(),
+                         r.value(QStringLiteral("ItemNumber")).toInt(), r.text(QStringLiteral("OrderNumber")),
+                         r.text(QStringLiteral("Customer")), r.text(QStringLiteral("StyleID")), left});
+    }
+    return lines;
+}
+
+QString describe(const OpenLine &line)
+{
+    return QStringLiteral("%1 - %2 - %3 (order %4, line %5, %6 to cut)")
+        .arg(line.orderNumber, line.customer, line.style)
+        .arg(line.orderId)
+        .arg(line.item)
+        .arg(line.left);
+}
+
+QString logName()
+{
+    const RowSet r =
+        DbConnection().query(QStringLiteral("SELECT MIN(ID) AS First, MAX(ID) AS Last FROM CutsheetsTEMP"));
+    if (r.isEmpty() || r.first().text(QStringLiteral("First")).isEmpty())
+        return QStringLiteral("Cut Sheets");
+    const QString first = r.first().text(QStringLiteral("First"));
+    const QString last = r.first().text(QStringLiteral("Last"));
+    if (first == last)
+        return QStringLiteral("Cut Sheet ") + first;
+    return QStringLiteral("Cut Sheets %1-%2").arg(first, last);
+}
+
 Lookup findCutsheet(const QString &idText)
 {
     const std::optional<qint64> id = wholeKey(idText);

@@ -26,6 +26,8 @@ std::vector<Employee> activeEmployees();
 // Empties the log (what an earlier window left behind is discarded unprinted).
 void clearLog();
 bool logIsEmpty();
+// The log as a document name: "Cut Sheet 3099", or "Cut Sheets 3099-3105" for several.
+QString logName();
 
 // The cut sheet of the typed ID, or the refusal to show (no such cut sheet, not a number).
 struct Lookup
@@ -34,6 +36,21 @@ struct Lookup
     std::optional<Refusal> refusal;
 };
 Lookup findCutsheet(const QString &idText);
+
+// A line of an open order with sets still to cut (kit lines are never cut), as the clerk picks it.
+struct OpenLine
+{
+    qint64 orderId = 0;
+    int item = 0;
+    QString orderNumber;
+    QString customer;
+    QString style;
+    double left = 0; // sets ordered and not yet cut
+};
+// By order number and line.
+std::vector<OpenLine> linesToCut();
+// "PO-1 - Cove - Bench (order 682, line 1, 3 to cut)".
+QString describe(const OpenLine &line);
 
 // The line of an open order a cut sheet may be entered for: its style, or why not.
 struct LineCheck

@@ -83,6 +83,7 @@ void EmployeeEntry::LoadEmployee()
         if (hired.isValid())
             dtHireDate->setDate(hired);
         showListEntry(cmbStatus, employee->text(QStringLiteral("Status")));
+        markClean(this);
     });
 }
 

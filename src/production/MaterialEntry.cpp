@@ -56,6 +56,8 @@ void MaterialEntry::LoadMaterial()
         showListEntry(cmbStatus,
                       material ? material->text(QStringLiteral("Status")) : QStringLiteral("Active"));
         showListEntry(cmbType, material ? material->text(QStringLiteral("Type")) : QString());
+        if (material)
+            markClean(this);
     });
 }
 

@@ -121,6 +121,7 @@ void SetEntry::LoadSet()
         if (row) {
             showListEntry(cmbStatus, row->text(QStringLiteral("Status")));
             showListEntry(cmbType, row->text(QStringLiteral("Type")));
+            markClean(this);
         } else {
             showListEntry(cmbStatus, QStringLiteral("Active"));
         }

@@ -139,4 +139,13 @@ bool WindowReportOutput::print(const ReportJob &job)
     return printDocument(host::frame(), ReportDocument(job));
 }
 
+bool writeReportPdf(const ReportJob &job, const QString &path)
+{
+    const ReportDocument document(job);
+    Progress progress(
+        host::frame(), QStringLiteral("Save as PDF"),
+        QStringLiteral("Saving the %1 as %2").arg(document.design().title, QDir::toNativeSeparators(path)));
+    return document.writePdf(path, nullptr, [&](int done, int total) { return progress.step(done, total); });
+}
+
 } // namespace reports

@@ -24,6 +24,9 @@ bool printPages(QWidget *parent, QPrinter &printer, const ReportDocument &docume
 // written, says so when it could not be written, and leaves no file when cancelled.
 bool saveDocumentAsPdf(QWidget *parent, const ReportDocument &document);
 
+// Writes the document of `job` as a PDF file at `path`, with a progress dialog.
+bool writeReportPdf(const ReportJob &job, const QString &path);
+
 // The program's report output: preview in the report viewer window, print to the printer.
 class WindowReportOutput : public ReportOutput
 {

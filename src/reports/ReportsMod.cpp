@@ -1,5 +1,7 @@
 #include "reports/ReportsMod.h"
 
+#include "core/PrintToPdf.h"
+
 #include "reports/ReportDesign.h"
 #include "reports/ReportRegistry.h"
 #include "ui/EntryWindow.h"
@@ -20,7 +22,7 @@ bool produceDocument(const QString &name, const QMap<QString, QString> &request)
     const ReportJob job = reports::buildJob(*document, request);
     reports::checkJob(job);
     if (document->output == reports::Output::Print)
-        return reportOutput().print(job);
+        return printReport(job);
     reportOutput().preview(job);
     return true;
 }

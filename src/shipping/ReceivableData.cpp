@@ -1,5 +1,7 @@
 #include "shipping/ReceivableData.h"
 
+#include "core/Clock.h"
+
 namespace receivables {
 
 namespace {
@@ -33,17 +35,44 @@ Balance lookupInvoice(const QString &invoiceText)
     out.invoice = invoiceText.trimmed().toLongLong(&ok);
     Database &db = DbConnection();
     const RowSet rows =
-        ok ? db.query(QStringLiteral("SELECT Total FROM Invoice WHERE Invoice = ?"), {out.invoice})
+        ok ? db.query(QStringLiteral("SELECT Total, Customer FROM Invoice WHERE Invoice = ?"), {out.invoice})
            : RowSet();
     if (rows.isEmpty()) {
         out.refusal = invalidInvoice();
         return out;
     }
     out.amount = rows.first().money(QStringLiteral("Total"));
+    out.customer = rows.first().text(QStringLiteral("Customer"));
     const Money paid = Money::fromVariant(
         db.scalar(QStringLiteral("SELECT SUM(Amount) FROM Payments WHERE Invoice = ?"), {out.invoice}));
     out.balance = out.amount - paid;
     return out;
+}
+
+std::vector<OpenInvoice> openInvoices()
+{
+    const RowSet rows = DbConnection().query(QStringLiteral(
+        "SELECT Invoice.Invoice, Invoice.Customer, Invoice.InvoiceDate, Invoice.Total, "
+        "(SELECT SUM(Payments.Amount) FROM Payments WHERE Payments.Invoice = Invoice.Invoice) AS Paid "
+        "FROM Invoice ORDER BY Invoice.Invoice DESC"));
+    std::vector<OpenInvoice> open;
+    for (const Row &r : rows) {
+        const Money balance =
+            r.money(QStringLiteral("Total")) - Money::fromVariant(r.value(QStringLiteral("Paid")));
+        if (balance >= kTolerance)
+            open.push_back({r.value(QStringLiteral("Invoice")).toLongLong(),
+                            r.text(QStringLiteral("Customer")), r.date(QStringLiteral("InvoiceDate")),
+                            balance});
+    }
+    return open;
+}
+
+QString describe(const OpenInvoice &invoice)
+{
+    return QStringLiteral("%1 - %2 - %3 - %4")
+        .arg(invoice.invoice)
+        .arg(invoice.customer, invoice.date.toString(Clock::dateFormat()),
+             invoice.balance.toDisplayString(2));
 }
 
 std::optional<Refusal> refuseOverpayment(const QString &paymentText, const QString &balanceText)

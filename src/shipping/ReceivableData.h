@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 // Money owed and received: payments against invoices and invoices written by hand. Manual and
 // automatic invoices take their numbers from the one invoice counter.
@@ -20,9 +21,23 @@ struct Balance
     qint64 invoice = 0;
     Money amount;
     Money balance;
+    QString customer; // billed, shown to check against
     std::optional<Refusal> refusal;
 };
 Balance lookupInvoice(const QString &invoiceText);
+
+// An invoice with a balance left to pay, as the clerk picks it.
+struct OpenInvoice
+{
+    qint64 invoice = 0;
+    QString customer;
+    QDate date;
+    Money balance;
+};
+// Newest first.
+std::vector<OpenInvoice> openInvoices();
+// "781 - Cove - 12/01/2026 - $1,234.56".
+QString describe(const OpenInvoice &invoice);
 
 // A payment that is more than the open balance by 0.001 or more is refused; so is text that is
 // not an amount. An empty payment is not judged here.

@@ -6,11 +6,13 @@
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/MoneyField.h"
+#include "ui/PickList.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -45,27 +47,43 @@ request::Description periodRequest(const QString &caption)
 ReceivePayment::ReceivePayment(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Receive Payments"));
+    cmbInvoice = makePickList(this, QStringLiteral("cmbInvoice"), [this](QComboBox *list) {
+        guarded(this, [&] {
+            for (const receivables::OpenInvoice &i : receivables::openInvoices())
+                list->addItem(receivables::describe(i), i.invoice);
+        });
+    });
+    cmbInvoice->setMinimumWidth(320);
     txtInvoice = makeText(this, QStringLiteral("txtInvoice"));
+    txtCustomer = displayBox(QStringLiteral("txtCustomer"), this);
     txtAmount = moneyField(this, QStringLiteral("txtAmount"), 3, false);
     txtBalance = moneyField(this, QStringLiteral("txtBalance"), 3, false);
     txtPayment = moneyField(this, QStringLiteral("txtPayment"), 3, true);
     dtDate = todayPicker(QStringLiteral("dtDate"), this);
     auto *grid = new QGridLayout(this);
     grid->setColumnStretch(1, 1);
-    addRow(grid, 0, 0, QStringLiteral("Invoice Number"), txtInvoice);
-    addRow(grid, 1, 0, QStringLiteral("Invoice Amount"), txtAmount);
-    addRow(grid, 2, 0, QStringLiteral("Invoice Balance"), txtBalance);
-    addRow(grid, 3, 0, QStringLiteral("Payment Amount"), txtPayment);
-    addRow(grid, 4, 0, QStringLiteral("Date"), dtDate);
-    const SaveExit se = addSaveExit(this, grid, 5, 2);
+    addRow(grid, 0, 0, QStringLiteral("Open Invoice"), cmbInvoice);
+    addRow(grid, 1, 0, QStringLiteral("Invoice Number"), txtInvoice);
+    addRow(grid, 2, 0, QStringLiteral("Customer"), txtCustomer);
+    addRow(grid, 3, 0, QStringLiteral("Invoice Amount"), txtAmount);
+    addRow(grid, 4, 0, QStringLiteral("Invoice Balance"), txtBalance);
+    addRow(grid, 5, 0, QStringLiteral("Payment Amount"), txtPayment);
+    addRow(grid, 6, 0, QStringLiteral("Date"), dtDate);
+    const SaveExit se = addSaveExit(this, grid, 7, 2);
+    lblMessage = makeStatusLine(this);
+    grid->addWidget(lblMessage, 8, 0, 1, 2);
     btnSave = se.save;
     btnExit = se.exit;
     btnSave->setText(QStringLiteral("Save"));
     btnExit->setText(QStringLiteral("Cancel"));
-    chainTabOrder({txtInvoice, txtPayment, dtDate, btnSave, btnExit});
+    chainTabOrder({cmbInvoice, txtInvoice, txtPayment, dtDate, btnSave, btnExit});
 
     onLeave(this, txtInvoice, [this] { return LookupInvoice(); });
     onLeave(this, txtPayment, [this] { return CheckPayment(); });
+    connect(cmbInvoice, &QComboBox::activated, this, [this](int index) {
+        txtInvoice->setText(cmbInvoice->itemData(index).toString());
+        LookupInvoice();
+    });
     connect(btnSave, &QPushButton::clicked, this, &ReceivePayment::Save);
     txtInvoice->setFocus();
 }
@@ -78,13 +96,16 @@ bool ReceivePayment::LookupInvoice()
     if (!guarded(this, [&] { b = receivables::lookupInvoice(txtInvoice->text()); }))
         return false;
     if (b.refusal) {
+        txtCustomer->clear();
         txtAmount->clearValue();
         txtBalance->clearValue();
         showRefusal(this, *b.refusal);
         return false;
     }
+    txtCustomer->setText(b.customer);
     txtAmount->setValue(b.amount);
     txtBalance->setValue(b.balance);
+    markClean(this, {cmbInvoice, txtInvoice, txtCustomer, txtAmount, txtBalance});
     return true;
 }
 
@@ -110,10 +131,15 @@ void ReceivePayment::Save()
         showRefusal(this, *refusal);
         return;
     }
+    lblMessage->setText(QStringLiteral("Payment of %1 on invoice %2 saved.")
+                            .arg(txtPayment->valueOrZero().toDisplayString(2), txtInvoice->text().trimmed()));
+    cmbInvoice->setCurrentIndex(-1);
     txtInvoice->clear();
+    txtCustomer->clear();
     txtPayment->clearValue();
     txtAmount->clearValue();
     txtBalance->clearValue();
+    markClean(this);
     txtInvoice->setFocus();
 }
 

@@ -7,6 +7,7 @@
 class MoneyField;
 class QComboBox;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -18,13 +19,16 @@ class ReceivePayment : public QWidget
 public:
     explicit ReceivePayment(QWidget *parent = nullptr);
 
+    QComboBox *cmbInvoice = nullptr; // the invoices with a balance; picking one looks it up
     QLineEdit *txtInvoice = nullptr;
+    QLineEdit *txtCustomer = nullptr; // billed on the invoice looked up
     MoneyField *txtAmount = nullptr;
     MoneyField *txtBalance = nullptr;
     MoneyField *txtPayment = nullptr;
     QDateEdit *dtDate = nullptr;
     QPushButton *btnSave = nullptr;
     QPushButton *btnExit = nullptr;
+    QLabel *lblMessage = nullptr; // what the last save wrote
 
     // Leaving the invoice number: shows the invoice's amount and open balance.
     bool LookupInvoice();

@@ -7,6 +7,7 @@
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
+#include "ui/Printing.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
@@ -297,6 +298,7 @@ bool Shipment::LoadShipment()
     FormatShipmentGrid();
     cmbCustomer->setEnabled(false);
     txtID->setReadOnly(true); // a loaded shipment keeps its ID
+    markClean(this);
     return true;
 }
 
@@ -316,14 +318,14 @@ void Shipment::Save()
     // Printing follows the commit: what was saved stays saved whatever the printer does.
     guarded(this, [&] {
         printWithConfirmation(
-            this,
+            this, QStringLiteral("Packing Slip %1").arg(saved.id),
             [&] {
                 documents::produce(QStringLiteral("crptPackingSlip"),
                                    {{QStringLiteral("shipment"), number(saved.id)}});
             },
             PrintQuestion::PackingSlip, PrintQuestion::Title);
         printWithConfirmation(
-            this,
+            this, QStringLiteral("Invoice %1").arg(saved.invoice),
             [&] {
                 documents::produce(QStringLiteral("crptInvoice"),
                                    {{QStringLiteral("shipment"), number(saved.id)},

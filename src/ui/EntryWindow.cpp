@@ -2,22 +2,33 @@
 
 #include "core/Clock.h"
 #include "ui/DatePicker.h"
+#include "ui/Grid.h"
 #include "ui/MessageBox.h"
+#include "ui/MoneyField.h"
+#include "ui/PickList.h"
 #include "ui/Widgets.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHash>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QTimer>
+
+#include <optional>
 
 namespace entry {
 
@@ -141,6 +152,52 @@ QDateEdit *todayPicker(const QString &name, QWidget *parent)
     return d;
 }
 
+namespace {
+
+class FillOnEntry : public QObject
+{
+public:
+    FillOnEntry(QComboBox *list, std::function<void(QComboBox *)> fill)
+        : QObject(list), m_list(list), m_fill(std::move(fill))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn &&
+            static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+            const QSignalBlocker quiet(m_list);
+            m_list->clear();
+            m_fill(m_list);
+            m_list->setCurrentIndex(-1);
+        }
+        return false;
+    }
+
+private:
+    QComboBox *m_list;
+    std::function<void(QComboBox *)> m_fill;
+};
+
+} // namespace
+
+QComboBox *makePickList(QWidget *form, const QString &name, std::function<void(QComboBox *)> fill)
+{
+    QComboBox *list = makeList(form, name, {});
+    installTypeAhead(list);
+    list->installEventFilter(new FillOnEntry(list, std::move(fill)));
+    return list;
+}
+
+QLabel *makeStatusLine(QWidget *form)
+{
+    auto *line = new QLabel(form);
+    line->setObjectName(QStringLiteral("lblMessage"));
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return line;
+}
+
 QComboBox *makeList(QWidget *form, const QString &name, const QStringList &entries)
 {
     auto *list = new QComboBox(form);
@@ -185,7 +242,7 @@ std::pair<QPushButton *, QPushButton *> addButtonPair(QWidget *form, QGridLayout
     a->setObjectName(firstName);
     auto *b = new QPushButton(second, form);
     b->setObjectName(secondName);
-    QObject::connect(b, &QPushButton::clicked, form, [form] { closeChildWindow(form); });
+    QObject::connect(b, &QPushButton::clicked, form, [form] { exitChildWindow(form); });
     auto *box = new QHBoxLayout;
     box->addStretch();
     box->addWidget(a);
@@ -202,6 +259,7 @@ SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns)
         addButtonPair(form, grid, row, columns, QStringLiteral("Save And Close"), QStringLiteral("btnSave"),
                       QStringLiteral("Exit"), QStringLiteral("btnExit"));
     bindSaveKey(form, save);
+    guardUnsaved(form, save);
     return {save, leave};
 }
 
@@ -223,6 +281,247 @@ OkCancel addOkCancel(QWidget *form, QGridLayout *grid, int row, int columns)
                       QStringLiteral("Cancel"), QStringLiteral("btnCancel"));
     ok->setDefault(true);
     return {ok, cancel};
+}
+
+namespace {
+
+const char kTrackedLabel[] = "trackedLabel";
+
+using Snapshot = QHash<const QWidget *, QString>;
+
+// Parts of a compound control (a list's line, a date box's calendar, a grid's editor) are read
+// through the control itself.
+bool insideCompound(const QWidget *w, const QWidget *form)
+{
+    for (const QWidget *p = w->parentWidget(); p && p != form; p = p->parentWidget()) {
+        if (qobject_cast<const QComboBox *>(p) || qobject_cast<const QAbstractSpinBox *>(p) ||
+            qobject_cast<const QAbstractItemView *>(p))
+            return true;
+    }
+    return false;
+}
+
+std::optional<QString> shownValue(const QWidget *w)
+{
+    if (const auto *grid = qobject_cast<const Grid *>(w)) {
+        QString all;
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            for (int c = 0; c < grid->columnCount(); ++c)
+                all += grid->text(r, c) + u'\t';
+            all += u'\n';
+        }
+        return all;
+    }
+    // A money field shows another text without the focus; its value is what was typed.
+    if (const auto *m = qobject_cast<const MoneyField *>(w))
+        return m->rawText();
+    if (const auto *e = qobject_cast<const QLineEdit *>(w))
+        return e->text();
+    if (const auto *c = qobject_cast<const QComboBox *>(w))
+        return c->currentText();
+    if (const auto *d = qobject_cast<const QAbstractSpinBox *>(w))
+        return d->text();
+    if (const auto *b = qobject_cast<const QAbstractButton *>(w); b && b->isCheckable())
+        return b->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (const auto *l = qobject_cast<const QLabel *>(w); l && l->property(kTrackedLabel).toBool())
+        return l->text();
+    return std::nullopt;
+}
+
+void record(Snapshot &into, const QWidget *form, const QWidget *w)
+{
+    if (insideCompound(w, form))
+        return;
+    if (const std::optional<QString> value = shownValue(w))
+        into.insert(w, *value);
+}
+
+class UnsavedGuard;
+QHash<const QWidget *, UnsavedGuard *> &guards()
+{
+    static QHash<const QWidget *, UnsavedGuard *> all;
+    return all;
+}
+
+class UnsavedGuard : public QObject
+{
+public:
+    UnsavedGuard(QWidget *form, QAbstractButton *save) : QObject(form), m_form(form), m_save(save)
+    {
+        guards().insert(form, this);
+        form->installEventFilter(this);
+    }
+    ~UnsavedGuard() override { guards().remove(m_form); }
+
+    // The state to compare with is taken when the clerk first touches the window, so whatever the
+    // window filled in while opening counts as loaded.
+    void touched()
+    {
+        if (!m_taken)
+            markClean();
+    }
+
+    void markClean()
+    {
+        m_clean = take();
+        m_taken = true;
+    }
+
+    void markClean(const std::vector<QWidget *> &controls)
+    {
+        if (!m_taken) {
+            markClean();
+            return;
+        }
+        for (QWidget *w : controls) {
+            m_clean.remove(w);
+            record(m_clean, m_form, w);
+        }
+    }
+
+    bool changed() const
+    {
+        if (!m_taken)
+            return false;
+        const Snapshot now = take();
+        for (auto it = now.cbegin(); it != now.cend(); ++it) {
+            const auto was = m_clean.constFind(it.key());
+            if (was == m_clean.cend() ? !it.value().isEmpty() : *was != it.value())
+                return true;
+        }
+        return false;
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            // An Escape no control of the form used.
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier)
+                return false;
+            exitChildWindow(m_form);
+            return true;
+        }
+        if (event->type() != QEvent::Close || m_asking)
+            return false;
+        const bool closingSaved = m_form->property(kClosingSaved).toBool();
+        m_form->setProperty(kClosingSaved, false);
+        if (closingSaved || !changed())
+            return false;
+        m_asking = true;
+        const bool mayClose = askBeforeClosing();
+        m_asking = false;
+        if (mayClose)
+            return false;
+        event->ignore();
+        return true;
+    }
+
+private:
+    Snapshot take() const
+    {
+        Snapshot s;
+        for (const QWidget *w : m_form->findChildren<QWidget *>())
+            record(s, m_form, w);
+        return s;
+    }
+
+    bool askBeforeClosing()
+    {
+        const MessageBox::Button answer = MessageBox::show(
+            m_form,
+            QStringLiteral("%1 has changes that are not saved. Save them before closing?")
+                .arg(m_form->windowTitle()),
+            QStringLiteral("Unsaved Changes"), MessageBox::SaveDiscardCancel, MessageBox::Exclamation);
+        if (answer == MessageBox::Discard)
+            return true;
+        if (answer != MessageBox::Save || !m_save || !m_save->isEnabled())
+            return false;
+        // A save that succeeds closes the window itself, or leaves it clean for the next entry.
+        m_save->click();
+        const bool closedBySave = m_form->property(kClosingSaved).toBool();
+        m_form->setProperty(kClosingSaved, false);
+        return closedBySave || !changed();
+    }
+
+    QWidget *m_form;
+    QPointer<QAbstractButton> m_save;
+    Snapshot m_clean;
+    bool m_taken = false;
+    bool m_asking = false;
+};
+
+// Sees the first key or click that reaches a guarded window.
+class FirstTouch : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+            break;
+        default:
+            return false;
+        }
+        if (!watched->isWidgetType() || guards().isEmpty())
+            return false;
+        for (auto *w = static_cast<QWidget *>(watched); w; w = w->parentWidget()) {
+            if (UnsavedGuard *guard = guards().value(w)) {
+                guard->touched();
+                break;
+            }
+        }
+        return false;
+    }
+};
+
+UnsavedGuard *guardOf(QWidget *form)
+{
+    return guards().value(form);
+}
+
+} // namespace
+
+void guardUnsaved(QWidget *form, QAbstractButton *save)
+{
+    if (guardOf(form))
+        return;
+    static FirstTouch *firstTouch = nullptr;
+    if (!firstTouch) {
+        firstTouch = new FirstTouch(qApp);
+        qApp->installEventFilter(firstTouch);
+    }
+    new UnsavedGuard(form, save);
+}
+
+void markClean(QWidget *form)
+{
+    if (UnsavedGuard *guard = guardOf(form))
+        guard->markClean();
+}
+
+void markClean(QWidget *form, const std::vector<QWidget *> &controls)
+{
+    if (UnsavedGuard *guard = guardOf(form))
+        guard->markClean(controls);
+}
+
+bool hasUnsavedChanges(QWidget *form)
+{
+    UnsavedGuard *guard = guardOf(form);
+    return guard && guard->changed();
+}
+
+void trackLabel(QLabel *label)
+{
+    label->setProperty(kTrackedLabel, true);
 }
 
 void showRefusal(QWidget *form, const Refusal &refusal, MessageBox::Icon icon)

@@ -15,6 +15,7 @@ class QAbstractButton;
 class QComboBox;
 class QDateEdit;
 class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -63,6 +64,21 @@ struct SaveExit
 SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns);
 // Ctrl+S anywhere in `form` presses `save`, while it is enabled.
 void bindSaveKey(QWidget *form, QAbstractButton *save);
+
+// Unsaved work. `form` remembers what its fields, lists, dates, check boxes and grids held when
+// the clerk first touched it, and again at every markClean. Closing it in any way (Exit, Escape,
+// the close box, the main window closing) while they hold something else asks Save / Discard /
+// Cancel: Save presses `save` and closes only when the window then closed itself or is clean,
+// Discard closes, Cancel leaves the window as it was. addSaveExit guards its form itself.
+void guardUnsaved(QWidget *form, QAbstractButton *save);
+// What the form shows now is what is stored: after a load, or a save that keeps the window open.
+void markClean(QWidget *form);
+// The same for some controls only (a grid reloaded, a line shown for editing).
+void markClean(QWidget *form, const std::vector<QWidget *> &controls);
+// True when a guarded form holds changes since it was opened, loaded or saved.
+bool hasUnsavedChanges(QWidget *form);
+// A label the window's own commands change (an order's status) counts as a field.
+void trackLabel(QLabel *label);
 
 // "Ok" and "Cancel" of a request window at the bottom right of `grid`; Cancel closes the window.
 struct OkCancel

@@ -30,6 +30,13 @@ QString saveFileName(QWidget *parent, const QString &caption, const QString &dir
     return QFileDialog::getSaveFileName(parent, caption, dir, filter);
 }
 
+QString folder(QWidget *parent, const QString &caption, const QString &dir)
+{
+    if (g_scripted)
+        return scripted(caption);
+    return QFileDialog::getExistingDirectory(parent, caption, dir);
+}
+
 void script(const QStringList &names)
 {
     g_scripted = true;

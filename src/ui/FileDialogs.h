@@ -10,6 +10,7 @@ namespace FileDialogs {
 // Empty when the user cancels.
 QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
 QString saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
+QString folder(QWidget *parent, const QString &caption, const QString &dir);
 
 // Test seam: the next names to answer, in order (an empty name is a cancel).
 void script(const QStringList &names);

@@ -1,5 +1,6 @@
 #include "ui/Grid.h"
 
+#include "core/PrintToPdf.h"
 #include "ui/GridPrint.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
@@ -174,6 +175,8 @@ bool Grid::print(const QString &title, QPageLayout::Orientation orientation, boo
 {
     GridPrintJob job = gridPrintJob(*m_model, title, orientation);
     job.printerDialog = printerDialog;
+    if (const QString pdf = PrintToPdf::target(); !pdf.isEmpty())
+        return gridPrintOutput().savePdf(job, pdf);
     return gridPrintOutput().print(job);
 }
 

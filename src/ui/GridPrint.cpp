@@ -4,7 +4,9 @@
 #include "ui/MessageBox.h"
 #include "ui/WindowHost.h"
 
+#include <QFile>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -41,6 +43,13 @@ public:
             QStringLiteral("The printer \"%1\" could not print %2.").arg(printer.printerName(), job.title),
             QStringLiteral("Print Failed"), MessageBox::OkOnly, MessageBox::Exclamation);
         return false;
+    }
+    bool savePdf(const GridPrintJob &job, const QString &path) override
+    {
+        QPdfWriter writer(path);
+        writer.setTitle(job.title);
+        writer.setResolution(300);
+        return paintGrid(writer, job) > 0;
     }
 };
 
@@ -148,6 +157,13 @@ int paintGrid(QPagedPaintDevice &device, const GridPrintJob &job)
     }
     p.end();
     return pages;
+}
+
+bool CapturedGridPrints::savePdf(const GridPrintJob &job, const QString &path)
+{
+    pdfs << qMakePair(path, job);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly);
 }
 
 GridPrintOutput &gridPrintOutput()

@@ -33,6 +33,8 @@ public:
     virtual ~GridPrintOutput() = default;
     // False when nothing was printed.
     virtual bool print(const GridPrintJob &job) = 0;
+    // Writes the job as a PDF file at `path`. False when nothing was written.
+    virtual bool savePdf(const GridPrintJob &job, const QString &path) = 0;
 };
 
 class CapturedGridPrints : public GridPrintOutput
@@ -43,7 +45,10 @@ public:
         prints << job;
         return true;
     }
+    // The file is made (empty), so the name is taken as by a written document.
+    bool savePdf(const GridPrintJob &job, const QString &path) override;
     QList<GridPrintJob> prints;
+    QList<QPair<QString, GridPrintJob>> pdfs;
 };
 
 // The process-wide output; the default printer until another is installed.

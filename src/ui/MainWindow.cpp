@@ -164,8 +164,17 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // Each window with unsaved work asks first; one kept open keeps the program open.
+    bool refused = false;
+    for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
+        if (sub != m_slideBar && !sub->close())
+            refused = true;
+    }
+    if (refused) {
+        event->ignore();
+        return;
+    }
     m_closing = true;
-    // Children are unloaded with the frame; none asks to save.
     m_mdi->closeAllSubWindows();
     host::closeLoneChildren();
     Q_EMIT closingDatabase();

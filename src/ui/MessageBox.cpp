@@ -12,6 +12,8 @@ QList<MessageBox::Shown> g_shown;
 
 MessageBox::Button defaultAnswer(MessageBox::Buttons b)
 {
+    if (b == MessageBox::SaveDiscardCancel)
+        return MessageBox::Discard;
     return (b == MessageBox::OkOnly || b == MessageBox::OkCancel) ? MessageBox::Ok : MessageBox::Yes;
 }
 } // namespace
@@ -55,6 +57,10 @@ MessageBox::Button MessageBox::show(QWidget *parent, const QString &text, const 
         case YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
+        case SaveDiscardCancel:
+            box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Save);
+            break;
         }
         switch (box.exec()) {
         case QMessageBox::Yes:
@@ -65,6 +71,12 @@ MessageBox::Button MessageBox::show(QWidget *parent, const QString &text, const 
             break;
         case QMessageBox::Cancel:
             answer = Cancel;
+            break;
+        case QMessageBox::Save:
+            answer = Save;
+            break;
+        case QMessageBox::Discard:
+            answer = Discard;
             break;
         default:
             answer = buttons == YesNo ? No : (buttons == OkOnly ? Ok : Cancel);

@@ -10,8 +10,23 @@ class DbError;
 class MessageBox
 {
 public:
-    enum Button { Ok = 1, Cancel = 2, Yes = 4, No = 8 };
-    enum Buttons { OkOnly, OkCancel, YesNo, YesNoCancel };
+    enum Button
+    {
+        Ok = 1,
+        Cancel = 2,
+        Yes = 4,
+        No = 8,
+        Save = 16,
+        Discard = 32
+    };
+    enum Buttons
+    {
+        OkOnly,
+        OkCancel,
+        YesNo,
+        YesNoCancel,
+        SaveDiscardCancel
+    };
     enum Icon { NoIcon, Information, Exclamation, Question, Critical };
 
     static Button show(QWidget *parent, const QString &text, const QString &title, Buttons buttons = OkOnly,
@@ -30,7 +45,7 @@ public:
     };
 
     // Test seam: once scripted, no real box opens; answers are taken in order, and when none is
-    // left the box answers OK (or Yes where there is no OK).
+    // left the box answers OK (or Yes where there is no OK, Discard where there is no Yes).
     static void script(const QList<Button> &answers = {});
     static void stopScripting();
     static bool isScripted();

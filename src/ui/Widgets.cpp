@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/SharedRoutines.h"
 #include "ui/MessageBox.h"
+#include "ui/Printing.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -117,9 +118,7 @@ void completeInline(QComboBox *combo)
 void printWithConfirmation(QWidget *parent, const std::function<void()> &printOnce, const QString &text,
                            const QString &title)
 {
-    do {
-        printOnce();
-    } while (MessageBox::show(parent, text, title, MessageBox::YesNo) != MessageBox::Yes);
+    printWithConfirmation(parent, QStringLiteral("Document"), printOnce, text, title);
 }
 
 void giveMnemonics(QWidget *window)
@@ -163,6 +162,12 @@ void giveMnemonics(QWidget *window)
 }
 
 void closeChildWindow(QWidget *widget)
+{
+    widget->setProperty(kClosingSaved, true);
+    exitChildWindow(widget);
+}
+
+void exitChildWindow(QWidget *widget)
 {
     if (auto *frame = qobject_cast<QMdiSubWindow *>(widget->parentWidget()))
         frame->close();

@@ -59,5 +59,10 @@ void printWithConfirmation(QWidget *parent, const std::function<void()> &printOn
 // free letter. The caption reads the same.
 void giveMnemonics(QWidget *window);
 
-// Closes the child window holding `widget` (its MDI frame when it has one).
+// Closes the child window holding `widget` (its MDI frame when it has one), as a window does
+// itself once its work is saved: unsaved changes are not asked about.
 void closeChildWindow(QWidget *widget);
+// Closes it as the user does (Exit, Escape): a window with unsaved changes asks first.
+void exitChildWindow(QWidget *widget);
+// Set on a window while it closes itself through closeChildWindow.
+inline constexpr char kClosingSaved[] = "closingSaved";

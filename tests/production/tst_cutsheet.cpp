@@ -58,8 +58,10 @@ private Q_SLOTS:
         QCOMPARE(w->cmbEmployeeID->itemText(1), QStringLiteral("222"));
         QCOMPARE(w->dtDate->date(), QDate(2010, 5, 14));
         QVERIFY(w->txtCutsheetID->hasFocus());
-        QList<QWidget *> expected = {w->txtCutsheetID, w->cmbEmployee, w->dtDate,  w->txtOrder,  w->txtItem,
-                                     w->txtSets,       w->txtUsed,     w->btnSave, w->btnDelete, w->btnExit};
+        // The order line pick stands before the order and item it fills.
+        QList<QWidget *> expected = {w->txtCutsheetID, w->cmbEmployee, w->dtDate,  w->cmbOrderLine,
+                                     w->txtOrder,      w->txtItem,     w->txtSets, w->txtUsed,
+                                     w->btnSave,       w->btnDelete,   w->btnExit};
         QCOMPARE(drive::tabStops(w).mid(0, expected.size()), expected);
     }
 
@@ -158,11 +160,12 @@ private Q_SLOTS:
         QCOMPARE(drive::shownTexts(), QStringList{"All fields are required. Please re-enter."});
         QVERIFY(w->cmbEmployee->hasFocus());
         QCOMPARE(s.count(), 0);
-        // Nothing saved: closing asks nothing.
+        // Nothing saved: closing prints nothing; it asks only about the entry still typed.
         MessageBox::clearShown();
         drive::click(w->btnExit);
         QCOMPARE(reports.prints.size(), 0);
-        QCOMPARE(MessageBox::shown().size(), 0);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().at(0).title, QStringLiteral("Unsaved Changes"));
     }
 
     void requestWindowsPreviewAndClose_data()
