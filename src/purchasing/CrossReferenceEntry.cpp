@@ -78,6 +78,8 @@ void CrossReferenceEntry::LoadCrossReference()
                                : QString(std::max<qsizetype>(0, 2 - (shown.size() - point - 1)), u'0');
         }
         txtCost->setText(shown);
+        if (found)
+            markClean(this);
     });
 }
 

@@ -103,6 +103,9 @@ private:
         QTest::newRow("adjustment") << "InventoryAdjust"
                                     << "txtReason"
                                     << "Count";
+        QTest::newRow("cross reference") << "CrossReference"
+                                         << "txtPartNumber"
+                                         << "KT-1";
     }
 
 private Q_SLOTS:
@@ -129,7 +132,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("way");
         for (const char *command :
              {"EmployeeEntry", "CustomerEntry", "MaterialEntry", "SetEntry", "Cutsheet", "OrderEntry",
-              "Shipping", "ReceivePayment", "ManualInvoice", "InventoryAdjust", "AdjustValue"}) {
+              "Shipping", "ReceivePayment", "ManualInvoice", "InventoryAdjust", "AdjustValue", "CrossReference"}) {
             QTest::addRow("%s exit", command) << command << int(ExitButton);
             QTest::addRow("%s escape", command) << command << int(EscapeKey);
             QTest::addRow("%s close box", command) << command << int(CloseBox);
