@@ -44,6 +44,9 @@ public:
     void script(const QString &sql);
     // The identity column of `table`, empty when it has none.
     QString identityColumn(const QString &table);
+    // How long a statement waits for a lock another session holds before it fails busy.
+    void setLockTimeout(int milliseconds);
+    qint64 sessionId() const;
     // The URI without any password in it, for messages.
     QString location() const { return m_location; }
 
