@@ -1,7 +1,11 @@
 #include "core/Database.h"
 
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -19,6 +23,7 @@
 namespace {
 
 std::unique_ptr<Database> g_connection;
+thread_local Database *t_connection = nullptr;
 
 QString engineText(sqlite3 *db, int rc)
 {
@@ -150,6 +155,28 @@ DbError::DbError(int code, const QString &message, const QString &sql)
 {
 }
 
+QString DbError::busyMessage()
+{
+    return QStringLiteral("The database is busy; try again.");
+}
+
+DbError DbError::busy()
+{
+    return DbError(kBusy, busyMessage());
+}
+
+QString DbError::changedMessage(const QString &record)
+{
+    return QStringLiteral("%1 was changed on another workstation since you opened it. Open it again to see "
+                          "the changes.")
+        .arg(record);
+}
+
+DbError DbError::changed(const QString &record)
+{
+    return DbError(kChanged, changedMessage(record));
+}
+
 DbError DbError::unusableFile(int code, const QString &path, const QString &reason)
 {
     DbError e(code, QStringLiteral("The database file %1 %2.").arg(QDir::toNativeSeparators(path), reason));
@@ -268,6 +295,8 @@ void Database::close()
 
 void Database::fail(int rc, const QString &sql) const
 {
+    if (rc == SQLITE_BUSY)
+        throw DbError::busy();
     throw DbError(rc, engineText(m_db, rc), sql).inFile(m_path);
 }
 
@@ -395,7 +424,7 @@ std::unique_ptr<Database> Database::connect(const QString &path, const QByteArra
 
 void Database::setUp()
 {
-    sqlite3_busy_timeout(m_db, 2000);
+    sqlite3_busy_handler(m_db, &Database::waitWhileBusy, this);
     sqlite3_extended_result_codes(m_db, 0);
     for (int argc : {1, 2}) {
         const int rc =
@@ -404,6 +433,72 @@ void Database::setUp()
         if (rc != SQLITE_OK)
             fail(rc);
     }
+}
+
+// Waits in short steps, so the writer ahead is followed soon after it commits, until the busy
+// timeout has passed since the first wait of this attempt.
+int Database::waitWhileBusy(void *self, int count)
+{
+    auto *db = static_cast<Database *>(self);
+    const qint64 now = QDeadlineTimer::current().deadline();
+    if (count == 0)
+        db->m_busySince = now;
+    ++db->m_busyWaits;
+    if (now - db->m_busySince >= db->m_busyTimeout)
+        return 0;
+    QThread::msleep(count < 10 ? 1 : 5);
+    return 1;
+}
+
+void Database::setBusyTimeout(int milliseconds)
+{
+    m_busyTimeout = qMax(0, milliseconds);
+    if (m_server)
+        m_server->setLockTimeout(m_busyTimeout);
+}
+
+qint64 Database::sessionId() const
+{
+    return m_server ? m_server->sessionId() : 0;
+}
+
+bool Database::sessionWaits(qint64 sessionId)
+{
+    if (!m_server)
+        return false;
+    return scalar(QStringLiteral("SELECT count(*) FROM pg_locks WHERE pid = ? AND NOT granted"), {sessionId})
+               .toLongLong() > 0;
+}
+
+void Database::lockRows(const QString &table, const QString &where, const QVariantList &params)
+{
+    if (m_server)
+        query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 FOR UPDATE").arg(quoteIdentifier(table), where), params);
+}
+
+void Database::lockCounter(const QString &name)
+{
+    if (m_server)
+        query(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(?))"), {QStringLiteral("corvane.") + name});
+}
+
+QByteArray Database::stamp(const RowSet &rows)
+{
+    QByteArray buffer;
+    QDataStream out(&buffer, QIODevice::WriteOnly);
+    for (const Row &r : rows) {
+        for (const QVariant &v : r.values())
+            out << v.isNull() << v.toString();
+        out << quint8(0xff);
+    }
+    return QCryptographicHash::hash(buffer, QCryptographicHash::Sha1);
+}
+
+QByteArray Database::stamp(const Row &row)
+{
+    RowSet one(row.columns());
+    one.append(row.values());
+    return stamp(one);
 }
 
 void Database::prepare(const QString &sql, const QVariantList &params, void *into)
@@ -742,15 +837,16 @@ QStringList Database::columnsOf(const QString &table)
     return names;
 }
 
-// The server takes savepoints inside a transaction only: the outermost level begins one.
+// The outermost level begins a transaction, which takes the file for writing at once; the
+// levels inside it are savepoints.
 void Database::beginLevel(int depth)
 {
-    if (depth == 1)
+    if (depth == 1) {
         m_statementsInTransaction = 0;
-    if (m_server && depth == 1) {
+        // The file is held for writing from the start: a save judges what no other can change.
         m_beginning = true;
         try {
-            exec(QStringLiteral("BEGIN"));
+            exec(m_server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
         } catch (...) {
             m_beginning = false;
             throw;
@@ -806,7 +902,7 @@ void Database::reconnect()
 
 void Database::endLevel(int depth, bool keep)
 {
-    if (m_server && depth == 1) {
+    if (depth == 1) {
         exec(keep ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
         return;
     }
@@ -904,6 +1000,8 @@ QString likeLiteral(const QString &text)
 
 Database &DbConnection()
 {
+    if (t_connection)
+        return *t_connection;
     if (!g_connection)
         throw DbError(SQLITE_MISUSE, QStringLiteral("The database is not open"));
     return *g_connection;
@@ -911,6 +1009,8 @@ Database &DbConnection()
 
 bool hasDbConnection()
 {
+    if (t_connection)
+        return t_connection->isOpen();
     return g_connection && g_connection->isOpen();
 }
 
@@ -922,4 +1022,14 @@ void setDbConnection(std::unique_ptr<Database> db)
 std::unique_ptr<Database> takeDbConnection()
 {
     return std::move(g_connection);
+}
+
+ConnectionScope::ConnectionScope(Database &db) : m_previous(t_connection)
+{
+    t_connection = &db;
+}
+
+ConnectionScope::~ConnectionScope()
+{
+    t_connection = m_previous;
 }

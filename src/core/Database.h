@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -23,7 +24,22 @@ class PgEngine;
 class DbError : public std::runtime_error
 {
 public:
+    // Another workstation holds what a save needs for longer than the save waits (the file
+    // engine's own code for it).
+    static constexpr int kBusy = 5;
+    // The server gave a save up so that a concurrent one could finish (deadlock, serialization):
+    // running the whole save again is right.
+    static constexpr int kConflict = 2001;
+    // The record a window loaded was changed by someone else before the window saved it.
+    static constexpr int kChanged = 2002;
+
     DbError(int code, const QString &message, const QString &sql = {});
+    // What the clerk reads when the database stays busy past the wait.
+    static DbError busy();
+    static QString busyMessage();
+    // "<record> was changed on another workstation since you opened it. ..."
+    static DbError changed(const QString &record);
+    static QString changedMessage(const QString &record);
     // A file that cannot be used: the message names `path` and says `reason` in words.
     static DbError unusableFile(int code, const QString &path, const QString &reason);
 
@@ -180,6 +196,30 @@ public:
     // order the rows were added.
     QString rowKey() const;
 
+    // How long a save waits for another workstation's save to finish before it gives up with
+    // DbError::busy(); a few seconds unless set.
+    void setBusyTimeout(int milliseconds);
+    int busyTimeout() const { return m_busyTimeout; }
+    // How often this connection found the file held by another one and waited.
+    int busyWaits() const { return m_busyWaits.load(); }
+    // The server's process serving this connection; 0 on the file.
+    qint64 sessionId() const;
+    // True while the server session `sessionId` waits for a lock another session holds.
+    bool sessionWaits(qint64 sessionId);
+    bool inTransaction() const { return m_savepointDepth > 0; }
+
+    // Inside a transaction: the rows of `table` that `where` picks stay as read until it ends,
+    // so what a save judges on cannot change before it commits. The file needs nothing: every
+    // save holds the whole file for writing from its start.
+    void lockRows(const QString &table, const QString &where, const QVariantList &params);
+    // Inside a transaction: one taker at a time of the number called `name` (a number derived
+    // from the highest one stored), until the transaction ends.
+    void lockCounter(const QString &name);
+    // A fingerprint of rows as read, to tell later whether anybody changed them since.
+    static QByteArray stamp(const RowSet &rows);
+    static QByteArray stamp(const Row &row);
+    QByteArray stamp(const QString &sql, const QVariantList &params = {}) { return stamp(query(sql, params)); }
+
     sqlite3 *handle() const { return m_db; }
 
     // For tests: called before each statement run inside a transaction, with its number counted
@@ -201,6 +241,7 @@ private:
     // outside a transaction; a read outside a transaction is run once more on the new one.
     void onServer(const QString &sql, const std::function<void()> &work);
     void reconnect();
+    static int waitWhileBusy(void *self, int count);
 
     sqlite3 *m_db = nullptr;
     std::unique_ptr<PgEngine> m_server;
@@ -211,11 +252,30 @@ private:
     bool m_connectionLost = false;
     int m_statementsInTransaction = 0;
     StatementHook m_statementHook;
+    int m_busyTimeout = 5000;
+    std::atomic<int> m_busyWaits{0};
+    qint64 m_busySince = 0;
     std::map<QString, sqlite3_stmt *> m_statements;
     friend class Transaction;
 };
 
-// All or nothing: rolls back on destruction unless committed. Nests through savepoints.
+// Runs a whole save again when the server gave it up for a concurrent one, up to five tries in
+// all. Inside an enclosing transaction it runs once: the enclosing one is what must be retried.
+template <typename Save> auto retrying(Database &db, Save &&save) -> decltype(save())
+{
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return save();
+        } catch (const DbError &e) {
+            if (e.code() != DbError::kConflict || attempt >= 5 || db.inTransaction())
+                throw;
+        }
+    }
+}
+
+// All or nothing: rolls back on destruction unless committed. Nests through savepoints. The
+// outermost level takes the file for writing at once (waiting out another writer up to the busy
+// timeout), so a save judges and writes what no one else can change meanwhile.
 class Transaction
 {
 public:
@@ -247,3 +307,16 @@ Database &DbConnection();
 bool hasDbConnection();
 void setDbConnection(std::unique_ptr<Database> db);
 std::unique_ptr<Database> takeDbConnection();
+
+// While it lives, DbConnection() on this thread is `db`: a second workstation in one process.
+class ConnectionScope
+{
+public:
+    explicit ConnectionScope(Database &db);
+    ~ConnectionScope();
+    ConnectionScope(const ConnectionScope &) = delete;
+    ConnectionScope &operator=(const ConnectionScope &) = delete;
+
+private:
+    Database *m_previous;
+};

@@ -315,6 +315,7 @@ std::unique_ptr<PgEngine> PgEngine::connect(const QString &uri, const QString &u
 void PgEngine::startSession()
 {
     script(QStringLiteral("SET datestyle = ISO; SET client_min_messages = warning"));
+    setLockTimeout(m_lockTimeout);
 }
 
 void PgEngine::reconnect()
@@ -360,11 +361,29 @@ void PgEngine::fail(const QString &sql, PGresult *res) const
     QString text = QString::fromUtf8(res ? PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY) : nullptr);
     if (text.isEmpty())
         text = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+    const QByteArray state = res ? QByteArray(PQresultErrorField(res, PG_DIAG_SQLSTATE)) : QByteArray();
     if (res)
         PQclear(res);
     if (PQstatus(m_conn) == CONNECTION_BAD)
         throw connectionLost(m_location, sql);
+    // A lock held past the wait reads as the file's busy; a save given up for a concurrent one
+    // is run again whole by its caller.
+    if (state == "55P03")
+        throw DbError::busy();
+    if (state == "40001" || state == "40P01")
+        throw DbError(DbError::kConflict, text, sql).inFile(m_location);
     throw DbError(kStatementFailed, text, sql).inFile(m_location);
+}
+
+void PgEngine::setLockTimeout(int milliseconds)
+{
+    m_lockTimeout = milliseconds; // a new session after a reconnect waits as long
+    script(QStringLiteral("SET lock_timeout = %1").arg(milliseconds));
+}
+
+qint64 PgEngine::sessionId() const
+{
+    return PQbackendPID(m_conn);
 }
 
 PgEngine::Result PgEngine::run(const QString &sql, const QVariantList &params)

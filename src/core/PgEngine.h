@@ -50,6 +50,9 @@ public:
     void script(const QString &sql);
     // The identity column of `table`, empty when it has none.
     QString identityColumn(const QString &table);
+    // How long a statement waits for a lock another session holds before it fails busy.
+    void setLockTimeout(int milliseconds);
+    qint64 sessionId() const;
     // The URI without any password in it, for messages.
     QString location() const { return m_location; }
 
@@ -59,6 +62,7 @@ private:
     [[noreturn]] void fail(const QString &sql, struct pg_result *res) const;
 
     pg_conn *m_conn = nullptr;
+    int m_lockTimeout = 5000;
     QString m_location;
     QHash<QString, QString> m_identity;
 };

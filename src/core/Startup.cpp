@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <cstdio>
 #include <optional>
@@ -240,9 +243,21 @@ QString privateLockFolder()
 }
 
 // Two paths to one file (links, other folders, ./shop.db) are one database: the key is the file's
-// identity, its path only while it does not exist.
+// identity, its path only while it does not exist. A server database is its host, port and name,
+// however the URI spells them and whatever password it carries.
 QByteArray fileIdentity(const QString &path)
 {
+    if (isServerUri(path)) {
+        const QUrl url(path);
+        const QUrlQuery query(url);
+        QString host = query.hasQueryItem(QStringLiteral("host")) ? query.queryItemValue(QStringLiteral("host"))
+                                                                  : url.host();
+        if (host.isEmpty() || host == QLatin1String("localhost"))
+            host = QStringLiteral("local");
+        const QString port = query.hasQueryItem(QStringLiteral("port")) ? query.queryItemValue(QStringLiteral("port"))
+                                                                        : QString::number(url.port(5432));
+        return QStringLiteral("server:%1:%2/%3").arg(host.toLower(), port, serverDatabaseName(path)).toUtf8();
+    }
     struct stat st = {};
     if (::stat(QFile::encodeName(path).constData(), &st) == 0)
         return QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
@@ -251,11 +266,13 @@ QByteArray fileIdentity(const QString &path)
 
 } // namespace
 
-InstanceLock::InstanceLock(const QString &databaseFile)
+InstanceLock::InstanceLock(const QString &database, const QString &machine)
 {
-    const QByteArray key = QCryptographicHash::hash(fileIdentity(databaseFile), QCryptographicHash::Sha1)
-                               .toHex()
-                               .left(16);
+    const QString host = machine.isEmpty() ? QSysInfo::machineHostName() : machine;
+    const QByteArray key =
+        QCryptographicHash::hash(host.toUtf8() + '\n' + fileIdentity(database), QCryptographicHash::Sha1)
+            .toHex()
+            .left(16);
     m_path = QDir(privateLockFolder()).filePath(QStringLiteral("corvane-%1.lock").arg(QString::fromLatin1(key)));
 }
 

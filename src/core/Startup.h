@@ -39,12 +39,16 @@ std::unique_ptr<Database> openServerDatabase(const QString &uri);
 QStringList checkDatabase(Database &db);
 
 // The previous-instance test: held for the life of the process, released by the system when the
-// process ends however it ends, so a crashed copy leaves nothing stuck.
+// process ends however it ends, so a crashed copy leaves nothing stuck. It is one workstation's:
+// several workstations share a server database (or a file on a shared folder) at once, each
+// running one copy; every save takes its own locks in the database.
 class InstanceLock
 {
 public:
-    // One lock per database file, whatever path names it, kept in the user's private folder.
-    explicit InstanceLock(const QString &databaseFile);
+    // One lock per machine and database, whatever path or URI spelling names the database, kept
+    // in the user's private folder (named after the machine too, for a home folder that several
+    // workstations share). `machine` is this one unless given.
+    explicit InstanceLock(const QString &database, const QString &machine = {});
     ~InstanceLock();
     InstanceLock(const InstanceLock &) = delete;
     InstanceLock &operator=(const InstanceLock &) = delete;

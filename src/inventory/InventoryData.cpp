@@ -84,6 +84,17 @@ std::optional<Money> storedValue(Database &db, const QString &material)
     return rows.first().money(QStringLiteral("Price"));
 }
 
+// One writer at a time of each material's value: the running average reads it before it writes,
+// and a material without a value must not get two. Taken in name order, so two saves never wait
+// on each other crosswise.
+void lockValues(Database &db, QStringList materials)
+{
+    materials.sort();
+    materials.removeDuplicates();
+    for (const QString &m : materials)
+        db.lockCounter(QStringLiteral("ItemValue.") + m);
+}
+
 void storeValue(Database &db, const QString &material, Money price)
 {
     const QVariant value = QVariant::fromValue(price);
@@ -113,6 +124,10 @@ SavedAdjustment saveAdjustment(const Adjustment &adjustment)
                    {QStringLiteral("PriceEach"), QVariant::fromValue(cellNumber(line.priceEach))},
                    {QStringLiteral("PriceExt"), QVariant::fromValue(cellNumber(line.priceExt))}});
     }
+    QStringList materials;
+    for (const AdjustmentLine &line : adjustment.lines)
+        materials << line.material;
+    lockValues(db, materials);
     for (const AdjustmentLine &line : adjustment.lines) {
         const Money unit = cellNumber(line.priceEach);
         // A first value starts at the unit price, which is what a reset would give it.
@@ -150,6 +165,14 @@ void saveItemValues(const std::vector<NewPrice> &prices)
 {
     Database &db = DbConnection();
     Transaction tx(db);
+    QStringList materials;
+    for (const NewPrice &p : prices)
+        materials << p.material;
+    lockValues(db, materials);
+    for (const NewPrice &p : prices) {
+        if (!p.loaded.isEmpty() && storedValue(db, p.material).value_or(Money()) != cellNumber(p.loaded))
+            throw DbError::changed(QStringLiteral("Item value of %1").arg(p.material));
+    }
     for (const NewPrice &p : prices)
         storeValue(db, p.material, cellNumber(p.price).rounded(2));
     tx.commit();

@@ -86,8 +86,10 @@ struct NewPrice
 {
     QString material;
     QString price; // as typed; saved rounded to cents
+    QString loaded; // the value as the window loaded it; empty: not judged
 };
-// Sets (or adds) each material's value, in one transaction.
+// Sets (or adds) each material's value, in one transaction. A value changed since the window
+// loaded it is refused with DbError::changed and nothing is written.
 void saveItemValues(const std::vector<NewPrice> &prices);
 
 // The confirmation the reset asks first.

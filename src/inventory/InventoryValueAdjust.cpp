@@ -67,7 +67,7 @@ void InventoryValueAdjust::Save()
     std::vector<inventory::NewPrice> prices;
     for (int r = 0; r < vsfgAdj->rowCount(); ++r) {
         if (!vsfgAdj->text(r, ColNewPrice).isEmpty())
-            prices.push_back({vsfgAdj->text(r, 0), vsfgAdj->text(r, ColNewPrice)});
+            prices.push_back({vsfgAdj->text(r, 0), vsfgAdj->text(r, ColNewPrice), vsfgAdj->text(r, ColAvgPrice)});
     }
     if (!guarded(this, [&] { inventory::saveItemValues(prices); }))
         return;

@@ -193,8 +193,16 @@ std::optional<SetInfo> activeSet(const QString &customerRefNo)
                    r.text(QStringLiteral("Material")), r.money(QStringLiteral("TotalPrice"))};
 }
 
+QByteArray orderStamp(qint64 id)
+{
+    Database &db = DbConnection();
+    return db.stamp(QStringLiteral("SELECT * FROM Orders WHERE ID = ?"), {id}) +
+           db.stamp(QStringLiteral("SELECT * FROM OrderItem WHERE OrderID = ? ORDER BY ItemNumber"), {id});
+}
+
 std::optional<OrderHeader> loadOrder(qint64 id)
 {
+    const QByteArray loaded = orderStamp(id);
     const RowSet rows = DbConnection().query(QStringLiteral("SELECT * FROM Orders WHERE ID = ?"), {id});
     if (rows.isEmpty())
         return std::nullopt;
@@ -209,6 +217,7 @@ std::optional<OrderHeader> loadOrder(qint64 id)
     h.status = r.text(QStringLiteral("Status"));
     h.total = r.money(QStringLiteral("Total"));
     h.dateAdded = r.date(QStringLiteral("DateAdded"));
+    h.loaded = loaded;
     return h;
 }
 
@@ -240,45 +249,50 @@ bool lineHasCutsheets(qint64 orderId, int itemNumber)
 qint64 saveOrder(const OrderHeader &header, const std::vector<OrderLine> &lines)
 {
     Database &db = DbConnection();
-    Transaction tx(db);
-    qint64 id = header.id;
-    const QVariant total = QVariant::fromValue(header.total);
-    if (id != 0) {
-        const QString status = header.status.isEmpty() ? QStringLiteral("Open") : header.status;
-        if (db.update(QStringLiteral("Orders"), {{QStringLiteral("Status"), status}, {QStringLiteral("Total"), total}},
-                      QStringLiteral("ID = ?"), {id}) != 1)
-            throw DbError(0, QStringLiteral("Order %1 is no longer in the database.").arg(id));
-    } else {
-        const ShipToAddress &s = header.shipTo;
-        id = db.insert(QStringLiteral("Orders"), {{QStringLiteral("Status"), QStringLiteral("Open")},
-                                                  {QStringLiteral("OrderNumber"), header.orderNumber},
-                                                  {QStringLiteral("Customer"), header.customer},
-                                                  {QStringLiteral("OrderDate"), header.orderDate},
-                                                  {QStringLiteral("DueDate"), header.dueDate},
-                                                  {QStringLiteral("ShipTo"), s.shipTo},
-                                                  {QStringLiteral("ShipToAddress1"), s.address1},
-                                                  {QStringLiteral("ShipToAddress2"), s.address2},
-                                                  {QStringLiteral("ShipToCity"), s.city},
-                                                  {QStringLiteral("ShipToState"), s.state},
-                                                  {QStringLiteral("ShipToZip"), s.zip},
-                                                  {QStringLiteral("ShipToPhone"), s.phone},
-                                                  {QStringLiteral("ShipToFax"), s.fax},
-                                                  {QStringLiteral("DateAdded"), Clock::today()},
-                                                  {QStringLiteral("Total"), total}});
-    }
-    db.exec(QStringLiteral("DELETE FROM OrderItem WHERE OrderID = ?"), {id});
-    for (const OrderLine &l : lines) {
-        db.insert(QStringLiteral("OrderItem"), {{QStringLiteral("OrderID"), id},
-                                                {QStringLiteral("ItemNumber"), l.itemNumber},
-                                                {QStringLiteral("Qty"), l.qty},
-                                                {QStringLiteral("CustomerRefNo"), l.customerRefNo},
-                                                {QStringLiteral("StyleID"), l.style},
-                                                {QStringLiteral("MaterialID"), l.material},
-                                                {QStringLiteral("PriceEach"), QVariant::fromValue(l.priceEach)},
-                                                {QStringLiteral("PriceExt"), QVariant::fromValue(l.priceExt())}});
-    }
-    tx.commit();
-    return id;
+    return retrying(db, [&] {
+        Transaction tx(db);
+        qint64 id = header.id;
+        const QVariant total = QVariant::fromValue(header.total);
+        if (id != 0) {
+            db.lockRows(QStringLiteral("Orders"), QStringLiteral("ID = ?"), {id});
+            if (!header.loaded.isEmpty() && orderStamp(id) != header.loaded)
+                throw DbError::changed(QStringLiteral("Order %1").arg(id));
+            const QString status = header.status.isEmpty() ? QStringLiteral("Open") : header.status;
+            if (db.update(QStringLiteral("Orders"), {{QStringLiteral("Status"), status}, {QStringLiteral("Total"), total}},
+                          QStringLiteral("ID = ?"), {id}) != 1)
+                throw DbError(0, QStringLiteral("Order %1 is no longer in the database.").arg(id));
+        } else {
+            const ShipToAddress &s = header.shipTo;
+            id = db.insert(QStringLiteral("Orders"), {{QStringLiteral("Status"), QStringLiteral("Open")},
+                                                      {QStringLiteral("OrderNumber"), header.orderNumber},
+                                                      {QStringLiteral("Customer"), header.customer},
+                                                      {QStringLiteral("OrderDate"), header.orderDate},
+                                                      {QStringLiteral("DueDate"), header.dueDate},
+                                                      {QStringLiteral("ShipTo"), s.shipTo},
+                                                      {QStringLiteral("ShipToAddress1"), s.address1},
+                                                      {QStringLiteral("ShipToAddress2"), s.address2},
+                                                      {QStringLiteral("ShipToCity"), s.city},
+                                                      {QStringLiteral("ShipToState"), s.state},
+                                                      {QStringLiteral("ShipToZip"), s.zip},
+                                                      {QStringLiteral("ShipToPhone"), s.phone},
+                                                      {QStringLiteral("ShipToFax"), s.fax},
+                                                      {QStringLiteral("DateAdded"), Clock::today()},
+                                                      {QStringLiteral("Total"), total}});
+        }
+        db.exec(QStringLiteral("DELETE FROM OrderItem WHERE OrderID = ?"), {id});
+        for (const OrderLine &l : lines) {
+            db.insert(QStringLiteral("OrderItem"), {{QStringLiteral("OrderID"), id},
+                                                    {QStringLiteral("ItemNumber"), l.itemNumber},
+                                                    {QStringLiteral("Qty"), l.qty},
+                                                    {QStringLiteral("CustomerRefNo"), l.customerRefNo},
+                                                    {QStringLiteral("StyleID"), l.style},
+                                                    {QStringLiteral("MaterialID"), l.material},
+                                                    {QStringLiteral("PriceEach"), QVariant::fromValue(l.priceEach)},
+                                                    {QStringLiteral("PriceExt"), QVariant::fromValue(l.priceExt())}});
+        }
+        tx.commit();
+        return id;
+    });
 }
 
 

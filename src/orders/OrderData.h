@@ -30,6 +30,8 @@ struct OrderHeader
     QString status;
     Money total;
     QDate dateAdded;
+    // The order and its lines as loaded (Database::stamp); empty for a new order.
+    QByteArray loaded;
 };
 
 struct OrderLine
@@ -129,14 +131,19 @@ std::optional<Refusal> refuseOrderSave(const QString &orderNumber, const QString
 // The active set with this reference number.
 std::optional<SetInfo> activeSet(const QString &customerRefNo);
 
+// The stamp of the order is taken before it is read, so a change in between refuses the save
+// rather than slipping past it.
 std::optional<OrderHeader> loadOrder(qint64 id);
+// A fingerprint of the order's row and lines as stored now.
+QByteArray orderStamp(qint64 id);
 // The lines as stored, in the order the table returns them.
 std::vector<OrderLine> loadOrderLines(qint64 id);
 bool lineHasCutsheets(qint64 orderId, int itemNumber);
 
 // Writes the header (a new order is always stored "Open" with today's DateAdded; a stored one
 // only gets its status and total) and replaces all its lines, in one transaction.
-// Returns the order's ID. Throws DbError and leaves the database unchanged on any failure.
+// Returns the order's ID. Throws DbError and leaves the database unchanged on any failure; a
+// loaded order that was changed since it was loaded is refused with DbError::changed.
 qint64 saveOrder(const OrderHeader &header, const std::vector<OrderLine> &lines);
 
 // The navigator's search, sorted by customer and order number.

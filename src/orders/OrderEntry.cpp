@@ -421,6 +421,7 @@ void OrderEntry::saveAndClose()
     h.shipTo = shipTo();
     h.status = m_status->text();
     h.total = m_total;
+    h.loaded = m_loaded;
     ReportJob job;
     const bool saved = entry::guarded(this, [&] {
         BusyPointer busy;
@@ -479,6 +480,7 @@ void OrderEntry::OpenOrder(qint32 id)
     m_id->setText(QString::number(h->id));
     setShipTo(h->shipTo);
     m_total = h->total;
+    m_loaded = h->loaded;
     m_totalBox->setText(m_total.toDisplayString(2));
     for (QWidget *w : std::initializer_list<QWidget *>{m_customer, m_orderNumber, m_orderDate, m_dueDate})
         w->setEnabled(false);

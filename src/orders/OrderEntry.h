@@ -67,6 +67,7 @@ private:
     std::vector<OrderLine> m_lines;
     Money m_storedSetPrice;
     Money m_total;
+    QByteArray m_loaded; // the opened order as stored, to refuse saving over someone's change
 
     QComboBox *m_customer = nullptr;
     QLineEdit *m_orderNumber = nullptr;

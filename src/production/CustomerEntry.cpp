@@ -131,6 +131,7 @@ void CustomerEntry::LoadCustomer()
         return;
     guarded(this, [&] {
         const std::optional<Row> customer = FindCustomer(name);
+        m_loaded.remember(name, customer);
         loadTexts(m_texts, customer ? &*customer : nullptr);
         txtDays->setText(customer ? customer->text(QStringLiteral("Days")) : QString());
         showListEntry(cmbStatus,
@@ -159,6 +160,6 @@ void CustomerEntry::SaveAndClose()
     appendTexts(fields, m_texts);
     fields.emplace_back(QStringLiteral("Days"), *days);
     fields.emplace_back(QStringLiteral("Status"), cmbStatus->currentText());
-    if (guarded(this, [&] { SaveCustomer(name, fields); }))
+    if (guarded(this, [&] { SaveCustomer(name, fields, m_loaded.stampFor(name)); }))
         closeChildWindow(this);
 }

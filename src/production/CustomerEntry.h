@@ -50,4 +50,5 @@ public:
 
 private:
     std::vector<MasterData::TextColumn> m_texts; // the text columns besides the name
+    MasterData::LoadedRecord m_loaded;
 };

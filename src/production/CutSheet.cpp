@@ -118,6 +118,8 @@ void CutSheet::LoadCutsheet()
             return;
         }
         const Row &r = *found.row;
+        m_stamp = found.stamp;
+        m_stampId = txtCutsheetID->text();
         // A row whose SSN is in no list (an inactive employee, a shipment's kit consumption)
         // shows no employee: saving it again asks for one.
         cmbEmployee->setCurrentIndex(
@@ -174,7 +176,8 @@ cutsheets::Entry CutSheet::entry() const
             txtOrder->text(),
             txtItem->text(),
             txtSets->text(),
-            txtUsed->text()};
+            txtUsed->text(),
+            txtCutsheetID->text() == m_stampId ? m_stamp : QByteArray()};
 }
 
 void CutSheet::clearEntry()
@@ -182,6 +185,8 @@ void CutSheet::clearEntry()
     for (QLineEdit *f : {txtCutsheetID, txtOrder, txtItem, txtSets, txtUsed})
         f->clear();
     cmbOrderLine->setCurrentIndex(-1);
+    m_stamp.clear();
+    m_stampId.clear();
     txtCutsheetID->setFocus();
 }
 

@@ -49,6 +49,9 @@ protected:
 
 private:
     cutsheets::Entry entry() const;
+    // The loaded cut sheet as stored, and its ID: a save of another ID is not judged by it.
+    QByteArray m_stamp;
+    QString m_stampId;
     void clearEntry();
     void orderLinePicked(int index);
 };

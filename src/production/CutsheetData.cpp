@@ -117,15 +117,30 @@ QString logName()
     return QStringLiteral("Cut Sheets %1-%2").arg(first, last);
 }
 
+namespace {
+
+// Locks the cut sheet being edited or deleted and refuses when it is not what the window loaded.
+void refuseIfChanged(Database &db, const Entry &e)
+{
+    const std::optional<qint64> id = wholeKey(e.idText);
+    if (!id || e.loaded.isEmpty())
+        return;
+    db.lockRows(QStringLiteral("Cutsheets"), QStringLiteral("ID = ?"), {*id});
+    if (db.stamp(QStringLiteral("SELECT * FROM Cutsheets WHERE ID = ?"), {*id}) != e.loaded)
+        throw DbError::changed(QStringLiteral("Cut sheet %1").arg(*id));
+}
+
+} // namespace
+
 Lookup findCutsheet(const QString &idText)
 {
     const std::optional<qint64> id = wholeKey(idText);
     if (!id)
-        return {std::nullopt, notACutsheet(idText)};
+        return {std::nullopt, {}, notACutsheet(idText)};
     const RowSet rows = DbConnection().query(QStringLiteral("SELECT * FROM Cutsheets WHERE ID = ?"), {*id});
     if (rows.isEmpty())
-        return {std::nullopt, notACutsheet(idText)};
-    return {rows.first(), std::nullopt};
+        return {std::nullopt, {}, notACutsheet(idText)};
+    return {rows.first(), Database::stamp(rows), std::nullopt};
 }
 
 LineCheck checkOrderLine(const QString &orderText, const QString &itemText)
@@ -223,34 +238,42 @@ Saved saveCutsheet(const Entry &e)
     }
 
     Database &db = DbConnection();
-    Transaction tx(db);
-    Fields fields = {{QStringLiteral("SSN"), e.ssn},
-                     {QStringLiteral("Date"), e.date},
-                     {QStringLiteral("OrderID"), *order},
-                     {QStringLiteral("Item"), *item},
-                     {QStringLiteral("Sets"), *sets}};
-    // An empty "Feet Used" keeps what an edited cut sheet holds.
-    if (feet)
-        fields.emplace_back(QStringLiteral("Feet"), *feet);
-    qint64 id = 0;
-    QString action;
-    if (!e.idText.isEmpty()) {
-        const Lookup stored = findCutsheet(e.idText);
-        if (stored.refusal)
-            return {0, stored.refusal};
-        id = stored.row->value(QStringLiteral("ID")).toLongLong();
-        db.update(QStringLiteral("Cutsheets"), fields, QStringLiteral("ID = ?"), {id});
-        action = QStringLiteral("**Edit**");
-    } else {
-        id = db.insert(QStringLiteral("Cutsheets"), fields);
-        action = QStringLiteral("**New**");
-    }
-    Fields log = fields;
-    log.insert(log.begin(), {QStringLiteral("ID"), id});
-    log.emplace_back(QStringLiteral("Action"), action);
-    db.insert(kLog, log);
-    tx.commit();
-    return {id, std::nullopt};
+    return retrying(db, [&]() -> Saved {
+        Transaction tx(db);
+        // Judged again with the line locked: another station may have cut it since the window checked.
+        db.lockRows(QStringLiteral("OrderItem"), QStringLiteral("OrderID = ? AND ItemNumber = ?"), {*order, *item});
+        if (!e.idText.isEmpty())
+            refuseIfChanged(db, e);
+        if (auto tooMany = refuseTooManySets(e.idText, e.orderText, e.itemText, e.setsText))
+            return {0, tooMany};
+        Fields fields = {{QStringLiteral("SSN"), e.ssn},
+                         {QStringLiteral("Date"), e.date},
+                         {QStringLiteral("OrderID"), *order},
+                         {QStringLiteral("Item"), *item},
+                         {QStringLiteral("Sets"), *sets}};
+        // An empty "Feet Used" keeps what an edited cut sheet holds.
+        if (feet)
+            fields.emplace_back(QStringLiteral("Feet"), *feet);
+        qint64 id = 0;
+        QString action;
+        if (!e.idText.isEmpty()) {
+            const Lookup stored = findCutsheet(e.idText);
+            if (stored.refusal)
+                return {0, stored.refusal};
+            id = stored.row->value(QStringLiteral("ID")).toLongLong();
+            db.update(QStringLiteral("Cutsheets"), fields, QStringLiteral("ID = ?"), {id});
+            action = QStringLiteral("**Edit**");
+        } else {
+            id = db.insert(QStringLiteral("Cutsheets"), fields);
+            action = QStringLiteral("**New**");
+        }
+        Fields log = fields;
+        log.insert(log.begin(), {QStringLiteral("ID"), id});
+        log.emplace_back(QStringLiteral("Action"), action);
+        db.insert(kLog, log);
+        tx.commit();
+        return {id, std::nullopt};
+    });
 }
 
 std::optional<Refusal> refuseDelete(const QString &idText)
@@ -276,6 +299,7 @@ void deleteCutsheet(const Entry &e)
     };
     Database &db = DbConnection();
     Transaction tx(db);
+    refuseIfChanged(db, e);
     db.exec(QStringLiteral("DELETE FROM Cutsheets WHERE ID = ?"), {id});
     Fields log = {{QStringLiteral("ID"), id},
                   {QStringLiteral("SSN"), e.ssn},

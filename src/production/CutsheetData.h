@@ -33,6 +33,7 @@ QString logName();
 struct Lookup
 {
     std::optional<Row> row;
+    QByteArray stamp; // the row as found (Database::stamp)
     std::optional<Refusal> refusal;
 };
 Lookup findCutsheet(const QString &idText);
@@ -80,10 +81,12 @@ struct Entry
     QString itemText;
     QString setsText;
     QString usedText; // optional
+    QByteArray loaded; // the stamp of the cut sheet as loaded; empty for a new one
 };
 
 // Adds (no ID) or edits the cut sheet and logs it as "**New**" or "**Edit**", in one
-// transaction. Returns the cut sheet's ID, or the refusal; nothing is written on a refusal.
+// transaction, judging the sets against the line again with the line locked. An edited cut sheet
+// changed since it was loaded is refused with DbError::changed. Returns the cut sheet's ID, or the refusal; nothing is written on a refusal.
 struct Saved
 {
     qint64 id = 0;
@@ -94,7 +97,7 @@ Saved saveCutsheet(const Entry &entry);
 // Refuses a delete of a cut sheet that was never saved.
 std::optional<Refusal> refuseDelete(const QString &idText);
 // Deletes the stored cut sheet (if any) and logs "**Delete**" from the screen values, in one
-// transaction.
+// transaction; refused with DbError::changed when it was changed since it was loaded.
 void deleteCutsheet(const Entry &entry);
 
 } // namespace cutsheets

@@ -73,6 +73,7 @@ void EmployeeEntry::LoadEmployee()
         return;
     guarded(this, [&] {
         const std::optional<Row> employee = FindEmployee(txtSSN->text());
+        m_loaded.remember(txtSSN->text(), employee);
         loadTexts(m_texts, employee ? &*employee : nullptr);
         if (!employee) {
             // A new employee keeps the hire date shown.
@@ -98,6 +99,6 @@ void EmployeeEntry::SaveAndClose()
     appendTexts(fields, m_texts);
     fields.emplace_back(QStringLiteral("HireDate"), dtHireDate->date());
     fields.emplace_back(QStringLiteral("Status"), cmbStatus->currentText());
-    if (guarded(this, [&] { SaveEmployee(txtSSN->text(), fields); }))
+    if (guarded(this, [&] { SaveEmployee(txtSSN->text(), fields, m_loaded.stampFor(txtSSN->text())); }))
         closeChildWindow(this);
 }

@@ -40,4 +40,5 @@ public:
 
 private:
     std::vector<MasterData::TextColumn> m_texts; // the text columns besides the SSN
+    MasterData::LoadedRecord m_loaded;
 };

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 
+#include <QHash>
 #include <QLocale>
 
 #include <cmath>
@@ -45,11 +46,19 @@ std::optional<Row> findByKey(const QString &table, const QString &keyColumn, con
 }
 
 bool saveByKey(const QString &table, const QString &keyColumn, const QString &key, const Fields &fields,
-               const Fields &newRowFields)
+               const Fields &newRowFields, const QByteArray &loaded)
 {
     Database &db = DbConnection();
     Transaction tx(db);
+    db.lockRows(table, keyColumn + QStringLiteral(" = ?"), {key});
     const std::optional<Row> stored = findByKey(table, keyColumn, key);
+    if (!loaded.isEmpty() && (!stored || Database::stamp(*stored) != loaded)) {
+        static const QHash<QString, QString> kRecord = {{QStringLiteral("Customer"), QStringLiteral("Customer")},
+                                                        {QStringLiteral("Employee"), QStringLiteral("Employee")},
+                                                        {QStringLiteral("Material"), QStringLiteral("Material")},
+                                                        {QStringLiteral("Sets"), QStringLiteral("Set")}};
+        throw DbError::changed(kRecord.value(table, table) + u' ' + key);
+    }
     if (stored) {
         if (!fields.empty())
             db.update(table, fields, db.rowKey() + QStringLiteral(" = ?"),
@@ -125,13 +134,13 @@ Fields withShipToFromBilling(const QString &name, Fields fields)
     return fields;
 }
 
-bool SaveCustomer(const QString &name, const Fields &fields)
+bool SaveCustomer(const QString &name, const Fields &fields, const QByteArray &loaded)
 {
     // A new customer shipped to where it is billed needs its address typed once: an empty ship-to
     // would print a blank SHIP TO box on every packing slip.
     const Fields stored = FindCustomer(name) ? fields : withShipToFromBilling(name, fields);
     return saveByKey(QStringLiteral("Customer"), QStringLiteral("Name"), name, stored,
-                     {{QStringLiteral("DateAdded"), Clock::now()}});
+                     {{QStringLiteral("DateAdded"), Clock::now()}}, loaded);
 }
 
 std::optional<Refusal> refuseCustomerDays(const QString &days)
@@ -159,10 +168,10 @@ std::optional<Row> FindEmployee(const QString &ssn)
     return findByKey(QStringLiteral("Employee"), QStringLiteral("SSN"), ssn);
 }
 
-bool SaveEmployee(const QString &ssn, const Fields &fields)
+bool SaveEmployee(const QString &ssn, const Fields &fields, const QByteArray &loaded)
 {
     return saveByKey(QStringLiteral("Employee"), QStringLiteral("SSN"), ssn, fields,
-                     {{QStringLiteral("DateAdded"), Clock::now()}});
+                     {{QStringLiteral("DateAdded"), Clock::now()}}, loaded);
 }
 
 std::optional<Refusal> refuseEmployee(const QString &ssn, const QString &firstName, const QString &lastName,
@@ -184,7 +193,8 @@ bool MaterialExists(const QString &id)
     return FindMaterial(id).has_value();
 }
 
-bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type)
+bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type,
+                  const QByteArray &loaded)
 {
     const QString key = QStringLiteral("ID");
     return saveByKey(QStringLiteral("Material"), key, id,
@@ -192,7 +202,7 @@ bool SaveMaterial(const QString &id, const QString &description, const QString &
                       {QStringLiteral("Description"), description},
                       {QStringLiteral("Status"), status},
                       {QStringLiteral("Type"), type}},
-                     {{QStringLiteral("DateAdded"), Clock::today()}});
+                     {{QStringLiteral("DateAdded"), Clock::today()}}, loaded);
 }
 
 std::optional<Refusal> refuseMaterial(const QString &id, const QString &description, const QString &status,
@@ -229,7 +239,7 @@ bool SaveSet(const SetValues &v)
                              {key, v.refNo},
                              {QStringLiteral("Style"), v.style},
                              {QStringLiteral("Material"), v.material}};
-    return saveByKey(QStringLiteral("Sets"), key, v.refNo, fields, identity);
+    return saveByKey(QStringLiteral("Sets"), key, v.refNo, fields, identity, v.loaded);
 }
 
 Money SetTotalPrice(const std::vector<QString> &components)

@@ -17,9 +17,32 @@ namespace MasterData {
 std::optional<Row> findByKey(const QString &table, const QString &keyColumn, const QString &key);
 
 // Looks `key` up again: edits the first row holding it with `fields`, or adds a row with
-// `newRowFields` followed by `fields`. Returns true when a row was added.
+// `newRowFields` followed by `fields`. Returns true when a row was added. `loaded` is the stamp
+// of the row the window loaded for this key (empty when it found none): a row changed or gone
+// since is refused with DbError::changed.
 bool saveByKey(const QString &table, const QString &keyColumn, const QString &key, const Fields &fields,
-               const Fields &newRowFields);
+               const Fields &newRowFields, const QByteArray &loaded = {});
+
+// The record a window looked up and its stamp, so a save of the same key can tell whether
+// another workstation changed it since.
+class LoadedRecord
+{
+public:
+    void remember(const QString &key, const std::optional<Row> &row)
+    {
+        m_key = key;
+        m_stamp = row ? Database::stamp(*row) : QByteArray();
+    }
+    // The stamp for a save of `key`; empty when the window loaded another key or none.
+    QByteArray stampFor(const QString &key) const
+    {
+        return key.compare(m_key, Qt::CaseInsensitive) == 0 ? m_stamp : QByteArray();
+    }
+
+private:
+    QString m_key;
+    QByteArray m_stamp;
+};
 
 // A plain decimal number ("12.5", " -3 "); nullopt when empty or not a number.
 std::optional<double> parseNumber(const QString &text);
@@ -31,7 +54,7 @@ std::optional<int> parseWholeNumber(const QString &text);
 std::optional<Row> FindCustomer(const QString &name);
 // Adds or edits the customer called `name`, decided by looking the name up now: `fields` are
 // written as given (empty text included). True when added.
-bool SaveCustomer(const QString &name, const Fields &fields);
+bool SaveCustomer(const QString &name, const Fields &fields, const QByteArray &loaded = {});
 // `fields` with the ship-to name and address taken from the customer's name and billing address
 // when every ship-to field is empty; unchanged otherwise.
 Fields withShipToFromBilling(const QString &name, Fields fields);
@@ -45,7 +68,7 @@ std::optional<Refusal> refuseCustomer(const QString &name, const QString &status
 
 std::optional<Row> FindEmployee(const QString &ssn);
 // Adds or edits the employee `ssn`, decided by looking it up now. True when added.
-bool SaveEmployee(const QString &ssn, const Fields &fields);
+bool SaveEmployee(const QString &ssn, const Fields &fields, const QByteArray &loaded = {});
 std::optional<Refusal> refuseEmployee(const QString &ssn, const QString &firstName, const QString &lastName,
                                       const QString &status);
 
@@ -55,7 +78,8 @@ std::optional<Row> FindMaterial(const QString &id);
 bool MaterialExists(const QString &id);
 // Adds or edits the material `id`, decided by looking it up now; a new one is dated today
 // (without a time). True when added.
-bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type);
+bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type,
+                  const QByteArray &loaded = {});
 std::optional<Refusal> refuseMaterial(const QString &id, const QString &description, const QString &status,
                                       const QString &type);
 
@@ -80,6 +104,7 @@ struct SetValues
     std::optional<Money> totalPrice;
     QString type;
     QString status;
+    QByteArray loaded; // the stamp of the set as loaded
 };
 
 std::optional<Row> FindSet(const QString &refNo);

@@ -51,6 +51,7 @@ void MaterialEntry::LoadMaterial()
         return;
     guarded(this, [&] {
         const std::optional<Row> material = FindMaterial(txtID->text());
+        m_loaded.remember(txtID->text(), material);
         txtDesc->setText(material ? material->text(QStringLiteral("Description")) : QString());
         // A new material is active until said otherwise, as a new customer, employee or set is.
         showListEntry(cmbStatus,
@@ -69,7 +70,8 @@ void MaterialEntry::SaveAndClose()
         return;
     }
     if (guarded(this, [&] {
-            SaveMaterial(txtID->text(), txtDesc->text(), cmbStatus->currentText(), cmbType->currentText());
+            SaveMaterial(txtID->text(), txtDesc->text(), cmbStatus->currentText(), cmbType->currentText(),
+                         m_loaded.stampFor(txtID->text()));
         }))
         closeChildWindow(this);
 }

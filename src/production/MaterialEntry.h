@@ -30,4 +30,7 @@ public:
     void LoadMaterial();
     // "Save And Close".
     void SaveAndClose();
+
+private:
+    MasterData::LoadedRecord m_loaded;
 };

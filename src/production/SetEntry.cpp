@@ -106,6 +106,7 @@ void SetEntry::LoadSet()
         return;
     guarded(this, [&] {
         const std::optional<Row> set = FindSet(txtRefNo->text());
+        m_loaded.remember(txtRefNo->text(), set);
         const Row *row = set ? &*set : nullptr;
         loadTexts({{QStringLiteral("Style"), txtStyle},
                    {QStringLiteral("Material"), txtMaterial},
@@ -184,6 +185,7 @@ void SetEntry::SaveAndClose()
     v.totalPrice = txtTotal->value();
     v.type = cmbType->currentText();
     v.status = cmbStatus->currentText();
+    v.loaded = m_loaded.stampFor(v.refNo);
     if (guarded(this, [&] { SaveSet(v); }))
         closeChildWindow(this);
 }

@@ -50,4 +50,5 @@ public:
 
 private:
     std::vector<MoneyField *> components() const;
+    MasterData::LoadedRecord m_loaded;
 };

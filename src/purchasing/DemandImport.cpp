@@ -325,11 +325,15 @@ DemandSheet readDemandSheet(const QString &path)
 ImportRun importDemand(const DemandSheet &sheet, const QString &customer)
 {
     Database &db = DbConnection();
-    Transaction tx(db);
-    Run run(db, customer);
-    const ImportRun result = run.go(sheet);
-    tx.commit();
-    return result;
+    return retrying(db, [&] {
+        Transaction tx(db);
+        // The next ImportID follows the highest one stored: one import takes it at a time.
+        db.lockCounter(QStringLiteral("ImportID"));
+        Run run(db, customer);
+        const ImportRun result = run.go(sheet);
+        tx.commit();
+        return result;
+    });
 }
 
 qint64 nextImportId()

@@ -129,6 +129,9 @@ void frmPONavigator::FindPurchaseOrders()
     m_grid->setUpdatesEnabled(false);
     m_grid->clearRows();
     QList<QVariantList> values;
+    m_found.clear();
+    for (const Row &r : rows)
+        m_found.insert(r.integer(QStringLiteral("ID")), Database::stamp(r));
     for (const Row &r : rows)
         values.push_back({r.integer(QStringLiteral("ID")), r.text(QStringLiteral("Vendor1")),
                           r.value(QStringLiteral("PODate")), r.value(QStringLiteral("DueDate")),
@@ -170,7 +173,7 @@ void frmPONavigator::deleteOrder()
                                "the Pending Items table."),
             QStringLiteral("Delete Confirmation"), MessageBox::YesNo) != MessageBox::Yes)
         return;
-    if (entry::guarded(this, [&] { purchasing::deletePurchaseOrder(po); }))
+    if (entry::guarded(this, [&] { purchasing::deletePurchaseOrder(po, m_found.value(po)); }))
         FindPurchaseOrders();
 }
 

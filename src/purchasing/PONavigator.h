@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QWidget>
 
 class Grid;
@@ -53,4 +55,6 @@ private:
     QDateEdit *m_start = nullptr;
     QDateEdit *m_end = nullptr;
     Grid *m_grid = nullptr;
+    // Each listed PO as it was found, so a delete refuses one changed since.
+    QHash<qint64, QByteArray> m_found;
 };

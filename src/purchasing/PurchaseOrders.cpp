@@ -1,6 +1,8 @@
 #include "purchasing/PurchaseOrders.h"
 
 #include <QCoreApplication>
+
+#include <algorithm>
 #include <QRegularExpression>
 
 namespace purchasing {
@@ -52,44 +54,54 @@ std::optional<POHeader> poDefaults()
 qint64 createPurchaseOrder(const POHeader &h, const Money &total, const std::vector<POLine> &lines)
 {
     Database &db = DbConnection();
-    Transaction tx(db);
-    const qint64 po =
-        db.insert(QStringLiteral("PurchaseOrder"), {{QStringLiteral("Vendor1"), h.vendor1},
-                                                    {QStringLiteral("Vendor2"), h.vendor2},
-                                                    {QStringLiteral("Vendor3"), h.vendor3},
-                                                    {QStringLiteral("PODate"), h.poDate},
-                                                    {QStringLiteral("DueDate"), h.dueDate},
-                                                    {QStringLiteral("Terms"), h.terms},
-                                                    {QStringLiteral("BillTo1"), h.billTo1},
-                                                    {QStringLiteral("BillTo2"), h.billTo2},
-                                                    {QStringLiteral("BillTo3"), h.billTo3},
-                                                    {QStringLiteral("ShipTo1"), h.shipTo1},
-                                                    {QStringLiteral("ShipTo2"), h.shipTo2},
-                                                    {QStringLiteral("ShipTo3"), h.shipTo3},
-                                                    {QStringLiteral("Comment"), h.comment},
-                                                    {QStringLiteral("Total"), QVariant::fromValue(total)}});
-    for (const POLine &l : lines) {
-        const qint64 item = db.insert(QStringLiteral("PurchaseOrderItem"),
-                                      {{QStringLiteral("POID"), po},
-                                       {QStringLiteral("Quantity"), l.quantity},
-                                       {QStringLiteral("PartNumber"), l.partNumber},
-                                       {QStringLiteral("Description"), l.description},
-                                       {QStringLiteral("Color"), l.color},
-                                       {QStringLiteral("ColorNumber"), l.colorNumber},
-                                       {QStringLiteral("PriceEach"), QVariant::fromValue(l.priceEach)},
-                                       {QStringLiteral("PriceExt"), QVariant::fromValue(l.priceExt)},
-                                       {QStringLiteral("PendingPOItemID"), l.pendingId}});
-        if (db.update(QStringLiteral("PendingPOItems"),
-                      {{QStringLiteral("POID"), po},
-                       {QStringLiteral("POItemID"), item},
-                       {QStringLiteral("Status"), QStringLiteral("Closed")}},
-                      QStringLiteral("ID = ? AND Status = ?"), {l.pendingId, QStringLiteral("Open")}) != 1)
-            throw DbError(0,
-                          QStringLiteral("Pending item %1 is no longer open; no purchase order was created.")
-                              .arg(l.pendingId));
-    }
-    tx.commit();
-    return po;
+    return retrying(db, [&] {
+        Transaction tx(db);
+        // The items are locked in one order before anything is written, so two stations putting the
+        // same items on a purchase order meet here and the second finds them closed.
+        std::vector<qint64> pending;
+        for (const POLine &l : lines)
+            pending.push_back(l.pendingId);
+        std::sort(pending.begin(), pending.end());
+        for (qint64 id : pending)
+            db.lockRows(QStringLiteral("PendingPOItems"), QStringLiteral("ID = ?"), {id});
+        const qint64 po =
+            db.insert(QStringLiteral("PurchaseOrder"), {{QStringLiteral("Vendor1"), h.vendor1},
+                                                        {QStringLiteral("Vendor2"), h.vendor2},
+                                                        {QStringLiteral("Vendor3"), h.vendor3},
+                                                        {QStringLiteral("PODate"), h.poDate},
+                                                        {QStringLiteral("DueDate"), h.dueDate},
+                                                        {QStringLiteral("Terms"), h.terms},
+                                                        {QStringLiteral("BillTo1"), h.billTo1},
+                                                        {QStringLiteral("BillTo2"), h.billTo2},
+                                                        {QStringLiteral("BillTo3"), h.billTo3},
+                                                        {QStringLiteral("ShipTo1"), h.shipTo1},
+                                                        {QStringLiteral("ShipTo2"), h.shipTo2},
+                                                        {QStringLiteral("ShipTo3"), h.shipTo3},
+                                                        {QStringLiteral("Comment"), h.comment},
+                                                        {QStringLiteral("Total"), QVariant::fromValue(total)}});
+        for (const POLine &l : lines) {
+            const qint64 item = db.insert(QStringLiteral("PurchaseOrderItem"),
+                                          {{QStringLiteral("POID"), po},
+                                           {QStringLiteral("Quantity"), l.quantity},
+                                           {QStringLiteral("PartNumber"), l.partNumber},
+                                           {QStringLiteral("Description"), l.description},
+                                           {QStringLiteral("Color"), l.color},
+                                           {QStringLiteral("ColorNumber"), l.colorNumber},
+                                           {QStringLiteral("PriceEach"), QVariant::fromValue(l.priceEach)},
+                                           {QStringLiteral("PriceExt"), QVariant::fromValue(l.priceExt)},
+                                           {QStringLiteral("PendingPOItemID"), l.pendingId}});
+            if (db.update(QStringLiteral("PendingPOItems"),
+                          {{QStringLiteral("POID"), po},
+                           {QStringLiteral("POItemID"), item},
+                           {QStringLiteral("Status"), QStringLiteral("Closed")}},
+                          QStringLiteral("ID = ? AND Status = ?"), {l.pendingId, QStringLiteral("Open")}) != 1)
+                throw DbError(0,
+                              QStringLiteral("Pending item %1 is no longer open; no purchase order was created.")
+                                  .arg(l.pendingId));
+        }
+        tx.commit();
+        return po;
+    });
 }
 
 void withdrawPendingItem(qint64 id)
@@ -147,10 +159,13 @@ PONumber parsePONumber(const QString &text)
     return out;
 }
 
-void deletePurchaseOrder(qint64 id)
+void deletePurchaseOrder(qint64 id, const QByteArray &loaded)
 {
     Database &db = DbConnection();
     Transaction tx(db);
+    db.lockRows(QStringLiteral("PurchaseOrder"), QStringLiteral("ID = ?"), {id});
+    if (!loaded.isEmpty() && db.stamp(QStringLiteral("SELECT * FROM PurchaseOrder WHERE ID = ?"), {id}) != loaded)
+        throw DbError::changed(QStringLiteral("Purchase order %1").arg(id));
     db.exec(QStringLiteral("UPDATE PendingPOItems SET Status = ? WHERE ID IN "
                            "(SELECT PendingPOItemID FROM PurchaseOrderItem WHERE POID = ?)"),
             {QStringLiteral("Open"), id});

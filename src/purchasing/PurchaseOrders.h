@@ -79,7 +79,8 @@ struct PONumber
 PONumber parsePONumber(const QString &text);
 
 // Removes the purchase order and its lines and puts its pending items back to "Open", in one
-// transaction. Throws DbError; nothing changes then.
-void deletePurchaseOrder(qint64 id);
+// transaction. Throws DbError; nothing changes then. `loaded` is the stamp of its row as the
+// window found it: one changed or deleted since is refused with DbError::changed.
+void deletePurchaseOrder(qint64 id, const QByteArray &loaded = {});
 
 } // namespace purchasing

@@ -94,17 +94,24 @@ std::optional<Refusal> savePayment(const QString &invoiceText, const QDate &date
     if (!amount || *amount <= Money())
         return notAnAmount();
     Database &db = DbConnection();
-    Transaction tx(db);
-    const Balance now = lookupInvoice(invoiceText);
-    if (now.refusal)
-        return now.refusal;
-    if (*amount - now.balance >= kTolerance)
-        return overpayment();
-    db.insert(QStringLiteral("Payments"), {{QStringLiteral("Invoice"), now.invoice},
-                                           {QStringLiteral("Date"), date},
-                                           {QStringLiteral("Amount"), QVariant::fromValue(*amount)}});
-    tx.commit();
-    return std::nullopt;
+    return retrying(db, [&]() -> std::optional<Refusal> {
+        Transaction tx(db);
+        // The balance is judged with the invoice locked, so two stations cannot both pay its last part.
+        bool number = false;
+        const qint64 invoice = invoiceText.trimmed().toLongLong(&number);
+        if (number)
+            db.lockRows(QStringLiteral("Invoice"), QStringLiteral("Invoice = ?"), {invoice});
+        const Balance now = lookupInvoice(invoiceText);
+        if (now.refusal)
+            return now.refusal;
+        if (*amount - now.balance >= kTolerance)
+            return overpayment();
+        db.insert(QStringLiteral("Payments"), {{QStringLiteral("Invoice"), now.invoice},
+                                               {QStringLiteral("Date"), date},
+                                               {QStringLiteral("Amount"), QVariant::fromValue(*amount)}});
+        tx.commit();
+        return std::nullopt;
+    });
 }
 
 QStringList termsInUse()

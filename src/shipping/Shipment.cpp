@@ -283,6 +283,7 @@ bool Shipment::LoadShipment()
     // The grid shows the stored shipment and nothing else, so no stored line is saved twice.
     vsfgShipment->clearRows();
     m_loaded = loaded.id;
+    m_stamp = loaded.stamp;
     if (loaded.date.isValid())
         dtDate->setDate(loaded.date);
     int position = cmbCustomer->findText(loaded.customer, Qt::MatchExactly);
@@ -306,8 +307,10 @@ void Shipment::Save()
 {
     shipping::Saved saved;
     if (!guarded(this, [&] {
-            saved =
-                shipping::saveShipment({txtID->text(), dtDate->date(), cmbCustomer->currentText(), lines()});
+            saved = shipping::saveShipment(
+                {txtID->text(), dtDate->date(), cmbCustomer->currentText(), lines(), m_stamp});
+            if (!saved.refusal)
+                m_stamp = shipping::shipmentStamp(saved.id);
         }))
         return;
     if (saved.refusal) {

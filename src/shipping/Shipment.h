@@ -63,4 +63,5 @@ private:
 
     int m_customerPosition = 0;
     std::optional<qint64> m_loaded; // the stored shipment being edited
+    QByteArray m_stamp;             // ... as it was stored when loaded or last saved here
 };

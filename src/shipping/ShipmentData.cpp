@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 
+#include <map>
 #include <set>
 
 namespace shipping {
@@ -122,12 +123,20 @@ std::optional<Refusal> refuseAdd(const QString &customer, const QString &order, 
     return std::nullopt;
 }
 
+QByteArray shipmentStamp(qint64 id)
+{
+    Database &db = DbConnection();
+    return db.stamp(QStringLiteral("SELECT * FROM Shipment WHERE ID = ?"), {id}) +
+           db.stamp(QStringLiteral("SELECT * FROM ShipmentItems WHERE ShipmentID = ? ORDER BY Item"), {id});
+}
+
 Loaded loadShipment(const QString &idText)
 {
     Loaded out;
     const std::optional<qint64> id = wholeKey(idText);
     RowSet rows;
     if (id) {
+        out.stamp = shipmentStamp(*id);
         rows = DbConnection().query(
             QStringLiteral(
                 "SELECT Shipment.ID AS ID, Shipment.Date AS Date, Shipment.Customer AS Customer, "
@@ -183,28 +192,47 @@ bool CloseOrderIfShipped(qint64 orderId)
                {orderId}) > 0;
 }
 
-Saved saveShipment(const Entry &e)
+namespace {
+
+// The grid's quantity per order line, in key order: the order the lines are locked in.
+std::map<std::pair<qint64, qint64>, qint64> shippedPerLine(const std::vector<ShipmentLine> &lines)
+{
+    std::map<std::pair<qint64, qint64>, qint64> perLine;
+    for (const ShipmentLine &l : lines)
+        perLine[{l.orderId, l.lineItem}] += l.qty;
+    return perLine;
+}
+
+Saved saveNow(Database &db, const Entry &e)
 {
     Saved out;
-    if (e.lines.empty() || e.customer.isEmpty()) {
-        out.refusal =
-            Refusal{QStringLiteral("No Items to save."), QStringLiteral("Unable to Save"), QString()};
-        return out;
+    Transaction tx(db);
+    std::optional<qint64> stored;
+    if (!e.idText.isEmpty()) {
+        stored = wholeKey(e.idText);
+        if (stored)
+            db.lockRows(QStringLiteral("Shipment"), QStringLiteral("ID = ?"), {*stored});
+        if (stored && !e.loaded.isEmpty() && shipmentStamp(*stored) != e.loaded)
+            throw DbError::changed(QStringLiteral("Shipment %1").arg(*stored));
     }
-    for (const ShipmentLine &l : e.lines) {
-        if (l.qty <= 0) {
+    // Judged again with the lines locked: another station may have shipped since the grid was filled.
+    const auto perLine = shippedPerLine(e.lines);
+    for (const auto &[line, qty] : perLine)
+        db.lockRows(QStringLiteral("OrderItem"), QStringLiteral("OrderID = ? AND ItemNumber = ?"),
+                    {line.first, line.second});
+    for (const auto &[line, qty] : perLine) {
+        const Availability a = availability(line.first, line.second, stored, {});
+        if (qty > a.available()) {
             out.refusal = invalidEntry(
-                QStringLiteral("This Shipment must be a whole number of sets greater than 0."), QString());
+                QStringLiteral("There are only %1 sets available for shipping.").arg(qMax<qint64>(0, a.available())),
+                QStringLiteral("txtShip"));
             return out;
         }
     }
-
-    Database &db = DbConnection();
-    Transaction tx(db);
     // Orders this shipment closed before: a re-save that leaves one short opens it again.
     std::set<qint64> closedByShipping;
     if (!e.idText.isEmpty()) {
-        const std::optional<qint64> id = wholeKey(e.idText);
+        const std::optional<qint64> id = stored;
         if (!id ||
             db.scalar(QStringLiteral("SELECT COUNT(*) FROM Shipment WHERE ID = ?"), {*id}).toInt() == 0) {
             out.refusal = Refusal{
@@ -287,6 +315,28 @@ Saved saveShipment(const Entry &e)
     }
     tx.commit();
     return out;
+}
+
+} // namespace
+
+Saved saveShipment(const Entry &e)
+{
+    Saved out;
+    if (e.lines.empty() || e.customer.isEmpty()) {
+        out.refusal =
+            Refusal{QStringLiteral("No Items to save."), QStringLiteral("Unable to Save"), QString()};
+        return out;
+    }
+    for (const ShipmentLine &l : e.lines) {
+        if (l.qty <= 0) {
+            out.refusal = invalidEntry(
+                QStringLiteral("This Shipment must be a whole number of sets greater than 0."), QString());
+            return out;
+        }
+    }
+
+    Database &db = DbConnection();
+    return retrying(db, [&] { return saveNow(db, e); });
 }
 
 } // namespace shipping

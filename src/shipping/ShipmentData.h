@@ -71,9 +71,12 @@ struct Loaded
     QDate date;
     QString customer;
     std::vector<ShipmentLine> lines;
+    QByteArray stamp; // the shipment as loaded (Database::stamp)
     std::optional<Refusal> refusal;
 };
 Loaded loadShipment(const QString &idText);
+// A fingerprint of the shipment and its lines as stored now.
+QByteArray shipmentStamp(qint64 id);
 
 // Closes the order when every line shipped exactly what it ordered. True when it is closed now.
 bool CloseOrderIfShipped(qint64 orderId);
@@ -87,6 +90,7 @@ struct Entry
     QDate date;
     QString customer;
     std::vector<ShipmentLine> lines;
+    QByteArray loaded; // the stamp of the loaded shipment; empty for a new one
 };
 
 // What a save wrote: the shipment and its invoice with the texts the invoice prints.
@@ -98,7 +102,9 @@ struct Saved
     QString terms;
     std::optional<Refusal> refusal;
 };
-// Writes everything of the shipment in one transaction; a DbError leaves nothing written.
+// Writes everything of the shipment in one transaction; a DbError leaves nothing written. What
+// each line may ship is judged again inside it, with the order lines locked, so two stations
+// cannot both ship the last cut sets; a loaded shipment changed since is refused.
 Saved saveShipment(const Entry &entry);
 
 // The cut-sheet key of a shipment's kit consumption rows.

@@ -254,7 +254,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(double, stored);
         fixture::value(QStringLiteral("BOTH"), 7.5);
-        saveItemValues({{QStringLiteral("BOTH"), typed}, {QStringLiteral("VIN'YL"), typed}});
+        saveItemValues({{QStringLiteral("BOTH"), typed, {}}, {QStringLiteral("VIN'YL"), typed, {}}});
         QCOMPARE(fixture::storedValue(QStringLiteral("BOTH")), stored);
         QCOMPARE(fixture::storedValue(QStringLiteral("VIN'YL")), stored); // added: it had none
         QCOMPARE(fixture::count(QStringLiteral("ItemValue")), 2);

@@ -5,6 +5,7 @@
 #include "orders/OrderEntry.h"
 #include "OrderTestSupport.h"
 #include "core/ReportJob.h"
+#include "core/schema/Schema.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -76,6 +77,7 @@ private Q_SLOTS:
     void failedSaveLeavesNothing_data();
     void failedSaveLeavesNothing();
     void openOrderUnknownIdKeepsWindow();
+    void saveAfterAnotherWorkstationKeepsEdits();
     void commandsOpenWindows();
 
 private:
@@ -538,6 +540,34 @@ void TestOrderEntry::failedSaveLeavesNothing()
     flushDeletes();
     QCOMPARE(count(QStringLiteral("SELECT count(*) FROM Orders")), 1);
     QCOMPARE(count(QStringLiteral("SELECT count(*) FROM OrderItem")), 2);
+}
+
+// Another workstation saved the order after this window opened it: the save is refused with
+// the message, the window keeps its edits, and the other workstation's save stands.
+void TestOrderEntry::saveAfterAnotherWorkstationKeepsEdits()
+{
+    const qint64 id = m_db->addOrder(QStringLiteral("Acme Upholstery"), QStringLiteral("PO-W"));
+    m_db->addOrderLine(id, 1, 2, QStringLiteral("A100"), 150);
+    OrderEntry *w = openOrderWindow();
+    w->OpenOrder(qint32(id));
+    enterLine(w, QStringLiteral("3"), QStringLiteral("Q100"));
+    {
+        auto other = Database::open(m_db->path(), schema::password());
+        ConnectionScope use(*other);
+        std::vector<OrderLine> lines = orders::loadOrderLines(id);
+        lines.front().qty = 4;
+        orders::saveOrder(*orders::loadOrder(id), lines);
+    }
+    MessageBox::clearShown();
+    control<QPushButton>(w, "btnSave")->click();
+    flushDeletes();
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().at(0).text,
+             DbError::changedMessage(QStringLiteral("Order %1").arg(id)));
+    QCOMPARE(m_reports.prints.size(), 0);
+    QVERIFY(MainWindow::findChildWindow(QStringLiteral("OrderEntry")));
+    QCOMPARE(w->grid()->rowCount(), 2);
+    QCOMPARE(storedLines(id), QStringList({"1:4xA100@150=600"}));
 }
 
 void TestOrderEntry::openOrderUnknownIdKeepsWindow()

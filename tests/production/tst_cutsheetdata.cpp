@@ -57,7 +57,8 @@ Entry entryFor(const QString &id, qint64 order, const QString &sets, const QStri
             QString::number(order),
             QStringLiteral("1"),
             sets,
-            used};
+            used,
+            {}};
 }
 
 } // namespace

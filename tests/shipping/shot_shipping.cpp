@@ -53,7 +53,8 @@ qint64 fill(TestDatabase &db)
                                 QDate(2010, 5, 12),
                                 harbor,
                                 {line(1, "1 - HM-4410", 12, 6, "1"), line(2, "2 - HM-4420", 8, 4, "1"),
-                                 line(3, "3 - HM-KIT7", 6, 6, "2")}});
+                                 line(3, "3 - HM-KIT7", 6, 6, "2")},
+                                {}});
     db.db().insert(QStringLiteral("Payments"),
                    {{"Invoice", s.invoice}, {"Date", QDate(2010, 5, 13)}, {"Amount", 500}});
     return s.id;

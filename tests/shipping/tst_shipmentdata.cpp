@@ -52,7 +52,7 @@ class TestShipmentData : public QObject
     }
     Saved save(const QString &id, const std::vector<ShipmentLine> &lines)
     {
-        return saveShipment({id, QDate(2010, 5, 14), cove, lines});
+        return saveShipment({id, QDate(2010, 5, 14), cove, lines, {}});
     }
 
 private Q_SLOTS:
@@ -270,7 +270,7 @@ private Q_SLOTS:
                     .arg(table));
         bool failed = false;
         try {
-            saveShipment({id, QDate(2010, 5, 20), cove, {line(order, 1, 5), line(order, 2, 3)}});
+            saveShipment({id, QDate(2010, 5, 20), cove, {line(order, 1, 5), line(order, 2, 3)}, {}});
         } catch (const DbError &e) {
             failed = e.message().contains(QStringLiteral("refused"));
         }

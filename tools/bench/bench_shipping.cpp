@@ -73,7 +73,7 @@ int main(int argc, char **argv)
         "SELECT Orders.Customer AS Customer, Orders.OrderNumber AS OrderNumber, OrderItem.OrderID AS OrderID, "
         "OrderItem.ItemNumber AS ItemNumber, OrderItem.Qty AS Qty FROM OrderItem INNER JOIN Orders "
         "ON Orders.ID = OrderItem.OrderID WHERE Orders.Status = 'Open' ORDER BY Orders.ID DESC LIMIT 40"));
-    shipping::Entry entry{QString(), Clock::today(), lines.first().text(QStringLiteral("Customer")), {}};
+    shipping::Entry entry{QString(), Clock::today(), lines.first().text(QStringLiteral("Customer")), {}, {}};
     for (const Row &r : lines)
         entry.lines.push_back({entry.customer, r.text(QStringLiteral("OrderNumber")), QStringLiteral("1 - X"),
                                r.integer(QStringLiteral("Qty")), 1, QStringLiteral("1"),
