@@ -15,3 +15,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+# The tests start a private PostgreSQL server of their own: its programs must be there.
+if ! ls /usr/lib/postgresql/*/bin/initdb >/dev/null 2>&1; then
+  echo "deps.sh: the postgresql package is installed but initdb is missing" >&2
+  exit 1
+fi

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/Database.h"
+#include "core/PgEngine.h"
 #include "core/schema/Schema.h"
 
 #include <QCoreApplication>
@@ -417,10 +418,20 @@ QStringList verify(const QString &file, const QByteArray &key, const RowCounts *
     return problems;
 }
 
+void refuseServer(const QString &location)
+{
+    if (isServerUri(location))
+        throw BackupError(
+            QStringLiteral("%1 is a database on a PostgreSQL server, which the server's own tools back up "
+                           "(pg_dump)")
+                .arg(location));
+}
+
 Made make(Database &source, const QString &folder, int keep, const ProgressFn &progress)
 {
     if (!source.isOpen())
         throw BackupError(QStringLiteral("the shop file is not open"));
+    refuseServer(source.path());
     makeFolder(folder);
     removeStalePartials(folder);
     const QString target = uniqueTarget(folder, source.path(), Clock::now());
@@ -470,6 +481,7 @@ void markDaily(const QString &folder, const QString &databasePath, const QDate &
 
 QString restore(const QString &backupFile, const QString &databasePath, const QByteArray &key)
 {
+    refuseServer(databasePath);
     const QFileInfo from(backupFile);
     const QFileInfo to(databasePath);
     if (from.exists() && to.exists() && from.canonicalFilePath() == to.canonicalFilePath())

@@ -70,6 +70,10 @@ using ProgressFn = std::function<bool(int done, int total)>;
 // stopped it.
 Made make(Database &source, const QString &folder, int keep, const ProgressFn &progress = {});
 
+// Throws BackupError when `location` is a database on a PostgreSQL server: the server's own
+// tools back it up, and its rows are never copied into a file by make or restore.
+void refuseServer(const QString &location);
+
 // The backup made on the first close of each day: due when none was made today for this
 // database in `folder`; mark() records that one was.
 bool dailyDue(const QString &folder, const QString &databasePath, const QDate &today);

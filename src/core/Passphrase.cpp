@@ -84,8 +84,17 @@ std::optional<Refusal> refusal(const QByteArray &typed, const QByteArray &again)
     return std::nullopt;
 }
 
+void refuseServer(const Database &db)
+{
+    if (db.isServer())
+        throw DbError(1, QStringLiteral("%1 is a database on a PostgreSQL server: it has no passphrase, each "
+                                        "clerk logs in with their own password.")
+                             .arg(db.path()));
+}
+
 void rekey(Database &db, const QByteArray &newKey)
 {
+    refuseServer(db);
     const int rc = sqlite3_rekey(db.handle(), newKey.constData(), int(newKey.size()));
     if (rc != SQLITE_OK)
         throw DbError(rc, QString::fromUtf8(sqlite3_errmsg(db.handle()))).inFile(db.path());

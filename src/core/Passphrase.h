@@ -31,5 +31,7 @@ std::optional<Refusal> refusal(const QByteArray &typed, const QByteArray &again)
 
 // Re-keys the open file with `newKey`, in place and all at once. Throws DbError.
 void rekey(Database &db, const QByteArray &newKey);
+// Throws DbError for a database on a server: it has no passphrase, its clerks have their own logins.
+void refuseServer(const Database &db);
 
 } // namespace passphrase

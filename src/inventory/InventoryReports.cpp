@@ -150,7 +150,8 @@ ReportJob materialHistoryJob(const QDate &from, const QDate &to, const std::opti
         sqlText += QStringLiteral("WHERE LOWER(m.Material) = LOWER(?) ");
         params << *material;
     }
-    sqlText += QStringLiteral("ORDER BY LOWER(m.Material), m.Date, m.Description");
+    // The ID orders the same day's movements of one kind alike on every engine.
+    sqlText += QStringLiteral("ORDER BY LOWER(m.Material), m.Date, m.Description, m.ID");
     return run(
         QStringLiteral("crptMaterialHistoryReport"), sqlText, params,
         {{QStringLiteral("BeginDate"), documentDate(from)}, {QStringLiteral("EndDate"), documentDate(to)}});

@@ -92,7 +92,8 @@ ReportJob employeeEarningsJob(const QDate &from, const QDate &to)
         QLatin1String(kJoins) +
         QStringLiteral("LEFT JOIN Employee ON Cutsheets.SSN = Employee.SSN "
                        "WHERE Cutsheets.Date >= ? AND Cutsheets.Date <= ? AND Sets.Type = 'Set' "
-                       "ORDER BY Employee.LastName, Employee.FirstName, Cutsheets.Date, OrderItem.StyleID");
+                       "ORDER BY Employee.LastName, Employee.FirstName, Cutsheets.Date, OrderItem.StyleID, "
+                       "Cutsheets.ID"); // the ID orders the same day's same style alike on every engine
     return run(QStringLiteral("crptEmployeeEarningsReport"), sql, {from, to}, from, to, false);
 }
 

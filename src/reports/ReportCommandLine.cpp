@@ -255,6 +255,7 @@ int setFilePassphrase(const Request &request, const QString &programFolder, QTex
 {
     return reportingFailures(err, [&] {
         std::unique_ptr<Database> db = openRequested(request, programFolder);
+        passphrase::refuseServer(*db);
         const QString file = QDir::toNativeSeparators(db->path());
         InstanceLock lock(db->path());
         if (!lock.tryLock()) {
@@ -346,6 +347,13 @@ int restoreDatabaseFile(const Request &request, const QString &programFolder, QT
                                      ? loadConfig(configFolder(programFolder)).databasePath
                                      : request.database;
         const QString file = QDir::toNativeSeparators(database);
+        try {
+            backup::refuseServer(database);
+        } catch (const backup::BackupError &e) {
+            err << "corvane: Nothing was restored: " << e.text() << ".\n";
+            err.flush();
+            return 1;
+        }
         const QByteArray key = keyOf(request.restore);
         // While the lock is held here, the program cannot start on the file either.
         InstanceLock lock(database);

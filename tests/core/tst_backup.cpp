@@ -84,6 +84,40 @@ class TestBackup : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init()
+    {
+        if (qstrcmp(QTest::currentTestFunction(), "serverDatabaseIsRefused") != 0)
+            SKIP_ON_SERVER("backups are copies of the shop file");
+    }
+
+    // A server's database is backed up by the server; nothing is copied to or from a file.
+    void serverDatabaseIsRefused()
+    {
+        if (!testingOnServer())
+            QSKIP("needs the test server (CORVANE_TEST_DB=postgres)");
+        TestDatabase t;
+        QTemporaryDir dir;
+        QString said;
+        try {
+            backup::make(t.db(), dir.path(), 30);
+        } catch (const backup::BackupError &e) {
+            said = e.text();
+        }
+        QVERIFY2(said.contains(QStringLiteral("is a database on a PostgreSQL server")), qPrintable(said));
+        said.clear();
+        const QString file = dir.filePath(QStringLiteral("shop.db"));
+        schema::createDatabaseFile(file);
+        try {
+            backup::restore(file, t.path(), schema::password());
+        } catch (const backup::BackupError &e) {
+            said = e.text();
+        }
+        QVERIFY2(said.contains(QStringLiteral("is a database on a PostgreSQL server")), qPrintable(said));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList({"shop.db"}));
+        QVERIFY(t.db().tableExists(QStringLiteral("Orders")));
+    }
+
     void backupIsVerifiedPrivateAndNamedByTime()
     {
         TestDatabase t;

@@ -245,9 +245,8 @@ private Q_SLOTS:
 
     void failedSaveLeavesNothing()
     {
-        t->db().exec(
-            QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ItemValue WHEN NEW.MaterialID = 'VNL' "
-                           "BEGIN SELECT RAISE(ABORT, 'value refused'); END"));
+        RefusedWrites refused(t->db(), QStringLiteral("ItemValue"), QStringLiteral("UPDATE"),
+                              QStringLiteral("value refused"), QStringLiteral("NEW.MaterialID = 'VNL'"));
         InventoryAdjust *w = filledAdjust();
         Grid *g = w->vsfgAdj;
         edit(g, rowOf(g, "BLK"), 6, QStringLiteral("3"));
@@ -263,7 +262,7 @@ private Q_SLOTS:
         QCOMPARE(fixture::storedValue(QStringLiteral("BLK")), 4.62);
         QCOMPARE(prints.prints.size(), 0);
 
-        t->db().exec(QStringLiteral("DROP TRIGGER refuse"));
+        refused.lift();
         drive::click(w->btnSave);
         QVERIFY(!drive::stillOpen(window));
         QCOMPARE(fixture::count(QStringLiteral("AdjustmentItem")), 5);

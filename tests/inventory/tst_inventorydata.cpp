@@ -205,17 +205,27 @@ private Q_SLOTS:
 
     void failedSaveLeavesNothing_data()
     {
-        QTest::addColumn<QString>("trigger");
-        QTest::newRow("second line") << "BEFORE INSERT ON AdjustmentItem WHEN NEW.MaterialID = 'NONE'";
-        QTest::newRow("value update") << "BEFORE UPDATE ON ItemValue WHEN NEW.MaterialID = 'BOTH'";
-        QTest::newRow("new value") << "BEFORE INSERT ON ItemValue WHEN NEW.MaterialID = 'NONE'";
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("material");
+        QTest::newRow("second line") << "AdjustmentItem"
+                                     << "INSERT"
+                                     << "NONE";
+        QTest::newRow("value update") << "ItemValue"
+                                      << "UPDATE"
+                                      << "BOTH";
+        QTest::newRow("new value") << "ItemValue"
+                                   << "INSERT"
+                                   << "NONE";
     }
     void failedSaveLeavesNothing()
     {
-        QFETCH(QString, trigger);
+        QFETCH(QString, table);
+        QFETCH(QString, event);
+        QFETCH(QString, material);
         fixture::value(QStringLiteral("BOTH"), 10);
-        t->db().exec(QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                         .arg(trigger));
+        RefusedWrites refused(t->db(), table, event, QStringLiteral("refused"),
+                              QStringLiteral("NEW.MaterialID = '%1'").arg(material));
         const int headers = fixture::count(QStringLiteral("Adjustment"));
         const int lines = fixture::count(QStringLiteral("AdjustmentItem"));
         QVERIFY_THROWS_EXCEPTION(
@@ -297,13 +307,12 @@ private Q_SLOTS:
         fixture::adjust(QDate(2010, 5, 1), {{"NONE", 1, 10}});
         fixture::adjust(QDate(2010, 5, 2), {{"NONE", 9, 11.005}});
         fixture::value(QStringLiteral("BOTH"), 99);
-        t->db().exec(
-            QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ItemValue WHEN NEW.MaterialID = 'NONE' "
-                           "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        RefusedWrites refused(t->db(), QStringLiteral("ItemValue"), QStringLiteral("INSERT"),
+                              QStringLiteral("refused"), QStringLiteral("NEW.MaterialID = 'NONE'"));
         QVERIFY_THROWS_EXCEPTION(DbError, resetItemPrices());
         QCOMPARE(fixture::count(QStringLiteral("ItemValue")), 1);
         QCOMPARE(fixture::storedValue(QStringLiteral("BOTH")), 99.0);
-        t->db().exec(QStringLiteral("DROP TRIGGER refuse"));
+        refused.lift();
         resetItemPrices();
         QCOMPARE(fixture::storedValue(QStringLiteral("NONE")), 10.5); // 10.5025 to the cent
         QVERIFY(resetQuestion().startsWith(QStringLiteral("By clicking yes you will over-write")));

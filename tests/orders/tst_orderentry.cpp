@@ -501,8 +501,8 @@ void TestOrderEntry::failedSaveLeavesNothing()
         m_db->addOrderLine(id, 1, 2, QStringLiteral("A100"), 150);
     }
     // The second line written fails inside the save.
-    m_db->db().exec(QStringLiteral("CREATE TRIGGER refuse_line BEFORE INSERT ON OrderItem WHEN NEW.ItemNumber = 2 "
-                                   "BEGIN SELECT RAISE(ABORT, 'line 2 refused'); END"));
+    RefusedWrites refused(m_db->db(), QStringLiteral("OrderItem"), QStringLiteral("INSERT"),
+                          QStringLiteral("line 2 refused"), QStringLiteral("NEW.ItemNumber = 2"));
     OrderEntry *w = openOrderWindow();
     if (stored) {
         w->OpenOrder(qint32(id));
@@ -534,7 +534,7 @@ void TestOrderEntry::failedSaveLeavesNothing()
     }
 
     // Once the fault is gone the same window saves everything.
-    m_db->db().exec(QStringLiteral("DROP TRIGGER refuse_line"));
+    refused.lift();
     MessageBox::script({MessageBox::Yes});
     control<QPushButton>(w, "btnSave")->click();
     flushDeletes();

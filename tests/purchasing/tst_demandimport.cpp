@@ -170,15 +170,15 @@ void TestDemandImport::importsFirmLines()
         QStringList({"PO-100|1|4|ST-Q100|BLK-01|Q100|95.5|382", "PO-101|1|2|ST-Q200|BLK-01|Q200|120|240",
                      "PO-105|1|5|ST-Q400|BLK-01|Q400|0|0", "PO-106|1|2|||QNP|0|0",
                      "PO \"7\"|1|3|ST-Q300|BLK-01|Q300|80|240"}));
-    QCOMPARE(
-        lines(QStringLiteral("SELECT CustomerRefNo, PartNumber, Description, ColorName, RStringNumber, "
-                             "COALESCE(Price, 'null'), Quantity, DockDate, Status, COALESCE(POID, 'none') "
-                             "FROM PendingPOItems ORDER BY ID")),
-        QStringList({"Q100|P-100|Seat hide|Black|R-1|42.5|4|2010-06-01|Open|none",
-                     "Q200|P-200|Back hide|Black|R-2|55|2|2010-06-02|Open|none",
-                     "Q400|P-400||||0|5|2010-06-03|Open|none",
-                     "QNP||Loose trim|Grey|R-0|3.5|2|2010-06-03|Open|none",
-                     "Q300|P-300|Arm vinyl|Tan|R-3|12.75|3|2010-06-04|Open|none"}));
+    // Every pending item has a price and no purchase order yet (-1 and 0 would show them missing).
+    QCOMPARE(lines(QStringLiteral("SELECT CustomerRefNo, PartNumber, Description, ColorName, RStringNumber, "
+                                  "COALESCE(Price, -1), Quantity, DockDate, Status, COALESCE(POID, 0) "
+                                  "FROM PendingPOItems ORDER BY ID")),
+             QStringList({"Q100|P-100|Seat hide|Black|R-1|42.5|4|2010-06-01|Open|0",
+                          "Q200|P-200|Back hide|Black|R-2|55|2|2010-06-02|Open|0",
+                          "Q400|P-400||||0|5|2010-06-03|Open|0",
+                          "QNP||Loose trim|Grey|R-0|3.5|2|2010-06-03|Open|0",
+                          "Q300|P-300|Arm vinyl|Tan|R-3|12.75|3|2010-06-04|Open|0"}));
 }
 
 void TestDemandImport::secondRunMovesDueDates_data()
@@ -247,9 +247,9 @@ void TestDemandImport::failurePartWayLeavesNothing()
     // An order that exists already: the run's due-date move must be undone with the rest.
     const qint64 old = m_db->addOrder(QStringLiteral("O'Hare Trim"), QStringLiteral("PO-101"));
     DbConnection().exec(QStringLiteral("UPDATE Orders SET DueDate = '2010-05-30' WHERE ID = ?"), {old});
-    DbConnection().exec(
-        QStringLiteral("CREATE TRIGGER refuse_item BEFORE INSERT ON PendingPOItems WHEN "
-                       "NEW.CustomerRefNo = 'Q300' BEGIN SELECT RAISE(ABORT, 'pending item refused'); END"));
+    RefusedWrites refused(DbConnection(), QStringLiteral("PendingPOItems"), QStringLiteral("INSERT"),
+                          QStringLiteral("pending item refused"),
+                          QStringLiteral("NEW.CustomerRefNo = 'Q300'"));
     try {
         importFile(QStringLiteral("demand.xlsx"));
         QFAIL("the run should have failed");
@@ -266,7 +266,7 @@ void TestDemandImport::failurePartWayLeavesNothing()
     QCOMPARE(DbConnection().scalar(QStringLiteral("SELECT DueDate FROM Orders")).toString(),
              QStringLiteral("2010-05-30"));
 
-    DbConnection().exec(QStringLiteral("DROP TRIGGER refuse_item"));
+    refused.lift();
     QCOMPARE(importFile(QStringLiteral("demand.xlsx")).importId, 1);
     QCOMPARE(
         logOf(1).at(2),

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <optional>
+
 using namespace purchasingtest;
 
 namespace {
@@ -157,10 +159,10 @@ void TestImportWindows::unreadableOrFailedRunKeepsWindow()
     if (!reader.isEmpty())
         workbookreader::setCommand({QStringLiteral("/bin/sh"), QStringLiteral("-c"), reader});
     auto realReader = qScopeGuard([] { workbookreader::setCommand({}); });
+    std::optional<RefusedWrites> refused;
     if (failWrite)
-        m_session.db->db().exec(
-            QStringLiteral("CREATE TRIGGER refuse_order BEFORE INSERT ON Orders WHEN NEW.OrderNumber = "
-                           "'PO-101' BEGIN SELECT RAISE(ABORT, 'order refused'); END"));
+        refused.emplace(m_session.db->db(), QStringLiteral("Orders"), QStringLiteral("INSERT"),
+                        QStringLiteral("order refused"), QStringLiteral("NEW.OrderNumber = 'PO-101'"));
     frmImportOrderXLS *w = openImport();
     control<QComboBox>(w, "cmbCustomer")->setCurrentIndex(1);
     control<QLineEdit>(w, "SelectedFile")->setText(fixture(file));

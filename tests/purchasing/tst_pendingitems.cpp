@@ -226,10 +226,8 @@ void TestPendingItems::withdrawAsksWithTheId()
 void TestPendingItems::failedCreateLeavesNothing()
 {
     // The second line's pending item refuses to close: the order and the first line go too.
-    m_session.db->db().exec(
-        QStringLiteral("CREATE TRIGGER refuse_close BEFORE UPDATE ON PendingPOItems WHEN NEW.ID = %1 "
-                       "BEGIN SELECT RAISE(ABORT, 'item locked'); END")
-            .arg(m_b));
+    RefusedWrites refused(m_session.db->db(), QStringLiteral("PendingPOItems"), QStringLiteral("UPDATE"),
+                          QStringLiteral("item locked"), QStringLiteral("NEW.ID = %1").arg(m_b));
     frmPendingPOItems *w = open();
     Grid *g = w->grid();
     tick(g, 0);

@@ -236,8 +236,8 @@ void TestPONavigator::deleteReturnsItemsToOpen()
 
 void TestPONavigator::failedDeleteLeavesAll()
 {
-    m_session.db->db().exec(QStringLiteral("CREATE TRIGGER keep_po BEFORE DELETE ON PurchaseOrder BEGIN "
-                                           "SELECT RAISE(ABORT, 'purchase order kept'); END"));
+    RefusedWrites refused(m_session.db->db(), QStringLiteral("PurchaseOrder"), QStringLiteral("DELETE"),
+                          QStringLiteral("purchase order kept"));
     frmPONavigator *w = open();
     w->grid()->setCurrentCell(1, 0);
     MessageBox::script({MessageBox::Yes});

@@ -45,6 +45,8 @@ private Q_SLOTS:
     void fileWithoutTheShopsTablesIsRefused_data();
     void fileWithoutTheShopsTablesIsRefused();
     void passphraseOpensAKeyedFile();
+    void serverDatabaseHasNoFileCommands_data();
+    void serverDatabaseHasNoFileCommands();
 };
 
 void TestReportCommandLine::outputOntoTheDatabaseIsRefused_data()
@@ -63,6 +65,8 @@ void TestReportCommandLine::outputOntoTheDatabaseIsRefused()
 {
     QFETCH(QString, option);
     QFETCH(QString, target);
+    if (target != QLatin1String("config"))
+        SKIP_ON_SERVER("the database is no file that output could overwrite");
     TestDatabase t;
     loadShopFixture();
     QTemporaryDir program;
@@ -85,14 +89,14 @@ void TestReportCommandLine::outputOntoTheDatabaseIsRefused()
     } else if (target == "config") {
         out = config.fileName();
     }
-    const QByteArray before = QFileInfo(t.path()).size() > 0 ? QByteArray::number(QFileInfo(t.path()).size()) : "";
+    const qint64 before = QFileInfo(t.path()).size();
     QStringList args{"--report", document, option, out};
     if (document == QLatin1String("crptARTranReport"))
         args << "--arg" << "from=2010-01-01" << "--arg" << "to=2010-12-31";
     const CommandResult r = runCommand(args, program.path());
     QCOMPARE(r.code, 2);
     QVERIFY2(r.err.count(u'\n') == 1 && r.err.contains(QStringLiteral("the document was not written")), qPrintable(r.err));
-    QCOMPARE(QByteArray::number(QFileInfo(t.path()).size()), before);
+    QCOMPARE(QFileInfo(t.path()).size(), before);
     QVERIFY(!QFileInfo::exists(db.absoluteDir().filePath(QStringLiteral("shop.csv"))));
     QCOMPARE(runCommand({"--check"}, program.path()).code, 0);
 }
@@ -130,6 +134,7 @@ void TestReportCommandLine::fileWithoutTheShopsTablesIsRefused()
 // A file keyed with the shop's own passphrase opens only with it; the fixed key no longer does.
 void TestReportCommandLine::passphraseOpensAKeyedFile()
 {
+    SKIP_ON_SERVER("a passphrase keys the shop file");
     TestDatabase t;
     loadShopFixture();
     QTemporaryDir dir;
@@ -371,6 +376,8 @@ void TestReportCommandLine::checkNamesDamagedTables()
     CommandResult r = runCommand({"--check", "--db", t.path()});
     QCOMPARE(r.code, 0);
     QVERIFY2(r.out.contains(QStringLiteral("no damage found")), qPrintable(r.out));
+    if (testingOnServer())
+        return; // pages are the file's
 
     // A byte flipped in the last page, which holds rows of some table.
     QTemporaryDir dir;
@@ -433,6 +440,7 @@ void TestReportCommandLine::backupAndRestore()
 {
     QFETCH(QString, answer);
     QFETCH(bool, restored);
+    SKIP_ON_SERVER("backups are copies of the shop file");
     TestDatabase t;
     loadShopFixture();
     const qint64 sets = setsIn(t.path());
@@ -466,6 +474,7 @@ void TestReportCommandLine::backupAndRestore()
 
 void TestReportCommandLine::restoreRefusesWhileTheProgramHoldsTheFile()
 {
+    SKIP_ON_SERVER("backups are copies of the shop file");
     TestDatabase t;
     loadShopFixture();
     QTemporaryDir dir;
@@ -481,6 +490,39 @@ void TestReportCommandLine::restoreRefusesWhileTheProgramHoldsTheFile()
         QStringLiteral("corvane: The program is running on %1. Close it, then restore.\n").arg(t.path()));
     QVERIFY(!r.out.contains(QStringLiteral("Type yes"))); // refused before asking
     QCOMPARE(setsIn(t.path()), 0);
+}
+
+void TestReportCommandLine::serverDatabaseHasNoFileCommands_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("backup") << QStringList{"--backup"};
+    QTest::newRow("restore") << QStringList{"--restore", "backup.db"};
+    QTest::newRow("passphrase") << QStringList{"--set-passphrase"};
+}
+
+// The server keeps its own backups and logins: each file command is refused in one line, and
+// the database is as it was.
+void TestReportCommandLine::serverDatabaseHasNoFileCommands()
+{
+    QFETCH(QStringList, args);
+    if (!testingOnServer())
+        QSKIP("needs the test server (CORVANE_TEST_DB=postgres)");
+    TestDatabase t;
+    loadShopFixture();
+    const qint64 sets = setsIn(t.path());
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    if (args.contains(QStringLiteral("backup.db")))
+        schema::createDatabaseFile(dir.filePath(QStringLiteral("backup.db")));
+    const CommandResult r = runAnswering(args + QStringList{"--db", t.path()}, QStringLiteral("yes\n"));
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.count(u'\n') == 1 &&
+                 r.err.contains(QStringLiteral("is a database on a PostgreSQL server")),
+             qPrintable(r.err));
+    QCOMPARE(setsIn(t.path()), sets);
+    QCOMPARE(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        QStringList(args.contains(QStringLiteral("backup.db")) ? QStringList{"backup.db"} : QStringList{}));
 }
 
 void TestReportCommandLine::missingDatabaseFails()

@@ -324,8 +324,8 @@ private Q_SLOTS:
     // A row refused part-way: nothing stored, no print, the window keeps its grid and saves later.
     void failedSaveLeavesNothing()
     {
-        s.db().exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Cutsheets BEGIN SELECT "
-                                   "RAISE(ABORT, 'kit refused'); END"));
+        RefusedWrites refused(s.db(), QStringLiteral("Cutsheets"), QStringLiteral("INSERT"),
+                              QStringLiteral("kit refused"));
         Shipment *w = s.open();
         add(w, QStringLiteral("1 - S1"), QStringLiteral("2"));
         add(w, QStringLiteral("2 - K1"), QStringLiteral("3"));
@@ -339,7 +339,7 @@ private Q_SLOTS:
         QCOMPARE(reports.prints.size(), 0);
         for (const char *table : {"Shipment", "ShipmentItems", "Invoice"})
             QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))), 0);
-        s.db().exec(QStringLiteral("DROP TRIGGER refuse"));
+        refused.lift();
         MessageBox::script({MessageBox::Yes, MessageBox::Yes});
         drive::click(w->btnSave);
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM ShipmentItems")), 2);

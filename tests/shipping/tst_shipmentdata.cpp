@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <optional>
+
 using namespace shipping;
 
 // The shipment rules without a window: what is available, what a save writes and undoes.
@@ -41,14 +43,15 @@ class TestShipmentData : public QObject
     // Every row a shipment save touches, as one text.
     QString snapshot()
     {
-        return db()
-            .scalar(QStringLiteral("SELECT group_concat(x, ';') FROM ("
-                                   "SELECT 'S' || ID || Date AS x FROM Shipment UNION ALL "
-                                   "SELECT 'I' || ShipmentID || Item || Qty FROM ShipmentItems UNION ALL "
-                                   "SELECT 'C' || ID || SSN FROM Cutsheets UNION ALL "
-                                   "SELECT 'V' || Invoice || Total || InvoiceDate FROM Invoice UNION ALL "
-                                   "SELECT 'O' || ID || Status FROM Orders)"))
-            .toString();
+        QStringList rows;
+        for (const Row &r :
+             db().query(QStringLiteral("SELECT 'S' || ID || Date AS x FROM Shipment UNION ALL "
+                                       "SELECT 'I' || ShipmentID || Item || Qty FROM ShipmentItems UNION ALL "
+                                       "SELECT 'C' || ID || SSN FROM Cutsheets UNION ALL "
+                                       "SELECT 'V' || Invoice || Total || InvoiceDate FROM Invoice UNION ALL "
+                                       "SELECT 'O' || ID || Status FROM Orders ORDER BY 1")))
+            rows << r.text(QStringLiteral("x"));
+        return rows.join(u';');
     }
     Saved save(const QString &id, const std::vector<ShipmentLine> &lines)
     {
@@ -260,14 +263,10 @@ private Q_SLOTS:
         const QString before = snapshot();
         const QString when =
             table == QLatin1String("Orders") ? QStringLiteral("UPDATE") : QStringLiteral("INSERT");
-        db().exec(
-            QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                .arg(when, table));
+        RefusedWrites refused(db(), table, when);
+        std::optional<RefusedWrites> refusedUpdate;
         if (stored)
-            db().exec(
-                QStringLiteral(
-                    "CREATE TRIGGER refuse2 BEFORE UPDATE ON %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                    .arg(table));
+            refusedUpdate.emplace(db(), table, QStringLiteral("UPDATE"));
         bool failed = false;
         try {
             saveShipment({id, QDate(2010, 5, 20), cove, {line(order, 1, 5), line(order, 2, 3)}, {}});
@@ -275,7 +274,8 @@ private Q_SLOTS:
             failed = e.message().contains(QStringLiteral("refused"));
         }
         QVERIFY(failed);
-        db().exec(QStringLiteral("DROP TRIGGER refuse"));
+        refused.lift();
+        refusedUpdate.reset();
         QCOMPARE(snapshot(), before);
     }
 

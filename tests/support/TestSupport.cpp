@@ -32,6 +32,15 @@ Database &maintenance()
     return *db;
 }
 
+// A new empty database `name`, in place of any that a test program which died left behind.
+void createEmptyDatabase(const QString &name)
+{
+    maintenance().exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    maintenance().exec(
+        QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'")
+            .arg(name));
+}
+
 // A database holding the empty schema, copied for every test: copying is quicker than installing.
 QString serverTemplate()
 {
@@ -43,12 +52,7 @@ QString serverTemplate()
         try {
             if (m.scalar(QStringLiteral("SELECT count(*) FROM pg_database WHERE datname = ?"), {t}).toInt() ==
                 0) {
-                // One left half-made by a test program that died.
-                m.exec(QStringLiteral("DROP DATABASE IF EXISTS %1_new WITH (FORCE)").arg(t));
-                m.exec(
-                    QStringLiteral("CREATE DATABASE %1_new TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' "
-                                   "LC_CTYPE 'C'")
-                        .arg(t));
+                createEmptyDatabase(t + QStringLiteral("_new"));
                 {
                     auto db = Database::openServer(serverUri(t + QStringLiteral("_new")));
                     schema::install(*db);
@@ -84,11 +88,64 @@ std::unique_ptr<Database> freshTestDatabase(QString *location)
     return Database::openServer(serverUri(name));
 }
 
+QString emptyTestDatabase()
+{
+    static int count = 0;
+    const QString name =
+        QStringLiteral("corvane_test_empty_%1_%2").arg(QCoreApplication::applicationPid()).arg(++count);
+    createEmptyDatabase(name);
+    return serverUri(name);
+}
+
 void dropTestDatabase(const QString &location)
 {
     const QString name = serverDatabaseName(location);
     if (name.startsWith(QLatin1String("corvane_test_")))
         maintenance().exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+}
+
+RefusedWrites::RefusedWrites(Database &db, const QString &table, const QString &event, const QString &message,
+                             const QString &when)
+    : m_db(db), m_table(table)
+{
+    static int count = 0;
+    m_name = QStringLiteral("refuse_writes_%1").arg(++count);
+    QString text = message;
+    text.replace(u'\'', QLatin1String("''"));
+    if (db.isServer()) {
+        db.exec(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
+                               "$$BEGIN RAISE EXCEPTION '%2'; END$$")
+                    .arg(m_name, text));
+        db.exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW %4 EXECUTE FUNCTION %1()")
+                    .arg(m_name, event, table,
+                         when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when)));
+    } else {
+        db.exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 %4 BEGIN SELECT RAISE(ABORT, '%5'); END")
+                    .arg(m_name, event, table, when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when,
+                         text));
+    }
+}
+
+RefusedWrites::~RefusedWrites()
+{
+    try {
+        lift();
+    } catch (const DbError &) {
+        // The database went first; its trigger went with it.
+    }
+}
+
+void RefusedWrites::lift()
+{
+    if (m_name.isEmpty())
+        return;
+    const QString name = std::exchange(m_name, QString());
+    if (m_db.isServer()) {
+        m_db.exec(QStringLiteral("DROP TRIGGER %1 ON %2").arg(name, m_table));
+        m_db.exec(QStringLiteral("DROP FUNCTION %1()").arg(name));
+    } else {
+        m_db.exec(QStringLiteral("DROP TRIGGER %1").arg(name));
+    }
 }
 
 TestDatabase::TestDatabase(const QDateTime &now)

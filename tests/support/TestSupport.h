@@ -12,6 +12,8 @@
 bool testingOnServer();
 // A fresh database holding the schema on the engine under test, dropped again afterwards.
 std::unique_ptr<Database> freshTestDatabase(QString *location = nullptr);
+// An empty database on the server, without the schema (for corvane-mkdb); its URI.
+QString emptyTestDatabase();
 void dropTestDatabase(const QString &location);
 
 // For what only the encrypted file has (its key, its pages, its backups).
@@ -20,6 +22,25 @@ void dropTestDatabase(const QString &location);
         if (testingOnServer())                                                                               \
             QSKIP("the file engine only: " why);                                                             \
     } while (false)
+
+// Makes the database refuse `event` (INSERT, UPDATE or DELETE) on `table` with `message` until
+// the guard goes or lift() is called: a failure injected part-way through a save. `when` limits it
+// to rows matching a condition on NEW (OLD for DELETE); empty refuses every row.
+class RefusedWrites
+{
+public:
+    RefusedWrites(Database &db, const QString &table, const QString &event,
+                  const QString &message = QStringLiteral("refused"), const QString &when = {});
+    ~RefusedWrites();
+    RefusedWrites(const RefusedWrites &) = delete;
+    RefusedWrites &operator=(const RefusedWrites &) = delete;
+    void lift();
+
+private:
+    Database &m_db;
+    QString m_table;
+    QString m_name;
+};
 
 // A fresh database holding the schema, installed as the process-wide connection for the life of
 // the object; message boxes and file dialogs are scripted, the clock is fixed.
