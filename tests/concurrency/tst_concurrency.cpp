@@ -215,7 +215,8 @@ const std::map<QString, Race> &races()
         {QStringLiteral("two demand imports at once"),
          {[](TestDatabase &t) { t.addCustomer(QLatin1String(kCustomer)); }, importDemand(), importDemand(),
           QString(),
-          QStringLiteral("SELECT COUNT(DISTINCT ImportID) = 2 AND COUNT(*) = 2 FROM ImportXLSLog")}},
+          // Each run of the empty sheet logs that it imported nothing, and its summary.
+          QStringLiteral("SELECT COUNT(DISTINCT ImportID) = 2 AND COUNT(*) = 4 FROM ImportXLSLog")}},
     };
     return table;
 }
