@@ -253,6 +253,7 @@ struct Layout
     void compile(const ReportJob &checked, const Design &d);
     // Places the bands on pages.
     void build();
+    bool totalsMoved() const;
     double groupHeaderHeight(int level, const Row &row) const;
     QList<QStringList> blockLines(const CompiledGroup &g, const Row &row) const;
     double totalsHeight(const Section &s, const std::vector<int> &cells, const QString &label,

@@ -5,6 +5,8 @@
 #include <QFontMetricsF>
 #include <QPageLayout>
 
+#include <cmath>
+
 // A job's design compiled against its rows, and its bands placed on pages.
 
 namespace reports::engine {
@@ -435,6 +437,24 @@ void Paginator::addTotals(Section &s, Totals t)
 
 } // namespace
 
+// Widths place no band but a grand total's, whose label takes a line of its own when it does
+// not fit beside the figures: true when one of them would now be placed otherwise.
+bool Layout::totalsMoved() const
+{
+    for (const Band &b : bands) {
+        if (b.kind != BandKind::Total && b.kind != BandKind::SubTotal)
+            continue;
+        const Totals &t = totals[size_t(b.aux)];
+        const bool isSub = b.kind == BandKind::SubTotal;
+        const Context c{&job, !isSub && b.row >= 0 ? &job.rows.at(b.row) : nullptr, t.count};
+        const double h = isSub ? totalsHeight(*sub, sub->totals, expand(sub->totalLabel, c, false), true)
+                               : totalsHeight(main, totalCells, expand(totalLabel, c, false), true);
+        if (std::abs(h - b.h) > 0.01)
+            return true;
+    }
+    return false;
+}
+
 void Layout::build()
 {
     Paginator(*this).run();
@@ -442,7 +462,7 @@ void Layout::build()
     bool moved = fitColumns(main, job);
     if (sub)
         moved = fitColumns(*sub, job) || moved;
-    if (!moved)
+    if (!moved || !totalsMoved())
         return;
     bands.clear();
     pageStart.clear();
