@@ -60,10 +60,10 @@ OrderEntry::OrderEntry(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Order Entry"));
     buildUi();
     fillCustomers();
-    m_orderDate->setDate(Clock::today());
-    m_dueDate->setDate(Clock::today());
+    dtOrderDate->setDate(Clock::today());
+    dtDueDate->setDate(Clock::today());
     m_total = Money();
-    m_totalBox->setText(m_total.toDisplayString(2));
+    lblTotal->setText(m_total.toDisplayString(2));
     RefreshGrid();
 }
 
@@ -73,92 +73,92 @@ void OrderEntry::buildUi()
     info->setObjectName(QStringLiteral("fraOrderInfo"));
     auto *ig = new QGridLayout(info);
 
-    m_customer = entry::makeList(this, QStringLiteral("cmbCustomer"), {});
-    m_customer->setMinimumWidth(200);
-    installTypeAhead(m_customer);
-    m_orderNumber = new QLineEdit;
-    m_orderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
-    m_orderNumber->setMaxLength(kMaxTextLength);
-    m_orderDate = entry::datePicker(QStringLiteral("dtOrderDate"));
-    m_dueDate = entry::datePicker(QStringLiteral("dtDueDate"));
-    for (QWidget *w : std::initializer_list<QWidget *>{m_customer, m_orderNumber, m_orderDate, m_dueDate})
+    cmbCustomer = entry::makeList(this, QStringLiteral("cmbCustomer"), {});
+    cmbCustomer->setMinimumWidth(200);
+    installTypeAhead(cmbCustomer);
+    txtOrderNumber = new QLineEdit;
+    txtOrderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
+    txtOrderNumber->setMaxLength(kMaxTextLength);
+    dtOrderDate = entry::datePicker(QStringLiteral("dtOrderDate"));
+    dtDueDate = entry::datePicker(QStringLiteral("dtDueDate"));
+    for (QWidget *w : std::initializer_list<QWidget *>{cmbCustomer, txtOrderNumber, dtOrderDate, dtDueDate})
         entry::keepTextReadable(w);
-    m_status = new QLabel;
-    m_status->setObjectName(QStringLiteral("lblStatus"));
-    m_status->setMinimumWidth(60);
-    m_id = new QLabel;
-    m_id->setObjectName(QStringLiteral("lblID"));
-    m_shipTo = entry::displayBox(QStringLiteral("txtShipTo"));
-    m_address1 = entry::displayBox(QStringLiteral("txtAddress1"));
-    m_address2 = entry::displayBox(QStringLiteral("txtAddress2"));
-    m_city = entry::displayBox(QStringLiteral("txtCity"));
-    m_state = entry::displayBox(QStringLiteral("txtState"));
-    m_state->setMaximumWidth(50);
-    m_zip = entry::displayBox(QStringLiteral("txtZip"));
-    m_zip->setMaximumWidth(90);
-    m_phone = entry::displayBox(QStringLiteral("txtPhone"));
-    m_fax = entry::displayBox(QStringLiteral("txtFax"));
-    m_xls = entry::commandButton(QStringLiteral("btnXLS"), QStringLiteral("Read Quintar XLS"));
+    lblStatus = new QLabel;
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setMinimumWidth(60);
+    lblID = new QLabel;
+    lblID->setObjectName(QStringLiteral("lblID"));
+    txtShipTo = entry::displayBox(QStringLiteral("txtShipTo"));
+    txtAddress1 = entry::displayBox(QStringLiteral("txtAddress1"));
+    txtAddress2 = entry::displayBox(QStringLiteral("txtAddress2"));
+    txtCity = entry::displayBox(QStringLiteral("txtCity"));
+    txtState = entry::displayBox(QStringLiteral("txtState"));
+    txtState->setMaximumWidth(50);
+    txtZip = entry::displayBox(QStringLiteral("txtZip"));
+    txtZip->setMaximumWidth(90);
+    txtPhone = entry::displayBox(QStringLiteral("txtPhone"));
+    txtFax = entry::displayBox(QStringLiteral("txtFax"));
+    btnXLS = entry::commandButton(QStringLiteral("btnXLS"), QStringLiteral("Read Quintar XLS"));
 
     int r = 0;
     ig->addWidget(new QLabel(QStringLiteral("Customer")), r, 0);
-    ig->addWidget(m_customer, r, 1);
+    ig->addWidget(cmbCustomer, r, 1);
     ig->addWidget(new QLabel(QStringLiteral("Ship To")), r, 2);
-    ig->addWidget(m_shipTo, r, 3, 1, 3);
+    ig->addWidget(txtShipTo, r, 3, 1, 3);
     ++r;
     ig->addWidget(new QLabel(QStringLiteral("Order Number")), r, 0);
-    ig->addWidget(m_orderNumber, r, 1);
+    ig->addWidget(txtOrderNumber, r, 1);
     ig->addWidget(new QLabel(QStringLiteral("Address 1")), r, 2);
-    ig->addWidget(m_address1, r, 3, 1, 3);
+    ig->addWidget(txtAddress1, r, 3, 1, 3);
     ++r;
     ig->addWidget(new QLabel(QStringLiteral("Order Date")), r, 0);
-    ig->addWidget(m_orderDate, r, 1);
+    ig->addWidget(dtOrderDate, r, 1);
     ig->addWidget(new QLabel(QStringLiteral("Address 2")), r, 2);
-    ig->addWidget(m_address2, r, 3, 1, 3);
+    ig->addWidget(txtAddress2, r, 3, 1, 3);
     ++r;
     ig->addWidget(new QLabel(QStringLiteral("Due Date")), r, 0);
-    ig->addWidget(m_dueDate, r, 1);
+    ig->addWidget(dtDueDate, r, 1);
     ig->addWidget(new QLabel(QStringLiteral("City/St/Zip")), r, 2);
-    ig->addWidget(m_city, r, 3);
-    ig->addWidget(m_state, r, 4);
-    ig->addWidget(m_zip, r, 5);
+    ig->addWidget(txtCity, r, 3);
+    ig->addWidget(txtState, r, 4);
+    ig->addWidget(txtZip, r, 5);
     ++r;
     auto *statusRow = new QHBoxLayout;
-    statusRow->addWidget(m_status);
+    statusRow->addWidget(lblStatus);
     statusRow->addStretch();
     // The cut sheet asks for this number, so it is named where it shows.
     auto *idCaption = new QLabel(QStringLiteral("Order ID"));
     idCaption->setObjectName(QStringLiteral("lblIDCaption"));
     statusRow->addWidget(idCaption);
-    statusRow->addWidget(m_id);
+    statusRow->addWidget(lblID);
     ig->addWidget(new QLabel(QStringLiteral("Status")), r, 0);
     ig->addLayout(statusRow, r, 1);
     ig->addWidget(new QLabel(QStringLiteral("Ship To Phone")), r, 2);
-    ig->addWidget(m_phone, r, 3, 1, 3);
+    ig->addWidget(txtPhone, r, 3, 1, 3);
     ++r;
-    ig->addWidget(m_xls, r, 1);
+    ig->addWidget(btnXLS, r, 1);
     ig->addWidget(new QLabel(QStringLiteral("Ship To Fax")), r, 2);
-    ig->addWidget(m_fax, r, 3, 1, 3);
+    ig->addWidget(txtFax, r, 3, 1, 3);
     ig->setColumnStretch(3, 1);
 
     auto *lines = new QGroupBox(QStringLiteral("Line Items"));
     lines->setObjectName(QStringLiteral("fraLineItems"));
     auto *lg = new QGridLayout(lines);
-    m_item = new QLabel;
-    m_item->setObjectName(QStringLiteral("lblItem"));
-    m_item->setMinimumWidth(36);
-    m_item->setFrameShape(QFrame::StyledPanel);
-    m_qty = entry::makeText(this, QStringLiteral("txtQty"));
-    m_qty->setMaximumWidth(60);
-    m_refNo = entry::makeText(this, QStringLiteral("txtCustomerRefNo"));
-    m_style = entry::displayBox(QStringLiteral("txtStyle"));
-    m_material = entry::displayBox(QStringLiteral("txtMaterial"));
-    m_priceEach = entry::makeText(this, QStringLiteral("txtPriceEach"));
-    m_priceEach->setMaximumWidth(90);
-    m_priceExt = new QLabel;
-    m_priceExt->setObjectName(QStringLiteral("lblPriceExt"));
-    m_priceExt->setMinimumWidth(80);
-    m_priceExt->setFrameShape(QFrame::StyledPanel);
+    lblItem = new QLabel;
+    lblItem->setObjectName(QStringLiteral("lblItem"));
+    lblItem->setMinimumWidth(36);
+    lblItem->setFrameShape(QFrame::StyledPanel);
+    txtQty = entry::makeText(this, QStringLiteral("txtQty"));
+    txtQty->setMaximumWidth(60);
+    txtCustomerRefNo = entry::makeText(this, QStringLiteral("txtCustomerRefNo"));
+    txtStyle = entry::displayBox(QStringLiteral("txtStyle"));
+    txtMaterial = entry::displayBox(QStringLiteral("txtMaterial"));
+    txtPriceEach = entry::makeText(this, QStringLiteral("txtPriceEach"));
+    txtPriceEach->setMaximumWidth(90);
+    lblPriceExt = new QLabel;
+    lblPriceExt->setObjectName(QStringLiteral("lblPriceExt"));
+    lblPriceExt->setMinimumWidth(80);
+    lblPriceExt->setFrameShape(QFrame::StyledPanel);
     auto *saveItem = entry::commandButton(QStringLiteral("btnSaveItem"), QStringLiteral("Save"));
     auto *deleteItem = entry::commandButton(QStringLiteral("btnDeleteItem"), QStringLiteral("Delete"));
     const QStringList captions = {
@@ -167,76 +167,76 @@ void OrderEntry::buildUi()
         QStringLiteral("Price Ext")};
     for (int c = 0; c < captions.size(); ++c)
         lg->addWidget(new QLabel(captions.at(c)), 0, c);
-    const QList<QWidget *> row = {m_item,      m_qty,      m_refNo,  m_style,   m_material,
-                                  m_priceEach, m_priceExt, saveItem, deleteItem};
+    const QList<QWidget *> row = {lblItem,      txtQty,      txtCustomerRefNo,  txtStyle,   txtMaterial,
+                                  txtPriceEach, lblPriceExt, saveItem, deleteItem};
     for (int c = 0; c < row.size(); ++c)
         lg->addWidget(row.at(c), 1, c);
-    m_grid = new Grid;
-    m_grid->setObjectName(QStringLiteral("vsfgItems"));
-    m_grid->setMinimumSize(680, 220);
-    m_grid->setColumns(itemColumns());
-    m_grid->setAllAlignment(Qt::AlignCenter);
-    lg->addWidget(m_grid, 2, 0, 1, int(row.size()));
+    vsfgItems = new Grid;
+    vsfgItems->setObjectName(QStringLiteral("vsfgItems"));
+    vsfgItems->setMinimumSize(680, 220);
+    vsfgItems->setColumns(itemColumns());
+    vsfgItems->setAllAlignment(Qt::AlignCenter);
+    lg->addWidget(vsfgItems, 2, 0, 1, int(row.size()));
 
-    m_totalBox = new QLineEdit;
-    m_totalBox->setObjectName(QStringLiteral("lblTotal"));
-    m_totalBox->setReadOnly(true);
-    m_totalBox->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_totalBox->setMaximumWidth(130);
-    m_totalBox->setFocusPolicy(Qt::NoFocus);
+    lblTotal = new QLineEdit;
+    lblTotal->setObjectName(QStringLiteral("lblTotal"));
+    lblTotal->setReadOnly(true);
+    lblTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblTotal->setMaximumWidth(130);
+    lblTotal->setFocusPolicy(Qt::NoFocus);
     auto *openBtn = entry::commandButton(QStringLiteral("btnOpenOrder"), QStringLiteral("Open Order"));
     auto *voidBtn = entry::commandButton(QStringLiteral("btnVoidOrder"), QStringLiteral("Void Order"));
     auto *saveBtn = entry::commandButton(QStringLiteral("btnSave"), QStringLiteral("Save and Close"));
     auto *exitBtn = entry::commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"));
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("Order Total")));
-    bottom->addWidget(m_totalBox);
+    bottom->addWidget(lblTotal);
     bottom->addStretch();
     for (QPushButton *b : {openBtn, voidBtn, saveBtn, exitBtn})
         bottom->addWidget(b);
     entry::bindSaveKey(this, saveBtn);
     entry::guardUnsaved(this, saveBtn);
-    entry::trackLabel(m_status);
+    entry::trackLabel(lblStatus);
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(info);
     main->addWidget(lines, 1);
     main->addLayout(bottom);
 
-    entry::onLeave(this, m_orderNumber, [this] {
+    entry::onLeave(this, txtOrderNumber, [this] {
         orderNumberLeft();
         return true;
     });
-    entry::onLeave(this, m_refNo, [this] { return refNoLeft(); });
-    for (QLineEdit *e : {m_qty, m_priceEach})
+    entry::onLeave(this, txtCustomerRefNo, [this] { return refNoLeft(); });
+    for (QLineEdit *e : {txtQty, txtPriceEach})
         entry::onLeave(this, e, [this] {
             updatePriceExt();
             return true;
         });
-    setTabOrder(m_qty, m_refNo);
-    setTabOrder(m_refNo, m_priceEach);
-    setTabOrder(m_priceEach, saveItem);
+    setTabOrder(txtQty, txtCustomerRefNo);
+    setTabOrder(txtCustomerRefNo, txtPriceEach);
+    setTabOrder(txtPriceEach, saveItem);
 
-    connect(m_customer, &QComboBox::activated, this, &OrderEntry::customerChosen);
-    connect(m_grid, &Grid::currentDataRowChanged, this, &OrderEntry::gridRowChosen);
+    connect(cmbCustomer, &QComboBox::activated, this, &OrderEntry::customerChosen);
+    connect(vsfgItems, &Grid::currentDataRowChanged, this, &OrderEntry::gridRowChosen);
     connect(saveItem, &QPushButton::clicked, this, &OrderEntry::saveLine);
     connect(deleteItem, &QPushButton::clicked, this, &OrderEntry::deleteLine);
     connect(openBtn, &QPushButton::clicked, this, &OrderEntry::openOrder);
     connect(voidBtn, &QPushButton::clicked, this, &OrderEntry::voidOrder);
     connect(saveBtn, &QPushButton::clicked, this, &OrderEntry::saveAndClose);
     connect(exitBtn, &QPushButton::clicked, this, [this] { exitChildWindow(this); });
-    connect(m_xls, &QPushButton::clicked, this, &OrderEntry::readWorkbook);
+    connect(btnXLS, &QPushButton::clicked, this, &OrderEntry::readWorkbook);
 }
 
 void OrderEntry::fillCustomers()
 {
-    entry::guarded(this, [&] { m_customer->addItems(ActiveCustomerNames()); });
-    m_customer->setCurrentIndex(-1);
+    entry::guarded(this, [&] { cmbCustomer->addItems(ActiveCustomerNames()); });
+    cmbCustomer->setCurrentIndex(-1);
 }
 
 qint64 OrderEntry::orderId() const
 {
-    return m_id->text().toLongLong();
+    return lblID->text().toLongLong();
 }
 
 void OrderEntry::customerChosen(int index)
@@ -244,14 +244,14 @@ void OrderEntry::customerChosen(int index)
     if (index < 0)
         return;
     entry::guarded(this, [&] {
-        setShipTo(orders::customerShipTo(m_customer->itemText(index)).value_or(ShipToAddress{}));
+        setShipTo(orders::customerShipTo(cmbCustomer->itemText(index)).value_or(ShipToAddress{}));
     });
 }
 
 void OrderEntry::orderNumberLeft()
 {
-    const QString number = m_orderNumber->text();
-    if (number.isEmpty() || !m_orderNumber->isEnabled())
+    const QString number = txtOrderNumber->text();
+    if (number.isEmpty() || !txtOrderNumber->isEnabled())
         return;
     std::optional<Refusal> warning;
     if (entry::guarded(this, [&] { warning = orders::usedOrderNumberWarning(number); }) && warning)
@@ -260,7 +260,7 @@ void OrderEntry::orderNumberLeft()
 
 bool OrderEntry::refNoLeft()
 {
-    const QString ref = m_refNo->text().trimmed();
+    const QString ref = txtCustomerRefNo->text().trimmed();
     if (ref.isEmpty())
         return true;
     std::optional<SetInfo> set;
@@ -271,9 +271,9 @@ bool OrderEntry::refNoLeft()
         return false;
     }
     if (!set->style.isEmpty())
-        m_style->setText(set->style);
-    m_material->setText(set->material);
-    m_priceEach->setText(set->totalPrice.toPlainString());
+        txtStyle->setText(set->style);
+    txtMaterial->setText(set->material);
+    txtPriceEach->setText(set->totalPrice.toPlainString());
     m_storedSetPrice = set->totalPrice;
     updatePriceExt();
     return true;
@@ -281,9 +281,9 @@ bool OrderEntry::refNoLeft()
 
 void OrderEntry::updatePriceExt()
 {
-    const Money qty = orders::leadingNumber(m_qty->text());
-    const Money price = orders::leadingNumber(m_priceEach->text());
-    m_priceExt->setText(price.times(qty).toPlainString());
+    const Money qty = orders::leadingNumber(txtQty->text());
+    const Money price = orders::leadingNumber(txtPriceEach->text());
+    lblPriceExt->setText(price.times(qty).toPlainString());
 }
 
 void OrderEntry::gridRowChosen(int row)
@@ -291,44 +291,44 @@ void OrderEntry::gridRowChosen(int row)
     if (row < 0 || row >= int(m_lines.size()))
         return;
     const OrderLine &l = m_lines.at(row);
-    m_item->setText(QString::number(l.itemNumber));
-    m_qty->setText(QString::number(l.qty));
-    m_refNo->setText(l.customerRefNo);
-    m_style->setText(l.style);
-    m_material->setText(l.material);
-    m_priceEach->setText(l.priceEach.toPlainString());
-    m_priceExt->setText(l.priceExt().toPlainString());
+    lblItem->setText(QString::number(l.itemNumber));
+    txtQty->setText(QString::number(l.qty));
+    txtCustomerRefNo->setText(l.customerRefNo);
+    txtStyle->setText(l.style);
+    txtMaterial->setText(l.material);
+    txtPriceEach->setText(l.priceEach.toPlainString());
+    lblPriceExt->setText(l.priceExt().toPlainString());
     // Showing a line for editing changes nothing yet.
-    entry::markClean(this, {m_qty, m_refNo, m_style, m_material, m_priceEach});
-    m_qty->setFocus();
+    entry::markClean(this, {txtQty, txtCustomerRefNo, txtStyle, txtMaterial, txtPriceEach});
+    txtQty->setFocus();
 }
 
 void OrderEntry::clearEntryRow()
 {
-    for (QLineEdit *e : {m_qty, m_refNo, m_style, m_material, m_priceEach})
+    for (QLineEdit *e : {txtQty, txtCustomerRefNo, txtStyle, txtMaterial, txtPriceEach})
         e->clear();
-    m_item->clear();
-    m_priceExt->clear();
+    lblItem->clear();
+    lblPriceExt->clear();
 }
 
 void OrderEntry::appendLine(const OrderLine &line)
 {
     m_lines.push_back(line);
-    m_grid->addValues(cells(line));
+    vsfgItems->addValues(cells(line));
 }
 
 void OrderEntry::showLines()
 {
-    m_grid->clearRows();
+    vsfgItems->clearRows();
     for (const OrderLine &l : m_lines)
-        m_grid->addValues(cells(l));
-    m_grid->autoSize();
+        vsfgItems->addValues(cells(l));
+    vsfgItems->autoSize();
 }
 
 void OrderEntry::saveLine()
 {
-    const LineEntry typed{m_item->text().toInt(), m_qty->text(),      m_refNo->text(),
-                          m_style->text(),        m_material->text(), m_priceEach->text()};
+    const LineEntry typed{lblItem->text().toInt(), txtQty->text(),      txtCustomerRefNo->text(),
+                          txtStyle->text(),        txtMaterial->text(), txtPriceEach->text()};
     LineChange change;
     if (!entry::guarded(this, [&] { change = orders::prepareLine(typed, m_lines); }))
         return;
@@ -341,7 +341,7 @@ void OrderEntry::saveLine()
         m_lines[change.row] = line;
         const QVariantList values = cells(line);
         for (int c = 0; c < values.size(); ++c)
-            m_grid->gridModel()->setValue(change.row, c, values.at(c));
+            vsfgItems->gridModel()->setValue(change.row, c, values.at(c));
     } else {
         m_storedSetPrice = change.set->totalPrice;
         if (change.offerSetPrice &&
@@ -352,16 +352,16 @@ void OrderEntry::saveLine()
             return;
         appendLine(line);
     }
-    m_grid->autoSize();
+    vsfgItems->autoSize();
     clearEntryRow();
-    m_qty->setFocus();
+    txtQty->setFocus();
     UpdateTotal();
 }
 
 void OrderEntry::deleteLine()
 {
-    const int row = m_grid->currentDataRow();
-    const QString item = m_item->text();
+    const int row = vsfgItems->currentDataRow();
+    const QString item = lblItem->text();
     if (item.isEmpty() || row < 0 || row >= int(m_lines.size()))
         return;
     bool cutsheets = false;
@@ -378,10 +378,10 @@ void OrderEntry::deleteLine()
         return;
     // Later lines keep their numbers: a gap remains.
     m_lines.erase(m_lines.begin() + row);
-    m_grid->removeRow(row);
-    m_grid->autoSize();
+    vsfgItems->removeRow(row);
+    vsfgItems->autoSize();
     clearEntryRow();
-    m_qty->setFocus();
+    txtQty->setFocus();
     UpdateTotal();
 }
 
@@ -389,37 +389,37 @@ void OrderEntry::voidOrder()
 {
     if (MessageBox::show(this, QStringLiteral("Are you sure you want to void this order?"),
                          QStringLiteral("Void Order Confirmations"), MessageBox::YesNo) == MessageBox::Yes)
-        m_status->setText(QStringLiteral("Void"));
+        lblStatus->setText(QStringLiteral("Void"));
 }
 
 void OrderEntry::openOrder()
 {
     if (MessageBox::show(this, QStringLiteral("Are you sure you want to open this order?"),
                          QStringLiteral("Open Order Confirmations"), MessageBox::YesNo) == MessageBox::Yes)
-        m_status->setText(QStringLiteral("Open"));
+        lblStatus->setText(QStringLiteral("Open"));
 }
 
 void OrderEntry::UpdateTotal()
 {
     m_total = orders::linesTotal(m_lines);
-    m_totalBox->setText(m_total.toDisplayString(2));
+    lblTotal->setText(m_total.toDisplayString(2));
 }
 
 void OrderEntry::saveAndClose()
 {
-    if (const auto refusal = orders::refuseOrderSave(m_orderNumber->text(), m_customer->currentText())) {
+    if (const auto refusal = orders::refuseOrderSave(txtOrderNumber->text(), cmbCustomer->currentText())) {
         entry::showRefusal(this, *refusal);
         return;
     }
     UpdateTotal();
     OrderHeader h;
     h.id = orderId();
-    h.orderNumber = m_orderNumber->text();
-    h.customer = m_customer->currentText();
-    h.orderDate = m_orderDate->date();
-    h.dueDate = m_dueDate->date();
+    h.orderNumber = txtOrderNumber->text();
+    h.customer = cmbCustomer->currentText();
+    h.orderDate = dtOrderDate->date();
+    h.dueDate = dtDueDate->date();
     h.shipTo = shipTo();
-    h.status = m_status->text();
+    h.status = lblStatus->text();
     h.total = m_total;
     h.loaded = m_loaded;
     ReportJob job;
@@ -427,7 +427,7 @@ void OrderEntry::saveAndClose()
         BusyPointer busy;
         const qint64 id = orders::saveOrder(h, m_lines);
         // Only a committed order has an ID to show.
-        m_id->setText(QString::number(id));
+        lblID->setText(QString::number(id));
         job = orders::orderEntryControlJob(id);
     });
     if (!saved)
@@ -440,31 +440,31 @@ void OrderEntry::saveAndClose()
 
 void OrderEntry::setCustomerText(const QString &name)
 {
-    int index = m_customer->findText(name, Qt::MatchFixedString);
+    int index = cmbCustomer->findText(name, Qt::MatchFixedString);
     if (index < 0 && !name.isEmpty()) {
         // An order of a customer no longer active still shows its customer.
-        m_customer->addItem(name);
-        index = m_customer->count() - 1;
+        cmbCustomer->addItem(name);
+        index = cmbCustomer->count() - 1;
     }
-    m_customer->setCurrentIndex(index);
+    cmbCustomer->setCurrentIndex(index);
 }
 
 void OrderEntry::setShipTo(const ShipToAddress &s)
 {
-    m_shipTo->setText(s.shipTo);
-    m_address1->setText(s.address1);
-    m_address2->setText(s.address2);
-    m_city->setText(s.city);
-    m_state->setText(s.state);
-    m_zip->setText(s.zip);
-    m_phone->setText(s.phone);
-    m_fax->setText(s.fax);
+    txtShipTo->setText(s.shipTo);
+    txtAddress1->setText(s.address1);
+    txtAddress2->setText(s.address2);
+    txtCity->setText(s.city);
+    txtState->setText(s.state);
+    txtZip->setText(s.zip);
+    txtPhone->setText(s.phone);
+    txtFax->setText(s.fax);
 }
 
 ShipToAddress OrderEntry::shipTo() const
 {
-    return {m_shipTo->text(), m_address1->text(), m_address2->text(), m_city->text(),
-            m_state->text(),  m_zip->text(),      m_phone->text(),    m_fax->text()};
+    return {txtShipTo->text(), txtAddress1->text(), txtAddress2->text(), txtCity->text(),
+            txtState->text(),  txtZip->text(),      txtPhone->text(),    txtFax->text()};
 }
 
 void OrderEntry::OpenOrder(qint32 id)
@@ -473,19 +473,19 @@ void OrderEntry::OpenOrder(qint32 id)
     if (!entry::guarded(this, [&] { h = orders::loadOrder(id); }) || !h)
         return;
     setCustomerText(h->customer);
-    m_orderNumber->setText(h->orderNumber);
-    m_orderDate->setDate(h->orderDate);
-    m_dueDate->setDate(h->dueDate);
-    m_status->setText(h->status);
-    m_id->setText(QString::number(h->id));
+    txtOrderNumber->setText(h->orderNumber);
+    dtOrderDate->setDate(h->orderDate);
+    dtDueDate->setDate(h->dueDate);
+    lblStatus->setText(h->status);
+    lblID->setText(QString::number(h->id));
     setShipTo(h->shipTo);
     m_total = h->total;
     m_loaded = h->loaded;
-    m_totalBox->setText(m_total.toDisplayString(2));
-    for (QWidget *w : std::initializer_list<QWidget *>{m_customer, m_orderNumber, m_orderDate, m_dueDate})
+    lblTotal->setText(m_total.toDisplayString(2));
+    for (QWidget *w : std::initializer_list<QWidget *>{cmbCustomer, txtOrderNumber, dtOrderDate, dtDueDate})
         w->setEnabled(false);
-    m_orderDate->setSelectedSection(QDateTimeEdit::NoSection);
-    m_dueDate->setSelectedSection(QDateTimeEdit::NoSection);
+    dtOrderDate->setSelectedSection(QDateTimeEdit::NoSection);
+    dtDueDate->setSelectedSection(QDateTimeEdit::NoSection);
     clearEntryRow();
     RefreshGrid();
     entry::markClean(this);
@@ -494,7 +494,7 @@ void OrderEntry::OpenOrder(qint32 id)
 void OrderEntry::RefreshGrid()
 {
     m_lines.clear();
-    if (!m_id->text().isEmpty())
+    if (!lblID->text().isEmpty())
         entry::guarded(this, [&] { m_lines = orders::loadOrderLines(orderId()); });
     showLines();
 }
@@ -529,17 +529,17 @@ void OrderEntry::importWorkbook(const QString &path)
     }
 
     const QString customer = QStringLiteral("Quintar");
-    if (m_customer->findText(customer, Qt::MatchFixedString) >= 0)
+    if (cmbCustomer->findText(customer, Qt::MatchFixedString) >= 0)
         setCustomerText(customer);
     else
         o.problems.prepend(
             QStringLiteral("Quintar is not an active customer; choose the customer before saving."));
-    m_status->setText(QStringLiteral("Open"));
-    m_orderNumber->setText(o.orderNumber);
+    lblStatus->setText(QStringLiteral("Open"));
+    txtOrderNumber->setText(o.orderNumber);
     if (o.orderDate)
-        m_orderDate->setDate(*o.orderDate);
+        dtOrderDate->setDate(*o.orderDate);
     if (o.dueDate)
-        m_dueDate->setDate(*o.dueDate);
+        dtDueDate->setDate(*o.dueDate);
     // The ship-to comes from the workbook, not from the customer record.
     setShipTo(o.shipTo);
 
@@ -556,7 +556,7 @@ void OrderEntry::importWorkbook(const QString &path)
             step.line->priceEach = step.cataloguePrice;
         appendLine(*step.line);
     }
-    m_grid->autoSize();
+    vsfgItems->autoSize();
     UpdateTotal();
     if (!o.problems.isEmpty())
         MessageBox::show(this,

@@ -21,6 +21,32 @@ class OrderEntry : public QWidget
 public:
     explicit OrderEntry(QWidget *parent = nullptr);
 
+    // The controls, by their names on screen.
+    QComboBox *cmbCustomer = nullptr;
+    QLineEdit *txtOrderNumber = nullptr;
+    QDateEdit *dtOrderDate = nullptr;
+    QDateEdit *dtDueDate = nullptr;
+    QLabel *lblStatus = nullptr;
+    QLabel *lblID = nullptr;
+    QLineEdit *txtShipTo = nullptr;
+    QLineEdit *txtAddress1 = nullptr;
+    QLineEdit *txtAddress2 = nullptr;
+    QLineEdit *txtCity = nullptr;
+    QLineEdit *txtState = nullptr;
+    QLineEdit *txtZip = nullptr;
+    QLineEdit *txtPhone = nullptr;
+    QLineEdit *txtFax = nullptr;
+    QPushButton *btnXLS = nullptr;
+    QLabel *lblItem = nullptr;
+    QLineEdit *txtQty = nullptr;
+    QLineEdit *txtCustomerRefNo = nullptr;
+    QLineEdit *txtStyle = nullptr;
+    QLineEdit *txtMaterial = nullptr;
+    QLineEdit *txtPriceEach = nullptr;
+    QLabel *lblPriceExt = nullptr;
+    Grid *vsfgItems = nullptr;
+    QLineEdit *lblTotal = nullptr;
+
     // Fills the window with the stored order; an ID that matches no order changes nothing.
     void OpenOrder(qint32 id);
     // Reloads the lines from the stored order in lblID (none for a new order) and shows them.
@@ -41,7 +67,6 @@ public:
     qint64 orderId() const;
     Money total() const { return m_total; }
     Money storedSetPrice() const { return m_storedSetPrice; }
-    Grid *grid() const { return m_grid; }
     // The order's lines as they stand in the window; the grid shows them.
     const std::vector<OrderLine> &lines() const { return m_lines; }
 
@@ -69,29 +94,4 @@ private:
     Money m_total;
     QByteArray m_loaded; // the opened order as stored, to refuse saving over someone's change
 
-    QComboBox *m_customer = nullptr;
-    QLineEdit *m_orderNumber = nullptr;
-    QDateEdit *m_orderDate = nullptr;
-    QDateEdit *m_dueDate = nullptr;
-    QLabel *m_status = nullptr;
-    QLabel *m_id = nullptr;
-    QLineEdit *m_shipTo = nullptr;
-    QLineEdit *m_address1 = nullptr;
-    QLineEdit *m_address2 = nullptr;
-    QLineEdit *m_city = nullptr;
-    QLineEdit *m_state = nullptr;
-    QLineEdit *m_zip = nullptr;
-    QLineEdit *m_phone = nullptr;
-    QLineEdit *m_fax = nullptr;
-    QPushButton *m_xls = nullptr;
-
-    QLabel *m_item = nullptr;
-    QLineEdit *m_qty = nullptr;
-    QLineEdit *m_refNo = nullptr;
-    QLineEdit *m_style = nullptr;
-    QLineEdit *m_material = nullptr;
-    QLineEdit *m_priceEach = nullptr;
-    QLabel *m_priceExt = nullptr;
-    Grid *m_grid = nullptr;
-    QLineEdit *m_totalBox = nullptr;
 };

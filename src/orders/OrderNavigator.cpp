@@ -79,70 +79,70 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
     NavigatorOpen() = true;
     setWindowTitle(QStringLiteral("Order Navigator"));
 
-    m_criteriaFrame = new QGroupBox(QStringLiteral("Search Criteria"), this);
-    m_criteriaFrame->setObjectName(QStringLiteral("fraSearchCriteria"));
-    m_customer = new QComboBox;
-    m_customer->setObjectName(QStringLiteral("cmbCustomer"));
-    m_customer->setMinimumWidth(180);
-    keepListWidth(m_customer);
-    m_status = new QComboBox;
-    m_status->setObjectName(QStringLiteral("cmbStatus"));
-    m_useDate = new QCheckBox(QStringLiteral("Order Date"));
-    m_useDate->setObjectName(QStringLiteral("chkOrderDate"));
-    m_start = entry::datePicker(QStringLiteral("dtStartDate"));
-    m_end = entry::datePicker(QStringLiteral("dtEndDate"));
-    for (QDateEdit *d : {m_start, m_end})
+    fraSearchCriteria = new QGroupBox(QStringLiteral("Search Criteria"), this);
+    fraSearchCriteria->setObjectName(QStringLiteral("fraSearchCriteria"));
+    cmbCustomer = new QComboBox;
+    cmbCustomer->setObjectName(QStringLiteral("cmbCustomer"));
+    cmbCustomer->setMinimumWidth(180);
+    keepListWidth(cmbCustomer);
+    cmbStatus = new QComboBox;
+    cmbStatus->setObjectName(QStringLiteral("cmbStatus"));
+    chkOrderDate = new QCheckBox(QStringLiteral("Order Date"));
+    chkOrderDate->setObjectName(QStringLiteral("chkOrderDate"));
+    dtStartDate = entry::datePicker(QStringLiteral("dtStartDate"));
+    dtEndDate = entry::datePicker(QStringLiteral("dtEndDate"));
+    for (QDateEdit *d : {dtStartDate, dtEndDate})
         d->setDate(Clock::today());
-    m_orderNumber = new QLineEdit;
-    m_orderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
-    m_orderNumber->setMaxLength(kMaxTextLength);
+    txtOrderNumber = new QLineEdit;
+    txtOrderNumber->setObjectName(QStringLiteral("txtOrderNumber"));
+    txtOrderNumber->setMaxLength(kMaxTextLength);
     auto *findBtn = entry::commandButton(QStringLiteral("btnFind"), QStringLiteral("Find"));
     auto *clearBtn = entry::commandButton(QStringLiteral("btnClear"), QStringLiteral("Clear"));
     auto *addBtn = entry::commandButton(QStringLiteral("btnAddNew"), QStringLiteral("Add New"));
     auto *exitBtn = entry::commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"));
     findBtn->setDefault(true);
 
-    auto *cg = new QGridLayout(m_criteriaFrame);
+    auto *cg = new QGridLayout(fraSearchCriteria);
     cg->addWidget(new QLabel(QStringLiteral("Customer")), 0, 0);
-    cg->addWidget(m_customer, 0, 1, 1, 2);
+    cg->addWidget(cmbCustomer, 0, 1, 1, 2);
     cg->addWidget(new QLabel(QStringLiteral("Status")), 0, 3);
-    cg->addWidget(m_status, 0, 4);
-    cg->addWidget(m_useDate, 1, 0);
-    cg->addWidget(m_start, 1, 1);
-    cg->addWidget(m_end, 1, 2);
+    cg->addWidget(cmbStatus, 0, 4);
+    cg->addWidget(chkOrderDate, 1, 0);
+    cg->addWidget(dtStartDate, 1, 1);
+    cg->addWidget(dtEndDate, 1, 2);
     cg->addWidget(new QLabel(QStringLiteral("Order Number")), 1, 3);
-    cg->addWidget(m_orderNumber, 1, 4);
+    cg->addWidget(txtOrderNumber, 1, 4);
     auto *buttons = new QHBoxLayout;
     for (QPushButton *b : {findBtn, clearBtn, addBtn, exitBtn})
         buttons->addWidget(b);
     buttons->addStretch();
     cg->addLayout(buttons, 2, 0, 1, 5);
 
-    m_ordersFrame = new QGroupBox(QStringLiteral("Orders"), this);
-    m_ordersFrame->setObjectName(QStringLiteral("fraOrders"));
-    m_orders = new Grid(m_ordersFrame);
-    m_orders->setSortable(true);
-    m_orders->setObjectName(QStringLiteral("vsfgOrders"));
-    m_orders->setColumns(orderColumns());
-    m_orders->setAllAlignment(Qt::AlignCenter);
-    m_itemsFrame = new QGroupBox(QStringLiteral("Line Items"), this);
-    m_itemsFrame->setObjectName(QStringLiteral("fraLineItems"));
-    m_items = new Grid(m_itemsFrame);
-    m_items->setObjectName(QStringLiteral("vsfgItems"));
-    m_items->setAllAlignment(Qt::AlignCenter);
+    fraOrders = new QGroupBox(QStringLiteral("Orders"), this);
+    fraOrders->setObjectName(QStringLiteral("fraOrders"));
+    vsfgOrders = new Grid(fraOrders);
+    vsfgOrders->setSortable(true);
+    vsfgOrders->setObjectName(QStringLiteral("vsfgOrders"));
+    vsfgOrders->setColumns(orderColumns());
+    vsfgOrders->setAllAlignment(Qt::AlignCenter);
+    fraLineItems = new QGroupBox(QStringLiteral("Line Items"), this);
+    fraLineItems->setObjectName(QStringLiteral("fraLineItems"));
+    vsfgItems = new Grid(fraLineItems);
+    vsfgItems->setObjectName(QStringLiteral("vsfgItems"));
+    vsfgItems->setAllAlignment(Qt::AlignCenter);
 
-    m_status->addItems({QStringLiteral("Open"), QStringLiteral("Closed"), QStringLiteral("Void")});
-    m_status->setCurrentIndex(0);
-    entry::guarded(this, [&] { m_customer->addItems(AllCustomerNames()); });
-    m_customer->setCurrentIndex(-1);
+    cmbStatus->addItems({QStringLiteral("Open"), QStringLiteral("Closed"), QStringLiteral("Void")});
+    cmbStatus->setCurrentIndex(0);
+    entry::guarded(this, [&] { cmbCustomer->addItems(AllCustomerNames()); });
+    cmbCustomer->setCurrentIndex(-1);
     emptyItems();
 
     connect(findBtn, &QPushButton::clicked, this, &OrderNavigator::find);
     connect(clearBtn, &QPushButton::clicked, this, &OrderNavigator::clear);
     connect(addBtn, &QPushButton::clicked, this, &OrderNavigator::addNew);
     connect(exitBtn, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
-    connect(m_orders, &Grid::currentDataRowChanged, this, &OrderNavigator::orderRowChosen);
-    connect(m_orders, &Grid::rowDoubleClicked, this, &OrderNavigator::openOrderAt);
+    connect(vsfgOrders, &Grid::currentDataRowChanged, this, &OrderNavigator::orderRowChosen);
+    connect(vsfgOrders, &Grid::rowDoubleClicked, this, &OrderNavigator::openOrderAt);
 
     resize(px(8805), 600);
     arrange();
@@ -164,18 +164,18 @@ void OrderNavigator::closeEvent(QCloseEvent *event)
 OrderCriteria OrderNavigator::criteria() const
 {
     OrderCriteria c;
-    c.customer = m_customer->currentText();
-    c.status = m_status->currentText();
-    c.useOrderDate = m_useDate->isChecked();
-    c.from = m_start->date();
-    c.to = m_end->date();
-    c.orderNumber = m_orderNumber->text();
+    c.customer = cmbCustomer->currentText();
+    c.status = cmbStatus->currentText();
+    c.useOrderDate = chkOrderDate->isChecked();
+    c.from = dtStartDate->date();
+    c.to = dtEndDate->date();
+    c.orderNumber = txtOrderNumber->text();
     return c;
 }
 
 void OrderNavigator::emptyItems()
 {
-    m_items->setColumns({});
+    vsfgItems->setColumns({});
 }
 
 void OrderNavigator::UpdateGrids()
@@ -184,47 +184,47 @@ void OrderNavigator::UpdateGrids()
     RowSet rows;
     if (!entry::guarded(this, [&] { rows = orders::findOrders(criteria()); }))
         return;
-    m_orders->blockSignals(true); // rows added are not rows moved to
-    m_orders->clearRows();
+    vsfgOrders->blockSignals(true); // rows added are not rows moved to
+    vsfgOrders->clearRows();
     for (const Row &r : rows) {
-        m_orders->addValues({r.text(QStringLiteral("OrderNumber")), r.text(QStringLiteral("Customer")),
+        vsfgOrders->addValues({r.text(QStringLiteral("OrderNumber")), r.text(QStringLiteral("Customer")),
                              r.value(QStringLiteral("OrderDate")), r.value(QStringLiteral("DueDate")),
                              r.text(QStringLiteral("Status")),
                              QVariant::fromValue(r.money(QStringLiteral("Total"))), orders::shipToLine(r),
                              r.text(QStringLiteral("ShipToPhone")), r.text(QStringLiteral("ShipToFax")),
                              r.value(QStringLiteral("DateAdded")), r.integer(QStringLiteral("ID"))});
     }
-    m_orders->setCurrentCell(-1, -1);
-    m_orders->blockSignals(false);
-    m_orders->autoSize();
+    vsfgOrders->setCurrentCell(-1, -1);
+    vsfgOrders->blockSignals(false);
+    vsfgOrders->autoSize();
     emptyItems();
 }
 
 void OrderNavigator::orderRowChosen(int row)
 {
-    if (row < 0 || row >= m_orders->rowCount())
+    if (row < 0 || row >= vsfgOrders->rowCount())
         return;
-    const qint64 id = m_orders->value(row, OColId).toLongLong();
-    m_itemsFrame->setTitle(QStringLiteral("Order ") + m_orders->text(row, OColNumber) +
+    const qint64 id = vsfgOrders->value(row, OColId).toLongLong();
+    fraLineItems->setTitle(QStringLiteral("Order ") + vsfgOrders->text(row, OColNumber) +
                            QStringLiteral(" Line Items"));
-    m_items->setColumns(itemColumns());
+    vsfgItems->setColumns(itemColumns());
     std::vector<OrderLine> lines;
     entry::guarded(this, [&] { lines = orders::loadOrderLines(id); });
     for (const OrderLine &l : lines)
-        m_items->addValues({l.itemNumber, l.qty, l.style, l.material, l.customerRefNo,
+        vsfgItems->addValues({l.itemNumber, l.qty, l.style, l.material, l.customerRefNo,
                             QVariant::fromValue(l.priceEach), QVariant::fromValue(l.priceExt())});
-    m_items->autoSize();
+    vsfgItems->autoSize();
 }
 
 void OrderNavigator::clear()
 {
-    m_status->setCurrentIndex(-1);
-    m_customer->setCurrentIndex(-1);
-    m_orderNumber->clear();
-    m_useDate->setChecked(false);
+    cmbStatus->setCurrentIndex(-1);
+    cmbCustomer->setCurrentIndex(-1);
+    txtOrderNumber->clear();
+    chkOrderDate->setChecked(false);
     UpdateGrids();
     emptyItems();
-    m_itemsFrame->setTitle(QStringLiteral("Line Items"));
+    fraLineItems->setTitle(QStringLiteral("Line Items"));
 }
 
 void OrderNavigator::addNew()
@@ -234,7 +234,7 @@ void OrderNavigator::addNew()
 
 void OrderNavigator::openOrderAt(int row)
 {
-    const qint64 id = row >= 0 && row < m_orders->rowCount() ? m_orders->value(row, OColId).toLongLong() : 0;
+    const qint64 id = row >= 0 && row < vsfgOrders->rowCount() ? vsfgOrders->value(row, OColId).toLongLong() : 0;
     auto *w = qobject_cast<OrderEntry *>(
         host::openChild(QStringLiteral("OrderEntry"), [] { return new OrderEntry; }));
     if (w)
@@ -273,30 +273,30 @@ void OrderNavigator::arrange()
     const int frameWidth = w - px(130);
     const int gridWidth = w - px(200);
     const int gridLeft = (frameWidth - gridWidth) / 2;
-    const int criteriaHeight = m_criteriaFrame->sizeHint().height();
+    const int criteriaHeight = fraSearchCriteria->sizeHint().height();
     if (frameWidth > 0) {
-        m_criteriaFrame->setGeometry(left, 0, frameWidth, criteriaHeight);
-        m_ordersFrame->setGeometry(left, criteriaHeight + px(60), frameWidth, m_ordersFrame->height());
-        m_itemsFrame->setGeometry(left, m_itemsFrame->y(), frameWidth, m_itemsFrame->height());
+        fraSearchCriteria->setGeometry(left, 0, frameWidth, criteriaHeight);
+        fraOrders->setGeometry(left, criteriaHeight + px(60), frameWidth, fraOrders->height());
+        fraLineItems->setGeometry(left, fraLineItems->y(), frameWidth, fraLineItems->height());
     }
     const int available = h - criteriaHeight - px(650);
     const int ordersHeight = int(available * 0.55);
     if (ordersHeight > 0)
-        m_ordersFrame->resize(m_ordersFrame->width(), ordersHeight);
-    const int ordersGridHeight = m_ordersFrame->height() - px(700);
+        fraOrders->resize(fraOrders->width(), ordersHeight);
+    const int ordersGridHeight = fraOrders->height() - px(700);
     const int gridTop = px(330);
     if (gridWidth > 0)
-        m_orders->setGeometry(gridLeft, gridTop, gridWidth, m_orders->height());
+        vsfgOrders->setGeometry(gridLeft, gridTop, gridWidth, vsfgOrders->height());
     if (ordersGridHeight > 0)
-        m_orders->resize(m_orders->width(), ordersGridHeight);
+        vsfgOrders->resize(vsfgOrders->width(), ordersGridHeight);
 
-    m_itemsFrame->move(left, m_ordersFrame->y() + m_ordersFrame->height() + px(100));
+    fraLineItems->move(left, fraOrders->y() + fraOrders->height() + px(100));
     const int itemsHeight = int(available * 0.45);
     if (itemsHeight > 0)
-        m_itemsFrame->resize(m_itemsFrame->width(), itemsHeight);
-    const int itemsGridHeight = m_itemsFrame->height() - px(600);
+        fraLineItems->resize(fraLineItems->width(), itemsHeight);
+    const int itemsGridHeight = fraLineItems->height() - px(600);
     if (gridWidth > 0)
-        m_items->setGeometry(gridLeft, gridTop, gridWidth, m_items->height());
+        vsfgItems->setGeometry(gridLeft, gridTop, gridWidth, vsfgItems->height());
     if (itemsGridHeight > 0)
-        m_items->resize(m_items->width(), itemsGridHeight);
+        vsfgItems->resize(vsfgItems->width(), itemsGridHeight);
 }

@@ -23,6 +23,19 @@ public:
     explicit OrderNavigator(QWidget *parent = nullptr);
     ~OrderNavigator() override;
 
+    // The controls, by their names on screen.
+    QGroupBox *fraSearchCriteria = nullptr;
+    QGroupBox *fraOrders = nullptr;
+    QGroupBox *fraLineItems = nullptr;
+    QComboBox *cmbCustomer = nullptr;
+    QComboBox *cmbStatus = nullptr;
+    QCheckBox *chkOrderDate = nullptr;
+    QDateEdit *dtStartDate = nullptr;
+    QDateEdit *dtEndDate = nullptr;
+    QLineEdit *txtOrderNumber = nullptr;
+    Grid *vsfgOrders = nullptr;
+    Grid *vsfgItems = nullptr;
+
     // Runs the search with the current criteria; empties the line grid.
     void UpdateGrids();
 
@@ -33,8 +46,6 @@ public:
     void openOrderAt(int row);
 
     OrderCriteria criteria() const;
-    Grid *ordersGrid() const { return m_orders; }
-    Grid *itemsGrid() const { return m_items; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -46,16 +57,5 @@ private:
     void emptyItems();
     void arrange();
 
-    QGroupBox *m_criteriaFrame = nullptr;
-    QGroupBox *m_ordersFrame = nullptr;
-    QGroupBox *m_itemsFrame = nullptr;
-    QComboBox *m_customer = nullptr;
-    QComboBox *m_status = nullptr;
-    QCheckBox *m_useDate = nullptr;
-    QDateEdit *m_start = nullptr;
-    QDateEdit *m_end = nullptr;
-    QLineEdit *m_orderNumber = nullptr;
-    Grid *m_orders = nullptr;
-    Grid *m_items = nullptr;
     bool m_sized = false;
 };

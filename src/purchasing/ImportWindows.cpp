@@ -52,16 +52,16 @@ frmImportOrderXLS::frmImportOrderXLS(QWidget *parent) : QWidget(parent)
     auto *grid = new QGridLayout(this);
     QStringList names;
     entry::guarded(this, [&] { names = purchasing::activeCustomerNames(); });
-    m_customer = entry::makeList(this, QStringLiteral("cmbCustomer"), names);
-    m_customer->setMinimumWidth(240);
-    installTypeAhead(m_customer);
-    m_file = entry::makeText(this, QStringLiteral("SelectedFile"));
-    m_file->setMinimumWidth(360);
+    cmbCustomer = entry::makeList(this, QStringLiteral("cmbCustomer"), names);
+    cmbCustomer->setMinimumWidth(240);
+    installTypeAhead(cmbCustomer);
+    SelectedFile = entry::makeText(this, QStringLiteral("SelectedFile"));
+    SelectedFile->setMinimumWidth(360);
     auto *browseButton = entry::commandButton(QStringLiteral("btnBrowse"), QStringLiteral("Browse..."));
     grid->addWidget(new QLabel(QStringLiteral("Customer")), 0, 0);
-    grid->addWidget(m_customer, 0, 1, 1, 2);
+    grid->addWidget(cmbCustomer, 0, 1, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Filename:")), 1, 0);
-    grid->addWidget(m_file, 1, 1);
+    grid->addWidget(SelectedFile, 1, 1);
     grid->addWidget(browseButton, 1, 2);
     QPushButton *okButton = addButtons(this, grid, 2, 3, QStringLiteral("btnOK"), QStringLiteral("OK"));
     connect(browseButton, &QPushButton::clicked, this, &frmImportOrderXLS::browse);
@@ -70,25 +70,25 @@ frmImportOrderXLS::frmImportOrderXLS(QWidget *parent) : QWidget(parent)
 
 void frmImportOrderXLS::browse()
 {
-    const QString dir = m_file->text().isEmpty() ? QString() : QFileInfo(m_file->text()).absolutePath();
+    const QString dir = SelectedFile->text().isEmpty() ? QString() : QFileInfo(SelectedFile->text()).absolutePath();
     const QString path = FileDialogs::openFileName(
         this, kImportTitle, dir, QStringLiteral("Spreadsheets (*.xls *.xlsx);;All Files (*)"));
     if (!path.isEmpty())
-        m_file->setText(QDir::toNativeSeparators(path));
+        SelectedFile->setText(QDir::toNativeSeparators(path));
 }
 
 void frmImportOrderXLS::ok()
 {
-    if (const auto refusal = purchasing::refuseImport(m_customer->currentText(), m_file->text()))
+    if (const auto refusal = purchasing::refuseImport(cmbCustomer->currentText(), SelectedFile->text()))
         return entry::showRefusal(this, *refusal, MessageBox::Information);
-    const QString path = m_file->text().trimmed();
+    const QString path = SelectedFile->text().trimmed();
 
     purchasing::ImportRun run;
     try {
         BusyPointer busy;
         // The whole sheet is read before anything is written.
         const purchasing::DemandSheet sheet = purchasing::readDemandSheet(path);
-        run = purchasing::importDemand(sheet, m_customer->currentText());
+        run = purchasing::importDemand(sheet, cmbCustomer->currentText());
     } catch (const SpreadsheetError &e) {
         MessageBox::show(this, e.message() + QStringLiteral("\n\nNothing was imported."), kImportTitle,
                          MessageBox::OkOnly, MessageBox::Exclamation);
@@ -116,10 +116,10 @@ frmPrintImportLog::frmPrintImportLog(QWidget *parent) : QWidget(parent)
         labels << r.label;
         m_logIds << r.importId;
     }
-    m_log = entry::makeList(this, QStringLiteral("cmbLog"), labels);
-    m_log->setMinimumWidth(220);
+    cmbLog = entry::makeList(this, QStringLiteral("cmbLog"), labels);
+    cmbLog->setMinimumWidth(220);
     grid->addWidget(new QLabel(QStringLiteral("Select Log:")), 0, 0);
-    grid->addWidget(m_log, 0, 1);
+    grid->addWidget(cmbLog, 0, 1);
     QPushButton *printButton =
         addButtons(this, grid, 1, 2, QStringLiteral("btnPrint"), QStringLiteral("Print"));
     connect(printButton, &QPushButton::clicked, this, &frmPrintImportLog::print);
@@ -127,7 +127,7 @@ frmPrintImportLog::frmPrintImportLog(QWidget *parent) : QWidget(parent)
 
 void frmPrintImportLog::print()
 {
-    const int i = m_log->currentIndex();
+    const int i = cmbLog->currentIndex();
     if (const auto refusal = purchasing::refuseLogChoice(i, m_logIds.size()))
         return entry::showRefusal(this, *refusal);
     if (entry::guarded(this, [&] { printImportLog(m_logIds.at(i)); }))

@@ -13,15 +13,15 @@ class frmImportOrderXLS : public QWidget
 public:
     explicit frmImportOrderXLS(QWidget *parent = nullptr);
 
+    // The controls, by their names on screen.
+    QComboBox *cmbCustomer = nullptr;
+    QLineEdit *SelectedFile = nullptr;
+
     // Picks the file through the platform's file dialog.
     void browse();
     // Checks the choices, imports, prints the run's log and closes; stays open on a refusal or
     // a failed run.
     void ok();
-
-private:
-    QComboBox *m_customer = nullptr;
-    QLineEdit *m_file = nullptr;
 };
 
 // "Import Log Report": reprints the log of an earlier run.
@@ -31,9 +31,11 @@ class frmPrintImportLog : public QWidget
 public:
     explicit frmPrintImportLog(QWidget *parent = nullptr);
 
+    // The controls, by their names on screen.
+    QComboBox *cmbLog = nullptr;
+
     void print();
 
 private:
-    QComboBox *m_log = nullptr;
-    QList<qint64> m_logIds; // parallel to m_log's entries
+    QList<qint64> m_logIds; // parallel to cmbLog's entries
 };

@@ -44,24 +44,24 @@ frmPONavigator::frmPONavigator(QWidget *parent) : QWidget(parent)
     m_top = new QWidget(this);
     auto *v = new QVBoxLayout(m_top);
     v->setContentsMargins(px(120), px(60), px(120), 0);
-    m_po = new QComboBox;
-    m_po->setObjectName(QStringLiteral("cmbPO"));
-    m_po->setEditable(true);
-    m_po->setInsertPolicy(QComboBox::NoInsert);
-    m_po->setMinimumWidth(110);
-    keepListWidth(m_po);
-    m_useDate = new QCheckBox(QStringLiteral("PO Date:"));
-    m_useDate->setObjectName(QStringLiteral("chkDate"));
-    m_start = entry::datePicker(QStringLiteral("dtStart"));
-    m_end = entry::datePicker(QStringLiteral("dtEnd"));
+    cmbPO = new QComboBox;
+    cmbPO->setObjectName(QStringLiteral("cmbPO"));
+    cmbPO->setEditable(true);
+    cmbPO->setInsertPolicy(QComboBox::NoInsert);
+    cmbPO->setMinimumWidth(110);
+    keepListWidth(cmbPO);
+    chkDate = new QCheckBox(QStringLiteral("PO Date:"));
+    chkDate->setObjectName(QStringLiteral("chkDate"));
+    dtStart = entry::datePicker(QStringLiteral("dtStart"));
+    dtEnd = entry::datePicker(QStringLiteral("dtEnd"));
     auto *filters = new QHBoxLayout;
     filters->addWidget(new QLabel(QStringLiteral("PO Number:")));
-    filters->addWidget(m_po);
+    filters->addWidget(cmbPO);
     filters->addSpacing(16);
-    filters->addWidget(m_useDate);
-    filters->addWidget(m_start);
+    filters->addWidget(chkDate);
+    filters->addWidget(dtStart);
     filters->addWidget(new QLabel(QStringLiteral("to")));
-    filters->addWidget(m_end);
+    filters->addWidget(dtEnd);
     filters->addStretch();
     v->addLayout(filters);
 
@@ -77,16 +77,16 @@ frmPONavigator::frmPONavigator(QWidget *parent) : QWidget(parent)
     buttons->addStretch();
     v->addLayout(buttons);
 
-    m_grid = new Grid(this);
-    m_grid->setSortable(true);
-    m_grid->setObjectName(QStringLiteral("vsfgPO"));
-    m_grid->setColumns(poColumns());
-    m_grid->setAllAlignment(Qt::AlignCenter);
+    vsfgPO = new Grid(this);
+    vsfgPO->setSortable(true);
+    vsfgPO->setObjectName(QStringLiteral("vsfgPO"));
+    vsfgPO->setColumns(poColumns());
+    vsfgPO->setAllAlignment(Qt::AlignCenter);
 
     QList<qint64> numbers;
     entry::guarded(this, [&] { numbers = purchasing::purchaseOrderNumbers(); });
     for (qint64 n : numbers)
-        m_po->addItem(QString::number(n));
+        cmbPO->addItem(QString::number(n));
     clear();
     FindPurchaseOrders();
 
@@ -94,7 +94,7 @@ frmPONavigator::frmPONavigator(QWidget *parent) : QWidget(parent)
     connect(clearButton, &QPushButton::clicked, this, &frmPONavigator::clear);
     connect(printButton, &QPushButton::clicked, this, &frmPONavigator::print);
     // A double click on a purchase order previews it, as Print does for the current row.
-    connect(m_grid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+    connect(vsfgPO, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
         if (index.isValid())
             print();
     });
@@ -106,28 +106,28 @@ frmPONavigator::frmPONavigator(QWidget *parent) : QWidget(parent)
 
 void frmPONavigator::clear()
 {
-    m_po->setCurrentIndex(-1);
-    m_po->setEditText(QString());
-    m_useDate->setChecked(false);
-    m_start->setDate(Clock::today());
-    m_end->setDate(Clock::today());
+    cmbPO->setCurrentIndex(-1);
+    cmbPO->setEditText(QString());
+    chkDate->setChecked(false);
+    dtStart->setDate(Clock::today());
+    dtEnd->setDate(Clock::today());
 }
 
 void frmPONavigator::FindPurchaseOrders()
 {
-    const purchasing::PONumber number = purchasing::parsePONumber(m_po->currentText());
+    const purchasing::PONumber number = purchasing::parsePONumber(cmbPO->currentText());
     if (number.refusal)
         return entry::showRefusal(this, *number.refusal);
     purchasing::POCriteria c;
     c.number = number.number;
-    c.useDate = m_useDate->isChecked();
-    c.from = m_start->date();
-    c.to = m_end->date();
+    c.useDate = chkDate->isChecked();
+    c.from = dtStart->date();
+    c.to = dtEnd->date();
     RowSet rows;
     if (!entry::guarded(this, [&] { rows = purchasing::findPurchaseOrders(c); }))
         return;
-    m_grid->setUpdatesEnabled(false);
-    m_grid->clearRows();
+    vsfgPO->setUpdatesEnabled(false);
+    vsfgPO->clearRows();
     QList<QVariantList> values;
     m_found.clear();
     for (const Row &r : rows)
@@ -138,18 +138,18 @@ void frmPONavigator::FindPurchaseOrders()
                           r.text(QStringLiteral("Terms")),
                           QVariant::fromValue(r.money(QStringLiteral("Total"))),
                           r.text(QStringLiteral("Comment"))});
-    m_grid->addValueRows(values);
-    m_grid->setCurrentCell(-1, -1);
-    m_grid->autoSize();
-    m_grid->setUpdatesEnabled(true);
+    vsfgPO->addValueRows(values);
+    vsfgPO->setCurrentCell(-1, -1);
+    vsfgPO->autoSize();
+    vsfgPO->setUpdatesEnabled(true);
 }
 
 qint64 frmPONavigator::currentNumber() const
 {
-    const int row = m_grid->currentDataRow();
-    if (row < 0 || row >= m_grid->rowCount())
+    const int row = vsfgPO->currentDataRow();
+    if (row < 0 || row >= vsfgPO->rowCount())
         return 0;
-    return m_grid->value(row, ColNumber).toLongLong();
+    return vsfgPO->value(row, ColNumber).toLongLong();
 }
 
 void frmPONavigator::print()
@@ -190,5 +190,5 @@ void frmPONavigator::resizeEvent(QResizeEvent *event)
 
 void frmPONavigator::arrange()
 {
-    layout::arrange(this, m_top, m_grid, px(170), px(1845) - px(240), 345, 1845);
+    layout::arrange(this, m_top, vsfgPO, px(170), px(1845) - px(240), 345, 1845);
 }

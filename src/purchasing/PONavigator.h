@@ -28,6 +28,13 @@ public:
 
     explicit frmPONavigator(QWidget *parent = nullptr);
 
+    // The controls, by their names on screen.
+    QComboBox *cmbPO = nullptr;
+    QCheckBox *chkDate = nullptr;
+    QDateEdit *dtStart = nullptr;
+    QDateEdit *dtEnd = nullptr;
+    Grid *vsfgPO = nullptr;
+
     // Rebuilds the grid from the filters; a PO number that is not a whole number is refused.
     void FindPurchaseOrders();
     // Resets the filters; the grid keeps its rows until the next Find.
@@ -35,8 +42,6 @@ public:
     void print();
     // Deletes the purchase order of the current row after asking; its items go back to "Open".
     void deleteOrder();
-
-    Grid *grid() const { return m_grid; }
 
     // The size the window opens at.
     QSize sizeHint() const override;
@@ -50,11 +55,6 @@ private:
     qint64 currentNumber() const;
 
     QWidget *m_top = nullptr;
-    QComboBox *m_po = nullptr;
-    QCheckBox *m_useDate = nullptr;
-    QDateEdit *m_start = nullptr;
-    QDateEdit *m_end = nullptr;
-    Grid *m_grid = nullptr;
     // Each listed PO as it was found, so a delete refuses one changed since.
     QHash<qint64, QByteArray> m_found;
 };

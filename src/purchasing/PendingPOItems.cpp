@@ -71,29 +71,29 @@ frmPendingPOItems::frmPendingPOItems(QWidget *parent) : QWidget(parent)
     top->addWidget(lines3(QStringLiteral("Bill To:"), QStringLiteral("txtBillTo"), m_billTo, this), 0, 1);
     top->addWidget(lines3(QStringLiteral("Ship To:"), QStringLiteral("txtShipTo"), m_shipTo, this), 0, 2);
 
-    m_date = entry::datePicker(QStringLiteral("dtDate"));
-    m_due = entry::datePicker(QStringLiteral("dtDue"));
-    m_date->setDate(Clock::today());
-    m_due->setDate(Clock::today());
-    m_terms = entry::makeText(this, QStringLiteral("txtTerms"));
-    m_comment = entry::makeText(this, QStringLiteral("txtComment"));
-    m_total = new MoneyField;
-    m_total->setObjectName(QStringLiteral("txtTotal"));
-    m_total->setReadOnly(true);
-    m_total->setValue(Money());
+    dtDate = entry::datePicker(QStringLiteral("dtDate"));
+    dtDue = entry::datePicker(QStringLiteral("dtDue"));
+    dtDate->setDate(Clock::today());
+    dtDue->setDate(Clock::today());
+    txtTerms = entry::makeText(this, QStringLiteral("txtTerms"));
+    txtComment = entry::makeText(this, QStringLiteral("txtComment"));
+    txtTotal = new MoneyField;
+    txtTotal->setObjectName(QStringLiteral("txtTotal"));
+    txtTotal->setReadOnly(true);
+    txtTotal->setValue(Money());
     auto *row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("PO Date:")));
-    row->addWidget(m_date);
+    row->addWidget(dtDate);
     row->addWidget(new QLabel(QStringLiteral("Ship Date:")));
-    row->addWidget(m_due);
+    row->addWidget(dtDue);
     row->addWidget(new QLabel(QStringLiteral("Terms:")));
-    row->addWidget(m_terms, 1);
+    row->addWidget(txtTerms, 1);
     row->addWidget(new QLabel(QStringLiteral("Total:")));
-    row->addWidget(m_total);
+    row->addWidget(txtTotal);
     top->addLayout(row, 1, 0, 1, 3);
     auto *commentRow = new QHBoxLayout;
     commentRow->addWidget(new QLabel(QStringLiteral("Comment:")));
-    commentRow->addWidget(m_comment, 1);
+    commentRow->addWidget(txtComment, 1);
     top->addLayout(commentRow, 2, 0, 1, 3);
 
     auto *selectAllButton =
@@ -111,12 +111,12 @@ frmPendingPOItems::frmPendingPOItems(QWidget *parent) : QWidget(parent)
     buttons->addWidget(exitButton);
     top->addLayout(buttons, 3, 0, 1, 3);
 
-    m_grid = new Grid(this);
-    m_grid->setSortable(true);
-    m_grid->setObjectName(QStringLiteral("vsfgItems"));
-    m_grid->setColumns(itemColumns());
-    m_grid->setAllAlignment(Qt::AlignCenter);
-    m_grid->setEditGate([](int, int column) { return column == ColTransfer; });
+    vsfgItems = new Grid(this);
+    vsfgItems->setSortable(true);
+    vsfgItems->setObjectName(QStringLiteral("vsfgItems"));
+    vsfgItems->setColumns(itemColumns());
+    vsfgItems->setAllAlignment(Qt::AlignCenter);
+    vsfgItems->setEditGate([](int, int column) { return column == ColTransfer; });
 
     entry::guarded(this, [&] {
         if (const std::optional<POHeader> d = purchasing::poDefaults()) {
@@ -128,13 +128,13 @@ frmPendingPOItems::frmPendingPOItems(QWidget *parent) : QWidget(parent)
                 m_billTo[i]->setText(billTo[i]);
                 m_shipTo[i]->setText(shipTo[i]);
             }
-            m_terms->setText(d->terms);
-            m_comment->setText(d->comment);
+            txtTerms->setText(d->terms);
+            txtComment->setText(d->comment);
         }
     });
     FillPendingGrid();
 
-    connect(m_grid, &Grid::cellEdited, this, [this](int, int column) {
+    connect(vsfgItems, &Grid::cellEdited, this, [this](int, int column) {
         if (column == ColTransfer)
             UpdateSelectedTotal();
     });
@@ -152,52 +152,52 @@ void frmPendingPOItems::FillPendingGrid()
     std::vector<PendingItem> items;
     if (!entry::guarded(this, [&] { items = purchasing::openPendingItems(); }))
         return;
-    m_grid->setUpdatesEnabled(false);
-    m_grid->clearRows();
+    vsfgItems->setUpdatesEnabled(false);
+    vsfgItems->clearRows();
     QList<QVariantList> values;
     for (const PendingItem &p : items)
         values.push_back({false, p.id, p.customerRefNo, p.partNumber, p.description, p.colorName,
                           p.rStringNumber, QString::number(p.quantity), QVariant::fromValue(p.price),
                           QVariant::fromValue(p.priceExt()), p.dockDate});
-    m_grid->addValueRows(values);
-    m_grid->setCurrentCell(-1, -1);
-    m_grid->autoSize();
-    m_grid->setUpdatesEnabled(true);
+    vsfgItems->addValueRows(values);
+    vsfgItems->setCurrentCell(-1, -1);
+    vsfgItems->autoSize();
+    vsfgItems->setUpdatesEnabled(true);
     UpdateSelectedTotal();
 }
 
 bool frmPendingPOItems::ticked(int row) const
 {
-    return m_grid->value(row, ColTransfer).toBool();
+    return vsfgItems->value(row, ColTransfer).toBool();
 }
 
 Money frmPendingPOItems::selectedTotal() const
 {
     Money sum;
-    for (int r = 0; r < m_grid->rowCount(); ++r)
+    for (int r = 0; r < vsfgItems->rowCount(); ++r)
         if (ticked(r))
-            sum += m_grid->value(r, ColPriceExt).value<Money>();
+            sum += vsfgItems->value(r, ColPriceExt).value<Money>();
     return sum;
 }
 
 void frmPendingPOItems::UpdateSelectedTotal()
 {
-    m_total->setValue(selectedTotal());
+    txtTotal->setValue(selectedTotal());
 }
 
 void frmPendingPOItems::selectAll(bool tick)
 {
-    for (int r = 0; r < m_grid->rowCount(); ++r)
-        m_grid->gridModel()->setValue(r, ColTransfer, tick);
+    for (int r = 0; r < vsfgItems->rowCount(); ++r)
+        vsfgItems->gridModel()->setValue(r, ColTransfer, tick);
     UpdateSelectedTotal();
 }
 
 void frmPendingPOItems::deleteItem()
 {
-    const int row = m_grid->currentDataRow();
-    if (row < 0 || row >= m_grid->rowCount())
+    const int row = vsfgItems->currentDataRow();
+    if (row < 0 || row >= vsfgItems->rowCount())
         return;
-    const QString id = m_grid->text(row, ColId);
+    const QString id = vsfgItems->text(row, ColId);
     if (MessageBox::show(this,
                          QStringLiteral("Are you sure you want to remove the selected item:") + id + u'?',
                          QStringLiteral("Delete Confirmation"), MessageBox::YesNo) != MessageBox::Yes)
@@ -218,28 +218,28 @@ POHeader frmPendingPOItems::header() const
     h.shipTo1 = m_shipTo[0]->text();
     h.shipTo2 = m_shipTo[1]->text();
     h.shipTo3 = m_shipTo[2]->text();
-    h.terms = m_terms->text();
-    h.comment = m_comment->text();
-    h.poDate = m_date->date();
-    h.dueDate = m_due->date();
+    h.terms = txtTerms->text();
+    h.comment = txtComment->text();
+    h.poDate = dtDate->date();
+    h.dueDate = dtDue->date();
     return h;
 }
 
 void frmPendingPOItems::createPO()
 {
     std::vector<POLine> lines;
-    for (int r = 0; r < m_grid->rowCount(); ++r) {
+    for (int r = 0; r < vsfgItems->rowCount(); ++r) {
         if (!ticked(r))
             continue;
         POLine l;
-        l.pendingId = m_grid->value(r, ColId).toLongLong();
-        l.quantity = m_grid->text(r, ColQuantity).toDouble();
-        l.partNumber = m_grid->text(r, ColPart);
-        l.description = m_grid->text(r, ColDescription);
-        l.color = m_grid->text(r, ColColor);
-        l.colorNumber = m_grid->text(r, ColRString);
-        l.priceEach = m_grid->value(r, ColPriceEach).value<Money>();
-        l.priceExt = m_grid->value(r, ColPriceExt).value<Money>();
+        l.pendingId = vsfgItems->value(r, ColId).toLongLong();
+        l.quantity = vsfgItems->text(r, ColQuantity).toDouble();
+        l.partNumber = vsfgItems->text(r, ColPart);
+        l.description = vsfgItems->text(r, ColDescription);
+        l.color = vsfgItems->text(r, ColColor);
+        l.colorNumber = vsfgItems->text(r, ColRString);
+        l.priceEach = vsfgItems->value(r, ColPriceEach).value<Money>();
+        l.priceExt = vsfgItems->value(r, ColPriceExt).value<Money>();
         lines.push_back(l);
     }
     if (const auto refusal = purchasing::refuseEmptyPurchaseOrder(lines)) {
@@ -271,5 +271,5 @@ void frmPendingPOItems::resizeEvent(QResizeEvent *event)
 
 void frmPendingPOItems::arrange()
 {
-    layout::arrange(this, m_top, m_grid, px(140), px(3720) - px(120), 285, 3720);
+    layout::arrange(this, m_top, vsfgItems, px(140), px(3720) - px(120), 285, 3720);
 }

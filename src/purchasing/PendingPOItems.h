@@ -32,6 +32,14 @@ public:
 
     explicit frmPendingPOItems(QWidget *parent = nullptr);
 
+    // The controls, by their names on screen.
+    QLineEdit *txtTerms = nullptr;
+    QLineEdit *txtComment = nullptr;
+    QDateEdit *dtDate = nullptr;
+    QDateEdit *dtDue = nullptr;
+    MoneyField *txtTotal = nullptr;
+    Grid *vsfgItems = nullptr;
+
     // Rebuilds the grid from the open items; nothing ticked.
     void FillPendingGrid();
     // The sum of "Price Ext." over the ticked rows, into txtTotal.
@@ -43,7 +51,6 @@ public:
     // Writes the purchase order of the ticked rows, then prints it.
     void createPO();
 
-    Grid *grid() const { return m_grid; }
     purchasing::POHeader header() const;
 
     // The size the window opens at.
@@ -61,10 +68,4 @@ private:
     QLineEdit *m_vendor[3] = {};
     QLineEdit *m_billTo[3] = {};
     QLineEdit *m_shipTo[3] = {};
-    QLineEdit *m_terms = nullptr;
-    QLineEdit *m_comment = nullptr;
-    QDateEdit *m_date = nullptr;
-    QDateEdit *m_due = nullptr;
-    MoneyField *m_total = nullptr;
-    Grid *m_grid = nullptr;
 };

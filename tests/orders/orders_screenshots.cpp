@@ -72,7 +72,7 @@ int main(int argc, char **argv)
     main.runCommand(QStringLiteral("OrderNavigator"));
     auto *nav = qobject_cast<OrderNavigator *>(MainWindow::findChildWindow(QStringLiteral("OrderNavigator")));
     nav->findChild<QPushButton *>(QStringLiteral("btnFind"))->click();
-    nav->ordersGrid()->setCurrentCell(0, 0);
+    nav->vsfgOrders->setCurrentCell(0, 0);
     settle();
     main.grab().save(QDir(folder).filePath(QStringLiteral("order-navigator.png")));
 
@@ -81,7 +81,7 @@ int main(int argc, char **argv)
     main.runCommand(QStringLiteral("OrderEntry"));
     auto *entry = qobject_cast<OrderEntry *>(MainWindow::findChildWindow(QStringLiteral("OrderEntry")));
     entry->OpenOrder(1);
-    entry->grid()->setCurrentCell(1, 0);
+    entry->vsfgItems->setCurrentCell(1, 0);
     settle();
     main.grab().save(QDir(folder).filePath(QStringLiteral("order-entry.png")));
     main.mdiArea()->closeAllSubWindows();

@@ -121,7 +121,7 @@ private Q_SLOTS:
         QCOMPARE(m_reports.prints.size(), 0);
         // The window keeps the clerk's edits.
         QVERIFY(MainWindow::findChildWindow(QStringLiteral("OrderEntry")));
-        QCOMPARE(w->grid()->rowCount(), 2);
+        QCOMPARE(w->vsfgItems->rowCount(), 2);
         QCOMPARE(control<QLineEdit>(w, "txtOrderNumber")->text(), QStringLiteral("PO-L"));
         QVERIFY(control<QLabel>(w, "lblID")->text().isEmpty());
 

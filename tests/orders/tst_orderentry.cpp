@@ -113,7 +113,7 @@ void TestOrderEntry::newOrderSavedWithReport()
 
     enterLine(w, QStringLiteral("3"), QStringLiteral("A100"));
     enterLine(w, QStringLiteral("1200"), QStringLiteral("Q100"));
-    Grid *g = w->grid();
+    Grid *g = w->vsfgItems;
     QCOMPARE(g->headers(), QStringList({"Item Number", "Qty", "Customer Ref. No.", "Style", "Material", "Price Each",
                                         "Price Ext."}));
     QCOMPARE(g->rowTexts(0), QStringList({"1", "3", "A100", "ST-A100", "BLK-01", "150", "450"}));
@@ -201,7 +201,7 @@ void TestOrderEntry::storedOrderChangedAndResaved()
     QCOMPARE(control<QDateEdit>(w, "dtOrderDate")->date(), QDate(2010, 5, 1));
     for (const char *name : {"cmbCustomer", "txtOrderNumber", "dtOrderDate", "dtDueDate"})
         QVERIFY2(!w->findChild<QWidget *>(QString::fromLatin1(name))->isEnabled(), name);
-    Grid *g = w->grid();
+    Grid *g = w->vsfgItems;
     QCOMPARE(gridColumn(g, 0), QStringList({"1", "2", "3"}));
     QVERIFY(control<QLabel>(w, "lblItem")->text().isEmpty()); // no line chosen by loading
 
@@ -259,18 +259,18 @@ void TestOrderEntry::deleteRefusedWhenCutsheetsExist()
                                                     {"Feet", 12.0}});
     OrderEntry *w = openOrderWindow();
     w->OpenOrder(qint32(id));
-    w->grid()->setCurrentCell(1, 0);
+    w->vsfgItems->setCurrentCell(1, 0);
     MessageBox::clearShown();
     control<QPushButton>(w, "btnDeleteItem")->click();
     QCOMPARE(MessageBox::shown().size(), 1);
     QCOMPARE(MessageBox::shown().at(0).text, QStringLiteral("Cutsheets exists for this Line Item. It cannot be deleted."));
     QCOMPARE(MessageBox::shown().at(0).title, QStringLiteral("Cannot Delete Line Item"));
-    QCOMPARE(w->grid()->rowCount(), 2);
+    QCOMPARE(w->vsfgItems->rowCount(), 2);
     // The line without cut sheets can go.
-    w->grid()->setCurrentCell(0, 0);
+    w->vsfgItems->setCurrentCell(0, 0);
     MessageBox::script({MessageBox::Yes});
     control<QPushButton>(w, "btnDeleteItem")->click();
-    QCOMPARE(gridColumn(w->grid(), 0), QStringList({"2"}));
+    QCOMPARE(gridColumn(w->vsfgItems, 0), QStringList({"2"}));
 }
 
 void TestOrderEntry::deleteOnUnsavedOrder()
@@ -282,17 +282,17 @@ void TestOrderEntry::deleteOnUnsavedOrder()
     MessageBox::clearShown();
     control<QPushButton>(w, "btnDeleteItem")->click();
     QCOMPARE(MessageBox::shown().size(), 0);
-    w->grid()->setCurrentCell(0, 0);
+    w->vsfgItems->setCurrentCell(0, 0);
     MessageBox::script({MessageBox::No});
     control<QPushButton>(w, "btnDeleteItem")->click();
-    QCOMPARE(w->grid()->rowCount(), 2); // No keeps it
-    w->grid()->setCurrentCell(1, 0);
-    w->grid()->setCurrentCell(0, 0);
+    QCOMPARE(w->vsfgItems->rowCount(), 2); // No keeps it
+    w->vsfgItems->setCurrentCell(1, 0);
+    w->vsfgItems->setCurrentCell(0, 0);
     MessageBox::script({MessageBox::Yes});
     control<QPushButton>(w, "btnDeleteItem")->click();
-    QCOMPARE(gridColumn(w->grid(), 0), QStringList({"2"}));
+    QCOMPARE(gridColumn(w->vsfgItems, 0), QStringList({"2"}));
     enterLine(w, QStringLiteral("1"), QStringLiteral("Q200"));
-    QCOMPARE(gridColumn(w->grid(), 0), QStringList({"2", "3"}));
+    QCOMPARE(gridColumn(w->vsfgItems, 0), QStringList({"2", "3"}));
 }
 
 void TestOrderEntry::priceQuestion_data()
@@ -335,8 +335,8 @@ void TestOrderEntry::priceQuestion()
         QCOMPARE(q->buttons, MessageBox::YesNo);
     }
     // The line keeps the typed price whatever the answer.
-    QCOMPARE(w->grid()->rowCount(), 1);
-    QCOMPARE(Money::parse(w->grid()->text(0, 5)), Money::parse(typedPrice));
+    QCOMPARE(w->vsfgItems->rowCount(), 1);
+    QCOMPARE(Money::parse(w->vsfgItems->text(0, 5)), Money::parse(typedPrice));
     const Row set = DbConnection().query(QStringLiteral("SELECT * FROM Sets WHERE CustomerRefNo = 'A100'")).first();
     QCOMPARE(set.number(QStringLiteral("TotalPrice")), setPrice);
     QCOMPARE(set.number(QStringLiteral("LeatherPrice")), leatherPrice);
@@ -372,7 +372,7 @@ void TestOrderEntry::lineRefusals()
     QCOMPARE(MessageBox::shown().at(0).title, title);
     QCOMPARE(MessageBox::shown().at(0).buttons, MessageBox::OkOnly);
     QCOMPARE(QApplication::focusWidget()->objectName(), focusBox);
-    QCOMPARE(w->grid()->rowCount(), 0);
+    QCOMPARE(w->vsfgItems->rowCount(), 0);
     QCOMPARE(count(QStringLiteral("SELECT count(*) FROM PriceUpdate")), 0);
 }
 
@@ -523,7 +523,7 @@ void TestOrderEntry::failedSaveLeavesNothing()
              qPrintable(MessageBox::shown().at(0).text));
     QCOMPARE(m_reports.prints.size(), 0);
     QVERIFY(MainWindow::findChildWindow(QStringLiteral("OrderEntry"))); // still open with its edits
-    QCOMPARE(w->grid()->rowCount(), 2);
+    QCOMPARE(w->vsfgItems->rowCount(), 2);
     if (stored) {
         QCOMPARE(storedLines(id), QStringList({"1:2xA100@150=300"}));
         QCOMPARE(DbConnection().scalar(QStringLiteral("SELECT Status FROM Orders")).toString(), QStringLiteral("Open"));
@@ -566,7 +566,7 @@ void TestOrderEntry::saveAfterAnotherWorkstationKeepsEdits()
              DbError::changedMessage(QStringLiteral("Order %1").arg(id)));
     QCOMPARE(m_reports.prints.size(), 0);
     QVERIFY(MainWindow::findChildWindow(QStringLiteral("OrderEntry")));
-    QCOMPARE(w->grid()->rowCount(), 2);
+    QCOMPARE(w->vsfgItems->rowCount(), 2);
     QCOMPARE(storedLines(id), QStringList({"1:4xA100@150=600"}));
 }
 
@@ -578,7 +578,7 @@ void TestOrderEntry::openOrderUnknownIdKeepsWindow()
     w->OpenOrder(qint32(id));
     w->OpenOrder(0);
     QCOMPARE(control<QLineEdit>(w, "txtOrderNumber")->text(), QStringLiteral("PO-K"));
-    QCOMPARE(w->grid()->rowCount(), 1);
+    QCOMPARE(w->vsfgItems->rowCount(), 1);
     QCOMPARE(control<QLineEdit>(w, "lblTotal")->text(), QStringLiteral("$0.00")); // the stored total
 }
 

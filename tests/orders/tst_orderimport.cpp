@@ -160,12 +160,12 @@ void TestOrderImport::readsHeaderAndLines()
     for (int i = 0; i < 8; ++i)
         QCOMPARE(control<QLineEdit>(w, boxes[i])->text(), shipTo.at(i));
 
-    QCOMPARE(gridLines(w->grid()), lines);
+    QCOMPARE(gridLines(w->vsfgItems), lines);
     Money total;
-    for (int r = 0; r < w->grid()->rowCount(); ++r)
-        total += *Money::parse(w->grid()->text(r, 6));
+    for (int r = 0; r < w->vsfgItems->rowCount(); ++r)
+        total += *Money::parse(w->vsfgItems->text(r, 6));
     QCOMPARE(w->total(), total);
-    QCOMPARE(w->grid()->displayText(0, 5), QStringLiteral("$95.50"));
+    QCOMPARE(w->vsfgItems->displayText(0, 5), QStringLiteral("$95.50"));
 
     const QList<MessageBox::Shown> shown = MessageBox::shown();
     QVERIFY(shown.size() >= 1);
@@ -191,7 +191,7 @@ void TestOrderImport::invalidReferenceStopsLines()
     w->importWorkbook(fixture(QStringLiteral("invalid-ref.xlsx")));
     // Only the line before the first unknown set; later unknown sets are still reported, and the
     // later differing price is not asked about.
-    QCOMPARE(gridLines(w->grid()), QStringList({"1|1|Q100|ST-Q100|BLK-01|95.5|95.5"}));
+    QCOMPARE(gridLines(w->vsfgItems), QStringList({"1|1|Q100|ST-Q100|BLK-01|95.5|95.5"}));
     QCOMPARE(shownTitles(), QStringList({"Invalid Customer Reference Number", "Invalid Customer Reference Number"}));
     QCOMPARE(MessageBox::shown().at(0).text,
              QStringLiteral("BOGUS1 is not a valid Customer Reference Number. Please add the Customer Reference Number "
@@ -206,7 +206,7 @@ void TestOrderImport::importingTwiceNumbersOn()
     MessageBox::script({MessageBox::Yes, MessageBox::Yes});
     w->importWorkbook(fixture(QStringLiteral("quintar.xlsx")));
     w->importWorkbook(fixture(QStringLiteral("quintar.xlsx")));
-    Grid *g = w->grid();
+    Grid *g = w->vsfgItems;
     QStringList numbers;
     for (int r = 0; r < g->rowCount(); ++r)
         numbers << g->text(r, 0);
@@ -226,7 +226,7 @@ void TestOrderImport::headerCellsOutOfLayout()
     QCOMPARE(control<QLineEdit>(w, "txtShipTo")->text(), QStringLiteral("Quintar Seating"));
     QCOMPARE(control<QDateEdit>(w, "dtOrderDate")->date(), QDate(2010, 5, 14)); // left as it was
     QCOMPARE(control<QDateEdit>(w, "dtDueDate")->date(), QDate(2010, 5, 14));
-    QCOMPARE(gridLines(w->grid()), QStringList({"1|3|Q100|ST-Q100|BLK-01|95.5|286.5"}));
+    QCOMPARE(gridLines(w->vsfgItems), QStringList({"1|3|Q100|ST-Q100|BLK-01|95.5|286.5"}));
     QCOMPARE(MessageBox::shown().size(), 1);
     const MessageBox::Shown s = MessageBox::shown().first();
     QCOMPARE(s.title, QStringLiteral("Read Quintar XLS"));
@@ -272,7 +272,7 @@ void TestOrderImport::refusesWhatIsNoOrderWorkbook()
     QCOMPARE(control<QLineEdit>(w, "txtOrderNumber")->text(), QStringLiteral("mine"));
     QCOMPARE(control<QLineEdit>(w, "txtCity")->text(), QStringLiteral("Dayton"));
     QVERIFY(control<QLabel>(w, "lblStatus")->text().isEmpty());
-    QCOMPARE(w->grid()->rowCount(), 1);
+    QCOMPARE(w->vsfgItems->rowCount(), 1);
 }
 
 void TestOrderImport::pickerCancelledOrMissingFile()
@@ -288,7 +288,7 @@ void TestOrderImport::pickerCancelledOrMissingFile()
     QCOMPARE(MessageBox::shown().at(0).icon, MessageBox::Information);
     QCOMPARE(control<QComboBox>(w, "cmbCustomer")->currentIndex(), -1);
     QVERIFY(control<QLabel>(w, "lblStatus")->text().isEmpty());
-    QCOMPARE(w->grid()->rowCount(), 0);
+    QCOMPARE(w->vsfgItems->rowCount(), 0);
 }
 
 QTEST_MAIN(TestOrderImport)

@@ -100,8 +100,8 @@ void TestOrderNavigator::opensWithDefaults()
     QCOMPARE(customer->currentIndex(), -1);
     QVERIFY(!control<QCheckBox>(w, "chkOrderDate")->isChecked());
     QCOMPARE(control<QDateEdit>(w, "dtStartDate")->date(), QDate(2010, 5, 14));
-    QCOMPARE(w->ordersGrid()->rowCount(), 0);
-    QCOMPARE(w->itemsGrid()->rowCount(), 0);
+    QCOMPARE(w->vsfgOrders->rowCount(), 0);
+    QCOMPARE(w->vsfgItems->rowCount(), 0);
     control<QPushButton>(w, "btnExit")->click();
     QVERIFY(!NavigatorOpen());
     flushDeletes();
@@ -171,7 +171,7 @@ void TestOrderNavigator::criteria()
     MessageBox::clearShown();
     control<QPushButton>(w, "btnFind")->click();
     QCOMPARE(MessageBox::shown().size(), 0);
-    QCOMPARE(orderNumbers(w->ordersGrid()), found);
+    QCOMPARE(orderNumbers(w->vsfgOrders), found);
 }
 
 void TestOrderNavigator::clearListsEverything()
@@ -180,21 +180,21 @@ void TestOrderNavigator::clearListsEverything()
     control<QLineEdit>(w, "txtOrderNumber")->setText(QStringLiteral("A"));
     control<QCheckBox>(w, "chkOrderDate")->setChecked(true);
     control<QPushButton>(w, "btnFind")->click();
-    QCOMPARE(w->ordersGrid()->rowCount(), 0); // today's date range
+    QCOMPARE(w->vsfgOrders->rowCount(), 0); // today's date range
     control<QPushButton>(w, "btnClear")->click();
-    QCOMPARE(orderNumbers(w->ordersGrid()), QStringList({"312", "A120", "it's 50%", "PO-5", "Z_1"}));
+    QCOMPARE(orderNumbers(w->vsfgOrders), QStringList({"312", "A120", "it's 50%", "PO-5", "Z_1"}));
     QCOMPARE(control<QComboBox>(w, "cmbStatus")->currentIndex(), -1);
     QVERIFY(control<QLineEdit>(w, "txtOrderNumber")->text().isEmpty());
     QVERIFY(!control<QCheckBox>(w, "chkOrderDate")->isChecked());
     QCOMPARE(control<QGroupBox>(w, "fraLineItems")->title(), QStringLiteral("Line Items"));
-    QCOMPARE(w->itemsGrid()->rowCount(), 0);
+    QCOMPARE(w->vsfgItems->rowCount(), 0);
 }
 
 void TestOrderNavigator::rowMovedToShowsLines()
 {
     OrderNavigator *w = openNavigatorWindow();
     control<QPushButton>(w, "btnFind")->click();
-    Grid *g = w->ordersGrid();
+    Grid *g = w->vsfgOrders;
     QCOMPARE(g->headers(),
              QStringList({"Order Number", "Customer", "Order Date", "Due Date", "Status", "Total", "Ship To",
                           "Ship To Phone", "Ship To Fax", "Date Added", "OrderID"}));
@@ -207,11 +207,11 @@ void TestOrderNavigator::rowMovedToShowsLines()
     QCOMPARE(g->displayText(0, 9), QStringLiteral("5/3/2010"));
     QCOMPARE(g->displayText(0, 5), QStringLiteral("$1,234.50"));
     QCOMPARE(g->text(1, 6), QStringLiteral("Quintar, , ,  ")); // no address2 part when it is empty
-    QCOMPARE(w->itemsGrid()->rowCount(), 0);
+    QCOMPARE(w->vsfgItems->rowCount(), 0);
 
     g->setCurrentCell(0, 0);
     QCOMPARE(control<QGroupBox>(w, "fraLineItems")->title(), QStringLiteral("Order A120 Line Items"));
-    Grid *items = w->itemsGrid();
+    Grid *items = w->vsfgItems;
     QCOMPARE(items->headers(), QStringList({"Item Number", "Qty", "Style", "Material", "Customer Ref. No.",
                                             "Price Each", "Price Ext."}));
     QCOMPARE(items->rowCount(), 2);
@@ -226,27 +226,27 @@ void TestOrderNavigator::doubleClickOpensOrder()
 {
     OrderNavigator *w = openNavigatorWindow();
     control<QPushButton>(w, "btnFind")->click();
-    Grid *g = w->ordersGrid();
+    Grid *g = w->vsfgOrders;
     QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->cellIndex(0, 0)).center());
     auto *entry = qobject_cast<OrderEntry *>(MainWindow::findChildWindow(QStringLiteral("OrderEntry")));
     QVERIFY(entry);
     QCOMPARE(entry->orderId(), m_a120);
     QCOMPARE(control<QLineEdit>(entry, "txtOrderNumber")->text(), QStringLiteral("A120"));
-    QCOMPARE(entry->grid()->rowCount(), 2);
+    QCOMPARE(entry->vsfgItems->rowCount(), 2);
 
     // The open window is reused for the next order, losing its unsaved lines.
-    entry->grid()->removeRow(0);
+    entry->vsfgItems->removeRow(0);
     QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->cellIndex(1, 0)).center());
     QCOMPARE(MainWindow::findChildWindow(QStringLiteral("OrderEntry")), entry);
     QCOMPARE(control<QLineEdit>(entry, "txtOrderNumber")->text(), QStringLiteral("PO-5"));
-    QCOMPARE(entry->grid()->rowCount(), 0);
+    QCOMPARE(entry->vsfgItems->rowCount(), 0);
 }
 
 void TestOrderNavigator::headerClickSortsAndASecondReverses()
 {
     OrderNavigator *w = openNavigatorWindow();
     control<QPushButton>(w, "btnFind")->click();
-    Grid *g = w->ordersGrid();
+    Grid *g = w->vsfgOrders;
     QVERIFY(QTest::qWaitForWindowExposed(g->window()));
     QHeaderView *header = g->horizontalHeader();
     const auto column = [g](int c) {
@@ -283,7 +283,7 @@ void TestOrderNavigator::doubleClickOnHeaderOpensEmptyWindow()
 {
     OrderNavigator *w = openNavigatorWindow();
     control<QPushButton>(w, "btnFind")->click();
-    Grid *g = w->ordersGrid();
+    Grid *g = w->vsfgOrders;
     g->setCurrentCell(0, 0);
     QTest::mouseDClick(g->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
     auto *entry = qobject_cast<OrderEntry *>(MainWindow::findChildWindow(QStringLiteral("OrderEntry")));
@@ -311,8 +311,8 @@ void TestOrderNavigator::refreshedWhenOrderWindowCloses()
     OrderNavigator *w = openNavigatorWindow();
     control<QLineEdit>(w, "txtOrderNumber")->setText(QStringLiteral("PO"));
     control<QPushButton>(w, "btnFind")->click();
-    QCOMPARE(orderNumbers(w->ordersGrid()), QStringList({"PO-5"}));
-    w->ordersGrid()->setCurrentCell(0, 0);
+    QCOMPARE(orderNumbers(w->vsfgOrders), QStringList({"PO-5"}));
+    w->vsfgOrders->setCurrentCell(0, 0);
 
     control<QPushButton>(w, "btnAddNew")->click();
     auto *entry = qobject_cast<OrderEntry *>(MainWindow::findChildWindow(QStringLiteral("OrderEntry")));
@@ -324,8 +324,8 @@ void TestOrderNavigator::refreshedWhenOrderWindowCloses()
     control<QPushButton>(entry, "btnSave")->click();
     flushDeletes();
     // The list is searched again with the navigator's own criteria; the line grid is emptied.
-    QCOMPARE(orderNumbers(w->ordersGrid()), QStringList({"PO-77", "PO-5"}));
-    QCOMPARE(w->itemsGrid()->rowCount(), 0);
+    QCOMPARE(orderNumbers(w->vsfgOrders), QStringList({"PO-77", "PO-5"}));
+    QCOMPARE(w->vsfgItems->rowCount(), 0);
 
     // Exit refreshes too.
     m_db->addOrder(QStringLiteral("Quintar"), QStringLiteral("PO-88"));
@@ -333,7 +333,7 @@ void TestOrderNavigator::refreshedWhenOrderWindowCloses()
     entry = qobject_cast<OrderEntry *>(MainWindow::findChildWindow(QStringLiteral("OrderEntry")));
     control<QPushButton>(entry, "btnExit")->click();
     flushDeletes();
-    QCOMPARE(orderNumbers(w->ordersGrid()), QStringList({"PO-77", "PO-5", "PO-88"}));
+    QCOMPARE(orderNumbers(w->vsfgOrders), QStringList({"PO-77", "PO-5", "PO-88"}));
 }
 
 void TestOrderNavigator::resizeRules()
@@ -351,18 +351,18 @@ void TestOrderNavigator::resizeRules()
     QCOMPARE(orders->width(), 891);
     QCOMPARE(items->width(), 891);
     QCOMPARE(orders->x(), 4);
-    QCOMPARE(w->ordersGrid()->width(), 887);
-    QCOMPARE(w->itemsGrid()->width(), 887);
-    QCOMPARE(w->ordersGrid()->x(), 2);
+    QCOMPARE(w->vsfgOrders->width(), 887);
+    QCOMPARE(w->vsfgItems->width(), 887);
+    QCOMPARE(w->vsfgOrders->x(), 2);
     // 650 twips (43 pixels) of the 700 are margins; the orders get 55 % of the rest, the lines 45 %.
     const int rest = 700 - 43 - top;
     QCOMPARE(orders->y(), top + 4);
     QCOMPARE(orders->height(), rest * 55 / 100);
-    QCOMPARE(w->ordersGrid()->height(), orders->height() - 47); // 700 twips
-    QCOMPARE(w->ordersGrid()->y(), 22);                         // 330 twips
+    QCOMPARE(w->vsfgOrders->height(), orders->height() - 47); // 700 twips
+    QCOMPARE(w->vsfgOrders->y(), 22);                         // 330 twips
     QCOMPARE(items->y(), orders->y() + orders->height() + 7);   // 100 twips
     QCOMPARE(items->height(), rest * 45 / 100);
-    QCOMPARE(w->itemsGrid()->height(), items->height() - 40); // 600 twips
+    QCOMPARE(w->vsfgItems->height(), items->height() - 40); // 600 twips
 
     // Too small a window keeps the sizes that would come out 0 or less.
     const int ordersHeight = orders->height();

@@ -52,7 +52,7 @@ int main(int argc, char **argv)
     settle();
 
     auto *pending = run<frmPendingPOItems>(main, QStringLiteral("PendingItems"));
-    Grid *g = pending->grid();
+    Grid *g = pending->vsfgItems;
     for (int r = 0; r < g->rowCount() && r < 5; r += 2)
         g->gridModel()->setData(g->cellIndex(r, frmPendingPOItems::ColTransfer), Qt::Checked,
                                 Qt::CheckStateRole);
@@ -62,7 +62,7 @@ int main(int argc, char **argv)
     main.mdiArea()->closeAllSubWindows();
 
     auto *nav = run<frmPONavigator>(main, QStringLiteral("PONavigator"));
-    nav->grid()->setCurrentCell(1, 0);
+    nav->vsfgPO->setCurrentCell(1, 0);
     settle();
     main.grab().save(folder.filePath(QStringLiteral("po-navigator.png")));
     main.mdiArea()->closeAllSubWindows();

@@ -95,7 +95,7 @@ void TestPendingItems::opensWithDefaultsAndOpenItems()
     QCOMPARE(control<QLineEdit>(w, "txtComment")->text(), QStringLiteral("Call before delivery"));
     QCOMPARE(control<QDateEdit>(w, "dtDate")->date(), QDate(2010, 5, 14));
     QCOMPARE(control<QDateEdit>(w, "dtDue")->date(), QDate(2010, 5, 14));
-    Grid *g = w->grid();
+    Grid *g = w->vsfgItems;
     QCOMPARE(g->headers(),
              QStringList({"Transfer", "ID", "Customer Ref. No.", "Part Number", "Description", "Color Name",
                           "R-String No.", "Quantity", "Price Each", "Price Ext.", "Dock Date"}));
@@ -117,13 +117,13 @@ void TestPendingItems::opensBlankWithoutSetup()
     for (const char *name : {"txtVendor1", "txtVendor2", "txtVendor3", "txtTerms", "txtBillTo1", "txtBillTo2",
                              "txtBillTo3", "txtShipTo1", "txtShipTo2", "txtShipTo3", "txtComment"})
         QCOMPARE(control<QLineEdit>(w, name)->text(), QString());
-    QCOMPARE(w->grid()->rowCount(), 4);
+    QCOMPARE(w->vsfgItems->rowCount(), 4);
 }
 
 void TestPendingItems::tickingTotalsAndEditGate()
 {
     frmPendingPOItems *w = open();
-    Grid *g = w->grid();
+    Grid *g = w->vsfgItems;
     auto *total = control<MoneyField>(w, "txtTotal");
     tick(g, 0);
     tick(g, 1);
@@ -143,7 +143,7 @@ void TestPendingItems::tickingTotalsAndEditGate()
 void TestPendingItems::createPOClosesAndLinksItems()
 {
     frmPendingPOItems *w = open();
-    Grid *g = w->grid();
+    Grid *g = w->vsfgItems;
     control<QLineEdit>(w, "txtTerms")->setText(QStringLiteral("Net 10"));
     control<QDateEdit>(w, "dtDue")->setDate(QDate(2010, 5, 28));
     tick(g, 0);
@@ -205,7 +205,7 @@ void TestPendingItems::withdrawAsksWithTheId()
     QFETCH(int, answer);
     QFETCH(QString, status);
     frmPendingPOItems *w = open();
-    Grid *g = w->grid();
+    Grid *g = w->vsfgItems;
     drive::click(control<QPushButton>(w, "btnDelete")); // no current row: nothing happens
     QCOMPARE(MessageBox::shown().size(), 0);
     g->setCurrentCell(1, 2);
@@ -229,7 +229,7 @@ void TestPendingItems::failedCreateLeavesNothing()
     RefusedWrites refused(m_session.db->db(), QStringLiteral("PendingPOItems"), QStringLiteral("UPDATE"),
                           QStringLiteral("item locked"), QStringLiteral("NEW.ID = %1").arg(m_b));
     frmPendingPOItems *w = open();
-    Grid *g = w->grid();
+    Grid *g = w->vsfgItems;
     tick(g, 0);
     tick(g, 1);
     drive::click(control<QPushButton>(w, "btnCreatePO"));

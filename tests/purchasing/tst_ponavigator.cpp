@@ -77,7 +77,7 @@ void TestPONavigator::listsEveryOrderAscending()
 {
     frmPONavigator *w = open();
     QCOMPARE(w->windowTitle(), QStringLiteral("Purchase Order Navigator"));
-    Grid *g = w->grid();
+    Grid *g = w->vsfgPO;
     QCOMPARE(g->headers(),
              QStringList({"PO No.", "Vendor", "Date", "Ship Date", "Terms", "Total", "Comment"}));
     QCOMPARE(numbers(g), QStringList({"1", "2", "3"}));
@@ -126,7 +126,7 @@ void TestPONavigator::findsByNumberAndDates()
     control<QDateEdit>(w, "dtEnd")->setDate(to);
     drive::click(control<QPushButton>(w, "btnFind"));
     QCOMPARE(MessageBox::shown().size(), 0);
-    QCOMPARE(numbers(w->grid()), found);
+    QCOMPARE(numbers(w->vsfgPO), found);
 }
 
 void TestPONavigator::refusesNonNumericNumber_data()
@@ -148,7 +148,7 @@ void TestPONavigator::refusesNonNumericNumber()
     QVERIFY2(
         MessageBox::shown().at(0).text.startsWith(QStringLiteral("The PO number must be a whole number")),
         qPrintable(MessageBox::shown().at(0).text));
-    QCOMPARE(numbers(w->grid()), QStringList({"1", "2", "3"})); // the grid is left as it was
+    QCOMPARE(numbers(w->vsfgPO), QStringList({"1", "2", "3"})); // the grid is left as it was
     QCOMPARE(purchasing::parsePONumber(typed).number, std::nullopt);
 }
 
@@ -160,15 +160,15 @@ void TestPONavigator::clearKeepsGridUntilFind()
     control<QDateEdit>(w, "dtStart")->setDate(QDate(2010, 5, 1));
     control<QDateEdit>(w, "dtEnd")->setDate(QDate(2010, 5, 31));
     drive::click(control<QPushButton>(w, "btnFind"));
-    QCOMPARE(numbers(w->grid()), QStringList({"3"}));
+    QCOMPARE(numbers(w->vsfgPO), QStringList({"3"}));
     drive::click(control<QPushButton>(w, "btnClear"));
     QCOMPARE(control<QComboBox>(w, "cmbPO")->currentText(), QString());
     QVERIFY(!control<QCheckBox>(w, "chkDate")->isChecked());
     QCOMPARE(control<QDateEdit>(w, "dtStart")->date(), QDate(2010, 5, 14));
     QCOMPARE(control<QDateEdit>(w, "dtEnd")->date(), QDate(2010, 5, 14));
-    QCOMPARE(numbers(w->grid()), QStringList({"3"}));
+    QCOMPARE(numbers(w->vsfgPO), QStringList({"3"}));
     drive::click(control<QPushButton>(w, "btnFind"));
-    QCOMPARE(numbers(w->grid()), QStringList({"1", "2", "3"}));
+    QCOMPARE(numbers(w->vsfgPO), QStringList({"1", "2", "3"}));
 }
 
 void TestPONavigator::printsCurrentRow()
@@ -176,7 +176,7 @@ void TestPONavigator::printsCurrentRow()
     frmPONavigator *w = open();
     drive::click(control<QPushButton>(w, "btnPrint")); // no current row: nothing
     QCOMPARE(m_session.documents().size(), 0);
-    w->grid()->setCurrentCell(1, 0);
+    w->vsfgPO->setCurrentCell(1, 0);
     drive::click(control<QPushButton>(w, "btnPrint"));
     const QList<ReportJob> jobs = m_session.documents();
     QCOMPARE(jobs.size(), 1);
@@ -190,7 +190,7 @@ void TestPONavigator::doubleClickPrintsThatRow()
 {
     frmPONavigator *w = open();
     QVERIFY(QTest::qWaitForWindowExposed(w->window()));
-    Grid *grid = w->grid();
+    Grid *grid = w->vsfgPO;
     const QRect cell = grid->visualRect(grid->model()->index(2, 0));
     QVERIFY(!cell.isEmpty());
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
@@ -215,7 +215,7 @@ void TestPONavigator::deleteReturnsItemsToOpen()
     frmPONavigator *w = open();
     drive::click(control<QPushButton>(w, "btnDelete")); // no current row: no question
     QCOMPARE(MessageBox::shown().size(), 0);
-    w->grid()->setCurrentCell(1, 3);
+    w->vsfgPO->setCurrentCell(1, 3);
     MessageBox::script({MessageBox::Button(answer)});
     drive::click(control<QPushButton>(w, "btnDelete"));
     QCOMPARE(MessageBox::shown().size(), 1);
@@ -231,7 +231,7 @@ void TestPONavigator::deleteReturnsItemsToOpen()
                  : QStringList({"Closed", "Closed", "Closed", "Closed", "Closed"}));
     // The items keep their old links until ordered again.
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM PendingPOItems WHERE POID = 2")), 3);
-    QCOMPARE(numbers(w->grid()), yes ? QStringList({"1", "3"}) : QStringList({"1", "2", "3"}));
+    QCOMPARE(numbers(w->vsfgPO), yes ? QStringList({"1", "3"}) : QStringList({"1", "2", "3"}));
 }
 
 void TestPONavigator::failedDeleteLeavesAll()
@@ -239,7 +239,7 @@ void TestPONavigator::failedDeleteLeavesAll()
     RefusedWrites refused(m_session.db->db(), QStringLiteral("PurchaseOrder"), QStringLiteral("DELETE"),
                           QStringLiteral("purchase order kept"));
     frmPONavigator *w = open();
-    w->grid()->setCurrentCell(1, 0);
+    w->vsfgPO->setCurrentCell(1, 0);
     MessageBox::script({MessageBox::Yes});
     drive::click(control<QPushButton>(w, "btnDelete"));
     QCOMPARE(MessageBox::shown().size(), 2);

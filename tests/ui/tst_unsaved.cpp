@@ -256,8 +256,8 @@ private Q_SLOTS:
         auto *w = static_cast<OrderEntry *>(open(QStringLiteral("OrderEntry")));
         QPointer<QWidget> guard = w;
         w->OpenOrder(qint32(stored));
-        QTest::mouseClick(w->grid()->viewport(), Qt::LeftButton, {},
-                          w->grid()->visualRect(w->grid()->model()->index(0, 1)).center());
+        QTest::mouseClick(w->vsfgItems->viewport(), Qt::LeftButton, {},
+                          w->vsfgItems->visualRect(w->vsfgItems->model()->index(0, 1)).center());
         QCOMPARE(w->findChild<QLineEdit *>(QStringLiteral("txtQty"))->text(), QStringLiteral("5"));
         QVERIFY(!entry::hasUnsavedChanges(w));
 

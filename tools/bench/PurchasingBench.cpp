@@ -163,7 +163,7 @@ int main(int argc, char **argv)
             w->show();
             QApplication::processEvents();
             ms.push_back(double(t.nsecsElapsed()) / 1e6);
-            rows = w->grid()->rowCount();
+            rows = w->vsfgItems->rowCount();
             delete w;
         }
         report("open pending items window", ms, QStringLiteral(", %1 open items").arg(rows));
@@ -187,7 +187,7 @@ int main(int argc, char **argv)
             query.push_back(double(t.nsecsElapsed()) / 1e6);
         }
         report("  of which the query alone", query);
-        report("navigator search, no filter", ms, QStringLiteral(", %1 purchase orders").arg(w->grid()->rowCount()));
+        report("navigator search, no filter", ms, QStringLiteral(", %1 purchase orders").arg(w->vsfgPO->rowCount()));
         delete w;
     }
     takeDbConnection();
