@@ -123,16 +123,21 @@ public:
         return table;
     }
 
-    // Picks an operation and does it; prints one line for it.
+    // Picks an operation and does it; prints one line for it. The first round takes each kind
+    // in turn, so even a short run does every kind.
     void work()
     {
-        int total = 0;
-        for (const Operation &o : operations())
-            total += o.weight;
-        int pick = below(total);
         int op = 0;
-        while (pick >= operations().at(size_t(op)).weight)
-            pick -= operations().at(size_t(op++)).weight;
+        if (m_round < operations().size()) {
+            op = int(m_round++);
+        } else {
+            int total = 0;
+            for (const Operation &o : operations())
+                total += o.weight;
+            int pick = below(total);
+            while (pick >= operations().at(size_t(op)).weight)
+                pick -= operations().at(size_t(op++)).weight;
+        }
         m_transactions = 0;
         m_ms = -1;
         Outcome outcome;
@@ -486,6 +491,7 @@ private:
     double m_ms = -1;
     int m_transactions = 0;
     int m_serial = 0;
+    size_t m_round = 0;
     std::map<QString, std::vector<SetRef>> m_sets;
     QStringList m_customers, m_materials, m_demandRefs, m_imported;
     std::vector<cutsheets::Employee> m_employees;
