@@ -88,6 +88,10 @@ public:
             try {
                 importLine(line);
             } catch (const DbError &e) {
+                // The server gave the run up for another save, or a lock stayed held: the whole
+                // run is tried again, or the clerk reads the one busy message.
+                if (e.code() == DbError::kConflict || e.code() == DbError::kBusy)
+                    throw;
                 throw ImportFailure(
                     QStringLiteral("Row %1 (PO#: %2, Item #: %3) could not be imported: %4\n\n"
                                    "Nothing of this spreadsheet was imported; the database is as it "

@@ -279,6 +279,46 @@ private Q_SLOTS:
         QCOMPARE(second.outcome(), QString());
     }
 
+    // A demand import the server gives up to end a deadlock with another station's save is run
+    // again whole, and then goes through: the other save moves order X then Y, the import Y then X.
+    void importGivenUpInADeadlockRunsAgain()
+    {
+        if (!testingOnServer())
+            QSKIP("the server only: on the file a save holds the whole file, so saves never deadlock");
+        TestDatabase fx;
+        fx.addCustomer(QLatin1String(kCustomer));
+        const qint64 x = fx.addOrder(QLatin1String(kCustomer), QStringLiteral("PO-X"));
+        const qint64 y = fx.addOrder(QLatin1String(kCustomer), QStringLiteral("PO-Y"));
+        purchasing::DemandSheet sheet;
+        sheet.lines.push_back({8, "5/3/2010", "PO-Y", "Q100", "1", "6/20/2010", "10"});
+        sheet.lines.push_back({9, "5/3/2010", "PO-X", "Q100", "1", "6/21/2010", "10"});
+        Station importer(fx.path());
+        // This side looks for a deadlock only long after the importer does: the importer is the
+        // one the server gives up.
+        fx.db().exec(QStringLiteral("SET deadlock_timeout = '30s'"));
+        const QString moveStatus = QStringLiteral("UPDATE Orders SET Status = 'Open' WHERE ID = ?");
+        {
+            Transaction held(fx.db());
+            fx.db().exec(moveStatus, {x});
+            importer.start([&] {
+                purchasing::importDemand(sheet, QLatin1String(kCustomer));
+                return Outcome();
+            });
+            // The importer has moved Y and waits for X.
+            QTRY_VERIFY(importer.waitsFor(fx.db()));
+            fx.db().exec(moveStatus, {y});
+            held.commit();
+        }
+        QCOMPARE(importer.outcome(), QString());
+        QCOMPARE(fx.db()
+                     .scalar(QStringLiteral("SELECT COUNT(*) FROM Orders WHERE (ID = ? AND DueDate = ?) OR (ID = ? "
+                                            "AND DueDate = ?)"),
+                             {y, QDate(2010, 6, 20), x, QDate(2010, 6, 21)})
+                     .toInt(),
+                 2);
+        QCOMPARE(fx.db().scalar(QStringLiteral("SELECT COUNT(DISTINCT ImportID) FROM ImportXLSLog")).toInt(), 1);
+    }
+
     // A window saves what it loaded after another station saved the same record: refused, and
     // the other station's save stands.
     void saveAfterAnotherStationsSave_data()
