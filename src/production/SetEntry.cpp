@@ -21,7 +21,13 @@ SetEntry::SetEntry(QWidget *parent) : QWidget(parent)
     cmbCustomer = makeList(this, QStringLiteral("cmbCustomer"), {});
     txtRefNo = makeText(this, QStringLiteral("txtRefNo"));
     txtStyle = makeText(this, QStringLiteral("txtStyle"));
-    txtMaterial = makeText(this, QStringLiteral("txtMaterial"));
+    txtMaterial = new QComboBox(this);
+    txtMaterial->setObjectName(QStringLiteral("txtMaterial"));
+    txtMaterial->setEditable(true);
+    txtMaterial->setInsertPolicy(QComboBox::NoInsert);
+    txtMaterial->lineEdit()->setMaxLength(kMaxTextLength);
+    completeInline(txtMaterial);
+    keepListWidth(txtMaterial);
     txtFeetReq = makeText(this, QStringLiteral("txtFeetReq"));
     txtProdStandard = makeText(this, QStringLiteral("txtProdStandard"));
     cmbType = makeList(
@@ -92,6 +98,8 @@ SetEntry::SetEntry(QWidget *parent) : QWidget(parent)
     guarded(this, [&] {
         cmbCustomer->addItems(ActiveCustomerNames());
         cmbCustomer->setCurrentIndex(-1);
+        txtMaterial->addItems(ActiveMaterialIds());
+        txtMaterial->setCurrentIndex(-1);
     });
 }
 
@@ -108,8 +116,8 @@ void SetEntry::LoadSet()
         const std::optional<Row> set = FindSet(txtRefNo->text());
         m_loaded.remember(txtRefNo->text(), set);
         const Row *row = set ? &*set : nullptr;
+        txtMaterial->setEditText(row ? row->text(QStringLiteral("Material")) : QString());
         loadTexts({{QStringLiteral("Style"), txtStyle},
-                   {QStringLiteral("Material"), txtMaterial},
                    {QStringLiteral("ReqFeet"), txtFeetReq},
                    {QStringLiteral("ProductionStandard"), txtProdStandard}},
                   row);
@@ -131,10 +139,10 @@ void SetEntry::LoadSet()
 
 void SetEntry::CheckMaterial()
 {
-    if (txtMaterial->text().isEmpty())
+    if (txtMaterial->currentText().isEmpty())
         return;
     std::optional<Refusal> refusal;
-    if (guarded(this, [&] { refusal = refuseSetMaterial(txtMaterial->text()); }) && refusal)
+    if (guarded(this, [&] { refusal = refuseSetMaterial(txtMaterial->currentText()); }) && refusal)
         showRefusal(this, *refusal);
 }
 
@@ -149,7 +157,7 @@ void SetEntry::UpdateTotal()
 void SetEntry::SaveAndClose()
 {
     if (const auto refusal = refuseSet(txtRefNo->text(), cmbStatus->currentText(), cmbType->currentText(),
-                                       txtMaterial->text())) {
+                                       txtMaterial->currentText())) {
         showRefusal(this, *refusal);
         return;
     }
@@ -173,7 +181,7 @@ void SetEntry::SaveAndClose()
     v.customer = cmbCustomer->currentText();
     v.refNo = txtRefNo->text();
     v.style = txtStyle->text();
-    v.material = txtMaterial->text();
+    v.material = txtMaterial->currentText();
     v.reqFeet = number(txtFeetReq);
     v.productionStandard = number(txtProdStandard);
     v.employeeRate = txtEmployeeRate->value();
