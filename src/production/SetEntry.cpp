@@ -4,6 +4,7 @@
 #include "core/SharedRoutines.h"
 #include "ui/EntryWindow.h"
 #include "ui/MoneyField.h"
+#include "ui/Notices.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
@@ -195,5 +196,5 @@ void SetEntry::SaveAndClose()
     v.status = cmbStatus->currentText();
     v.loaded = m_loaded.stampFor(v.refNo);
     if (guarded(this, [&] { SaveSet(v); }))
-        closeChildWindow(this);
+        closeSaved(this, QStringLiteral("Set %1 saved.").arg(v.refNo));
 }

@@ -3,6 +3,7 @@
 #include "core/SharedRoutines.h"
 #include "ui/CommandRegistry.h"
 #include "ui/CommandTable.h"
+#include "ui/Notices.h"
 #include "ui/Widgets.h"
 #include "ui/WindowMemory.h"
 
@@ -12,6 +13,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolBox>
 
@@ -60,6 +62,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     quit->setShortcutContext(Qt::ApplicationShortcut);
     connect(quit, &QAction::triggered, this, &QWidget::close);
     addAction(quit);
+    // A window that closed on a save leaves its word here.
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    connect(&Notices::instance(), &Notices::said, this,
+            [this](const QString &text) { statusBar()->showMessage(text); });
     resize(fitToScreen(this, QSize(1200, 800)));
 }
 
