@@ -29,7 +29,8 @@ int px(double twips)
     return int(twips / 15.0 + 0.5);
 }
 
-// Wide enough for every column of the orders grid without scrolling sideways.
+// Inside the main window: wide enough for every column of the orders grid without scrolling
+// sideways.
 constexpr double kWidth = 14400;
 
 enum OrderColumn
@@ -148,7 +149,7 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
     connect(m_orders, &Grid::currentDataRowChanged, this, &OrderNavigator::orderRowChosen);
     connect(m_orders, &Grid::rowDoubleClicked, this, &OrderNavigator::openOrderAt);
 
-    resize(px(kWidth), 600);
+    resize(px(8805), 600);
     arrange();
 }
 
@@ -255,9 +256,9 @@ void OrderNavigator::showEvent(QShowEvent *event)
     if (const int frameHeight = host::frameHeight()) {
         const int height = int(frameHeight * 0.9);
         if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-            sub->resize(px(kWidth), height);
+            sub->resize(fitToScreen(this, QSize(px(kWidth), height)));
         else
-            resize(px(kWidth), height);
+            resize(px(8805), height);
     }
 }
 
