@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -232,6 +233,10 @@ QWidget *MainWindow::openFrameChild(const QString &name, const std::function<QWi
     QPoint at(left + (open % 8) * step, (open % 8) * step);
     sub->adjustSize();
     QSize size = sub->size();
+    // Wide enough for the whole caption: it is centred between the icon and three buttons.
+    const int bar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    const QFontMetrics caption(sub->font());
+    size.setWidth(std::max(size.width(), caption.horizontalAdvance(w->windowTitle()) + 6 * bar + 16));
     // Where the clerk last left it, as long as that is still within the client area.
     if (const std::optional<QRect> last = windowMemory::recall(name)) {
         size = last->size();
