@@ -6,6 +6,7 @@
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MoneyField.h"
+#include "ui/Notices.h"
 #include "ui/Printing.h"
 #include "ui/Widgets.h"
 
@@ -157,5 +158,5 @@ void InventoryAdjust::Save()
         this, QStringLiteral("Inventory Adjustment %1").arg(saved.id),
         [&] { vsfgAdj->print(title, QPageLayout::Landscape, true); }, PrintQuestion::Inventory,
         PrintQuestion::Title);
-    closeChildWindow(this);
+    closeSaved(this, QStringLiteral("Inventory adjustment %1 saved.").arg(saved.id));
 }

@@ -7,6 +7,7 @@
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
+#include "ui/Notices.h"
 #include "ui/Printing.h"
 #include "ui/Widgets.h"
 
@@ -76,7 +77,7 @@ void InventoryValueAdjust::Save()
         this, QStringLiteral("Item Values %1").arg(Clock::today().toString(Qt::ISODate)),
         [this] { vsfgAdj->print(QString(), QPageLayout::Portrait, true); }, PrintQuestion::Inventory,
         PrintQuestion::Title);
-    closeChildWindow(this);
+    closeSaved(this, QStringLiteral("Item values saved."));
 }
 
 void ResetPrice(QWidget *parent)

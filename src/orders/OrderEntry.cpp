@@ -13,6 +13,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
+#include "ui/Notices.h"
 #include "ui/Printing.h"
 #include "ui/Widgets.h"
 #include "ui/WindowHost.h"
@@ -435,7 +436,7 @@ void OrderEntry::saveAndClose()
     printWithConfirmation(
         this, QStringLiteral("Order %1").arg(orderId()), [&job] { printReport(job); },
         PrintQuestion::OrderControl, PrintQuestion::OrderControlTitle);
-    closeChildWindow(this);
+    closeSaved(this, QStringLiteral("Order %1 saved.").arg(orderId()));
 }
 
 void OrderEntry::setCustomerText(const QString &name)

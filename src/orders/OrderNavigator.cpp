@@ -29,6 +29,10 @@ int px(double twips)
     return int(twips / 15.0 + 0.5);
 }
 
+// Inside the main window: wide enough for every column of the orders grid without scrolling
+// sideways.
+constexpr double kWidth = 14400;
+
 enum OrderColumn
 {
     OColNumber,
@@ -101,6 +105,7 @@ OrderNavigator::OrderNavigator(QWidget *parent) : QWidget(parent)
     auto *addBtn = entry::commandButton(QStringLiteral("btnAddNew"), QStringLiteral("Add New"));
     auto *exitBtn = entry::commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"));
     findBtn->setDefault(true);
+    entry::returnClicks(this, findBtn);
 
     auto *cg = new QGridLayout(fraSearchCriteria);
     cg->addWidget(new QLabel(QStringLiteral("Customer")), 0, 0);
@@ -247,11 +252,11 @@ void OrderNavigator::showEvent(QShowEvent *event)
     if (m_sized)
         return;
     m_sized = true;
-    // 8805 twips wide and nine tenths of the main window high.
+    // Nine tenths of the main window high.
     if (const int frameHeight = host::frameHeight()) {
         const int height = int(frameHeight * 0.9);
         if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-            sub->resize(px(8805), height);
+            sub->resize(fitToScreen(this, QSize(px(kWidth), height)));
         else
             resize(px(8805), height);
     }

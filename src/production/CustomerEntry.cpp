@@ -4,6 +4,7 @@
 #include "core/SharedRoutines.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
+#include "ui/Notices.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
@@ -161,5 +162,5 @@ void CustomerEntry::SaveAndClose()
     fields.emplace_back(QStringLiteral("Days"), *days);
     fields.emplace_back(QStringLiteral("Status"), cmbStatus->currentText());
     if (guarded(this, [&] { SaveCustomer(name, fields, m_loaded.stampFor(name)); }))
-        closeChildWindow(this);
+        closeSaved(this, QStringLiteral("Customer %1 saved.").arg(name));
 }

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
+#include "ui/Notices.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
@@ -100,5 +101,5 @@ void EmployeeEntry::SaveAndClose()
     fields.emplace_back(QStringLiteral("HireDate"), dtHireDate->date());
     fields.emplace_back(QStringLiteral("Status"), cmbStatus->currentText());
     if (guarded(this, [&] { SaveEmployee(txtSSN->text(), fields, m_loaded.stampFor(txtSSN->text())); }))
-        closeChildWindow(this);
+        closeSaved(this, QStringLiteral("Employee %1 %2 saved.").arg(txtFName->text(), txtLName->text()));
 }

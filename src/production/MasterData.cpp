@@ -193,6 +193,16 @@ bool MaterialExists(const QString &id)
     return FindMaterial(id).has_value();
 }
 
+QStringList ActiveMaterialIds()
+{
+    QStringList ids;
+    for (const Row &r :
+         DbConnection().query(QStringLiteral("SELECT ID FROM Material WHERE Status = ? ORDER BY ID"),
+                              {QStringLiteral("Active")}))
+        ids << r.text(QStringLiteral("ID"));
+    return ids;
+}
+
 bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type,
                   const QByteArray &loaded)
 {

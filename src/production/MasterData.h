@@ -5,6 +5,7 @@
 #include "core/Refusal.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -76,6 +77,8 @@ std::optional<Refusal> refuseEmployee(const QString &ssn, const QString &firstNa
 
 std::optional<Row> FindMaterial(const QString &id);
 bool MaterialExists(const QString &id);
+// The IDs of the active materials, in order, for a set's material list.
+QStringList ActiveMaterialIds();
 // Adds or edits the material `id`, decided by looking it up now; a new one is dated today
 // (without a time). True when added.
 bool SaveMaterial(const QString &id, const QString &description, const QString &status, const QString &type,

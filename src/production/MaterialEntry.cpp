@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
+#include "ui/Notices.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
@@ -73,5 +74,5 @@ void MaterialEntry::SaveAndClose()
             SaveMaterial(txtID->text(), txtDesc->text(), cmbStatus->currentText(), cmbType->currentText(),
                          m_loaded.stampFor(txtID->text()));
         }))
-        closeChildWindow(this);
+        closeSaved(this, QStringLiteral("Material %1 saved.").arg(txtID->text()));
 }

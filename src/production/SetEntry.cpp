@@ -4,6 +4,7 @@
 #include "core/SharedRoutines.h"
 #include "ui/EntryWindow.h"
 #include "ui/MoneyField.h"
+#include "ui/Notices.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
@@ -21,7 +22,13 @@ SetEntry::SetEntry(QWidget *parent) : QWidget(parent)
     cmbCustomer = makeList(this, QStringLiteral("cmbCustomer"), {});
     txtRefNo = makeText(this, QStringLiteral("txtRefNo"));
     txtStyle = makeText(this, QStringLiteral("txtStyle"));
-    txtMaterial = makeText(this, QStringLiteral("txtMaterial"));
+    txtMaterial = new QComboBox(this);
+    txtMaterial->setObjectName(QStringLiteral("txtMaterial"));
+    txtMaterial->setEditable(true);
+    txtMaterial->setInsertPolicy(QComboBox::NoInsert);
+    txtMaterial->lineEdit()->setMaxLength(kMaxTextLength);
+    completeInline(txtMaterial);
+    keepListWidth(txtMaterial);
     txtFeetReq = makeText(this, QStringLiteral("txtFeetReq"));
     txtProdStandard = makeText(this, QStringLiteral("txtProdStandard"));
     cmbType = makeList(
@@ -92,6 +99,8 @@ SetEntry::SetEntry(QWidget *parent) : QWidget(parent)
     guarded(this, [&] {
         cmbCustomer->addItems(ActiveCustomerNames());
         cmbCustomer->setCurrentIndex(-1);
+        txtMaterial->addItems(ActiveMaterialIds());
+        txtMaterial->setCurrentIndex(-1);
     });
 }
 
@@ -108,8 +117,8 @@ void SetEntry::LoadSet()
         const std::optional<Row> set = FindSet(txtRefNo->text());
         m_loaded.remember(txtRefNo->text(), set);
         const Row *row = set ? &*set : nullptr;
+        txtMaterial->setEditText(row ? row->text(QStringLiteral("Material")) : QString());
         loadTexts({{QStringLiteral("Style"), txtStyle},
-                   {QStringLiteral("Material"), txtMaterial},
                    {QStringLiteral("ReqFeet"), txtFeetReq},
                    {QStringLiteral("ProductionStandard"), txtProdStandard}},
                   row);
@@ -131,10 +140,10 @@ void SetEntry::LoadSet()
 
 void SetEntry::CheckMaterial()
 {
-    if (txtMaterial->text().isEmpty())
+    if (txtMaterial->currentText().isEmpty())
         return;
     std::optional<Refusal> refusal;
-    if (guarded(this, [&] { refusal = refuseSetMaterial(txtMaterial->text()); }) && refusal)
+    if (guarded(this, [&] { refusal = refuseSetMaterial(txtMaterial->currentText()); }) && refusal)
         showRefusal(this, *refusal);
 }
 
@@ -149,7 +158,7 @@ void SetEntry::UpdateTotal()
 void SetEntry::SaveAndClose()
 {
     if (const auto refusal = refuseSet(txtRefNo->text(), cmbStatus->currentText(), cmbType->currentText(),
-                                       txtMaterial->text())) {
+                                       txtMaterial->currentText())) {
         showRefusal(this, *refusal);
         return;
     }
@@ -173,7 +182,7 @@ void SetEntry::SaveAndClose()
     v.customer = cmbCustomer->currentText();
     v.refNo = txtRefNo->text();
     v.style = txtStyle->text();
-    v.material = txtMaterial->text();
+    v.material = txtMaterial->currentText();
     v.reqFeet = number(txtFeetReq);
     v.productionStandard = number(txtProdStandard);
     v.employeeRate = txtEmployeeRate->value();
@@ -187,5 +196,5 @@ void SetEntry::SaveAndClose()
     v.status = cmbStatus->currentText();
     v.loaded = m_loaded.stampFor(v.refNo);
     if (guarded(this, [&] { SaveSet(v); }))
-        closeChildWindow(this);
+        closeSaved(this, QStringLiteral("Set %1 saved.").arg(v.refNo));
 }

@@ -24,7 +24,8 @@ public:
     QComboBox *cmbCustomer = nullptr;
     QLineEdit *txtRefNo = nullptr;
     QLineEdit *txtStyle = nullptr;
-    QLineEdit *txtMaterial = nullptr;
+    // The active materials, with a material typed or stored outside them still shown and checked.
+    QComboBox *txtMaterial = nullptr;
     QLineEdit *txtFeetReq = nullptr;
     QLineEdit *txtProdStandard = nullptr;
     QComboBox *cmbType = nullptr;

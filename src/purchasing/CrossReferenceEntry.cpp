@@ -3,6 +3,7 @@
 #include "core/Money.h"
 #include "purchasing/CrossReference.h"
 #include "ui/EntryWindow.h"
+#include "ui/Notices.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
@@ -93,5 +94,5 @@ void CrossReferenceEntry::SaveAndClose()
         return;
     }
     if (guarded(this, [&] { saveCrossReference(values); }))
-        closeChildWindow(this);
+        closeSaved(this, QStringLiteral("Cross reference %1 saved.").arg(values.refNumber));
 }

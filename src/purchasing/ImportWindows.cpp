@@ -6,6 +6,7 @@
 #include "ui/EntryWindow.h"
 #include "ui/FileDialogs.h"
 #include "ui/MessageBox.h"
+#include "ui/Notices.h"
 #include "ui/Widgets.h"
 
 #include <QComboBox>
@@ -101,7 +102,7 @@ void frmImportOrderXLS::ok()
         return;
     }
     entry::guarded(this, [&] { printImportLog(run.importId); });
-    closeChildWindow(this);
+    closeSaved(this, QStringLiteral("Import %1 saved.").arg(run.importId));
 }
 
 frmPrintImportLog::frmPrintImportLog(QWidget *parent) : QWidget(parent)

@@ -71,6 +71,7 @@ frmPONavigator::frmPONavigator(QWidget *parent) : QWidget(parent)
     auto *deleteButton = entry::commandButton(QStringLiteral("btnDelete"), QStringLiteral("Delete"));
     auto *exitButton = entry::commandButton(QStringLiteral("btnExit"), QStringLiteral("Exit"));
     findButton->setDefault(true);
+    entry::returnClicks(this, findButton);
     auto *buttons = new QHBoxLayout;
     for (QPushButton *b : {findButton, clearButton, printButton, deleteButton, exitButton})
         buttons->addWidget(b);

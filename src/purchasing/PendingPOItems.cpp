@@ -7,6 +7,7 @@
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
 #include "ui/MoneyField.h"
+#include "ui/PickList.h"
 #include "ui/Widgets.h"
 
 #include <QDateEdit>
@@ -106,7 +107,8 @@ frmPendingPOItems::frmPendingPOItems(QWidget *parent) : QWidget(parent)
     auto *buttons = new QHBoxLayout;
     for (QPushButton *b : {selectAllButton, selectNoneButton, deleteButton})
         buttons->addWidget(b);
-    buttons->addStretch();
+    // Says which purchase order Create PO wrote.
+    buttons->addWidget(entry::makeStatusLine(this), 1);
     buttons->addWidget(createButton);
     buttons->addWidget(exitButton);
     top->addLayout(buttons, 3, 0, 1, 3);
@@ -256,11 +258,14 @@ void frmPendingPOItems::createPO()
                            {{QStringLiteral("po"), QString::number(po)}});
     });
     FillPendingGrid();
+    findChild<QLabel *>(QStringLiteral("lblMessage"))
+        ->setText(QStringLiteral("Purchase order %1 saved.").arg(po));
 }
 
 QSize frmPendingPOItems::sizeHint() const
 {
-    return {px(11100), px(9375)};
+    // Wide enough for every column of the items without scrolling sideways.
+    return {px(14400), px(9375)};
 }
 
 void frmPendingPOItems::resizeEvent(QResizeEvent *event)

@@ -3,6 +3,7 @@
 #include "reports/Viewer.h"
 #include "ui/FileDialogs.h"
 #include "ui/MessageBox.h"
+#include "ui/Printing.h"
 #include "ui/Progress.h"
 #include "ui/WindowHost.h"
 
@@ -24,11 +25,17 @@ bool offerPdf(QWidget *parent, const ReportDocument &document, const QString &wh
     return false;
 }
 
+// No printer at all: the document is kept as a PDF in the documents folder, as every print is.
 bool noPrinter(QWidget *parent, const ReportDocument &document)
 {
-    return offerPdf(parent, document,
-                    QStringLiteral("No printer is available, so the %1 was not printed.").arg(document.design().title),
-                    QStringLiteral("Printer Not Available"));
+    printing::keepAsPdf(parent, document.design().title, [&](const QString &path) {
+        Progress progress(parent, QStringLiteral("Save as PDF"),
+                          QStringLiteral("Saving the %1 as %2")
+                              .arg(document.design().title, QDir::toNativeSeparators(path)));
+        return document.writePdf(path, nullptr,
+                                 [&](int done, int total) { return progress.step(done, total); });
+    });
+    return false;
 }
 
 } // namespace
@@ -62,11 +69,11 @@ bool printPages(QWidget *parent, QPrinter &printer, const ReportDocument &docume
 
 bool printDocument(QWidget *parent, const ReportDocument &document)
 {
-    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
-    if (printers.isEmpty())
+    if (!printing::printerAvailable())
         return noPrinter(parent, document);
+    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
     QPrinterInfo target = QPrinterInfo::defaultPrinter();
-    if (target.isNull())
+    if (target.isNull() && !printers.isEmpty())
         target = printers.first();
     QPrinter printer(target, QPrinter::HighResolution);
     return printPages(parent, printer, document, 0, -1);
@@ -74,7 +81,7 @@ bool printDocument(QWidget *parent, const ReportDocument &document)
 
 bool printDocumentWithDialog(QWidget *parent, const ReportDocument &document)
 {
-    if (QPrinterInfo::availablePrinters().isEmpty())
+    if (!printing::printerAvailable())
         return noPrinter(parent, document);
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(document.design().pageSize));

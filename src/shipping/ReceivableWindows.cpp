@@ -6,6 +6,7 @@
 #include "ui/EntryWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/MoneyField.h"
+#include "ui/Notices.h"
 #include "ui/PickList.h"
 #include "ui/Widgets.h"
 
@@ -198,7 +199,7 @@ void frmInvoiceEntry::Save()
     MessageBox::show(this,
                      QStringLiteral("The Invoice Number assigned to this invoice is: %1.").arg(saved.invoice),
                      QStringLiteral("Invoice Number"));
-    closeChildWindow(this);
+    closeSaved(this, QStringLiteral("Invoice %1 saved.").arg(saved.invoice));
 }
 
 frmOpenInvoicesReport::frmOpenInvoicesReport(QWidget *parent)

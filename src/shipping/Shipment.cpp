@@ -7,6 +7,7 @@
 #include "ui/EntryWindow.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
+#include "ui/Notices.h"
 #include "ui/Printing.h"
 #include "ui/Widgets.h"
 
@@ -338,5 +339,5 @@ void Shipment::Save()
             },
             PrintQuestion::Invoice, PrintQuestion::Title);
     });
-    closeChildWindow(this);
+    closeSaved(this, QStringLiteral("Shipment %1 and invoice %2 saved.").arg(saved.id).arg(saved.invoice));
 }

@@ -122,6 +122,32 @@ QString freePdfPath(const QString &folder, const QString &name)
     return path;
 }
 
+bool keepAsPdf(QWidget *parent, const QString &name, const std::function<bool(const QString &path)> &write)
+{
+    const QString folder = documentsFolder(parent);
+    const QString boxTitle = QStringLiteral("No Printer");
+    if (folder.isEmpty()) {
+        MessageBox::show(
+            parent,
+            QStringLiteral("No printer is available and no folder was chosen, so %1 was not kept.").arg(name),
+            boxTitle, MessageBox::OkOnly, MessageBox::Exclamation);
+        return false;
+    }
+    const QString path = freePdfPath(folder, name);
+    const bool written = write(path) && QFileInfo::exists(path);
+    if (written)
+        MessageBox::show(parent,
+                         QStringLiteral("No printer is available, so %1 was saved as %2.")
+                             .arg(name, QDir::toNativeSeparators(path)),
+                         boxTitle, MessageBox::OkOnly, MessageBox::Information);
+    else
+        MessageBox::show(parent,
+                         QStringLiteral("No printer is available, and %1 could not be saved as %2.")
+                             .arg(name, QDir::toNativeSeparators(path)),
+                         boxTitle, MessageBox::OkOnly, MessageBox::Exclamation);
+    return written;
+}
+
 } // namespace printing
 
 void printWithConfirmation(QWidget *parent, const QString &name, const std::function<void()> &printOnce,
@@ -133,28 +159,11 @@ void printWithConfirmation(QWidget *parent, const QString &name, const std::func
         } while (MessageBox::show(parent, text, title, MessageBox::YesNo) != MessageBox::Yes);
         return;
     }
-    const QString folder = printing::documentsFolder(parent);
-    const QString boxTitle = QStringLiteral("No Printer");
-    if (folder.isEmpty()) {
-        MessageBox::show(
-            parent,
-            QStringLiteral("No printer is available and no folder was chosen, so %1 was not kept.").arg(name),
-            boxTitle, MessageBox::OkOnly, MessageBox::Exclamation);
-        return;
-    }
-    const QString path = printing::freePdfPath(folder, name);
-    {
-        PrintToPdf toFile(path);
-        printOnce();
-    }
-    if (QFileInfo::exists(path))
-        MessageBox::show(parent,
-                         QStringLiteral("No printer is available, so %1 was saved as %2.")
-                             .arg(name, QDir::toNativeSeparators(path)),
-                         boxTitle, MessageBox::OkOnly, MessageBox::Information);
-    else
-        MessageBox::show(parent,
-                         QStringLiteral("No printer is available, and %1 could not be saved as %2.")
-                             .arg(name, QDir::toNativeSeparators(path)),
-                         boxTitle, MessageBox::OkOnly, MessageBox::Exclamation);
+    printing::keepAsPdf(parent, name, [&](const QString &path) {
+        {
+            PrintToPdf toFile(path);
+            printOnce();
+        }
+        return QFileInfo::exists(path);
+    });
 }

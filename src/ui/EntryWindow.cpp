@@ -274,6 +274,44 @@ void bindSaveKey(QWidget *form, QAbstractButton *save)
     });
 }
 
+namespace {
+
+class ReturnClicks : public QObject
+{
+public:
+    ReturnClicks(QWidget *form, QAbstractButton *button) : QObject(form), m_form(form), m_button(button) {}
+
+protected:
+    // Sees the keys the focused control left alone, on their way up to the form.
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != m_form || event->type() != QEvent::KeyPress)
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool plain = key->modifiers() == Qt::NoModifier ||
+                           (key->modifiers() == Qt::KeypadModifier && key->key() == Qt::Key_Enter);
+        if (!plain || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+            return false;
+        // A focused button takes Return for itself, as in a dialog.
+        auto *focused = qobject_cast<QPushButton *>(m_form->focusWidget());
+        QAbstractButton *target = focused && m_form->isAncestorOf(focused) ? focused : m_button.data();
+        if (target && target->isEnabled())
+            target->click();
+        return true;
+    }
+
+private:
+    QWidget *m_form;
+    QPointer<QAbstractButton> m_button;
+};
+
+} // namespace
+
+void returnClicks(QWidget *form, QAbstractButton *button)
+{
+    form->installEventFilter(new ReturnClicks(form, button));
+}
+
 OkCancel addOkCancel(QWidget *form, QGridLayout *grid, int row, int columns)
 {
     const auto [ok, cancel] =

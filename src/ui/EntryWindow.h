@@ -64,6 +64,9 @@ struct SaveExit
 SaveExit addSaveExit(QWidget *form, QGridLayout *grid, int row, int columns);
 // Ctrl+S anywhere in `form` presses `save`, while it is enabled.
 void bindSaveKey(QWidget *form, QAbstractButton *save);
+// Return or Enter that the focused control of `form` leaves alone presses `button` (a focused
+// push button presses itself), as a dialog's default button.
+void returnClicks(QWidget *form, QAbstractButton *button);
 
 // Unsaved work. `form` remembers what its fields, lists, dates, check boxes and grids held when
 // the clerk first touched it, and again at every markClean. Closing it in any way (Exit, Escape,

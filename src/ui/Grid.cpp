@@ -11,7 +11,11 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
+
+#include <algorithm>
 
 Grid::Grid(QWidget *parent) : QTableView(parent), m_model(new GridModel(this))
 {
@@ -54,8 +58,10 @@ Grid::Grid(QWidget *parent) : QTableView(parent), m_model(new GridModel(this))
     });
     // Only a drag (or a double-click on a divider) is the clerk's; the windows set widths too.
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
-        if (!m_applyingWidths && (QGuiApplication::mouseButtons() & Qt::LeftButton))
+        if (!m_applyingWidths && (QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+            m_clerkSized.insert(column);
             windowMemory::rememberColumn(memoryKey(), m_model->headers().value(column), width);
+        }
     });
     // A window sets its columns' widths after it sets the columns: the clerk's come after that.
     const auto queueWidths = [this] {
@@ -87,10 +93,13 @@ void Grid::applyRememberedWidths()
     const QString key = memoryKey();
     m_applyingWidths = true;
     for (int c = 0; c < headings.size(); ++c) {
-        if (const std::optional<int> width = windowMemory::recallColumn(key, headings.at(c)))
+        if (const std::optional<int> width = windowMemory::recallColumn(key, headings.at(c))) {
+            m_clerkSized.insert(c);
             setColumnWidth(c, *width);
+        }
     }
     m_applyingWidths = false;
+    fitColumns();
 }
 
 void Grid::setSortable(bool sortable)
@@ -115,6 +124,7 @@ void Grid::setSortable(bool sortable)
 
 void Grid::setColumns(const QList<GridColumn> &columns)
 {
+    m_clerkSized.clear();
     m_model->setColumns(columns);
 }
 
@@ -138,12 +148,89 @@ void Grid::setAllAlignment(Qt::Alignment alignment)
 
 void Grid::autoSize()
 {
-    resizeColumnsToContents();
     // A long text is elided (its tooltip shows it whole) rather than widening the grid.
     const int widest = std::max(120, fontMetrics().averageCharWidth() * 40);
+    m_natural.clear();
     for (int c = 0; c < columnCount(); ++c)
-        setColumnWidth(c, std::min(columnWidth(c) + 8, widest));
+        m_natural << std::min(std::max(sizeHintForColumn(c), headingWidth(c)) + 8, widest);
+    fitColumns();
     viewport()->update();
+}
+
+int Grid::headingWidth(int column) const
+{
+    const QHeaderView *header = horizontalHeader();
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    int width = header->fontMetrics().horizontalAdvance(m_model->headers().value(column)) + 3 * margin;
+    // Only the sorted column draws its arrow.
+    if (header->isSortIndicatorShown() && header->sortIndicatorSection() == column)
+        width += header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header) + margin;
+    return width;
+}
+
+void Grid::fitColumns()
+{
+    if (m_natural.size() != columnCount())
+        return;
+    // The viewport narrows when the vertical scroll bar appears, and the fit is made again then.
+    const int room = viewport()->width();
+    QList<int> widths = m_natural;
+    QList<int> texts; // the columns that may give or take room
+    int total = 0;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (isColumnHidden(c))
+            continue;
+        if (m_clerkSized.contains(c))
+            widths[c] = columnWidth(c);
+        else if (m_model->column(c).type == CellType::Text)
+            texts << c;
+        total += widths.at(c);
+    }
+    if (total > room) {
+        // The widest text gives way first, down to the next widest, and so on; none becomes
+        // narrower than its heading.
+        int over = total - room;
+        QList<int> least(columnCount(), 0);
+        for (int c : texts)
+            least[c] = headingWidth(c);
+        while (over > 0) {
+            int widest = -1;
+            int next = 0;
+            for (int c : texts) {
+                if (widths.at(c) <= least.at(c))
+                    continue;
+                if (widest < 0 || widths.at(c) > widths.at(widest)) {
+                    if (widest >= 0)
+                        next = std::max(next, widths.at(widest));
+                    widest = c;
+                } else {
+                    next = std::max(next, widths.at(c));
+                }
+            }
+            if (widest < 0)
+                break; // the figures and headings alone are wider than the grid
+            const int target = std::max(least.at(widest), next);
+            const int step = std::min(over, std::max(1, widths.at(widest) - target));
+            widths[widest] -= step;
+            over -= step;
+        }
+    } else if (!texts.isEmpty() && width() > 0) {
+        const int widestText = *std::max_element(texts.begin(), texts.end(),
+                                                 [&](int a, int b) { return widths.at(a) < widths.at(b); });
+        widths[widestText] += room - total;
+    }
+    m_applyingWidths = true;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (!isColumnHidden(c) && !m_clerkSized.contains(c))
+            setColumnWidth(c, widths.at(c));
+    }
+    m_applyingWidths = false;
+}
+
+void Grid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    fitColumns();
 }
 
 void Grid::setCurrentCell(int row, int column)

@@ -3,6 +3,7 @@
 #include "ui/GridModel.h"
 
 #include <QPageLayout>
+#include <QSet>
 #include <QStringList>
 #include <QTableView>
 
@@ -20,7 +21,11 @@ public:
     // Sets typed columns and removes every data row.
     void setColumns(const QList<GridColumn> &columns);
     // Sets the columns and their header texts and removes every data row.
-    void setHeaders(const QStringList &headers) { m_model->setHeaders(headers); }
+    void setHeaders(const QStringList &headers)
+    {
+        m_clerkSized.clear();
+        m_model->setHeaders(headers);
+    }
     QStringList headers() const { return m_model->headers(); }
     void clearRows() { m_model->clearRows(); }
 
@@ -56,7 +61,10 @@ public:
     void setColumnHidden(int column, bool hidden) { m_model->setColumnHidden(column, hidden); }
     void setRowHidden(int row, bool hidden) { m_model->setRowHidden(row, hidden); }
 
-    // Sizes every column to its header and shown contents.
+    // Sizes every column to its header and shown contents, then fits them to the grid's width:
+    // when they are too wide the longest texts give way down to their headings, when there is
+    // room the widest text column takes it. Widths the clerk dragged stay as dragged. The fit is
+    // made again whenever the grid is resized.
     void autoSize();
     // A click on a column's header sorts the rows by it; a second click reverses the order.
     void setSortable(bool sortable);
@@ -96,6 +104,8 @@ Q_SIGNALS:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // The grid's or its viewport's size changed.
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     // The widths the clerk dragged columns to, kept between runs by window, grid and heading.
@@ -103,6 +113,12 @@ private:
     void applyRememberedWidths();
     bool m_applyingWidths = false;
     bool m_widthsQueued = false;
+    void fitColumns();
+    // The least width that shows column `column`'s heading whole.
+    int headingWidth(int column) const;
+    // Each column's width from the last autoSize (none before it) and the columns the clerk sized.
+    QList<int> m_natural;
+    QSet<int> m_clerkSized;
     void applyHiddenRows(int first, int last);
     void applyHiddenColumns();
 

@@ -3,15 +3,18 @@
 #include "core/SharedRoutines.h"
 #include "ui/CommandRegistry.h"
 #include "ui/CommandTable.h"
+#include "ui/Notices.h"
 #include "ui/Widgets.h"
 #include "ui/WindowMemory.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolBox>
 
@@ -60,6 +63,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     quit->setShortcutContext(Qt::ApplicationShortcut);
     connect(quit, &QAction::triggered, this, &QWidget::close);
     addAction(quit);
+    // A window that closed on a save leaves its word here.
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    connect(&Notices::instance(), &Notices::said, this,
+            [this](const QString &text) { statusBar()->showMessage(text); });
     resize(fitToScreen(this, QSize(1200, 800)));
 }
 
@@ -226,6 +233,10 @@ QWidget *MainWindow::openFrameChild(const QString &name, const std::function<QWi
     QPoint at(left + (open % 8) * step, (open % 8) * step);
     sub->adjustSize();
     QSize size = sub->size();
+    // Wide enough for the whole caption: it is centred between the icon and three buttons.
+    const int bar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    const QFontMetrics caption(sub->font());
+    size.setWidth(std::max(size.width(), caption.horizontalAdvance(w->windowTitle()) + 6 * bar + 16));
     // Where the clerk last left it, as long as that is still within the client area.
     if (const std::optional<QRect> last = windowMemory::recall(name)) {
         size = last->size();

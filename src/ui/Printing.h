@@ -27,5 +27,8 @@ void setDocumentsFolder(const QString &folder);
 // "`name`.pdf" in `folder`, or "`name` (2).pdf" and so on when that is taken; characters a
 // file name cannot hold become "-".
 QString freePdfPath(const QString &folder, const QString &name);
+// Without a printer: `write` puts the document in a free "`name`.pdf" of the documents folder, and
+// one box says where it went (or that it could not be kept). True when the file was written.
+bool keepAsPdf(QWidget *parent, const QString &name, const std::function<bool(const QString &path)> &write);
 
 } // namespace printing

@@ -89,11 +89,45 @@ void installTypeAhead(QComboBox *combo)
     combo->view()->installEventFilter(filter);
 }
 
+namespace {
+
+// Keys typed into the open list of an editable list go to its line, where they complete as they
+// do with the list closed; the open list then marks the entry the line shows, for Return.
+class TypeIntoLine : public QObject
+{
+public:
+    explicit TypeIntoLine(QComboBox *combo) : QObject(combo), m_combo(combo) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool typing = !key->text().isEmpty() && key->text().at(0).isPrint() &&
+                            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (!typing && key->key() != Qt::Key_Backspace)
+            return false;
+        QLineEdit *edit = m_combo->lineEdit();
+        QCoreApplication::sendEvent(edit, event);
+        const int found = m_combo->findText(edit->text(), Qt::MatchFixedString);
+        if (found >= 0)
+            m_combo->view()->setCurrentIndex(m_combo->model()->index(found, m_combo->modelColumn()));
+        return true;
+    }
+
+private:
+    QComboBox *m_combo;
+};
+
+} // namespace
+
 void completeInline(QComboBox *combo)
 {
     QLineEdit *edit = combo->lineEdit();
     Q_ASSERT(edit);
     combo->setCompleter(nullptr);
+    combo->view()->installEventFilter(new TypeIntoLine(combo));
     auto previous = std::make_shared<QString>();
     QObject::connect(edit, &QLineEdit::textEdited, combo, [combo, edit, previous](const QString &typed) {
         // Only a key that added at the end completes; Backspace and Delete leave what is left.

@@ -46,7 +46,7 @@ void ComboTypeAhead(QComboBox *combo, QChar character);
 void installTypeAhead(QComboBox *combo);
 // For an editable list whose text may also be new: a typed beginning of an entry is completed to
 // the first such entry, ignoring case, with the completed part selected. Typing on replaces it,
-// Delete drops it, and Tab takes the entry.
+// Delete drops it, and Tab takes the entry. Typed into the open list, keys do the same.
 void completeInline(QComboBox *combo);
 
 // Prints with `printOnce`, then asks `text`/`title` (Yes/No, no icon); No prints again,

@@ -2,10 +2,11 @@
 #include "ui/MoneyField.h"
 #include "production/SetEntry.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QMessageBox>
-#include <QTimer>
 #include <QPushButton>
+#include <QTimer>
 
 class TestSetEntry : public QObject
 {
@@ -62,6 +63,53 @@ private Q_SLOTS:
         QCOMPARE(w->cmbStatus->currentIndex(), -1);
     }
 
+    // The material is picked from the active materials; a typed beginning completes to the first
+    // material it begins, with the list closed or open, and Tab takes it.
+    void materialListCompletesTheFirstActiveMaterial_data()
+    {
+        QTest::addColumn<bool>("open");
+        QTest::newRow("list closed") << false;
+        QTest::newRow("list open") << true;
+    }
+    void materialListCompletesTheFirstActiveMaterial()
+    {
+        QFETCH(bool, open);
+        s.fixture().addMaterial(QStringLiteral("TAN-01"));
+        s.db().insert(QStringLiteral("Material"),
+                      {{"ID", QStringLiteral("TAN-00")}, {"Status", QStringLiteral("InActive")}});
+        SetEntry *w = s.open();
+        QStringList materials;
+        for (int i = 0; i < w->txtMaterial->count(); ++i)
+            materials << w->txtMaterial->itemText(i);
+        QCOMPARE(materials, QStringList({"BLK-01", "TAN-01", "TAN-02"}));
+        drive::focus(w->txtMaterial);
+        if (open) {
+            w->txtMaterial->showPopup();
+            QTRY_VERIFY(w->txtMaterial->view()->isVisible());
+            QTest::keyClicks(w->txtMaterial->view(), QStringLiteral("ta"));
+            QCOMPARE(w->txtMaterial->view()->currentIndex().row(), 1);
+            QCOMPARE(w->txtMaterial->lineEdit()->text(), QStringLiteral("TAN-01")); // completed
+            QTest::keyClick(w->txtMaterial->view(), Qt::Key_Return);
+            QTRY_VERIFY(!w->txtMaterial->view()->isVisible());
+        } else {
+            QTest::keyClicks(w->txtMaterial, QStringLiteral("ta"));
+        }
+        QCOMPARE(w->txtMaterial->currentText(), QStringLiteral("TAN-01"));
+        QTest::keyClick(w->txtMaterial, Qt::Key_Tab);
+        QCOMPARE(w->txtMaterial->currentText(), QStringLiteral("TAN-01"));
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
+    // A stored set whose material is no longer active still shows it.
+    void inactiveMaterialOfAStoredSetIsShown()
+    {
+        s.db().exec(QStringLiteral("UPDATE Material SET Status = 'InActive' WHERE ID = 'BLK-01'"));
+        SetEntry *w = s.open();
+        loadRef(w, QStringLiteral("R100"));
+        QCOMPARE(w->txtMaterial->currentText(), QStringLiteral("BLK-01"));
+        QCOMPARE(w->txtMaterial->findText(QStringLiteral("BLK-01")), -1);
+    }
+
     void tabOrderFollowsTheForm()
     {
         SetEntry *w = s.open();
@@ -113,7 +161,7 @@ private Q_SLOTS:
         SetEntry *w = s.open();
         loadRef(w, QStringLiteral("r100")); // the catalogue ignores case
         QCOMPARE(w->txtStyle->text(), QStringLiteral("ST-R100"));
-        QCOMPARE(w->txtMaterial->text(), QStringLiteral("BLK-01"));
+        QCOMPARE(w->txtMaterial->currentText(), QStringLiteral("BLK-01"));
         QCOMPARE(w->txtFeetReq->text(), QStringLiteral("12.5"));
         QCOMPARE(w->txtProdStandard->text(), QStringLiteral("12"));
         QCOMPARE(w->txtEmployeeRate->text(), QStringLiteral("$3.50"));
@@ -279,9 +327,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(w));
         QVERIFY(w->txtMaterial->hasFocus());
         QCOMPARE(boxText, QStringLiteral("Invalid Materail Type. Please Re-enter."));
-        QCOMPARE(w->txtMaterial->text(), QStringLiteral("NOPE"));
+        QCOMPARE(w->txtMaterial->currentText(), QStringLiteral("NOPE"));
         QTest::keyClicks(w->txtMaterial, QStringLiteral("X")); // still an edit field that takes keys
-        QVERIFY(w->txtMaterial->text().endsWith(u'X'));
+        QVERIFY(w->txtMaterial->currentText().endsWith(u'X'));
         MessageBox::script();
     }
 

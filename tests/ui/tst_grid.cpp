@@ -3,6 +3,7 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,6 +20,8 @@ private Q_SLOTS:
     void editGateAndAfterEdit_data();
     void editGateAndAfterEdit();
     void draggedWidthsComeBack();
+    void columnsFitTheGrid_data();
+    void columnsFitTheGrid();
 };
 
 void TestGrid::formats_data()
@@ -234,6 +237,59 @@ void TestGrid::draggedWidthsComeBack()
     GridWindow off;
     QApplication::processEvents();
     QCOMPARE(off.grid->columnWidth(1), 60);
+}
+
+void TestGrid::columnsFitTheGrid_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("dragged"); // the width the clerk gave the notes, 0 for none
+    QTest::newRow("too narrow: the longest text gives way") << 420 << 0;
+    QTest::newRow("room to spare: the widest text takes it") << 1400 << 0;
+    QTest::newRow("a dragged width stays") << 420 << 150;
+}
+
+// Sized to its contents, a grid shows every column across its own width: the longest text gives
+// way (no narrower than its heading) or takes the room to spare; figures keep their widths.
+void TestGrid::columnsFitTheGrid()
+{
+    QFETCH(int, width);
+    QFETCH(int, dragged);
+    Grid g;
+    g.setColumns({GridColumn::text(QStringLiteral("Box No.")), GridColumn::text(QStringLiteral("Notes")),
+                  GridColumn::text(QStringLiteral("Customer")), GridColumn::money(QStringLiteral("Price"))});
+    g.addRow({QStringLiteral("12"), QString(60, u'n'), QString(30, u'c'), QStringLiteral("123456.78")});
+    g.resize(width, 200);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    if (dragged) {
+        QHeaderView *header = g.horizontalHeader();
+        const int edge = header->sectionViewportPosition(1) + header->sectionSize(1) - 1;
+        const int y = header->height() / 2;
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+        QMouseEvent move(QEvent::MouseMove, QPointF(edge + 20, y),
+                         header->viewport()->mapToGlobal(QPointF(edge + 20, y)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(header->viewport(), &move);
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 20, y));
+        g.setColumnWidth(1, dragged); // as the clerk left it
+    }
+    g.autoSize();
+    const int price = g.fontMetrics().horizontalAdvance(g.displayText(0, 3));
+    const int boxNo = g.fontMetrics().horizontalAdvance(QStringLiteral("Box No."));
+    g.resize(width + 1, 200); // a resize fits them again
+    QApplication::processEvents();
+    QVERIFY(g.columnWidth(3) > price);
+    QVERIFY(g.columnWidth(0) > boxNo);
+    if (dragged)
+        QCOMPARE(g.columnWidth(1), dragged);
+    else
+        QVERIFY(g.columnWidth(1) >= g.columnWidth(2) - 1); // the notes give way last, or take the room
+    QVERIFY2(g.horizontalHeader()->length() <= g.viewport()->width(),
+             qPrintable(
+                 QStringLiteral("%1 in %2").arg(g.horizontalHeader()->length()).arg(g.viewport()->width())));
+    QVERIFY(!g.horizontalScrollBar()->isVisible());
+    if (width > 1000) // no gap at the right
+        QCOMPARE(g.horizontalHeader()->length(), g.viewport()->width());
 }
 
 QTEST_MAIN(TestGrid)
