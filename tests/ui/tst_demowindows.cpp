@@ -93,13 +93,13 @@ private Q_SLOTS:
         QList<Grid *> grids;
         if (auto *orders = qobject_cast<OrderNavigator *>(w)) {
             orders->find();
-            orders->ordersGrid()->setCurrentCell(0, 0);
-            grids = {orders->ordersGrid(), orders->itemsGrid()};
+            orders->vsfgOrders->setCurrentCell(0, 0);
+            grids = {orders->vsfgOrders, orders->vsfgItems};
         } else if (auto *pos = qobject_cast<frmPONavigator *>(w)) {
             pos->FindPurchaseOrders();
-            grids = {pos->grid()};
+            grids = {pos->vsfgPO};
         } else if (auto *pending = qobject_cast<frmPendingPOItems *>(w)) {
-            grids = {pending->grid()};
+            grids = {pending->vsfgItems};
         } else if (auto *ship = qobject_cast<Shipment *>(w)) {
             // The shipment with the most lines.
             const QString id =
