@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -122,13 +123,13 @@ void plainCopy(const QString &shop, const QString &copy, bool bare)
     sqlite3_close(p);
 }
 
-// The statements a document runs, each with its values written in, as the engine saw them.
-QStringList captureStatements(Database &db, const reports::Document &doc, const QMap<QString, QString> &args)
+// The statements `work` runs, each with its values written in, as the engine saw them.
+QStringList captureStatements(Database &db, const std::function<void()> &work)
 {
     QStringList statements;
     if (db.isServer()) {
         setServerTrace([&statements](const QString &sql) { statements << sql; });
-        reports::buildJob(doc, args);
+        work();
         setServerTrace({});
         return statements;
     }
@@ -144,16 +145,25 @@ QStringList captureStatements(Database &db, const reports::Document &doc, const 
             return 0;
         },
         &statements);
-    reports::buildJob(doc, args);
+    work();
     sqlite3_trace_v2(db.handle(), 0, nullptr, nullptr);
     return statements;
 }
 
-// Runs statements through the engine alone, every row stepped and every column read as text.
-double runRawInProcess(const QString &file, const QStringList &statements)
+// What the program's connection runs when it opens: the session's own tables.
+QStringList sessionStatements(Database &db)
+{
+    return captureStatements(db, [&db] { schema::startSession(db); });
+}
+
+// Runs statements through the engine alone, every row stepped and every column read as text; the
+// session's statements first, untimed.
+double runRawInProcess(const QString &file, const QStringList &session, const QStringList &statements)
 {
     sqlite3 *db = nullptr;
     sqlite3_open(QFile::encodeName(file).constData(), &db);
+    for (const QString &sql : session)
+        execOrDie(db, sql.toUtf8().constData());
     QElapsedTimer t;
     t.start();
     for (const QString &sql : statements) {
@@ -251,6 +261,7 @@ int benchServer(const QString &uri, int runs, const QString &work, const QString
         int statements = 0;
         long maxRssKb = 0;
     };
+    const QStringList session = sessionStatements(db);
     std::vector<ServerResult> results;
     const QString csv = QDir(work).filePath(QStringLiteral("out.csv"));
     const QString timings = QDir(work).filePath(QStringLiteral("timings.txt"));
@@ -262,12 +273,16 @@ int benchServer(const QString &uri, int runs, const QString &work, const QString
         const QMap<QString, QString> args = argumentsFor(db, *doc, customers);
         // The first run leaves the scratch tables that later runs drop.
         reports::buildJob(*doc, args);
-        const QStringList statements = captureStatements(db, *doc, args);
+        const QStringList statements = captureStatements(db, [&] { reports::buildJob(*doc, args); });
         r.statements = int(statements.size());
         const QString script = QDir(work).filePath(doc->name() + QStringLiteral("-server.sql"));
         QFile f(script);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
             die(QStringLiteral("cannot write %1").arg(script));
+        // The session as the program sets it up: ISO dates, no notices, its own tables.
+        f.write("SET datestyle = ISO;\nSET client_min_messages = warning;\n");
+        for (const QString &sql : session)
+            f.write((sql + QStringLiteral(";\n")).toUtf8());
         f.write("\\timing on\n");
         for (const QString &sql : statements)
             f.write((sql + QStringLiteral(";\n")).toUtf8());
@@ -396,6 +411,8 @@ int main(int argc, char **argv)
         QString script;
     };
     std::vector<Plan> plans;
+    // The session's tables come with the program's connection; the raw runs make them first.
+    const QStringList session = sessionStatements(*db);
     setDbConnection(std::move(db));
     for (const reports::Document *doc : reports::registry()) {
         if (!only.isEmpty() && doc->name().compare(only, Qt::CaseInsensitive) != 0)
@@ -403,13 +420,13 @@ int main(int argc, char **argv)
         Plan p{doc, argumentsFor(DbConnection(), *doc, customers), {}, {}};
         // The first run leaves the scratch tables that later runs drop, in the copies too.
         reports::buildJob(*doc, p.args);
-        p.statements = captureStatements(DbConnection(), *doc, p.args);
+        p.statements = captureStatements(DbConnection(), [&] { reports::buildJob(*doc, p.args); });
         p.script = QDir(work).filePath(doc->name() + QStringLiteral(".sql"));
         QFile f(p.script);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
             die(QStringLiteral("cannot write %1").arg(p.script));
         f.write(".headers on\n.mode csv\n");
-        for (const QString &s : p.statements)
+        for (const QString &s : session + p.statements)
             f.write((s + QStringLiteral(";\n")).toUtf8());
         plans.push_back(p);
     }
@@ -441,8 +458,8 @@ int main(int argc, char **argv)
             t.start();
             const ReportJob job = reports::buildJob(*p.doc, p.args);
             r.rows.push_back(double(t.nsecsElapsed()) / 1e6);
-            r.rowsBare.push_back(runRawInProcess(bare, p.statements));
-            r.rowsIndexed.push_back(runRawInProcess(indexed, p.statements));
+            r.rowsBare.push_back(runRawInProcess(bare, session, p.statements));
+            r.rowsIndexed.push_back(runRawInProcess(indexed, session, p.statements));
             std::printf(".");
             std::fflush(stdout);
         }

@@ -1,8 +1,7 @@
-// bench_shipsave: saving a new 40-line shipment, with its lines, kit rows, order closings and
+// bench_shipsave: saving a new 40-line shipment, with its lines, kit rows, order closing and
 // invoice (without the prints), on a copy of a shop file or on a server database; then re-saving
-// the first one. Before each timed save, forty open lines of one customer not shipped in full are
-// cut up to what they ordered (kits need no cutting), so the save ships what it may; a save that
-// is refused stops the benchmark.
+// the first one. Before each timed save a new 40-line order is written and cut in full (kits need
+// no cutting), so the save ships all of it; a save that is refused stops the benchmark.
 //   bench_shipsave FILE|URI [--runs N]
 // A server database (a postgresql:// URI) is written as it is, so it should be one made for
 // benchmarking.
@@ -13,13 +12,13 @@
 #include "shipping/ShipmentData.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <set>
 #include <vector>
 
 namespace {
@@ -38,54 +37,65 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-// Forty lines of one customer's open orders, none in `used`, cut up to what they ordered; the
-// entry ships all of each line that is not shipped yet.
-shipping::Entry cutLines(Database &db, std::set<std::pair<qint64, qint64>> &used)
+// A new open order of forty lines for the customer with the most lines, copied from that
+// customer's latest lines, each cut in full (kits need no cutting); the entry ships all of it.
+shipping::Entry orderCutInFull(Database &db, int run)
 {
-    const RowSet customers = db.query(
-        QStringLiteral("SELECT Orders.Customer AS Customer FROM OrderItem INNER JOIN Orders ON Orders.ID = "
-                       "OrderItem.OrderID "
-                       "WHERE Orders.Status = 'Open' GROUP BY Orders.Customer ORDER BY COUNT(*) DESC"));
+    const QString customer =
+        db.scalar(QStringLiteral("SELECT Orders.Customer FROM OrderItem INNER JOIN Orders "
+                                 "ON Orders.ID = OrderItem.OrderID GROUP BY Orders.Customer "
+                                 "ORDER BY COUNT(*) DESC, Orders.Customer LIMIT 1"))
+            .toString();
+    const RowSet lines = db.query(
+        QStringLiteral("SELECT OrderItem.Qty AS Qty, OrderItem.CustomerRefNo AS CustomerRefNo, "
+                       "OrderItem.StyleID AS StyleID, OrderItem.MaterialID AS MaterialID, "
+                       "OrderItem.PriceEach AS PriceEach FROM OrderItem INNER JOIN Orders ON "
+                       "Orders.ID = OrderItem.OrderID WHERE Orders.Customer = ? AND OrderItem.Qty > 0 "
+                       "ORDER BY Orders.ID DESC, OrderItem.ItemNumber LIMIT %1")
+            .arg(kLines),
+        {customer});
+    if (lines.size() < kLines)
+        die(QStringLiteral("no customer has %1 order lines to copy").arg(kLines));
     const QString ssn = db.scalar(QStringLiteral("SELECT MIN(SSN) FROM Employee")).toString();
-    for (const Row &c : customers) {
-        shipping::Entry entry{QString(), Clock::today(), c.text(QStringLiteral("Customer")), {}, {}};
-        const RowSet lines =
-            db.query(QStringLiteral(
-                         "SELECT Orders.OrderNumber AS OrderNumber, OrderItem.OrderID AS OrderID, "
-                         "OrderItem.ItemNumber AS ItemNumber, OrderItem.CustomerRefNo AS Ref FROM OrderItem "
-                         "INNER JOIN Orders ON Orders.ID = OrderItem.OrderID WHERE Orders.Status = 'Open' "
-                         "AND Orders.Customer = ? ORDER BY Orders.ID DESC, OrderItem.ItemNumber"),
-                     {entry.customer});
-        Transaction tx(db);
-        for (const Row &r : lines) {
-            const qint64 order = r.integer(QStringLiteral("OrderID"));
-            const qint64 item = r.integer(QStringLiteral("ItemNumber"));
-            if (used.count({order, item}))
-                continue;
-            const shipping::Availability a = shipping::availability(order, item, std::nullopt, {});
-            if (a.ordered - a.shipped <= 0)
-                continue;
-            if (!a.kit && a.cut < a.ordered)
-                db.insert(QStringLiteral("Cutsheets"), {{QStringLiteral("SSN"), ssn},
-                                                        {QStringLiteral("Date"), entry.date},
-                                                        {QStringLiteral("OrderID"), order},
-                                                        {QStringLiteral("Item"), item},
-                                                        {QStringLiteral("Sets"), a.ordered - a.cut},
-                                                        {QStringLiteral("Feet"), 1.0}});
-            entry.lines.push_back({entry.customer, r.text(QStringLiteral("OrderNumber")),
-                                   QStringLiteral("%1 - %2").arg(item).arg(r.text(QStringLiteral("Ref"))),
-                                   a.ordered, a.ordered - a.shipped, QStringLiteral("1"), order, item});
-            if (entry.lines.size() == size_t(kLines))
-                break;
-        }
-        if (entry.lines.size() < size_t(kLines))
-            continue; // rolled back: this customer has too few lines left
-        tx.commit();
-        for (const shipping::ShipmentLine &l : entry.lines)
-            used.insert({l.orderId, l.lineItem});
-        return entry;
+    shipping::Entry entry{QString(), Clock::today(), customer, {}, {}};
+    const QString number = QStringLiteral("BENCH-%1-%2").arg(QDateTime::currentMSecsSinceEpoch()).arg(run);
+    Transaction tx(db);
+    const qint64 order =
+        db.insert(QStringLiteral("Orders"), {{QStringLiteral("OrderNumber"), number},
+                                             {QStringLiteral("Customer"), customer},
+                                             {QStringLiteral("OrderDate"), entry.date},
+                                             {QStringLiteral("DueDate"), entry.date},
+                                             {QStringLiteral("Status"), QStringLiteral("Open")},
+                                             {QStringLiteral("DateAdded"), entry.date}});
+    qint64 item = 0;
+    for (const Row &r : lines) {
+        ++item;
+        const qint64 qty = r.integer(QStringLiteral("Qty"));
+        const Money each = r.money(QStringLiteral("PriceEach"));
+        db.insert(QStringLiteral("OrderItem"),
+                  {{QStringLiteral("OrderID"), order},
+                   {QStringLiteral("ItemNumber"), item},
+                   {QStringLiteral("Qty"), qty},
+                   {QStringLiteral("CustomerRefNo"), r.text(QStringLiteral("CustomerRefNo"))},
+                   {QStringLiteral("StyleID"), r.text(QStringLiteral("StyleID"))},
+                   {QStringLiteral("MaterialID"), r.text(QStringLiteral("MaterialID"))},
+                   {QStringLiteral("PriceEach"), QVariant::fromValue(each)},
+                   {QStringLiteral("PriceExt"), QVariant::fromValue(each.times(double(qty)))}});
+        const shipping::Availability a = shipping::availability(order, item, std::nullopt, {});
+        if (!a.kit)
+            db.insert(QStringLiteral("Cutsheets"), {{QStringLiteral("SSN"), ssn},
+                                                    {QStringLiteral("Date"), entry.date},
+                                                    {QStringLiteral("OrderID"), order},
+                                                    {QStringLiteral("Item"), item},
+                                                    {QStringLiteral("Sets"), qty},
+                                                    {QStringLiteral("Feet"), 1.0}});
+        entry.lines.push_back(
+            {customer, number,
+             QStringLiteral("%1 - %2").arg(item).arg(r.text(QStringLiteral("CustomerRefNo"))), qty, qty,
+             QStringLiteral("1"), order, item});
     }
-    die(QStringLiteral("no customer has %1 open lines left to ship").arg(kLines));
+    tx.commit();
+    return entry;
 }
 
 qint64 savedOrDie(const shipping::Saved &saved)
@@ -125,12 +135,11 @@ int main(int argc, char **argv)
             schema::upgradeOpenedFile(DbConnection());
         }
         Database &db = DbConnection();
-        std::set<std::pair<qint64, qint64>> used;
         std::vector<double> fresh;
         shipping::Entry first;
         qint64 firstId = 0;
         for (int i = 0; i < runs; ++i) {
-            shipping::Entry entry = cutLines(db, used);
+            shipping::Entry entry = orderCutInFull(db, i);
             QElapsedTimer t;
             t.start();
             const qint64 id = savedOrDie(shipping::saveShipment(entry));
