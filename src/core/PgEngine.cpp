@@ -243,7 +243,44 @@ QString plainConnectMessage(const QString &location, const QString &engine, PgEn
     return QStringLiteral("The database server refused the connection (%1).").arg(firstLine);
 }
 
+// The server's message with tables and columns named as the statement and the schema spell them,
+// as the file names them, not as the server folded them ("relation \"orderitem\"" reads
+// "relation \"OrderItem\"").
+QString spelledAsWritten(const QString &text, const QString &sql)
+{
+    const QHash<QString, QString> spelled = translate(sql).spelled;
+    const auto spell = [&spelled](const QString &folded) {
+        const QString asWritten = spelled.value(folded.toLower());
+        return asWritten.isEmpty() ? schemaSpelling(folded) : asWritten;
+    };
+    static const QRegularExpression named(
+        QStringLiteral("\\b(relation|table|column|view|index) (\"?)(\\w+)(\"?)(\\.(\"?)(\\w+)(\"?))?"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = named.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(text).mid(last, m.capturedStart() - last);
+        out += m.captured(1) + u' ' + m.captured(2) + spell(m.captured(3)) + m.captured(4);
+        if (m.capturedLength(5) > 0)
+            out += u'.' + m.captured(6) + spell(m.captured(7)) + m.captured(8);
+        last = m.capturedEnd();
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+
+ServerTrace &serverTrace()
+{
+    static ServerTrace trace;
+    return trace;
+}
+
 } // namespace
+
+void setServerTrace(ServerTrace trace)
+{
+    serverTrace() = std::move(trace);
+}
 
 QString schemaSpelling(const QString &folded)
 {
@@ -366,6 +403,7 @@ void PgEngine::fail(const QString &sql, PGresult *res) const
         PQclear(res);
     if (PQstatus(m_conn) == CONNECTION_BAD)
         throw connectionLost(m_location, sql);
+    text = spelledAsWritten(text, sql);
     // A lock held past the wait reads as the file's busy; a save given up for a concurrent one
     // is run again whole by its caller.
     if (state == "55P03")
@@ -393,16 +431,8 @@ PgEngine::Result PgEngine::run(const QString &sql, const QVariantList &params)
     const bool utility = sql.trimmed().startsWith(QLatin1String("CREATE"), Qt::CaseInsensitive);
     QStringList inlined;
     if (utility && !params.isEmpty()) {
-        for (const QVariant &v : params) {
-            if (v.isNull()) {
-                inlined << QStringLiteral("NULL");
-                continue;
-            }
-            const QByteArray t = paramText(v);
-            char *quoted = PQescapeLiteral(m_conn, t.constData(), size_t(t.size()));
-            inlined << QString::fromUtf8(quoted);
-            PQfreemem(quoted);
-        }
+        for (const QVariant &v : params)
+            inlined << literal(v);
     }
     const Translated t = translate(sql, inlined);
     if (t.placeholders != params.size())
@@ -439,6 +469,12 @@ PgEngine::Result PgEngine::run(const QString &sql, const QVariantList &params)
         const int index = m.captured(1).toInt() - 1;
         types[size_t(index)] = typeOf(params.at(index));
     }
+    if (serverTrace()) {
+        QStringList written = inlined;
+        for (int i = 0; i < n; ++i)
+            written << literal(params.at(i), types[size_t(i)]);
+        serverTrace()(written.isEmpty() ? t.text : translate(sql, written).text);
+    }
     Result out;
     const int columns = PQnfields(res);
     QStringList names;
@@ -465,11 +501,37 @@ PgEngine::Result PgEngine::run(const QString &sql, const QVariantList &params)
 
 void PgEngine::script(const QString &sql)
 {
-    PGresult *res = PQexec(m_conn, translate(sql).text.toUtf8().constData());
+    const QString text = translate(sql).text;
+    PGresult *res = PQexec(m_conn, text.toUtf8().constData());
     const ExecStatusType status = PQresultStatus(res);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
         fail(sql, res);
     PQclear(res);
+    if (serverTrace())
+        serverTrace()(text);
+}
+
+QString PgEngine::literal(const QVariant &value, unsigned type) const
+{
+    if (value.isNull())
+        return QStringLiteral("NULL");
+    const QByteArray t = paramText(value);
+    char *quoted = PQescapeLiteral(m_conn, t.constData(), size_t(t.size()));
+    QString text = QString::fromUtf8(quoted);
+    PQfreemem(quoted);
+    // A value sent with its own type keeps it; the others are untyped, as a quoted literal is.
+    switch (type) {
+    case kInt8:
+        return text + QStringLiteral("::int8");
+    case kFloat8:
+        return text + QStringLiteral("::float8");
+    case kNumeric:
+        return text + QStringLiteral("::numeric");
+    case kText:
+        return text + QStringLiteral("::text");
+    default:
+        return text;
+    }
 }
 
 QString PgEngine::identityColumn(const QString &table)

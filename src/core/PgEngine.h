@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 
 struct pg_conn;
@@ -60,12 +61,20 @@ private:
     PgEngine() = default;
     void startSession();
     [[noreturn]] void fail(const QString &sql, struct pg_result *res) const;
+    // `value` as a quoted SQL literal; `type` is the type number it was sent with, 0 for none.
+    QString literal(const QVariant &value, unsigned type = 0) const;
 
     pg_conn *m_conn = nullptr;
     int m_lockTimeout = 5000;
     QString m_location;
     QHash<QString, QString> m_identity;
 };
+
+// For benchmarks: while set, called with every statement any server connection of the process
+// runs, in the server's dialect and with its values written in as literals, so that psql can run
+// it again. An empty function stops it.
+using ServerTrace = std::function<void(const QString &sql)>;
+void setServerTrace(ServerTrace trace);
 
 // True for a PostgreSQL connection URI (postgresql:// or postgres://) rather than a file path.
 bool isServerUri(const QString &location);

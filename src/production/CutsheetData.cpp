@@ -47,7 +47,49 @@ Refusal notANumber(const QString &label, const QString &field)
             QStringLiteral("Invalid Number"), field};
 }
 
+// The log as this program wrote it on a server connection. There the log is a table of the
+// session, which a lost connection takes with it: the clerk still expects the control report to
+// list everything saved or deleted while the window was open, so the readers put it back. The
+// file's log cannot be lost.
+struct KeptLog
+{
+    const Database *db = nullptr;
+    QString path; // a later connection at the same address is another one
+    std::vector<Fields> rows;
+};
+
+KeptLog &keptLog()
+{
+    static KeptLog log;
+    return log;
+}
+
+void keep(Database &db, const Fields &logged)
+{
+    if (!db.isServer())
+        return;
+    KeptLog &k = keptLog();
+    if (k.db != &db || k.path != db.path())
+        k = {&db, db.path(), {}};
+    k.rows.push_back(logged);
+}
+
 } // namespace
+
+void restoreLog()
+{
+    Database &db = DbConnection();
+    const KeptLog &k = keptLog();
+    if (k.db != &db || k.path != db.path() || k.rows.empty())
+        return;
+    if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM CutsheetsTEMP")).toLongLong() == qint64(k.rows.size()))
+        return;
+    Transaction tx(db);
+    db.exec(QStringLiteral("DELETE FROM CutsheetsTEMP"));
+    for (const Fields &logged : k.rows)
+        db.insert(kLog, logged);
+    tx.commit();
+}
 
 std::vector<Employee> activeEmployees()
 {
@@ -65,10 +107,12 @@ std::vector<Employee> activeEmployees()
 void clearLog()
 {
     DbConnection().exec(QStringLiteral("DELETE FROM CutsheetsTEMP"));
+    keptLog() = {};
 }
 
 bool logIsEmpty()
 {
+    restoreLog();
     return DbConnection().query(QStringLiteral("SELECT ID FROM CutsheetsTEMP LIMIT 1")).isEmpty();
 }
 
@@ -106,6 +150,7 @@ QString describe(const OpenLine &line)
 
 QString logName()
 {
+    restoreLog();
     const RowSet r =
         DbConnection().query(QStringLiteral("SELECT MIN(ID) AS First, MAX(ID) AS Last FROM CutsheetsTEMP"));
     if (r.isEmpty() || r.first().text(QStringLiteral("First")).isEmpty())
@@ -272,6 +317,7 @@ Saved saveCutsheet(const Entry &e)
         log.emplace_back(QStringLiteral("Action"), action);
         db.insert(kLog, log);
         tx.commit();
+        keep(db, log);
         return {id, std::nullopt};
     });
 }
@@ -312,6 +358,7 @@ void deleteCutsheet(const Entry &e)
     log.emplace_back(QStringLiteral("Action"), QStringLiteral("**Delete**"));
     db.insert(kLog, log);
     tx.commit();
+    keep(db, log);
 }
 
 } // namespace cutsheets

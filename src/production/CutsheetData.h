@@ -26,6 +26,9 @@ std::vector<Employee> activeEmployees();
 // Empties the log (what an earlier window left behind is discarded unprinted).
 void clearLog();
 bool logIsEmpty();
+// Puts back what this program logged on the connection when the log lost it (a server connection
+// taken up again after it broke); the log's readers call it first.
+void restoreLog();
 // The log as a document name: "Cut Sheet 3099", or "Cut Sheets 3099-3105" for several.
 QString logName();
 

@@ -2,11 +2,13 @@
 
 #include "core/Database.h"
 #include "core/ReportRows.h"
+#include "production/CutsheetData.h"
 
 namespace production {
 
 ReportJob cutsheetControlJob()
 {
+    cutsheets::restoreLog();
     return reportJob(
         QStringLiteral("crptCutsheetEntryControlReport"),
         DbConnection().query(

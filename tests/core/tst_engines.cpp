@@ -117,6 +117,34 @@ private Q_SLOTS:
         QCOMPARE(t.db().scalar(QStringLiteral("SELECT COUNT(*) FROM CutsheetsTEMP")).toInt(), 1);
     }
 
+    // A clerk reads the engine's message: it names the table as the schema spells it on both.
+    void failuresNameTablesAsSpelled_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("missing column of a table") << "INSERT INTO OrderItem (NoSuchColumn) VALUES (1)"
+                                                   << "OrderItem";
+        QTest::newRow("table not in the query") << "SELECT OrderItem.Qty FROM Orders"
+                                                << "OrderItem";
+        QTest::newRow("qualified missing column") << "SELECT Cutsheets.Nope FROM Cutsheets"
+                                                  << "Cutsheets";
+        QTest::newRow("scratch table") << "SELECT tmpNoSuchTable.X FROM Orders"
+                                       << "tmpNoSuchTable";
+    }
+    void failuresNameTablesAsSpelled()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, named);
+        TestDatabase t;
+        try {
+            t.db().exec(sql);
+            QFAIL("the bad statement ran");
+        } catch (const DbError &e) {
+            QVERIFY2(e.message().contains(named), qPrintable(e.message()));
+            QVERIFY2(!e.message().contains(named.toLower()), qPrintable(e.message()));
+        }
+    }
+
     void failedTransactionLeavesNothing()
     {
         TestDatabase t;

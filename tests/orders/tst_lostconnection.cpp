@@ -3,6 +3,8 @@
 #include "core/PgEngine.h"
 #include "core/ReportJob.h"
 #include "orders/OrderEntry.h"
+#include "production/CutsheetData.h"
+#include "production/ProductionReports.h"
 #include "ui/Grid.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
@@ -162,6 +164,50 @@ private Q_SLOTS:
         }
         QCOMPARE(DbConnection().exec(QStringLiteral("UPDATE Customer SET Status = 'Active'")),
                  stored(QStringLiteral("Customer")));
+    }
+
+    // The cut sheet window's log is a table of the session on the server; the clerk closing the
+    // window after the connection came back still gets everything logged while it was open.
+    void cutsheetLogOutlivesTheConnection_data()
+    {
+        QTest::addColumn<bool>("logAfterLoss");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("read after the loss") << false << QStringList{"5", "6"};
+        QTest::newRow("logged after the loss") << true << QStringList{"5", "6", "7"};
+    }
+    void cutsheetLogOutlivesTheConnection()
+    {
+        QFETCH(bool, logAfterLoss);
+        QFETCH(QStringList, expected);
+        cutsheets::clearLog();
+        const auto logDelete = [](const char *id) {
+            cutsheets::Entry e;
+            e.idText = QString::fromLatin1(id);
+            e.ssn = QStringLiteral("123");
+            e.date = QDate(2010, 3, 4);
+            e.orderText = QStringLiteral("1");
+            e.itemText = QStringLiteral("1");
+            e.setsText = QStringLiteral("2");
+            cutsheets::deleteCutsheet(e);
+        };
+        logDelete("5");
+        logDelete("6");
+        const qint64 pid = sessionPid();
+        endSession(pid);
+        if (logAfterLoss)
+            logDelete("7");
+        QVERIFY(!cutsheets::logIsEmpty());
+        QVERIFY(sessionPid() != pid);
+        QCOMPARE(cutsheets::logName(), QStringLiteral("Cut Sheets 5-%1").arg(expected.last()));
+        QStringList ids;
+        const ReportJob job = production::cutsheetControlJob();
+        for (const Row &r : job.rows) {
+            ids << r.text(QStringLiteral("ID"));
+            QCOMPARE(r.text(QStringLiteral("Action")), QStringLiteral("**Delete**"));
+        }
+        QCOMPARE(ids, expected);
+        cutsheets::clearLog();
+        QVERIFY(cutsheets::logIsEmpty());
     }
 };
 

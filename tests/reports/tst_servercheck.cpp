@@ -96,7 +96,7 @@ private Q_SLOTS:
                                          << "holds a schema of another version of this program (Orders lacks "
                                             "Total; ShipmentItems lacks QtyOrd, Box)";
         QTest::newRow("unreadable table") << "unreadable"
-                                          << "table Payments: permission denied for table payments";
+                                          << "table Payments: permission denied for table Payments";
     }
     void problemsSaidInWords()
     {

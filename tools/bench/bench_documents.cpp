@@ -1,7 +1,10 @@
 // bench_documents: every document of the catalogue on a demo shop, against the same statements
-// run raw by the engine on plain (unencrypted) copies of the file, with and without the indexes.
+// run raw by the engine on plain (unencrypted) copies of the file, with and without the indexes;
+// or, with --db URI, on a PostgreSQL server against the same statements run through psql there.
 //   bench_documents --scale 1|2 [--runs N] [--work DIR] [--only NAME] [--program PATH]
+//   bench_documents --db URI [--runs N] [--work DIR] [--only NAME] [--program PATH] [--psql PATH]
 #include "core/Database.h"
+#include "core/PgEngine.h"
 #include "core/schema/Schema.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportDesign.h"
@@ -14,11 +17,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
 
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -118,10 +123,16 @@ void plainCopy(const QString &shop, const QString &copy, bool bare)
     sqlite3_close(p);
 }
 
-// The statements a document runs, each with its values written in, as the engine saw them.
-QStringList captureStatements(Database &db, const reports::Document &doc, const QMap<QString, QString> &args)
+// The statements `work` runs, each with its values written in, as the engine saw them.
+QStringList captureStatements(Database &db, const std::function<void()> &work)
 {
     QStringList statements;
+    if (db.isServer()) {
+        setServerTrace([&statements](const QString &sql) { statements << sql; });
+        work();
+        setServerTrace({});
+        return statements;
+    }
     sqlite3_trace_v2(
         db.handle(), SQLITE_TRACE_STMT,
         [](unsigned, void *into, void *stmt, void *text) -> int {
@@ -134,16 +145,25 @@ QStringList captureStatements(Database &db, const reports::Document &doc, const 
             return 0;
         },
         &statements);
-    reports::buildJob(doc, args);
+    work();
     sqlite3_trace_v2(db.handle(), 0, nullptr, nullptr);
     return statements;
 }
 
-// Runs statements through the engine alone, every row stepped and every column read as text.
-double runRawInProcess(const QString &file, const QStringList &statements)
+// What the program's connection runs when it opens: the session's own tables.
+QStringList sessionStatements(Database &db)
+{
+    return captureStatements(db, [&db] { schema::startSession(db); });
+}
+
+// Runs statements through the engine alone, every row stepped and every column read as text; the
+// session's statements first, untimed.
+double runRawInProcess(const QString &file, const QStringList &session, const QStringList &statements)
 {
     sqlite3 *db = nullptr;
     sqlite3_open(QFile::encodeName(file).constData(), &db);
+    for (const QString &sql : session)
+        execOrDie(db, sql.toUtf8().constData());
     QElapsedTimer t;
     t.start();
     for (const QString &sql : statements) {
@@ -201,6 +221,124 @@ struct Result
     long maxRssKb = 0;
 };
 
+// The sum of the times psql's \timing wrote: every statement from sending it to its last row
+// written out, without psql's own start and connection.
+double psqlStatementMs(const QString &timings)
+{
+    QFile f(timings);
+    if (!f.open(QIODevice::ReadOnly))
+        die(QStringLiteral("cannot read %1").arg(timings));
+    static const QRegularExpression time(QStringLiteral("^Time: ([0-9.]+) ms"),
+                                         QRegularExpression::MultilineOption);
+    double ms = 0;
+    for (auto it = time.globalMatch(QString::fromUtf8(f.readAll())); it.hasNext();)
+        ms += it.next().captured(1).toDouble();
+    return ms;
+}
+
+// Every document on the server database `uri` (a shop made by corvane-mkdb), against the same
+// statements run through psql on the same server. Per run, interleaved: the rows in this process,
+// the statements through psql (its \timing sum and its whole process), and the program writing
+// CSV as a whole process.
+int benchServer(const QString &uri, int runs, const QString &work, const QString &only,
+                const QString &program, const QString &psql)
+{
+    setDbConnection(Database::open(uri, {}));
+    Database &db = DbConnection();
+    for (const char *t : {"Orders", "OrderItem", "Cutsheets", "Invoice", "Shipment", "ShipmentItems"})
+        std::printf("%s %lld  ", t,
+                    db.scalar(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(t))).toLongLong());
+    std::printf("\n");
+    QStringList customers;
+    for (const Row &r : db.query(QStringLiteral("SELECT Customer FROM Orders GROUP BY Customer "
+                                                "ORDER BY count(*) DESC LIMIT 4")))
+        customers << r.text(QStringLiteral("Customer"));
+
+    struct ServerResult
+    {
+        QString name;
+        std::vector<double> rows, psqlStatements, psqlProcess, program;
+        int statements = 0;
+        long maxRssKb = 0;
+    };
+    const QStringList session = sessionStatements(db);
+    std::vector<ServerResult> results;
+    const QString csv = QDir(work).filePath(QStringLiteral("out.csv"));
+    const QString timings = QDir(work).filePath(QStringLiteral("timings.txt"));
+    for (const reports::Document *doc : reports::registry()) {
+        if (!only.isEmpty() && doc->name().compare(only, Qt::CaseInsensitive) != 0)
+            continue;
+        ServerResult r;
+        r.name = doc->name();
+        const QMap<QString, QString> args = argumentsFor(db, *doc, customers);
+        // The first run leaves the scratch tables that later runs drop.
+        reports::buildJob(*doc, args);
+        const QStringList statements = captureStatements(db, [&] { reports::buildJob(*doc, args); });
+        r.statements = int(statements.size());
+        const QString script = QDir(work).filePath(doc->name() + QStringLiteral("-server.sql"));
+        QFile f(script);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            die(QStringLiteral("cannot write %1").arg(script));
+        // The session as the program sets it up: ISO dates, no notices, its own tables.
+        f.write("SET datestyle = ISO;\nSET client_min_messages = warning;\n");
+        for (const QString &sql : session)
+            f.write((sql + QStringLiteral(";\n")).toUtf8());
+        f.write("\\timing on\n");
+        for (const QString &sql : statements)
+            f.write((sql + QStringLiteral(";\n")).toUtf8());
+        f.close();
+        QStringList cmd = {program, QStringLiteral("--report"), r.name};
+        for (auto it = args.cbegin(); it != args.cend(); ++it)
+            cmd << QStringLiteral("--arg") << it.key() + u'=' + it.value();
+        cmd << QStringLiteral("--csv") << csv << QStringLiteral("--db") << uri;
+        const QStringList raw = {psql,
+                                 QStringLiteral("-X"),
+                                 QStringLiteral("-q"),
+                                 QStringLiteral("-v"),
+                                 QStringLiteral("ON_ERROR_STOP=1"),
+                                 QStringLiteral("--csv"),
+                                 QStringLiteral("-d"),
+                                 uri,
+                                 QStringLiteral("-f"),
+                                 script,
+                                 QStringLiteral("-o"),
+                                 csv};
+        std::printf("%s ", qPrintable(r.name));
+        std::fflush(stdout);
+        for (int i = 0; i < runs; ++i) {
+            QElapsedTimer t;
+            t.start();
+            reports::buildJob(*doc, args);
+            r.rows.push_back(double(t.nsecsElapsed()) / 1e6);
+            r.psqlProcess.push_back(runProcess(raw, QString(), timings).ms);
+            r.psqlStatements.push_back(psqlStatementMs(timings));
+            const ProcessRun run = runProcess(cmd);
+            r.program.push_back(run.ms);
+            r.maxRssKb = std::max(r.maxRssKb, run.maxRssKb);
+            std::printf(".");
+            std::fflush(stdout);
+        }
+        std::printf("\n");
+        results.push_back(r);
+    }
+    takeDbConnection().reset();
+
+    std::printf("\nServer %s, medians of %d interleaved runs (ms). Rows: the document's statements in this "
+                "process; psql: the same statements, their \\timing sum and the whole psql process; program: "
+                "corvane writing CSV, whole process.\n\n",
+                qPrintable(uri), runs);
+    std::printf("| document | statements | rows | psql statements | ratio | program | psql process | ratio | "
+                "peak MB |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
+    for (const ServerResult &r : results) {
+        const double q = median(r.rows), s = median(r.psqlStatements), p = median(r.program),
+                     x = median(r.psqlProcess);
+        std::printf("| %s | %d | %.1f | %.1f | %.2f | %.0f | %.0f | %.2f | %.0f |\n", qPrintable(r.name),
+                    r.statements, q, s, q / s, p, x, p / x, double(r.maxRssKb) / 1024.0);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -212,6 +350,8 @@ int main(int argc, char **argv)
     QString only;
     const QString bin = QCoreApplication::applicationDirPath();
     QString program = QDir(bin).filePath(QStringLiteral("corvane"));
+    QString uri;
+    QString psql = QStringLiteral("/usr/bin/psql");
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString &a = args.at(i);
@@ -226,9 +366,17 @@ int main(int argc, char **argv)
             only = args.at(++i);
         else if (a == QLatin1String("--program") && hasValue)
             program = args.at(++i);
+        else if (a == QLatin1String("--db") && hasValue)
+            uri = args.at(++i);
+        else if (a == QLatin1String("--psql") && hasValue)
+            psql = args.at(++i);
         else
-            die(QStringLiteral("usage: bench_documents --scale 1|2 [--runs N] [--work DIR] [--only NAME] "
-                               "[--program PATH]"));
+            die(QStringLiteral("usage: bench_documents --scale 1|2 | --db URI [--runs N] [--work DIR] "
+                               "[--only NAME] [--program PATH] [--psql PATH]"));
+    }
+    if (!uri.isEmpty()) {
+        QDir().mkpath(work);
+        return benchServer(uri, runs, work, only, program, psql);
     }
     if (scale != 1 && scale != 2)
         die(QStringLiteral("--scale takes 1 or 2"));
@@ -263,6 +411,8 @@ int main(int argc, char **argv)
         QString script;
     };
     std::vector<Plan> plans;
+    // The session's tables come with the program's connection; the raw runs make them first.
+    const QStringList session = sessionStatements(*db);
     setDbConnection(std::move(db));
     for (const reports::Document *doc : reports::registry()) {
         if (!only.isEmpty() && doc->name().compare(only, Qt::CaseInsensitive) != 0)
@@ -270,13 +420,13 @@ int main(int argc, char **argv)
         Plan p{doc, argumentsFor(DbConnection(), *doc, customers), {}, {}};
         // The first run leaves the scratch tables that later runs drop, in the copies too.
         reports::buildJob(*doc, p.args);
-        p.statements = captureStatements(DbConnection(), *doc, p.args);
+        p.statements = captureStatements(DbConnection(), [&] { reports::buildJob(*doc, p.args); });
         p.script = QDir(work).filePath(doc->name() + QStringLiteral(".sql"));
         QFile f(p.script);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
             die(QStringLiteral("cannot write %1").arg(p.script));
         f.write(".headers on\n.mode csv\n");
-        for (const QString &s : p.statements)
+        for (const QString &s : session + p.statements)
             f.write((s + QStringLiteral(";\n")).toUtf8());
         plans.push_back(p);
     }
@@ -308,8 +458,8 @@ int main(int argc, char **argv)
             t.start();
             const ReportJob job = reports::buildJob(*p.doc, p.args);
             r.rows.push_back(double(t.nsecsElapsed()) / 1e6);
-            r.rowsBare.push_back(runRawInProcess(bare, p.statements));
-            r.rowsIndexed.push_back(runRawInProcess(indexed, p.statements));
+            r.rowsBare.push_back(runRawInProcess(bare, session, p.statements));
+            r.rowsIndexed.push_back(runRawInProcess(indexed, session, p.statements));
             std::printf(".");
             std::fflush(stdout);
         }
