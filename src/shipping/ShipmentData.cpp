@@ -298,9 +298,10 @@ Saved saveNow(Database &db, const Entry &e)
     const QDate due =
         e.date.addDays(customer.isEmpty() ? 0 : customer.first().integer(QStringLiteral("Days")));
     out.dueDate = documentDate(due);
+    const Money total = invoiceTotal(out.id);
     const Fields invoice = {{QStringLiteral("InvoiceDate"), e.date},
                             {QStringLiteral("DueDate"), due},
-                            {QStringLiteral("Total"), QVariant::fromValue(invoiceTotal(out.id))},
+                            {QStringLiteral("Total"), QVariant::fromValue(total)},
                             {QStringLiteral("Shipment"), out.id},
                             {QStringLiteral("Customer"), e.customer},
                             {QStringLiteral("Terms"), out.terms},
@@ -311,6 +312,22 @@ Saved saveNow(Database &db, const Entry &e)
         out.invoice = db.insert(QStringLiteral("Invoice"), invoice);
     } else {
         out.invoice = existing.toLongLong();
+        // Locked as a payment locks it: a re-save must not leave the invoice paid beyond its total.
+        db.lockRows(QStringLiteral("Invoice"), QStringLiteral("Invoice = ?"), {out.invoice});
+        const Money received =
+            db.query(QStringLiteral("SELECT SUM(Amount) AS Received FROM Payments WHERE Invoice = ?"),
+                     {out.invoice})
+                .first()
+                .money(QStringLiteral("Received"));
+        if (received - total >= Money::fromUnits(10)) {
+            out.refusal = Refusal{
+                QStringLiteral("Invoice %1 has %2 paid against it, more than this shipment's new total of %3. "
+                               "Ship at least what was paid.")
+                    .arg(out.invoice)
+                    .arg(received.toDisplayString(2), total.toDisplayString(2)),
+                QStringLiteral("Unable to Save"), QString()};
+            return out;
+        }
         db.update(QStringLiteral("Invoice"), invoice, QStringLiteral("Invoice = ?"), {out.invoice});
     }
     tx.commit();

@@ -213,6 +213,35 @@ private Q_SLOTS:
         QCOMPARE(status(order), QStringLiteral("Closed"));
     }
 
+    // A re-save may lower what was shipped only as far as what was paid on its invoice.
+    void resaveKeepsTheInvoiceCoveringItsPayments_data()
+    {
+        QTest::addColumn<int>("sets");
+        QTest::addColumn<bool>("refused");
+        // First save: 5 x 100 + 3 x 40.125 = 620.38; 520.38 is paid.
+        QTest::newRow("below what was paid") << 3 << true;   // 420.38
+        QTest::newRow("exactly what was paid") << 4 << false; // 520.38
+        QTest::newRow("unchanged") << 5 << false;
+    }
+    void resaveKeepsTheInvoiceCoveringItsPayments()
+    {
+        QFETCH(int, sets);
+        QFETCH(bool, refused);
+        cut(order, 1, 1);
+        const Saved first = save(QString(), {line(order, 1, 5), line(order, 2, 3)});
+        QVERIFY(!first.refusal);
+        db().insert(QStringLiteral("Payments"), {{"Invoice", first.invoice},
+                                                 {"Date", QDate(2010, 5, 20)},
+                                                 {"Amount", QVariant::fromValue(Money::fromUnits(5203800))}});
+        const QString before = snapshot();
+        const Saved again = save(QString::number(first.id), {line(order, 1, sets), line(order, 2, 3)});
+        QCOMPARE(bool(again.refusal), refused);
+        if (refused) {
+            QVERIFY(again.refusal->text.contains(QStringLiteral("$520.38 paid")));
+            QCOMPARE(snapshot(), before);
+        }
+    }
+
     void resaveLeavesHandClosedAndVoidOrders_data()
     {
         QTest::addColumn<QString>("status");
