@@ -111,31 +111,34 @@ SavedAdjustment saveAdjustment(const Adjustment &adjustment)
     if (auto refusal = refuseReason(adjustment.reason))
         return {0, refusal};
     Database &db = DbConnection();
-    Transaction tx(db);
-    const qint64 id =
-        db.insert(QStringLiteral("Adjustment"), {{QStringLiteral("Date"), adjustment.date},
-                                                 {QStringLiteral("DateAdded"), Clock::today()},
-                                                 {QStringLiteral("Reason"), adjustment.reason}});
-    for (const AdjustmentLine &line : adjustment.lines) {
-        db.insert(QStringLiteral("AdjustmentItem"),
-                  {{QStringLiteral("AdjustmentID"), id},
-                   {QStringLiteral("MaterialID"), line.material},
-                   {QStringLiteral("Adjustment"), cellNumber(line.adjustment).toDouble()},
-                   {QStringLiteral("PriceEach"), QVariant::fromValue(cellNumber(line.priceEach))},
-                   {QStringLiteral("PriceExt"), QVariant::fromValue(cellNumber(line.priceExt))}});
-    }
-    QStringList materials;
-    for (const AdjustmentLine &line : adjustment.lines)
-        materials << line.material;
-    lockValues(db, materials);
-    for (const AdjustmentLine &line : adjustment.lines) {
-        const Money unit = cellNumber(line.priceEach);
-        // A first value starts at the unit price, which is what a reset would give it.
-        const std::optional<Money> current = storedValue(db, line.material);
-        storeValue(db, line.material, current ? runningAverage(*current, unit) : unit.rounded(2));
-    }
-    tx.commit();
-    return {id, std::nullopt};
+    // The server may give a save up in a deadlock with a reset or another adjustment: run it again.
+    return retrying(db, [&]() -> SavedAdjustment {
+        Transaction tx(db);
+        const qint64 id =
+            db.insert(QStringLiteral("Adjustment"), {{QStringLiteral("Date"), adjustment.date},
+                                                     {QStringLiteral("DateAdded"), Clock::today()},
+                                                     {QStringLiteral("Reason"), adjustment.reason}});
+        for (const AdjustmentLine &line : adjustment.lines) {
+            db.insert(QStringLiteral("AdjustmentItem"),
+                      {{QStringLiteral("AdjustmentID"), id},
+                       {QStringLiteral("MaterialID"), line.material},
+                       {QStringLiteral("Adjustment"), cellNumber(line.adjustment).toDouble()},
+                       {QStringLiteral("PriceEach"), QVariant::fromValue(cellNumber(line.priceEach))},
+                       {QStringLiteral("PriceExt"), QVariant::fromValue(cellNumber(line.priceExt))}});
+        }
+        QStringList materials;
+        for (const AdjustmentLine &line : adjustment.lines)
+            materials << line.material;
+        lockValues(db, materials);
+        for (const AdjustmentLine &line : adjustment.lines) {
+            const Money unit = cellNumber(line.priceEach);
+            // A first value starts at the unit price, which is what a reset would give it.
+            const std::optional<Money> current = storedValue(db, line.material);
+            storeValue(db, line.material, current ? runningAverage(*current, unit) : unit.rounded(2));
+        }
+        tx.commit();
+        return {id, std::nullopt};
+    });
 }
 
 std::vector<ValueLine> itemValues()
@@ -164,18 +167,20 @@ std::optional<Refusal> refuseNewPrice(const QString &text)
 void saveItemValues(const std::vector<NewPrice> &prices)
 {
     Database &db = DbConnection();
-    Transaction tx(db);
-    QStringList materials;
-    for (const NewPrice &p : prices)
-        materials << p.material;
-    lockValues(db, materials);
-    for (const NewPrice &p : prices) {
-        if (!p.loaded.isEmpty() && storedValue(db, p.material).value_or(Money()) != cellNumber(p.loaded))
-            throw DbError::changed(QStringLiteral("Item value of %1").arg(p.material));
-    }
-    for (const NewPrice &p : prices)
-        storeValue(db, p.material, cellNumber(p.price).rounded(2));
-    tx.commit();
+    retrying(db, [&] {
+        Transaction tx(db);
+        QStringList materials;
+        for (const NewPrice &p : prices)
+            materials << p.material;
+        lockValues(db, materials);
+        for (const NewPrice &p : prices) {
+            if (!p.loaded.isEmpty() && storedValue(db, p.material).value_or(Money()) != cellNumber(p.loaded))
+                throw DbError::changed(QStringLiteral("Item value of %1").arg(p.material));
+        }
+        for (const NewPrice &p : prices)
+            storeValue(db, p.material, cellNumber(p.price).rounded(2));
+        tx.commit();
+    });
 }
 
 QString resetQuestion()
@@ -190,12 +195,14 @@ void resetItemPrices()
     // Emptied and refilled rather than dropped and re-created: the same rows, and a failure
     // part-way rolls back to the old values.
     Database &db = DbConnection();
-    Transaction tx(db);
-    db.exec(QStringLiteral("DELETE FROM ItemValue"));
-    db.exec(QStringLiteral(
-        "INSERT INTO ItemValue (MaterialID, Price) "
-        "SELECT MaterialID, RoundHalfEven(AVG(PriceEach), 2) FROM AdjustmentItem GROUP BY MaterialID"));
-    tx.commit();
+    retrying(db, [&] {
+        Transaction tx(db);
+        db.exec(QStringLiteral("DELETE FROM ItemValue"));
+        db.exec(QStringLiteral(
+            "INSERT INTO ItemValue (MaterialID, Price) "
+            "SELECT MaterialID, RoundHalfEven(AVG(PriceEach), 2) FROM AdjustmentItem GROUP BY MaterialID"));
+        tx.commit();
+    });
 }
 
 } // namespace inventory

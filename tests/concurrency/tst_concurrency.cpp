@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "core/schema/Schema.h"
+#include "inventory/InventoryData.h"
 #include "orders/OrderData.h"
 #include "production/CutsheetData.h"
 #include "production/MasterData.h"
@@ -317,6 +318,47 @@ private Q_SLOTS:
                      .toInt(),
                  2);
         QCOMPARE(fx.db().scalar(QStringLiteral("SELECT COUNT(DISTINCT ImportID) FROM ImportXLSLog")).toInt(), 1);
+    }
+
+    // An adjustment the server gives up to end a deadlock with a station rewriting the values
+    // (as a reset does) is run again whole: the other side touches B then A, the adjustment A then B.
+    void adjustmentGivenUpInADeadlockRunsAgain()
+    {
+        if (!testingOnServer())
+            QSKIP("the server only: on the file a save holds the whole file, so saves never deadlock");
+        TestDatabase fx;
+        const QString a = QStringLiteral("MAT-A"), b = QStringLiteral("MAT-B");
+        for (const QString &m : {a, b}) {
+            fx.addMaterial(m);
+            fx.db().insert(QStringLiteral("ItemValue"),
+                           {{QStringLiteral("MaterialID"), m},
+                            {QStringLiteral("Price"), QVariant::fromValue(Money::fromUnits(100000))}});
+        }
+        const inventory::Adjustment adjustment{
+            QDate(2010, 5, 3),
+            QStringLiteral("Count"),
+            {{a, QStringLiteral("2"), QStringLiteral("12"), QStringLiteral("24")},
+             {b, QStringLiteral("1"), QStringLiteral("8"), QStringLiteral("8")}}};
+        Station adjuster(fx.path());
+        fx.db().exec(QStringLiteral("SET deadlock_timeout = '30s'"));
+        const QString touch = QStringLiteral("UPDATE ItemValue SET Price = Price WHERE MaterialID = ?");
+        {
+            Transaction held(fx.db());
+            fx.db().exec(touch, {b});
+            adjuster.start([&] { return outcome(inventory::saveAdjustment(adjustment).refusal); });
+            // The adjuster has stored A's value and waits for B.
+            QTRY_VERIFY(adjuster.waitsFor(fx.db()));
+            fx.db().exec(touch, {a});
+            held.commit();
+        }
+        QCOMPARE(adjuster.outcome(), QString());
+        QCOMPARE(fx.db().scalar(QStringLiteral("SELECT COUNT(*) FROM Adjustment")).toInt(), 1);
+        QCOMPARE(fx.db().scalar(QStringLiteral("SELECT COUNT(*) FROM AdjustmentItem")).toInt(), 2);
+        // Each value moved once: halfway from 10 to the unit price.
+        QCOMPARE(fx.db()
+                     .scalar(QStringLiteral("SELECT Price FROM ItemValue WHERE MaterialID = ?"), {a})
+                     .toDouble(),
+                 11.0);
     }
 
     // A window saves what it loaded after another station saved the same record: refused, and
