@@ -222,6 +222,7 @@ RequestForm::RequestForm(const request::Description &description, QWidget *paren
     chainTabOrder(tabs);
     request::load(this, description.inputs);
     connect(m_ok, &QPushButton::clicked, this, &RequestForm::Ok);
+    returnClicks(this, m_ok);
 }
 
 void RequestForm::Ok()
@@ -240,16 +241,8 @@ void RequestForm::Ok()
 void RequestForm::keyPressEvent(QKeyEvent *event)
 {
     // Only keys the focused control left alone get here: an open list or a date being typed
-    // keeps its own Return and Escape.
-    const bool plain = event->modifiers() == Qt::NoModifier ||
-                       (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
-    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        // A focused button takes Return for itself, as in a dialog.
-        auto *focused = qobject_cast<QPushButton *>(focusWidget());
-        (focused && isAncestorOf(focused) ? focused : m_ok)->click();
-        return;
-    }
-    if (plain && event->key() == Qt::Key_Escape) {
+    // keeps its own Escape. Return is returnClicks'.
+    if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_Escape) {
         m_cancel->click();
         return;
     }

@@ -1,9 +1,8 @@
 // Shipping and receivables on a demo database: loading a stored shipment, the sets-available
-// rule, saving a 40-line shipment with its invoice, and the open invoices and sales register
-// rows against the same statements run raw.
-//   bench_shipping FILE [--runs N]     (FILE is copied first: saving writes to the copy)
+// rule, and the open invoices and sales register rows against the same statements run raw. The
+// 40-line shipment save is bench_shipsave's.
+//   bench_shipping FILE [--runs N]     (FILE is copied first: the raw statements write to the copy)
 
-#include "core/Clock.h"
 #include "core/Database.h"
 #include "core/schema/Schema.h"
 #include "reports/ReportRegistry.h"
@@ -16,7 +15,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -67,48 +65,6 @@ int main(int argc, char **argv)
     const shipping::ShipmentLine &first = loaded.lines.front();
     report("sets available for one line", medianMs(runs, [&] {
                shipping::availability(first.orderId, first.lineItem, loaded.id, loaded.lines);
-           }));
-
-    // Forty lines of the most recent open orders with sets left to ship, each cut far enough
-    // ahead (one cut sheet where needed) that shipping one set of it is a save, not a refusal.
-    const RowSet lines = db.query(QStringLiteral(
-        "SELECT Orders.Customer AS Customer, Orders.OrderNumber AS OrderNumber, OrderItem.OrderID AS OrderID, "
-        "OrderItem.ItemNumber AS ItemNumber, OrderItem.Qty AS Qty FROM OrderItem INNER JOIN Orders "
-        "ON Orders.ID = OrderItem.OrderID WHERE Orders.Status = 'Open' "
-        "ORDER BY Orders.ID DESC, OrderItem.ItemNumber"));
-    const QString cutter = db.scalar(QStringLiteral("SELECT MIN(SSN) FROM Employee")).toString();
-    shipping::Entry entry{QString(), Clock::today(), lines.first().text(QStringLiteral("Customer")), {}, {}};
-    for (const Row &r : lines) {
-        const qint64 order = r.integer(QStringLiteral("OrderID"));
-        const qint64 item = r.integer(QStringLiteral("ItemNumber"));
-        const shipping::Availability a = shipping::availability(order, item, std::nullopt, {});
-        if (a.ordered - a.shipped < 1)
-            continue;
-        if (a.available() < 1)
-            db.insert(QStringLiteral("Cutsheets"), {{QStringLiteral("SSN"), cutter},
-                                                    {QStringLiteral("Date"), Clock::today()},
-                                                    {QStringLiteral("OrderID"), order},
-                                                    {QStringLiteral("Item"), item},
-                                                    {QStringLiteral("Sets"), 1 - a.available()},
-                                                    {QStringLiteral("Feet"), 10}});
-        entry.lines.push_back({entry.customer, r.text(QStringLiteral("OrderNumber")), QStringLiteral("1 - X"),
-                               r.integer(QStringLiteral("Qty")), 1, QStringLiteral("1"), order, item});
-        if (entry.lines.size() == 40)
-            break;
-    }
-    if (entry.lines.size() < 40) {
-        std::fprintf(stderr, "the database has only %d open lines left to ship\n", int(entry.lines.size()));
-        return 1;
-    }
-    QString savedId;
-    report("save a 40-line shipment (new, then re-saves)", medianMs(runs, [&] {
-               entry.idText = savedId;
-               const shipping::Saved saved = shipping::saveShipment(entry);
-               if (saved.refusal) {
-                   std::fprintf(stderr, "the shipment save was refused: %s\n", qPrintable(saved.refusal->text));
-                   std::exit(1);
-               }
-               savedId = QString::number(saved.id);
            }));
 
     const QString asOf = db.scalar(QStringLiteral("SELECT MAX(InvoiceDate) FROM Invoice")).toString();
