@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the screenshots need (only what is missing).
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlcipher-dev libfreexl-dev libzip-dev
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlcipher-dev libssl-dev libfreexl-dev libzip-dev
           libgl-dev ccache sqlcipher libpq-dev postgresql python3-xlwt python3-xlsxwriter xvfb xauth poppler-utils fonts-dejavu-core
           dpkg-dev fakeroot file lintian)
 missing=()

@@ -1,5 +1,7 @@
 #include "core/Database.h"
 
+#include "core/FileKey.h"
+
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -413,7 +415,9 @@ std::unique_ptr<Database> Database::connect(const QString &path, const QByteArra
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db->m_db, flags, nullptr);
     if (rc != SQLITE_OK)
         db->fail(rc);
-    if (sqlite3_key(db->m_db, password.constData(), int(password.size())) != SQLITE_OK)
+    const QByteArray raw = filekey::rawKeyFor(path, password);
+    const QByteArray &key = raw.isEmpty() ? password : raw;
+    if (sqlite3_key(db->m_db, key.constData(), int(key.size())) != SQLITE_OK)
         db->fail(sqlite3_errcode(db->m_db));
     db->setUp();
     // A wrong key is only noticed by the first read.

@@ -1,5 +1,6 @@
 #include "core/Database.h"
 #include "TestSupport.h"
+#include "core/FileKey.h"
 #include "core/schema/Schema.h"
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <openssl/evp.h>
 #include <sys/stat.h>
 
 class TestDatabaseLayer : public QObject
@@ -37,6 +39,52 @@ private Q_SLOTS:
         }
         auto db = Database::open(path, schema::password());
         QCOMPARE(db->scalar(QStringLiteral("SELECT Name FROM Customer")).toString(), QStringLiteral("Hidden Trim Co"));
+    }
+
+    // The derivation done here must give the engine's own key, or no existing file would open.
+    void keyDerivationMatchesTheCryptoLibrary_data()
+    {
+        QTest::addColumn<QByteArray>("passphrase");
+        QTest::addColumn<QByteArray>("salt");
+        QTest::addColumn<int>("rounds");
+        const QByteArray salt = QByteArray::fromHex("00ff10203040506070809a0b0c0d0e7f");
+        QTest::newRow("the built-in key") << schema::password() << salt << 64000;
+        QTest::newRow("empty") << QByteArray() << salt << 64000;
+        QTest::newRow("one round") << QByteArrayLiteral("Harbor") << salt << 1;
+        QTest::newRow("a block long") << QByteArray(64, 'k') << salt << 3;
+        QTest::newRow("longer than a block") << QByteArray(65, 'k') << salt << 3;
+        QTest::newRow("not ASCII") << QStringLiteral("Säddle & Trim").toUtf8() << QByteArray(16, '\0') << 2;
+    }
+
+    void keyDerivationMatchesTheCryptoLibrary()
+    {
+        QFETCH(QByteArray, passphrase);
+        QFETCH(QByteArray, salt);
+        QFETCH(int, rounds);
+        QByteArray expected(32, '\0');
+        QVERIFY(PKCS5_PBKDF2_HMAC_SHA1(passphrase.constData(), int(passphrase.size()),
+                                       reinterpret_cast<const unsigned char *>(salt.constData()), int(salt.size()),
+                                       rounds, int(expected.size()),
+                                       reinterpret_cast<unsigned char *>(expected.data())) == 1);
+        QCOMPARE(filekey::derive(passphrase, salt, rounds).toHex(), expected.toHex());
+    }
+
+    // Only an encrypted file has a salt to derive from; anything else is keyed by the engine.
+    void rawKeyOnlyForAnEncryptedFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("shop.db"));
+        QVERIFY(filekey::rawKeyFor(path, schema::password()).isEmpty());
+        schema::createDatabaseFile(path).reset();
+        const QByteArray raw = filekey::rawKeyFor(path, schema::password());
+        QCOMPARE(raw.size(), 67);
+        QVERIFY(raw.startsWith("x'") && raw.endsWith('\''));
+        QVERIFY(filekey::rawKeyFor(path, QByteArrayLiteral("x'00'")).isEmpty());
+        QFile plain(dir.filePath(QStringLiteral("plain.db")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.write(QByteArray("SQLite format 3") + QByteArray(1024, '\0'));
+        plain.close();
+        QVERIFY(filekey::rawKeyFor(plain.fileName(), schema::password()).isEmpty());
     }
 
     // Nobody but its owner may read the shop's file or its journal, whatever the umask.
