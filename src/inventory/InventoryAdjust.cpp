@@ -11,9 +11,11 @@
 #include "ui/Widgets.h"
 
 #include <QDateEdit>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 using namespace entry;
 
@@ -50,11 +52,16 @@ InventoryAdjust::InventoryAdjust(QWidget *parent) : QWidget(parent)
     vsfgAdj->setEditGate([](int, int column) { return column == ColAdjustment || column == ColUnitPrice; });
     connect(vsfgAdj, &Grid::cellEdited, this, [this](int row, int column) { recomputeRow(row, column); });
 
-    // Leaving the date rebuilds the grid, changed or not.
+    // Leaving the date rebuilds the grid, changed or not; when neither the day nor any line has
+    // changed since the last fill, the rebuild would read the same stock again, so it is skipped.
     onLeave(this, dtDate, [this] {
-        FillAdjustmentGrid();
+        if (dtDate->date() != m_filledFor || !adjustedRows().isEmpty())
+            FillAdjustmentGrid();
         return true;
     });
+    // The stock of the day is read once the window has been drawn rather than before it is shown:
+    // on a shop with years of cut sheets that read takes longer than opening the window itself.
+    vsfgAdj->viewport()->installEventFilter(this);
     onLeave(this, txtReason, [this] {
         if (const auto refusal = inventory::refuseReason(txtReason->text())) {
             showRefusal(this, *refusal);
@@ -64,6 +71,18 @@ InventoryAdjust::InventoryAdjust(QWidget *parent) : QWidget(parent)
     });
     connect(btnSave, &QPushButton::clicked, this, &InventoryAdjust::Save);
     dtDate->setFocus();
+}
+
+bool InventoryAdjust::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && m_filledFor.isNull() && !m_fillQueued) {
+        m_fillQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            if (m_filledFor.isNull())
+                FillAdjustmentGrid();
+        });
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void InventoryAdjust::FillAdjustmentGrid()
@@ -86,6 +105,7 @@ void InventoryAdjust::FillAdjustmentGrid()
                          onHand, QString(), onHand, l.averagePrice.toPlainString(), QString()});
     }
     vsfgAdj->autoSize();
+    m_filledFor = dtDate->date();
     // The stock of the day is loaded, not typed; the reason stays as typed.
     markClean(this, {dtDate, vsfgAdj, txtTotal});
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QWidget>
 
 class Grid;
@@ -44,9 +45,16 @@ public:
     void UpdateAdjustmentTotal();
     void Save();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void recomputeRow(int row, int column);
     // The adjusted lines: those whose adjustment is not blank.
     QList<int> adjustedRows() const;
     QString printTitle() const;
+
+    // The day the grid's stock was read for; null until the first fill.
+    QDate m_filledFor;
+    bool m_fillQueued = false;
 };

@@ -70,16 +70,17 @@ private Q_SLOTS:
         t.reset();
     }
 
-    void opensEmptyAndFillsOnLeavingTheDate()
+    void fillsAsItOpensAndAgainOnLeavingTheDate()
     {
         InventoryAdjust *w = openAdjust();
         QCOMPARE(w->windowTitle(), QStringLiteral("Inventory Adjust"));
-        QCOMPARE(w->vsfgAdj->rowCount(), 0);
         QCOMPARE(w->txtTotal->rawText(), QStringLiteral("0"));
         QCOMPARE(w->dtDate->date(), QDate(2010, 5, 14));
         QVERIFY(w->dtDate->hasFocus());
-        drive::focus(w->txtReason);
         Grid *g = w->vsfgAdj;
+        // Filled without leaving the date.
+        QTRY_COMPARE(g->rowCount(), 3);
+        QVERIFY(w->dtDate->hasFocus());
         QCOMPARE(g->headers(), QStringList({"Material", "Description", "Status", "Type", "UoM", "On Hand",
                                             "Adjustment", "New Balance", "Unit Price", "Price Ext"}));
         QCOMPARE(g->rowTexts(rowOf(g, "BLK")),
@@ -88,8 +89,14 @@ private Q_SLOTS:
         QCOMPARE(g->rowTexts(rowOf(g, "VNL")).mid(4), QStringList({"Yards", "2", "", "2", "4.64", ""}));
         QCOMPARE(g->displayText(rowOf(g, "VNL"), 8), QStringLiteral("$4.64"));
 
-        // Leaving the date again rebuilds the grid for the new day; typed lines are gone.
+        // Leaving the same day with a typed line rebuilds the grid: the line is gone.
         QVERIFY(edit(g, rowOf(g, "BLK"), 6, QStringLiteral("5")));
+        drive::focus(w->txtReason);
+        QCOMPARE(g->text(rowOf(g, "BLK"), 6), QString());
+
+        // Leaving it for a new day rebuilds the grid for that day; typed lines are gone.
+        QVERIFY(edit(g, rowOf(g, "BLK"), 6, QStringLiteral("5")));
+        drive::focus(w->dtDate);
         w->dtDate->setDate(QDate(2010, 6, 1));
         drive::focus(w->dtDate);
         drive::focus(w->txtReason);
