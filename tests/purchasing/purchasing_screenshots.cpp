@@ -2,6 +2,7 @@
 // Usage: purchasing_screenshots <folder>   (needs a display, e.g. Xvfb)
 #include "DemoData.h"
 #include "PurchasingWindowSupport.h"
+#include "purchasing/CrossReferenceEntry.h"
 #include "purchasing/ImportWindows.h"
 #include "purchasing/PONavigator.h"
 #include "purchasing/PendingPOItems.h"
@@ -50,6 +51,7 @@ int main(int argc, char **argv)
     main.resize(1500, 950);
     main.show();
     settle();
+    main.grab().save(folder.filePath(QStringLiteral("main-window.png")));
 
     auto *pending = run<frmPendingPOItems>(main, QStringLiteral("PendingItems"));
     Grid *g = pending->vsfgItems;
@@ -79,6 +81,15 @@ int main(int argc, char **argv)
     log->findChild<QComboBox *>(QStringLiteral("cmbLog"))->setCurrentIndex(0);
     settle();
     main.grab().save(folder.filePath(QStringLiteral("import-log.png")));
+    main.mdiArea()->closeAllSubWindows();
+
+    auto *cross = run<CrossReferenceEntry>(main, QStringLiteral("CrossReference"));
+    if (cross->cmbRefNumber->count() > 0) {
+        cross->cmbRefNumber->setCurrentIndex(0);
+        cross->LoadCrossReference();
+    }
+    settle();
+    main.grab().save(folder.filePath(QStringLiteral("cross-reference.png")));
     main.mdiArea()->closeAllSubWindows();
     return 0;
 }

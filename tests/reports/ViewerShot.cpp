@@ -1,6 +1,7 @@
 // report-viewer-shot: opens the main window on a database, runs one report command and saves
 // what the user sees, for the screenshots under docs/.
 //   report-viewer-shot DATABASE COMMAND OUTPUT.png [PAGE]
+#include "app/Subsystems.h"
 #include "core/Database.h"
 #include "ui/MainWindow.h"
 #include "reports/ReportPrinter.h"
@@ -23,6 +24,7 @@ int main(int argc, char **argv)
     setDbConnection(Database::open(args.at(0), schema::password()));
     reports::WindowReportOutput output;
     setReportOutput(&output);
+    registerAllCommands();
     MainWindow window;
     window.resize(1360, 860);
     window.show();
