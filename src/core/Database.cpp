@@ -11,6 +11,8 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <string>
+#include <string_view>
 #include <cmath>
 #include <cstring>
 
@@ -412,7 +414,15 @@ std::unique_ptr<Database> Database::connect(const QString &path, const QByteArra
     std::unique_ptr<Database> db(new Database);
     db->m_path = path;
     db->m_key = password;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db->m_db, flags, nullptr);
+    // Each connection is used by one thread only, so the engine's locking of every call is
+    // skipped, as is its count of the memory it holds (a lock around every allocation).
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)configured;
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &db->m_db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK)
         db->fail(rc);
     const QByteArray raw = filekey::rawKeyFor(path, password);
@@ -607,11 +617,27 @@ RowSet Database::query(const QString &sql, const QVariantList &params)
     for (int i = 0; i < n; ++i)
         columns << QString::fromUtf8(sqlite3_column_name(st.stmt, i));
     RowSet rows(columns);
+    // A text equal to the one above it in its column shares that one's string: long documents
+    // repeat a customer, a date or a term on row after row, and each copy would be its own
+    // allocation.
+    std::vector<std::string> lastText(static_cast<size_t>(n));
+    std::vector<QVariant> lastValue(static_cast<size_t>(n));
     for (; rc == SQLITE_ROW; rc = sqlite3_step(st.stmt)) {
         QVariantList values;
         values.reserve(n);
-        for (int i = 0; i < n; ++i)
-            values << columnValue(st.stmt, i);
+        for (int i = 0; i < n; ++i) {
+            if (sqlite3_column_type(st.stmt, i) != SQLITE_TEXT) {
+                values << columnValue(st.stmt, i);
+                continue;
+            }
+            const char *text = reinterpret_cast<const char *>(sqlite3_column_text(st.stmt, i));
+            const std::string_view bytes(text, size_t(sqlite3_column_bytes(st.stmt, i)));
+            if (lastValue[size_t(i)].isNull() || bytes != lastText[size_t(i)]) {
+                lastText[size_t(i)].assign(bytes);
+                lastValue[size_t(i)] = QVariant(QString::fromUtf8(bytes.data(), qsizetype(bytes.size())));
+            }
+            values << lastValue[size_t(i)];
+        }
         rows.append(std::move(values));
     }
     if (rc != SQLITE_DONE)
