@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the screenshots need (only what is missing).
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlcipher-dev libssl-dev libfreexl-dev libzip-dev
-          libgl-dev ccache sqlcipher libpq-dev postgresql python3-xlwt python3-xlsxwriter xvfb xauth poppler-utils fonts-dejavu-core
+          libgl-dev ccache sqlcipher libpq-dev postgresql python3-xlwt python3-xlsxwriter xvfb xauth poppler-utils fonts-dejavu-core time
           dpkg-dev fakeroot file lintian)
 missing=()
 for p in "${packages[@]}"; do

@@ -29,7 +29,6 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
 extern char **environ;
@@ -53,10 +52,9 @@ double median(std::vector<double> v)
 struct ProcessRun
 {
     double ms = 0;
-    long maxRssKb = 0;
 };
 
-// Runs a program to its end with stdin and stdout redirected; its wall time and peak memory.
+// Runs a program to its end with stdin and stdout redirected; its wall time.
 ProcessRun runProcess(const QStringList &argv, const QString &in = QString(), const QString &out = QString())
 {
     std::vector<QByteArray> storage;
@@ -78,13 +76,27 @@ ProcessRun runProcess(const QStringList &argv, const QString &in = QString(), co
     if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) != 0)
         die(QStringLiteral("cannot start %1").arg(argv.first()));
     int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    ProcessRun r{double(t.nsecsElapsed()) / 1e6, usage.ru_maxrss};
+    waitpid(pid, &status, 0);
+    ProcessRun r{double(t.nsecsElapsed()) / 1e6};
     posix_spawn_file_actions_destroy(&actions);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         die(QStringLiteral("%1 failed").arg(argv.join(u' ')));
     return r;
+}
+
+// The peak memory of one more run, as the time command reports it. A child's own peak as this
+// process sees it would count this process's memory too: a started program inherits its parent's
+// peak at exec.
+long peakMemoryKb(const QStringList &argv, const QString &work)
+{
+    const QString report = QDir(work).filePath(QStringLiteral("peak.txt"));
+    runProcess(QStringList{QStringLiteral("/usr/bin/time"), QStringLiteral("-f"), QStringLiteral("%M"),
+                           QStringLiteral("-o"), report} +
+               argv);
+    QFile f(report);
+    if (!f.open(QIODevice::ReadOnly))
+        die(QStringLiteral("the time command wrote no %1").arg(report));
+    return f.readAll().trimmed().toLong();
 }
 
 void execOrDie(sqlite3 *db, const char *sql)
@@ -312,12 +324,11 @@ int benchServer(const QString &uri, int runs, const QString &work, const QString
             r.rows.push_back(double(t.nsecsElapsed()) / 1e6);
             r.psqlProcess.push_back(runProcess(raw, QString(), timings).ms);
             r.psqlStatements.push_back(psqlStatementMs(timings));
-            const ProcessRun run = runProcess(cmd);
-            r.program.push_back(run.ms);
-            r.maxRssKb = std::max(r.maxRssKb, run.maxRssKb);
+            r.program.push_back(runProcess(cmd).ms);
             std::printf(".");
             std::fflush(stdout);
         }
+        r.maxRssKb = peakMemoryKb(cmd, work);
         std::printf("\n");
         results.push_back(r);
     }
@@ -449,9 +460,7 @@ int main(int argc, char **argv)
         std::fflush(stdout);
         setDbConnection(Database::open(shop, schema::password()));
         for (int i = 0; i < runs; ++i) {
-            const ProcessRun run = runProcess(cmd);
-            r.program.push_back(run.ms);
-            r.maxRssKb = std::max(r.maxRssKb, run.maxRssKb);
+            r.program.push_back(runProcess(cmd).ms);
             r.rawBare.push_back(runProcess({sqlcipher, bare}, p.script).ms);
             r.rawIndexed.push_back(runProcess({sqlcipher, indexed}, p.script).ms);
             QElapsedTimer t;
@@ -464,6 +473,7 @@ int main(int argc, char **argv)
             std::fflush(stdout);
         }
         takeDbConnection().reset();
+        r.maxRssKb = peakMemoryKb(cmd, work);
         std::printf("\n");
         results.push_back(r);
     }
