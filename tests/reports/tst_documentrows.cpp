@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,6 +85,30 @@ private Q_SLOTS:
         const QString sub = QString(expected).replace(QStringLiteral(".csv"), QStringLiteral("-sub.csv"));
         if (QFile::exists(fixtures().filePath(sub)))
             QCOMPARE(contents(m_dir.filePath(sub)), contents(fixtures().filePath(sub)));
+    }
+
+    // The same rows from the installed program itself, with no display: the CSV runs without
+    // the graphical side, so nothing a document builds may need it, and the file is keyed by the
+    // program's own derivation.
+    void programWritesTheSameRows_data() { rowsAreAsBefore_data(); }
+    void programWritesTheSameRows()
+    {
+        QFETCH(QStringList, request);
+        QFETCH(QString, expected);
+        const QString program = QDir(qEnvironmentVariable("CORVANE_BIN")).filePath(QStringLiteral("corvane"));
+        if (!QFileInfo(program).isExecutable())
+            QSKIP("the program is not built beside the tests");
+        const QString csv = m_dir.filePath(QStringLiteral("program-") + expected);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        p.setProcessEnvironment(env);
+        p.start(program, request + QStringList{QStringLiteral("--csv"), csv, QStringLiteral("--db"), m_db});
+        QVERIFY(p.waitForFinished(60000));
+        QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0, p.readAllStandardError().constData());
+        QCOMPARE(contents(csv), contents(fixtures().filePath(expected)));
     }
 };
 
