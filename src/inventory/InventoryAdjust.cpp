@@ -87,6 +87,8 @@ bool InventoryAdjust::eventFilter(QObject *watched, QEvent *event)
 
 void InventoryAdjust::FillAdjustmentGrid()
 {
+    // Years of cut sheets take a noticeable moment to add up.
+    const BusyPointer busy;
     std::vector<inventory::StockLine> lines;
     if (!guarded(this, [&] { lines = inventory::stockOnHand(dtDate->date()); }))
         return;
