@@ -11,6 +11,7 @@
 #include "purchasing/PurchaseOrders.h"
 #include "ui/Grid.h"
 #include "ui/MessageBox.h"
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,11 +27,7 @@
 
 namespace {
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : (v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2);
-}
+using bench::median;
 
 // Peak resident memory of the process so far, in MB.
 double peakMB()

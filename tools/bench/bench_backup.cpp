@@ -3,6 +3,7 @@
 #include "core/Backup.h"
 #include "core/Database.h"
 #include "core/schema/Schema.h"
+#include "BenchSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,6 +18,8 @@
 
 namespace {
 
+using bench::median;
+
 // The process's own CPU time: on a machine busy with other work the wall clock says more about
 // the neighbours than about the backup.
 double cpuMs()
@@ -24,12 +27,6 @@ double cpuMs()
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportDesign.h"
 #include "reports/ReportRegistry.h"
+#include "BenchSupport.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -35,19 +36,10 @@ extern char **environ;
 
 namespace {
 
+using bench::median;
+using bench::die;
+
 const QDate kToday(2026, 12, 1);
-
-[[noreturn]] void die(const QString &text)
-{
-    std::fprintf(stderr, "bench_documents: %s\n", qPrintable(text));
-    std::exit(1);
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 struct ProcessRun
 {

@@ -10,6 +10,7 @@
 #include "core/PgEngine.h"
 #include "core/schema/Schema.h"
 #include "shipping/ShipmentData.h"
+#include "BenchSupport.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -23,19 +24,10 @@
 
 namespace {
 
+using bench::median;
+using bench::die;
+
 constexpr int kLines = 40;
-
-[[noreturn]] void die(const QString &text)
-{
-    std::fprintf(stderr, "bench_shipsave: %s\n", qPrintable(text));
-    std::exit(1);
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // A new open order of forty lines for the customer with the most lines, copied from that
 // customer's latest lines, each cut in full (kits need no cutting); the entry ships all of it.

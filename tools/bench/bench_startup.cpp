@@ -13,6 +13,7 @@
 #include "core/SharedRoutines.h"
 #include "core/Startup.h"
 #include "core/schema/Schema.h"
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,6 +28,8 @@
 #include <vector>
 
 namespace {
+
+using bench::median;
 
 bool writeConfig(const QString &folder, const QString &databasePath)
 {
@@ -70,13 +73,6 @@ Timing startOnce(const QString &folder)
     if (hasDbConnection())
         CloseDatabase();
     return t;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 } // namespace

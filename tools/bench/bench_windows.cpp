@@ -9,6 +9,7 @@
 #include "core/SharedRoutines.h"
 #include "core/schema/Schema.h"
 #include "ui/MainWindow.h"
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +26,8 @@
 
 namespace {
 
+using bench::median;
+
 // Windows that open without a question or a file picker; the documents the pane produces at
 // once are timed by bench_documents.
 const char *const kWindows[] = {
@@ -34,12 +37,6 @@ const char *const kWindows[] = {
     "AvailableInventory", "InventoryValuation", "LeatherHistory", "LeatherSales",    "CustomerEntry",
     "EmployeeEntry",      "SetEntry",           "PendingItems",   "PONavigator",
 };
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 QList<QMdiSubWindow *> workingWindows(MainWindow &main)
 {
