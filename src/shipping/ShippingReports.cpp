@@ -124,9 +124,10 @@ ReportJob openInvoicesJob(const QDate &asOf)
     Transaction tx(db);
     DropTable(QStringLiteral("tmpOpenInvoices"));
     DropTable(QStringLiteral("tmpPayments"));
-    db.exec(QStringLiteral("CREATE TEMP TABLE tmpPayments AS SELECT ID AS ID, Invoice AS Invoice, Date AS Date, "
-                           "Amount AS Amount FROM Payments WHERE Date <= ?"),
-            {day});
+    db.exec(
+        QStringLiteral("CREATE TEMP TABLE tmpPayments AS SELECT ID AS ID, Invoice AS Invoice, Date AS Date, "
+                       "Amount AS Amount FROM Payments WHERE Date <= ?"),
+        {day});
     db.exec(
         QStringLiteral(
             "CREATE TEMP TABLE tmpOpenInvoices AS SELECT Invoice.Customer AS Customer, Invoice.Invoice AS "
@@ -139,24 +140,26 @@ ReportJob openInvoicesJob(const QDate &asOf)
             "Invoice.Terms, Invoice.Shipment, Invoice.Total ORDER BY Invoice.Customer, Invoice.Invoice"),
         {day, day, day});
     tx.commit();
-    // The balance by days past due at the as-of day; the design prints the open ones only. A
-    // scratch table loses the case-blind collation of its source: customers sort as the schema
-    // does.
+    // The balance by days past due at the as-of day; the design prints the open ones only. Each
+    // bucket's bounds are days, compared as dates: worked out as day counts, the engine counted
+    // them again for every bucket of every invoice ever made. A scratch table loses the
+    // case-blind collation of its source: customers sort as the schema does.
     const char *const bucket = "CASE WHEN %1 THEN Total - Received ELSE 0 END";
     const auto aged = [bucket](const char *when) {
         return QString::fromLatin1(bucket).arg(QLatin1String(when));
     };
+    const auto before = [&asOf](int days) { return isoDate(asOf.addDays(-days)); };
     ReportJob j = reportJob(
         QStringLiteral("crptOpenInvoicesReport"),
         db.query(
             QStringLiteral("SELECT Customer, Invoice, InvoiceDate, AsOf, DueDate, Terms, Shipment, Total, "
                            "Received, %1 AS Current, %2 AS Late30, %3 AS Late60, %4 AS Late90, "
-                           "%5 AS LateOver90 FROM (SELECT *, %6 AS Late FROM tmpOpenInvoices "
-                           "WHERE InvoiceDate <= ?) o ORDER BY LOWER(Customer), Invoice")
-                .arg(aged("Late <= 0"), aged("Late > 0 AND Late <= 30"), aged("Late > 30 AND Late <= 60"),
-                     aged("Late > 60 AND Late <= 90"), aged("Late > 90"),
-                     db.daysBetween(QStringLiteral("AsOf"), QStringLiteral("COALESCE(DueDate, InvoiceDate)"))),
-            {day}));
+                           "%5 AS LateOver90 FROM (SELECT *, COALESCE(DueDate, InvoiceDate) AS Due "
+                           "FROM tmpOpenInvoices WHERE InvoiceDate <= ?) o ORDER BY LOWER(Customer), Invoice")
+                .arg(aged("Due >= ?"), aged("Due < ? AND Due >= ?"), aged("Due < ? AND Due >= ?"),
+                     aged("Due < ? AND Due >= ?"), aged("Due < ?")),
+            {before(0), before(0), before(30), before(30), before(60), before(60), before(90), before(90),
+             day}));
     j.textSlots = {{QStringLiteral("AsOf"), documentDate(asOf)}};
     return j;
 }
