@@ -71,10 +71,15 @@ ReportJob inventoryValuationJob(const QDate &asOf, bool inactive)
         "FROM Adjustment JOIN AdjustmentItem ON Adjustment.ID = AdjustmentItem.AdjustmentID "
         "LEFT JOIN ItemValue ON AdjustmentItem.MaterialID = ItemValue.MaterialID "
         "WHERE Adjustment.Date <= ? GROUP BY AdjustmentItem.MaterialID, ItemValue.Price)");
-    // Sets cut by the day on open orders dated by then, less what had shipped by the day.
+    // Sets cut by the day on open orders dated by then, less what had shipped by the day. The
+    // shipped sets are looked up for those lines alone: summed for every line ever shipped, they
+    // were most of the document's time.
     const QString cutNotShipped = QStringLiteral(
         "(SELECT Material, SUM((QtyCut - QtyShipped) * PriceEach) AS CutVal FROM "
-        "(SELECT sc.Material AS Material, sc.QtyCut AS QtyCut, COALESCE(ss.QtyShipped, 0) AS QtyShipped, "
+        "(SELECT sc.Material AS Material, sc.QtyCut AS QtyCut, "
+        "COALESCE((SELECT SUM(ShipmentItems.Qty) FROM ShipmentItems JOIN Shipment "
+        "ON ShipmentItems.ShipmentID = Shipment.ID WHERE ShipmentItems.OrderID = sc.OrderID "
+        "AND ShipmentItems.LineItem = sc.Item AND Shipment.Date <= ?), 0) AS QtyShipped, "
         "sc.PriceEach AS PriceEach FROM "
         "(SELECT OrderItem.OrderID AS OrderID, OrderItem.ItemNumber AS Item, OrderItem.MaterialID AS "
         "Material, "
@@ -83,12 +88,7 @@ ReportJob inventoryValuationJob(const QDate &asOf, bool inactive)
         "LEFT JOIN Cutsheets ON OrderItem.OrderID = Cutsheets.OrderID AND OrderItem.ItemNumber = "
         "Cutsheets.Item "
         "WHERE Orders.OrderDate <= ? AND Cutsheets.Date <= ? AND Orders.Status = 'Open' "
-        "GROUP BY OrderItem.OrderID, OrderItem.ItemNumber, OrderItem.MaterialID, OrderItem.PriceEach) sc "
-        "LEFT JOIN (SELECT ShipmentItems.OrderID AS OrderID, ShipmentItems.LineItem AS Item, "
-        "SUM(ShipmentItems.Qty) AS QtyShipped "
-        "FROM ShipmentItems LEFT JOIN Shipment ON ShipmentItems.ShipmentID = Shipment.ID "
-        "WHERE Shipment.Date <= ? GROUP BY ShipmentItems.OrderID, ShipmentItems.LineItem) ss "
-        "ON sc.OrderID = ss.OrderID AND sc.Item = ss.Item) cs "
+        "GROUP BY OrderItem.OrderID, OrderItem.ItemNumber, OrderItem.MaterialID, OrderItem.PriceEach) sc) cs "
         "GROUP BY Material)");
     const QString sqlText =
         QStringLiteral(
