@@ -1,28 +1,16 @@
 #include "core/HeapPages.h"
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define CORVANE_OWN_ALLOCATOR 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define CORVANE_OWN_ALLOCATOR 0
-#endif
-#endif
-#ifndef CORVANE_OWN_ALLOCATOR
-#define CORVANE_OWN_ALLOCATOR 1
-#endif
-
-#if CORVANE_OWN_ALLOCATOR && defined(__GLIBC__)
+#if CORVANE_LARGE_HEAP_PAGES
 #include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #endif
 
 std::size_t useLargeHeapPages(std::size_t reserve)
 {
-#if CORVANE_OWN_ALLOCATOR && defined(__GLIBC__)
+#if CORVANE_LARGE_HEAP_PAGES
     // Everything up to 32 MB from the one heap, which grows in large steps and is not handed
     // back while the process runs, so the marked range keeps serving the allocations.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
@@ -30,9 +18,10 @@ std::size_t useLargeHeapPages(std::size_t reserve)
     mallopt(M_TOP_PAD, int(reserve));
     // The heap's free top and what follows it is where the next allocations go. (The total
     // the allocator reports counts the other threads' arenas too, so it cannot place the heap.)
-    const std::uintptr_t top = reinterpret_cast<std::uintptr_t>(sbrk(0)) - mallinfo2().keepcost;
+    const std::size_t freeTop = mallinfo2().keepcost;
+    const std::uintptr_t top = reinterpret_cast<std::uintptr_t>(sbrk(0)) - freeTop;
     // One allocation larger than the free top makes the heap grow now, by the pad as well.
-    void *volatile grow = std::malloc(mallinfo2().keepcost + (1 << 20));
+    void *volatile grow = std::malloc(freeTop + (1 << 20));
     std::free(grow);
     const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(sbrk(0));
     const std::uintptr_t page = std::uintptr_t(sysconf(_SC_PAGESIZE));
