@@ -15,7 +15,7 @@ std::vector<StockLine> stockOnHand(const QDate &asOf)
                        "LEFT JOIN %1 a ON Material.ID = a.Material "
                        "LEFT JOIN %2 c ON Material.ID = c.Material "
                        "ORDER BY Material.Status, Material.Type, Material.ID")
-            .arg(sql::adjusted("<=", ", AVG(AdjustmentItem.PriceEach) AS Average"), sql::cut("<="));
+            .arg(sql::adjusted("<=", ", AVG(AdjustmentItem.PriceEach) AS Average"), sql::cut(DbConnection(), "<="));
     std::vector<StockLine> lines;
     for (const Row &r : DbConnection().query(sqlText, {asOf, asOf})) {
         // A missing half counts as nothing: no adjustments, no cutting, or neither.

@@ -36,19 +36,31 @@ QStringList materialIds()
 
 ReportJob availableInventoryJob(const QDate &asOf, bool inactive)
 {
+    Database &db = DbConnection();
     // Every line of a non-void order dated up to the day, with all its cutting whatever its date.
-    const QString stillToCut = QStringLiteral(
-        "(SELECT Material, SUM((QtyOrdered - QtyCut) * ReqFeet) AS QtyOrdered FROM "
-        "(SELECT OrderItem.MaterialID AS Material, Sets.ReqFeet AS ReqFeet, OrderItem.Qty AS QtyOrdered, "
-        "COALESCE(SUM(Cutsheets.Sets), 0) AS QtyCut "
-        "FROM Orders LEFT JOIN OrderItem ON Orders.ID = OrderItem.OrderID "
-        "LEFT JOIN Sets ON OrderItem.CustomerRefNo = Sets.CustomerRefNo "
-        "LEFT JOIN Cutsheets ON OrderItem.OrderID = Cutsheets.OrderID AND OrderItem.ItemNumber = "
-        "Cutsheets.Item "
-        "WHERE Orders.OrderDate <= ? AND Orders.Status <> 'Void' "
-        "GROUP BY OrderItem.OrderID, OrderItem.ItemNumber, OrderItem.MaterialID, Sets.ReqFeet, "
-        "OrderItem.Qty) lines "
-        "GROUP BY Material)");
+    // A line cut in full adds nothing (nought feet, in the same order as before): with the
+    // running figures only the lines still short of their sets, or cut past them, are read.
+    const QString shortLines =
+        schema::hasCutFigures(db)
+            ? QStringLiteral(
+                  "AND Orders.ID IN (SELECT OrderID FROM CutByLine) AND EXISTS (SELECT 1 FROM CutByLine "
+                  "WHERE CutByLine.OrderID = OrderItem.OrderID AND CutByLine.ItemNumber = "
+                  "OrderItem.ItemNumber) ")
+            : QString();
+    const QString stillToCut =
+        QStringLiteral(
+            "(SELECT Material, SUM((QtyOrdered - QtyCut) * ReqFeet) AS QtyOrdered FROM "
+            "(SELECT OrderItem.MaterialID AS Material, Sets.ReqFeet AS ReqFeet, OrderItem.Qty AS QtyOrdered, "
+            "COALESCE(SUM(Cutsheets.Sets), 0) AS QtyCut "
+            "FROM Orders LEFT JOIN OrderItem ON Orders.ID = OrderItem.OrderID "
+            "LEFT JOIN Sets ON OrderItem.CustomerRefNo = Sets.CustomerRefNo "
+            "LEFT JOIN Cutsheets ON OrderItem.OrderID = Cutsheets.OrderID AND OrderItem.ItemNumber = "
+            "Cutsheets.Item "
+            "WHERE Orders.OrderDate <= ? AND Orders.Status <> 'Void' %1"
+            "GROUP BY OrderItem.OrderID, OrderItem.ItemNumber, OrderItem.MaterialID, Sets.ReqFeet, "
+            "OrderItem.Qty) lines "
+            "GROUP BY Material)")
+            .arg(shortLines);
     const QString sqlText =
         QStringLiteral(
             "SELECT Material.ID AS Material, Material.Description AS Description, "
@@ -57,7 +69,7 @@ ReportJob availableInventoryJob(const QDate &asOf, bool inactive)
             "LEFT JOIN %1 a ON Material.ID = a.Material LEFT JOIN %2 c ON Material.ID = c.Material "
             "LEFT JOIN %3 o ON Material.ID = o.Material %4"
             "ORDER BY Material.Type, Material.Status, Material.ID")
-            .arg(sql::adjusted("<="), sql::cut("<="), stillToCut, activeOnly(inactive));
+            .arg(sql::adjusted("<="), sql::cut(db, "<="), stillToCut, activeOnly(inactive));
     return run(QStringLiteral("crptAvailableInventoryReport"), sqlText, {asOf, asOf, asOf},
                {{QStringLiteral("AsOf"), documentDate(asOf)}});
 }
@@ -99,7 +111,7 @@ ReportJob inventoryValuationJob(const QDate &asOf, bool inactive)
             "LEFT JOIN %1 a ON Material.ID = a.Material LEFT JOIN %2 c ON Material.ID = c.Material "
             "LEFT JOIN %3 v ON Material.ID = v.Material %4"
             "ORDER BY Material.Type, Material.Status, Material.ID")
-            .arg(adjusted, sql::cut("<="), cutNotShipped, activeOnly(inactive));
+            .arg(adjusted, sql::cut(DbConnection(), "<="), cutNotShipped, activeOnly(inactive));
     return run(QStringLiteral("crptInventoryValuationReport"), sqlText, {asOf, asOf, asOf, asOf, asOf},
                {{QStringLiteral("AsOf"), documentDate(asOf)}});
 }
@@ -120,7 +132,7 @@ ReportJob materialHistoryJob(const QDate &from, const QDate &to, const std::opti
             "(SELECT %1 AS Material, OnHand FROM "
             "(SELECT Material AS Raw, OnHand FROM %2 a UNION ALL SELECT Material, -OnHand FROM %3 c) r) o "
             "GROUP BY Material)")
-            .arg(listed("Raw"), sql::adjusted("<"), sql::cut("<"));
+            .arg(listed("Raw"), sql::adjusted("<"), sql::cut(DbConnection(), "<"));
     QString moves =
         QStringLiteral("SELECT %1 AS Material, Adjustment.Date AS Date, Adjustment.Reason AS Description, "
                        "Adjustment.ID AS ID, 'N/A' AS Who, AdjustmentItem.Adjustment AS Qty "

@@ -10,16 +10,19 @@
 
 namespace {
 
-// A file as an earlier version made it: the tables without the indexes.
+// A file as an earlier version made it: the tables without the indexes and the figures.
 std::unique_ptr<Database> oldFile(const QString &path)
 {
     auto db = schema::createDatabaseFile(path);
+    schema::dropCutFigures(*db);
     const RowSet indexes =
         db->query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'ix%'"));
     for (const Row &r : indexes)
         db->exec(QStringLiteral("DROP INDEX \"%1\"").arg(r.text(QStringLiteral("name"))));
     db->exec(QStringLiteral("INSERT INTO Cutsheets (SSN, Date, OrderID, Item, Sets, Feet) "
                             "VALUES ('1', '2010-05-01', 1, 1, 2, 3.5)"));
+    db->exec(QStringLiteral(
+        "INSERT INTO OrderItem (OrderID, ItemNumber, Qty, MaterialID) VALUES (1, 1, 5, 'BLK')"));
     return db;
 }
 
@@ -90,22 +93,25 @@ private Q_SLOTS:
             QCOMPARE(t.db().columnsOf(table), columns);
             ++tables;
         }
-        // CutsheetsTEMP is the connection's own; scratch tables are no part of the shop's data.
-        QCOMPARE(t.db().tableNames().size(), tables - 1);
+        // CutsheetsTEMP is the connection's own; scratch tables are no part of the shop's data. The
+        // two tables of running figures are the database's own.
+        QCOMPARE(t.db().tableNames().size(), tables - 1 + 2);
     }
 
     void keysOfDifferentCaseAreTheSameKey()
     {
         TestDatabase t;
         t.addSet(QStringLiteral("AB-100"), QStringLiteral("ACME"), 90);
-        QCOMPARE(t.db().scalar(QStringLiteral("SELECT TotalPrice FROM Sets WHERE CustomerRefNo = ?"),
-                               {QStringLiteral("ab-100")})
+        QCOMPARE(t.db()
+                     .scalar(QStringLiteral("SELECT TotalPrice FROM Sets WHERE CustomerRefNo = ?"),
+                             {QStringLiteral("ab-100")})
                      .toDouble(),
                  90.0);
         const qint64 order = t.addOrder(QStringLiteral("acme"), QStringLiteral("P1"));
         t.addOrderLine(order, 1, 2, QStringLiteral("ab-100"), 90);
-        const RowSet joined = t.db().query(QStringLiteral(
-            "SELECT Sets.Style AS Style FROM OrderItem LEFT JOIN Sets ON OrderItem.CustomerRefNo = Sets.CustomerRefNo"));
+        const RowSet joined =
+            t.db().query(QStringLiteral("SELECT Sets.Style AS Style FROM OrderItem LEFT JOIN Sets ON "
+                                        "OrderItem.CustomerRefNo = Sets.CustomerRefNo"));
         QCOMPARE(joined[0].text(QStringLiteral("Style")), QStringLiteral("ST-AB-100"));
     }
 
@@ -114,9 +120,10 @@ private Q_SLOTS:
     {
         QTemporaryDir app;
         const QString path = app.filePath(QStringLiteral("shop.db"));
-        const int all = int(schema::missingIndexes(*schema::createDatabaseFile(app.filePath(QStringLiteral("x.db"))))
-                                .size()) +
-                        int(schema::missingIndexes(*oldFile(path)).size());
+        const int all =
+            int(schema::missingIndexes(*schema::createDatabaseFile(app.filePath(QStringLiteral("x.db"))))
+                    .size()) +
+            int(schema::missingIndexes(*oldFile(path)).size()) + 1; // and the figures
         QVERIFY(all > 20);
         QFile config(app.filePath(QStringLiteral("config.txt")));
         QVERIFY(config.open(QIODevice::WriteOnly));
@@ -131,6 +138,13 @@ private Q_SLOTS:
         auto db = Database::open(path, schema::password());
         QVERIFY(schema::missingIndexes(*db).isEmpty());
         QCOMPARE(db->scalar(QStringLiteral("SELECT count(*) FROM Cutsheets")).toInt(), 1);
+        // Counted from the rows already there, and kept from then on.
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Feet FROM CutByMaterial WHERE MaterialID = 'blk'"))
+                     .toLongLong(),
+                 35000);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT SetsLeft FROM CutByLine")).toLongLong(), 3);
+        db->exec(QStringLiteral("UPDATE OrderItem SET Qty = 2"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT count(*) FROM CutByLine")).toLongLong(), 0);
         db.reset();
 
         seen.calls.clear();
@@ -148,11 +162,12 @@ private Q_SLOTS:
         // The last index's name is taken by a table: its CREATE fails after all the others ran.
         db->exec(QStringLiteral("CREATE TABLE \"%1\" (X)").arg(missing.last()));
         ProgressSeen seen;
-        QVERIFY_THROWS_EXCEPTION(DbError, schema::addMissingIndexes(*db, [&](int d, int t) {
-            seen.calls.append({d, t});
-        }));
+        QVERIFY_THROWS_EXCEPTION(DbError, schema::addMissingParts(*db, [&](int d, int t) {
+                                     seen.calls.append({d, t});
+                                 }));
         QCOMPARE(schema::missingIndexes(*db), missing);
-        QCOMPARE(seen.calls.last(), qMakePair(int(missing.size()), int(missing.size())));
+        QVERIFY(!schema::hasCutFigures(*db));
+        QCOMPARE(seen.calls.last(), qMakePair(int(missing.size()) + 1, int(missing.size()) + 1));
         QVERIFY_THROWS_EXCEPTION(DbError, schema::upgradeOpenedFile(*db));
     }
 
@@ -180,10 +195,11 @@ private Q_SLOTS:
         const QByteArray before = contents(path);
         schema::upgradeOpenedFile(*db);
         QCOMPARE(int(schema::missingIndexes(*db).size()), missing);
-        QCOMPARE(db->scalar(QStringLiteral("SELECT SUM(Feet) FROM Cutsheets WHERE Date >= ?"),
-                            {QDate(2010, 1, 1)})
-                     .toDouble(),
-                 3.5);
+        QVERIFY(!schema::hasCutFigures(*db));
+        QCOMPARE(
+            db->scalar(QStringLiteral("SELECT SUM(Feet) FROM Cutsheets WHERE Date >= ?"), {QDate(2010, 1, 1)})
+                .toDouble(),
+            3.5);
         QCOMPARE(contents(path), before);
     }
 };

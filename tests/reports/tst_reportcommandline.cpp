@@ -379,13 +379,16 @@ void TestReportCommandLine::checkNamesDamagedTables()
     if (testingOnServer())
         return; // pages are the file's
 
-    // A byte flipped in the last page, which holds rows of some table.
+    // A byte flipped in the first page of the orders, which holds their rows.
+    const qint64 page =
+        t.db().scalar(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'Orders'")).toLongLong();
+    QVERIFY(page > 1);
     QTemporaryDir dir;
     const QString copy = dir.filePath(QStringLiteral("damaged.db"));
     QVERIFY(QFile::copy(t.path(), copy));
     QFile f(copy);
     QVERIFY(f.open(QIODevice::ReadWrite));
-    const qint64 at = f.size() - 1024 - 100;
+    const qint64 at = page * 1024 - 100;
     f.seek(at);
     char byte = 0;
     f.getChar(&byte);

@@ -336,7 +336,7 @@ QString ddl(bool server)
         sql += tableStatement(t, "CREATE TABLE", server) + QStringLiteral(";\n");
     for (const auto &ix : kIndexes)
         sql += indexStatement(ix, server) + QStringLiteral(";\n");
-    return sql;
+    return sql + figuresDdl(server);
 }
 
 QStringList missingIndexes(Database &db)
@@ -349,12 +349,13 @@ QStringList missingIndexes(Database &db)
     return missing;
 }
 
-int addMissingIndexes(Database &db, const ProgressHook &progress)
+int addMissingParts(Database &db, const ProgressHook &progress)
 {
     const QStringList missing = missingIndexes(db);
-    if (missing.isEmpty())
+    const bool figures = !hasCutFigures(db);
+    if (missing.isEmpty() && !figures)
         return 0;
-    const int total = int(missing.size());
+    const int total = int(missing.size()) + (figures ? 1 : 0);
     // The last call ends the job for the hook, also when a failure cuts it short.
     struct Ending
     {
@@ -368,14 +369,21 @@ int addMissingIndexes(Database &db, const ProgressHook &progress)
     } ending{progress, total};
     if (progress)
         progress(0, total);
-    Transaction tx(db);
     int done = 0;
+    const auto stepDone = [&] {
+        if (progress && ++done < total)
+            progress(done, total);
+    };
+    Transaction tx(db);
     for (const auto &ix : kIndexes) {
         if (!missing.contains(indexName(ix)))
             continue;
         db.exec(indexStatement(ix, db.isServer()));
-        if (progress && ++done < total)
-            progress(done, total);
+        stepDone();
+    }
+    if (figures) {
+        addCutFigures(db);
+        stepDone();
     }
     tx.commit();
     return total;
@@ -384,9 +392,10 @@ int addMissingIndexes(Database &db, const ProgressHook &progress)
 void upgradeOpenedFile(Database &db)
 {
     try {
-        addMissingIndexes(db, upgradeProgress());
+        addMissingParts(db, upgradeProgress());
     } catch (const DbError &e) {
-        // The indexes only make it faster: a file that cannot take them now still serves.
+        // Indexes and figures only make it faster (without the figures the documents count every
+        // row): a file that cannot take them now still serves.
         if (!cannotWrite(e))
             throw;
     }
