@@ -32,8 +32,8 @@ std::optional<StoredInvoice> storedInvoice(qint64 shipmentId);
 
 namespace receivables {
 
-// Every invoice dated on or before `asOf` with what was received on it up to that day;
-// rebuilds tmpPayments and tmpOpenInvoices.
+// Every invoice dated on or before `asOf` with what was received on it up to that day, and its
+// balance by days past due; writes nothing.
 ReportJob openInvoicesJob(const QDate &asOf);
 // Invoices of the period, and its payments for the sub-report; both bounds inclusive.
 ReportJob arTransactionsJob(const QDate &from, const QDate &to);

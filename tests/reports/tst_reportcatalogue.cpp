@@ -297,7 +297,6 @@ void TestReportCatalogue::openInvoicesAsOf()
                           QStringLiteral("acme|%1|2010-05-02|2010-05-14|80|0").arg(none),
                           QStringLiteral("Zeta|%1|2010-04-01|2010-05-14|100|100").arg(paid)}));
     QCOMPARE(job.slot(QStringLiteral("AsOf")), QStringLiteral("5/14/2010"));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM tmpPayments")).toInt(), 3);
     QVERIFY(receivables::openInvoicesJob(QDate(2010, 3, 31)).rows.isEmpty());
 }
 

@@ -248,7 +248,8 @@ const char *kIndexes[][2] = {
     {"Invoice", "Shipment"},
     {"Invoice", "Customer"},
     {"Invoice", "InvoiceDate"},
-    {"Payments", "Invoice"},
+    // What was received on an invoice by a day, without reading the payments themselves.
+    {"Payments", "Invoice, Date, Amount"},
     {"Payments", "Date"},
     {"AdjustmentItem", "AdjustmentID"},
     {"AdjustmentItem", "MaterialID"},
