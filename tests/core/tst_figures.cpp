@@ -3,6 +3,7 @@
 #include "core/schema/Schema.h"
 
 #include <QTest>
+#include <QThread>
 
 #include <map>
 
@@ -187,6 +188,41 @@ private Q_SLOTS:
         QCOMPARE(text(storedByMaterial(db)), byMaterial);
         QCOMPARE(text(storedByLine(db)), byLine);
         QVERIFY(!schema::addCutFigures(db));
+    }
+
+    // Two workstations at once: a cut sheet saved while another changes its line's material.
+    // The second waits for the first to commit, then counts the feet it saved; without that, the
+    // feet stayed with the old material.
+    void cutWhileItsLineChangesElsewhere()
+    {
+        TestDatabase t;
+        Database &db = t.db();
+        db.exec(QStringLiteral(
+            "INSERT INTO OrderItem (OrderID, ItemNumber, Qty, MaterialID) VALUES (1, 1, 5, 'BLK')"));
+        std::unique_ptr<Database> other = Database::open(t.path(), schema::password());
+        const int waitsBefore = other->busyWaits();
+        Transaction tx(db);
+        db.exec(QStringLiteral("INSERT INTO Cutsheets (SSN, Date, OrderID, Item, Sets, Feet) "
+                               "VALUES ('1', '2010-05-01', 1, 1, 2, 12.5)"));
+        QString failure;
+        std::unique_ptr<QThread> station(QThread::create([&] {
+            try {
+                ConnectionScope use(*other);
+                Transaction otherTx(*other);
+                other->exec(QStringLiteral("UPDATE OrderItem SET MaterialID = 'TAN'"));
+                otherTx.commit();
+            } catch (const DbError &e) {
+                failure = e.message();
+            }
+        }));
+        station->start();
+        QTRY_VERIFY(other->isServer() ? db.sessionWaits(other->sessionId())
+                                      : other->busyWaits() > waitsBefore);
+        tx.commit();
+        QVERIFY(station->wait(10000));
+        QCOMPARE(failure, QString());
+        QCOMPARE(text(storedByMaterial(db)), QStringLiteral("tan=125000"));
+        QCOMPARE(text(storedByMaterial(db)), text(countedByMaterial(db)));
     }
 
     // A save that fails part-way takes its figures back with its rows.
