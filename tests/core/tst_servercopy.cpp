@@ -212,6 +212,18 @@ private Q_SLOTS:
         auto copy = openFile(back);
         compareEveryTable(*shop, *server);
         compareEveryTable(*shop, *copy);
+        // The running figures are counted from the copied rows, and kept from then on.
+        const auto figures = [](Database &db) {
+            QStringList out;
+            for (const Row &r : db.query(QStringLiteral("SELECT MaterialID, Feet FROM CutByMaterial WHERE Feet <> 0 "
+                                                        "ORDER BY MaterialID")))
+                out << r.text(QStringLiteral("MaterialID")) + u'=' + r.text(QStringLiteral("Feet"));
+            out << db.scalar(QStringLiteral("SELECT SUM(SetsLeft) FROM CutByLine")).toString();
+            return out;
+        };
+        QVERIFY(figures(*shop).size() > 2);
+        QCOMPARE(figures(*server), figures(*shop));
+        QCOMPARE(figures(*copy), figures(*shop));
 
         // A new row numbers on after the highest number the shop ever gave out.
         const qint64 last = shop->lastAutoNumber(QStringLiteral("Invoice"), QStringLiteral("Invoice"));
