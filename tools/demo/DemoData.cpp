@@ -2,6 +2,7 @@
 
 #include "core/Database.h"
 #include "core/Money.h"
+#include "core/schema/Schema.h"
 
 #include <QSet>
 
@@ -1371,6 +1372,13 @@ void fillDemoData(Database &db, const DemoOptions &options)
                              "The database already holds data; demo data goes into an empty database only."));
     LargeCache cache(db);
     Transaction tx(db);
+    // The running figures are counted once at the end, not kept row by row while ten years of
+    // cutting are written.
+    const bool figures = schema::hasCutFigures(db);
+    if (figures)
+        schema::dropCutFigures(db);
     Builder(db, options).run();
+    if (figures)
+        schema::addCutFigures(db);
     tx.commit();
 }
