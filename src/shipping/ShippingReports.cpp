@@ -120,10 +120,11 @@ ReportJob openInvoicesJob(const QDate &asOf)
     const QString day = isoDate(asOf);
     // Every invoice dated by the day, with what was received on it by then, read in one statement:
     // the scratch tables it was once built in were written and read back for every invoice of ten
-    // years, and took the file for writing while they were. The payments come from an index that
-    // holds their day and amount. The balance is put by days past due at the as-of day; the
-    // design prints the open ones only. Each bucket's bounds are days, compared as dates: worked
-    // out as day counts, the engine counted them again for every bucket of every invoice.
+    // years, and took the file for writing while they were. The payments are summed per invoice
+    // first, from an index that holds their day and amount (looked up invoice by invoice, a file
+    // without that index read every payment for every invoice). The balance is put by days past
+    // due at the as-of day; the design prints the open ones only. Each bucket's bounds are days, compared as
+    // dates: worked out as day counts, the engine counted them again for every bucket of every invoice.
     const char *const bucket = "CASE WHEN %1 THEN Total - Received ELSE 0 END";
     const auto aged = [bucket](const char *when) {
         return QString::fromLatin1(bucket).arg(QLatin1String(when));
@@ -135,11 +136,12 @@ ReportJob openInvoicesJob(const QDate &asOf)
             QStringLiteral(
                 "SELECT Customer, Invoice, InvoiceDate, AsOf, DueDate, Terms, Shipment, Total, Received, "
                 "%1 AS Current, %2 AS Late30, %3 AS Late60, %4 AS Late90, %5 AS LateOver90 FROM "
-                "(SELECT Customer, Invoice, InvoiceDate, ? AS AsOf, DueDate, Terms, Shipment, Total, "
-                "COALESCE((SELECT SUM(Payments.Amount) FROM Payments WHERE Payments.Invoice = "
-                "Invoice.Invoice "
-                "AND Payments.Date <= ?), 0) AS Received, COALESCE(DueDate, InvoiceDate) AS Due "
-                "FROM Invoice WHERE InvoiceDate <= ?) o ORDER BY Customer, Invoice")
+                "(SELECT Customer, Invoice.Invoice AS Invoice, InvoiceDate, ? AS AsOf, DueDate, Terms, "
+                "Shipment, Total, COALESCE(p.Received, 0) AS Received, COALESCE(DueDate, InvoiceDate) AS Due "
+                "FROM Invoice LEFT JOIN (SELECT Invoice, SUM(Amount) AS Received FROM Payments WHERE Date <= "
+                "? "
+                "GROUP BY Invoice) p ON p.Invoice = Invoice.Invoice WHERE InvoiceDate <= ?) o "
+                "ORDER BY Customer, Invoice")
                 .arg(aged("Due >= ?"), aged("Due < ? AND Due >= ?"), aged("Due < ? AND Due >= ?"),
                      aged("Due < ? AND Due >= ?"), aged("Due < ?")),
             {before(0), before(0), before(30), before(30), before(60), before(60), before(90), before(90),
