@@ -8,8 +8,8 @@
 #include <QStringList>
 #include <QVariant>
 
-#include <functional>
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -32,6 +32,8 @@ public:
     static constexpr int kConflict = 2001;
     // The record a window loaded was changed by someone else before the window saved it.
     static constexpr int kChanged = 2002;
+    // The server's login may not do this (not the owner of a table, or not granted it).
+    static constexpr int kNotPermitted = 2003;
 
     DbError(int code, const QString &message, const QString &sql = {});
     // What the clerk reads when the database stays busy past the wait.
@@ -218,7 +220,10 @@ public:
     // A fingerprint of rows as read, to tell later whether anybody changed them since.
     static QByteArray stamp(const RowSet &rows);
     static QByteArray stamp(const Row &row);
-    QByteArray stamp(const QString &sql, const QVariantList &params = {}) { return stamp(query(sql, params)); }
+    QByteArray stamp(const QString &sql, const QVariantList &params = {})
+    {
+        return stamp(query(sql, params));
+    }
 
     sqlite3 *handle() const { return m_db; }
 

@@ -410,6 +410,8 @@ void PgEngine::fail(const QString &sql, PGresult *res) const
         throw DbError::busy();
     if (state == "40001" || state == "40P01")
         throw DbError(DbError::kConflict, text, sql).inFile(m_location);
+    if (state == "42501")
+        throw DbError(DbError::kNotPermitted, text, sql).inFile(m_location);
     throw DbError(kStatementFailed, text, sql).inFile(m_location);
 }
 

@@ -1,5 +1,8 @@
+#include "TestServer.h"
 #include "TestSupport.h"
 #include "core/Database.h"
+#include "core/PgEngine.h"
+#include "core/Startup.h"
 #include "core/schema/Schema.h"
 
 #include <QTest>
@@ -223,6 +226,34 @@ private Q_SLOTS:
         QCOMPARE(failure, QString());
         QCOMPARE(text(storedByMaterial(db)), QStringLiteral("tan=125000"));
         QCOMPARE(text(storedByMaterial(db)), text(countedByMaterial(db)));
+    }
+
+    // A clerk's own login on a server shop made before the figures: it may not add them, and the
+    // shop still opens for it; once the owner has, its cut sheets keep them and it reads them.
+    void clerkWithoutRightsOnTheSchema()
+    {
+        if (!testingOnServer())
+            QSKIP("logins are the server's");
+        TestDatabase t;
+        Database &db = t.db();
+        schema::dropCutFigures(db);
+        db.exec(QStringLiteral(
+            "INSERT INTO OrderItem (OrderID, ItemNumber, Qty, MaterialID) VALUES (1, 1, 5, 'BLK')"));
+        db.execScript(QStringLiteral(
+            "DO $$ BEGIN CREATE ROLE corvane_cutter LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END "
+            "$$; "
+            "GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO corvane_cutter"));
+        const QString uri = testServerUri(serverDatabaseName(t.path()), QStringLiteral("corvane_cutter"));
+        {
+            std::unique_ptr<Database> clerk = openShopDatabase(uri);
+            QVERIFY(!schema::hasCutFigures(*clerk));
+        }
+        QVERIFY(schema::addCutFigures(db));
+        std::unique_ptr<Database> clerk = openShopDatabase(uri);
+        clerk->exec(QStringLiteral("INSERT INTO Cutsheets (SSN, Date, OrderID, Item, Sets, Feet) "
+                                   "VALUES ('1', '2010-05-01', 1, 1, 2, 12.5)"));
+        QCOMPARE(text(storedByMaterial(*clerk)), QStringLiteral("blk=125000"));
+        QCOMPARE(text(storedByLine(*clerk)), QStringLiteral("1/1=3"));
     }
 
     // A save that fails part-way takes its figures back with its rows.

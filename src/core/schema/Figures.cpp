@@ -102,7 +102,9 @@ QString fileFigures()
     return sql;
 }
 
-// On the server every change of the figures first takes one lock for the rest of its
+// On the server the triggers run as the owner who made them, so a clerk's own login needs no
+// rights on the figures to save a cut sheet; whoever may read the cut sheets is let read the
+// figures. Every change of the figures first takes one lock for the rest of its
 // transaction: a cut sheet saved while its line's material is changed elsewhere then counts
 // against the material the line has when it is its turn, as on the file, where one writer at a
 // time is the rule anyway. Upserts keep concurrent additions to one row whole.
@@ -144,7 +146,8 @@ RETURNS void LANGUAGE sql AS $$
   ON CONFLICT (OrderID, ItemNumber) DO UPDATE SET SetsLeft = CutByLine.SetsLeft + EXCLUDED.SetsLeft;
   DELETE FROM CutByLine WHERE OrderID = o AND ItemNumber = i AND SetsLeft = 0;
 $$;
-CREATE OR REPLACE FUNCTION CutsheetMoved() RETURNS trigger LANGUAGE plpgsql AS $$
+CREATE OR REPLACE FUNCTION CutsheetMoved() RETURNS trigger LANGUAGE plpgsql
+SECURITY DEFINER SET search_path FROM CURRENT AS $$
 BEGIN
   IF TG_OP <> 'INSERT' THEN
     PERFORM CountCut(OLD.OrderID, OLD.Item, CASE WHEN OLD.Date IS NULL THEN NULL ELSE OLD.Feet END, OLD.Sets, -1);
@@ -154,7 +157,8 @@ BEGIN
   END IF;
   RETURN NULL;
 END $$;
-CREATE OR REPLACE FUNCTION OrderLineMoved() RETURNS trigger LANGUAGE plpgsql AS $$
+CREATE OR REPLACE FUNCTION OrderLineMoved() RETURNS trigger LANGUAGE plpgsql
+SECURITY DEFINER SET search_path FROM CURRENT AS $$
 BEGIN
   -- A line added is the only one at its order and item when one is there now; one removed was
   -- the last when none is. A line changed in place leaves '' as it was.
@@ -226,6 +230,12 @@ bool addCutFigures(Database &db)
                                     QStringLiteral("Cutsheets.Date IS NOT NULL"))));
     db.exec(QStringLiteral("INSERT INTO CutByMaterial (MaterialID, Feet) SELECT '', 0 WHERE NOT EXISTS "
                            "(SELECT 1 FROM CutByMaterial WHERE MaterialID = '')"));
+    if (db.isServer())
+        db.execScript(QStringLiteral(
+            "DO $$ DECLARE r record; BEGIN FOR r IN SELECT DISTINCT grantee FROM "
+            "information_schema.role_table_grants WHERE table_schema = current_schema() AND table_name = "
+            "'cutsheets' AND privilege_type = 'SELECT' AND grantee <> current_user LOOP "
+            "EXECUTE format('GRANT SELECT ON CutByMaterial, CutByLine TO %I', r.grantee); END LOOP; END $$"));
     db.exec(QStringLiteral(
         "INSERT INTO CutByLine (OrderID, ItemNumber, SetsLeft) SELECT OrderID, ItemNumber, SUM(n) FROM "
         "(SELECT OrderID, ItemNumber, COALESCE(Qty, 0) AS n FROM OrderItem WHERE OrderID IS NOT NULL "

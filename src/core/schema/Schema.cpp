@@ -293,9 +293,12 @@ CREATE FUNCTION RoundHalfEven(x DOUBLE PRECISION, n INTEGER DEFAULT 0) RETURNS D
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CAST(RoundHalfEven(CAST(x AS NUMERIC), n) AS DOUBLE PRECISION) $$;
 )";
 
-// The file cannot be written now: read-only, or locked by another connection.
+// The database cannot be written now: a read-only file, one locked by another connection, or a
+// server login that may not change the schema (not its owner).
 bool cannotWrite(const DbError &e)
 {
+    if (e.code() == DbError::kNotPermitted)
+        return true;
     const int primary = e.code() & 0xff;
     return primary == SQLITE_READONLY || primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
