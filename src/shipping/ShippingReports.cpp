@@ -123,8 +123,9 @@ ReportJob openInvoicesJob(const QDate &asOf)
     // years, and took the file for writing while they were. The payments are summed per invoice
     // first, from an index that holds their day and amount (looked up invoice by invoice, a file
     // without that index read every payment for every invoice). The balance is put by days past
-    // due at the as-of day; the design prints the open ones only. Each bucket's bounds are days, compared as
-    // dates: worked out as day counts, the engine counted them again for every bucket of every invoice.
+    // due at the as-of day; the design prints the open ones only. Each bucket's bounds are days,
+    // compared as dates: worked out as day counts, the engine counted them again for every bucket
+    // of every invoice.
     const char *const bucket = "CASE WHEN %1 THEN Total - Received ELSE 0 END";
     const auto aged = [bucket](const char *when) {
         return QString::fromLatin1(bucket).arg(QLatin1String(when));

@@ -1288,7 +1288,8 @@ private:
             total += m_crossRefs.at(l.set).cost.times(l.qty).rounded(2);
         }
         Fields header = purchaseOrderDefaults();
-        header.insert(header.end(), {{"PODate", poDate}, {"DueDate", poDate.addDays(14)}, {"Total", money(total)}});
+        header.insert(header.end(),
+                      {{"PODate", poDate}, {"DueDate", poDate.addDays(14)}, {"Total", money(total)}});
         const qint64 po = m_db.insert(QStringLiteral("PurchaseOrder"), header);
         for (const auto &[id, oi] : items) {
             const LinePlan &l = m_orders[size_t(oi)].lines.front();
@@ -1371,14 +1372,7 @@ void fillDemoData(Database &db, const DemoOptions &options)
         throw DbError(1, QStringLiteral(
                              "The database already holds data; demo data goes into an empty database only."));
     LargeCache cache(db);
-    Transaction tx(db);
     // The running figures are counted once at the end, not kept row by row while ten years of
     // cutting are written.
-    const bool figures = schema::hasCutFigures(db);
-    if (figures)
-        schema::dropCutFigures(db);
-    Builder(db, options).run();
-    if (figures)
-        schema::addCutFigures(db);
-    tx.commit();
+    schema::countCutFiguresAfter(db, [&] { Builder(db, options).run(); });
 }

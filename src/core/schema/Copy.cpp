@@ -58,21 +58,18 @@ std::vector<CopiedTable> copyAllRows(Database &from, Database &to)
         from.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"));
     // The running figures are counted once from the copied rows: kept row by row, a shop of ten
     // years took a minute and more to copy onto a server.
-    const bool figures = hasCutFigures(to);
-    if (figures)
-        dropCutFigures(to);
-    for (const Table &t : tables()) {
-        const QString name = QString::fromLatin1(t.name);
-        const QString counting = QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(name);
-        copyTable(from, to, t);
-        if (const Column *key = autoNumberOf(t)) {
-            const QString column = QString::fromLatin1(key->name);
-            to.continueAutoNumber(name, column, from.lastAutoNumber(name, column));
+    countCutFiguresAfter(to, [&] {
+        for (const Table &t : tables()) {
+            const QString name = QString::fromLatin1(t.name);
+            const QString counting = QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(name);
+            copyTable(from, to, t);
+            if (const Column *key = autoNumberOf(t)) {
+                const QString column = QString::fromLatin1(key->name);
+                to.continueAutoNumber(name, column, from.lastAutoNumber(name, column));
+            }
+            counts.push_back({name, from.scalar(counting).toLongLong(), to.scalar(counting).toLongLong()});
         }
-        counts.push_back({name, from.scalar(counting).toLongLong(), to.scalar(counting).toLongLong()});
-    }
-    if (figures)
-        addCutFigures(to);
+    });
     return counts;
 }
 

@@ -18,6 +18,24 @@ namespace {
 
 const char *const kFileBucket = "INSERT OR IGNORE INTO CutByMaterial (MaterialID, Feet) VALUES ('', 0);\n";
 
+const char *opposite(const char *sign)
+{
+    return *sign == '+' ? "-" : "+";
+}
+
+// The sets left on the line at R's order and `item`, changed by `op` `sets`; nought is not kept.
+QString fileSetsLeft(const char *r, const char *item, const char *op, const QString &sets)
+{
+    return QStringLiteral(
+               "INSERT OR IGNORE INTO CutByLine (OrderID, ItemNumber, SetsLeft) SELECT %1.OrderID, "
+               "%1.%2, 0 WHERE %1.OrderID IS NOT NULL AND %1.%2 IS NOT NULL;\n"
+               "UPDATE CutByLine SET SetsLeft = SetsLeft %3 COALESCE(%4, 0) "
+               "WHERE OrderID = %1.OrderID AND ItemNumber = %1.%2;\n"
+               "DELETE FROM CutByLine WHERE OrderID = %1.OrderID AND ItemNumber = %1.%2 AND "
+               "SetsLeft = 0;\n")
+        .arg(QLatin1String(r), QLatin1String(item), QLatin1String(op), sets);
+}
+
 // A cut sheet row R counted with `sign` ("+" or "-"): its feet go to the material of every line
 // at its order and item, or to '' when there is none; its sets off its line.
 QString fileCut(const char *r, const char *sign)
@@ -31,21 +49,14 @@ QString fileCut(const char *r, const char *sign)
                "WHERE MaterialID IN (SELECT COALESCE(MaterialID, '') FROM OrderItem WHERE OrderID = "
                "%1.OrderID AND ItemNumber = %1.Item);\n"
                "UPDATE CutByMaterial SET Feet = Feet %2 %3 WHERE MaterialID = '' AND NOT EXISTS "
-               "(SELECT 1 FROM OrderItem WHERE OrderID = %1.OrderID AND ItemNumber = %1.Item);\n"
-               "INSERT OR IGNORE INTO CutByLine (OrderID, ItemNumber, SetsLeft) SELECT %1.OrderID, %1.Item, "
-               "0 "
-               "WHERE %1.OrderID IS NOT NULL AND %1.Item IS NOT NULL;\n"
-               "UPDATE CutByLine SET SetsLeft = SetsLeft %4 COALESCE(%1.Sets, 0) "
-               "WHERE OrderID = %1.OrderID AND ItemNumber = %1.Item;\n"
-               "DELETE FROM CutByLine WHERE OrderID = %1.OrderID AND ItemNumber = %1.Item AND SetsLeft = "
-               "0;\n")
+               "(SELECT 1 FROM OrderItem WHERE OrderID = %1.OrderID AND ItemNumber = %1.Item);\n")
                .arg(QLatin1String(r), QLatin1String(sign),
                     QStringLiteral("COALESCE(%1, 0)")
                         .arg(tenThousandths(
                             QStringLiteral("(CASE WHEN %1.Date IS NULL THEN NULL ELSE %1.Feet END)")
                                 .arg(QLatin1String(r)),
-                            false)),
-                    QLatin1String(*sign == '+' ? "-" : "+"));
+                            false))) +
+           fileSetsLeft(r, "Item", opposite(sign), QStringLiteral("%1.Sets").arg(QLatin1String(r)));
 }
 
 // An order line row R counted with `sign`, after the change: the feet already cut at its order
@@ -59,19 +70,14 @@ QString fileLine(const char *r, const char *sign, const QString &bucketWhen)
                "0;\n"
                "UPDATE CutByMaterial SET Feet = Feet %2 %3 WHERE MaterialID = COALESCE(%1.MaterialID, '');\n"
                "UPDATE CutByMaterial SET Feet = Feet %4 %3 WHERE MaterialID = '' AND (SELECT COUNT(*) FROM "
-               "OrderItem WHERE OrderID = %1.OrderID AND ItemNumber = %1.ItemNumber) %5;\n"
-               "INSERT OR IGNORE INTO CutByLine (OrderID, ItemNumber, SetsLeft) SELECT %1.OrderID, "
-               "%1.ItemNumber, 0 WHERE %1.OrderID IS NOT NULL AND %1.ItemNumber IS NOT NULL;\n"
-               "UPDATE CutByLine SET SetsLeft = SetsLeft %2 COALESCE(%1.Qty, 0) "
-               "WHERE OrderID = %1.OrderID AND ItemNumber = %1.ItemNumber;\n"
-               "DELETE FROM CutByLine WHERE OrderID = %1.OrderID AND ItemNumber = %1.ItemNumber AND "
-               "SetsLeft = 0;\n")
+               "OrderItem WHERE OrderID = %1.OrderID AND ItemNumber = %1.ItemNumber) %5;\n")
                .arg(QLatin1String(r), QLatin1String(sign),
                     QStringLiteral(
                         "(SELECT COALESCE(SUM(%1), 0) FROM Cutsheets WHERE OrderID = %2.OrderID AND "
                         "Item = %2.ItemNumber AND Date IS NOT NULL)")
                         .arg(tenThousandths(QStringLiteral("Feet"), false), QLatin1String(r)),
-                    QLatin1String(*sign == '+' ? "-" : "+"), bucketWhen);
+                    QLatin1String(opposite(sign)), bucketWhen) +
+           fileSetsLeft(r, "ItemNumber", sign, QStringLiteral("%1.Qty").arg(QLatin1String(r)));
 }
 
 QString fileFigures()
@@ -243,6 +249,18 @@ bool addCutFigures(Database &db)
         "WHERE OrderID IS NOT NULL AND Item IS NOT NULL) m GROUP BY OrderID, ItemNumber HAVING SUM(n) <> 0"));
     tx.commit();
     return true;
+}
+
+void countCutFiguresAfter(Database &db, const std::function<void()> &bulk)
+{
+    Transaction tx(db);
+    const bool figures = hasCutFigures(db);
+    if (figures)
+        dropCutFigures(db);
+    bulk();
+    if (figures)
+        addCutFigures(db);
+    tx.commit();
 }
 
 void dropCutFigures(Database &db)

@@ -69,6 +69,10 @@ bool hasCutFigures(Database &db);
 bool addCutFigures(Database &db);
 // Takes them away again, tables and triggers, in one transaction (a recount adds them anew).
 void dropCutFigures(Database &db);
+// Runs a bulk write of cut sheets or order lines with the figures taken away and counts them once
+// afterwards, if the database had them; one transaction. Kept row by row, writing ten years of
+// rows takes many times as long.
+void countCutFiguresAfter(Database &db, const std::function<void()> &bulk);
 // `feet` summed per material of the line each cut sheet was cut on, for the cut sheets `where`
 // picks, as the figures count them: "SELECT Material, Feet", '' for no material or no line.
 QString cutPerMaterial(const QString &feet, const QString &where);
